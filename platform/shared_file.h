@@ -1,0 +1,136 @@
+// Files shared between programs and workstations, opened with the Windows
+// share modes the system relies on, mapped onto whole-file locks:
+//   exclusive  - nobody else may open the file (write lock)
+//   denyWrite  - others may read, nobody may write (read lock)
+//   shared     - others may read (read lock; refused while an exclusive
+//                holder has the file)
+// Every open is non-blocking like a Windows open: a refused lock is
+// Err::sharingViolation at once, and retrying is the caller's business.
+// After the lock is granted the open checks that the path still names the
+// locked file (device and inode); if another program deleted or replaced it
+// in between, the open starts again on the new file.
+// Delete, rename and copy take the exclusive lock first and fail with
+// Err::sharingViolation while anyone holds the file, as on Windows.
+// Files nobody may see half-written are published whole: written under a
+// temporary name that matches no pattern of the system, then linked (new)
+// or renamed (replace) into place.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/error.h"
+
+namespace plat {
+
+enum class Share { exclusive, denyWrite, shared };
+
+enum class Disposition {
+  openExisting,  // fails with notFound when missing
+  createNew,     // fails with fileExists when present
+  openAlways,    // opens, or creates when missing
+  createAlways,  // creates, or truncates when present (after the lock)
+};
+
+enum class Access { read, readWrite };
+
+class SharedFile {
+ public:
+  SharedFile() = default;
+  ~SharedFile();
+  SharedFile(const SharedFile&) = delete;
+  SharedFile& operator=(const SharedFile&) = delete;
+  SharedFile(SharedFile&& o) noexcept;
+  SharedFile& operator=(SharedFile&& o) noexcept;
+
+  // Opens `path` (system form). An exclusive open always has write access
+  // to the file, because the lock needs it.
+  Err open(std::string_view path, Access access, Share share, Disposition disposition);
+
+  bool isOpen() const { return fd_ >= 0; }
+  const std::string& path() const { return path_; }
+
+  // Size of the open file (from fstat), or -1 on error.
+  std::int64_t size() const;
+
+  // Reads the whole file from its start into `out`.
+  Err readAll(std::string& out);
+
+  // Reads up to `n` bytes at the current position; got == 0 at the end.
+  Err read(char* buf, std::size_t n, std::size_t& got);
+
+  // Moves the current position (for read/write) to `offset`.
+  Err seek(std::int64_t offset);
+
+  // Writes at the current position and moves it on.
+  Err write(std::string_view data);
+
+  // Writes at the end of the file as fstat sees it now (not O_APPEND, which
+  // is unsafe on network file systems); the position moves to the new end.
+  Err append(std::string_view data);
+
+  // Cuts the file to zero length and puts the position at the start.
+  Err truncate();
+
+  // Flushes the file's data to the disk.
+  Err sync();
+
+  // Renames the file this handle holds (exclusive only) to `newPath`,
+  // failing with fileExists when the new name is taken. The handle stays
+  // open on the renamed file. Used to claim a shared text under its lock.
+  Err renameTo(std::string_view newPath);
+
+  // Deletes the file this handle holds (exclusive only) and closes it.
+  Err removeAndClose();
+
+  void close();
+
+ private:
+  int fd_ = -1;
+  std::string path_;
+};
+
+// Deletes a file unless someone holds it open.
+Err removeFile(std::string_view path);
+
+// Renames a file unless someone holds it; with replace, an existing target
+// is replaced (it must not be held either), else fileExists.
+Err moveFile(std::string_view from, std::string_view to, bool replace);
+
+// Copies a file, read under deny-write, written whole and published.
+// failIfExists: an existing target gives fileExists. An existing target
+// that someone holds gives sharingViolation.
+Err copyFile(std::string_view from, std::string_view to, bool failIfExists);
+
+// Writes `data` under a temporary name in the target's folder and links it
+// into place: the file appears complete or not at all. Fails with
+// fileExists when the name is taken. durable: fsync before publishing.
+Err publishNew(std::string_view path, std::string_view data, bool durable);
+
+// Same, replacing an existing file by rename; an existing target that
+// someone holds gives sharingViolation and is left as it is.
+Err publishReplace(std::string_view path, std::string_view data, bool durable);
+
+// True for names the OS layer uses for its own temporary files; folder
+// listings leave them out.
+bool isOwnTempName(std::string_view name);
+
+// The one lock primitive: a non-blocking whole-file lock on a descriptor,
+// exclusive (write) or shared (read). Open-file-description locks, with a
+// flock fall-back (once per process) where the file system refuses them.
+Err lockDescriptor(int fd, bool exclusive);
+
+// Receives one-line diagnostics of the OS layer (the lock fall-back), so
+// the caller can trace them in its own format. Empty: they are dropped.
+void setDiagnosticSink(std::function<void(const std::string&)> sink);
+
+enum class LockProbe { works, fails, cannotTell };
+
+// Checks that a lock taken in folder `dir` excludes a second open. On a
+// network file system whose locks may be host-local the answer is
+// cannotTell even when the local check passed.
+LockProbe probeLocking(std::string_view dir);
+
+}  // namespace plat

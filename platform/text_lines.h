@@ -1,0 +1,59 @@
+// Text lines of the shared files: readers accept CR LF, a lone LF and a last
+// line without a line end (a lone CR inside a line is data); writers always
+// write CR LF. Lines longer than a cap are reported, never cut silently.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/error.h"
+#include "platform/shared_file.h"
+
+namespace plat {
+
+enum class LineStatus {
+  line,     // `line` holds the next line without its line end
+  tooLong,  // the line was longer than the cap: `line` holds its first cap
+            // bytes, the rest was consumed; the next call goes on after it
+  hasNul,   // the line holds a NUL byte; `line` holds it whole
+  end,      // no more lines
+  error,    // reading failed: see error()
+};
+
+class LineReader {
+ public:
+  // Reads `file` from its current position. cap = 0: no limit.
+  explicit LineReader(SharedFile& file, std::size_t cap = 0);
+  // Reads lines from memory (the reader keeps a view; keep `data` alive).
+  explicit LineReader(std::string_view data, std::size_t cap = 0);
+
+  LineStatus next(std::string& line);
+
+  Err error() const { return err_; }
+  // Number of the line last returned, counting from 1.
+  std::size_t lineNumber() const { return lineNo_; }
+
+ private:
+  bool fill();
+  SharedFile* file_ = nullptr;
+  std::string buf_;
+  std::string_view data_;
+  std::size_t pos_ = 0;
+  std::size_t cap_ = 0;
+  std::size_t lineNo_ = 0;
+  bool eof_ = false;
+  Err err_ = Err::ok;
+};
+
+// Appends `line` and CR LF to `out`.
+void addLine(std::string& out, std::string_view line);
+
+// All lines of `lines`, each followed by CR LF.
+std::string joinLines(const std::vector<std::string>& lines);
+
+// Appends lines to a file under its lock, in one write at the end.
+Err appendLines(SharedFile& file, const std::vector<std::string>& lines);
+
+}  // namespace plat
