@@ -7,6 +7,7 @@
 // File and path arguments are native paths in the terminal's UTF-8.
 #include <QApplication>
 #include <QCoreApplication>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -40,10 +41,10 @@ std::string sys(const std::string& nativeUtf8) {
 }
 
 int runSetup(const std::vector<std::string>& a) {
-  if (a.size() < 2) return usage();
-  std::string master = plat::withBackslash(sys(a[1]));
+  if (a.size() < 3) return usage();
+  std::string master = plat::withBackslash(sys(a[2]));
   std::vector<SetupTopic> topics;
-  for (std::size_t i = 2; i < a.size(); ++i) {
+  for (std::size_t i = 3; i < a.size(); ++i) {
     const std::string& k = a[i];
     if (i + 1 >= a.size()) return usage();
     std::string v = a[++i];
@@ -124,7 +125,10 @@ int runRecognizer(int argc, char** argv, const std::vector<std::string>& a) {
     windows = std::make_unique<natspeak::Windows>(engine, server, options.english);
     windows->show();
   }
-  engine.quitRequested = [&server]() { server.startQuit(); };
+  // The end begins after the answer to the request that asked for it.
+  engine.quitRequested = [&server]() {
+    QTimer::singleShot(0, [&server]() { server.startQuit(); });
+  };
   int exitCode = 0;
   server.done = [&](int code) {
     exitCode = code;

@@ -1,9 +1,12 @@
-// Insertion-ordered word store with a hash index; removal swaps the last
-// entry into the gap, so every operation stays constant time for the few
-// hundred thousand words of a real vocabulary.
+// Insertion-ordered word store with a hash index. Removal marks the entry
+// and the store is compacted once most entries are marked, so the order of
+// the words stays the order they were added in and every operation stays
+// constant time (amortised) for the few hundred thousand words of a real
+// vocabulary.
 #include "dragonsim/vocabulary.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace natspeak {
 
@@ -32,26 +35,36 @@ bool Vocabulary::add(const Word& w, bool builtin) {
 bool Vocabulary::remove(const Word& w) {
   auto it = index_.find(key(w));
   if (it == index_.end()) return false;
-  std::size_t pos = it->second;
+  Entry& e = entries_[it->second];
   index_.erase(it);
-  if (entries_[pos].builtin) {
-    removedBuiltins_.push_back(entries_[pos].word);
+  if (e.builtin) {
+    removedBuiltins_.push_back(e.word);
   } else {
     --userCount_;
   }
-  if (pos + 1 != entries_.size()) {
-    entries_[pos] = std::move(entries_.back());
-    index_[key(entries_[pos].word)] = pos;
-  }
-  entries_.pop_back();
+  e.removed = true;
+  ++dead_;
+  if (dead_ > 1024 && dead_ > entries_.size() / 2) compact();
   return true;
+}
+
+void Vocabulary::compact() {
+  std::size_t to = 0;
+  for (std::size_t from = 0; from < entries_.size(); ++from) {
+    if (entries_[from].removed) continue;
+    if (to != from) entries_[to] = std::move(entries_[from]);
+    index_[key(entries_[to].word)] = to;
+    ++to;
+  }
+  entries_.resize(to);
+  dead_ = 0;
 }
 
 void Vocabulary::words(bool userOnly, Words& out) const {
   out.clear();
   out.reserve(userOnly ? userCount_ : entries_.size());
   for (const auto& e : entries_) {
-    if (!userOnly || !e.builtin) out.push_back(e.word);
+    if (!e.removed && (!userOnly || !e.builtin)) out.push_back(e.word);
   }
 }
 
@@ -60,6 +73,7 @@ void Vocabulary::clear() {
   index_.clear();
   removedBuiltins_.clear();
   userCount_ = 0;
+  dead_ = 0;
 }
 
 }  // namespace natspeak

@@ -29,7 +29,7 @@ class Vocabulary {
   void words(bool userOnly, Words& out) const;
   // Built-in words the user removed.
   const Words& removedBuiltins() const { return removedBuiltins_; }
-  std::size_t size() const { return entries_.size(); }
+  std::size_t size() const { return entries_.size() - dead_; }
   std::size_t userCount() const { return userCount_; }
   void clear();
 
@@ -37,12 +37,15 @@ class Vocabulary {
   struct Entry {
     Word word;
     bool builtin = false;
+    bool removed = false;
   };
   static std::string key(const Word& w);
+  void compact();
   std::vector<Entry> entries_;
   std::unordered_map<std::string, std::size_t> index_;
   Words removedBuiltins_;
   std::size_t userCount_ = 0;
+  std::size_t dead_ = 0;  // removed entries still in entries_
 };
 
 }  // namespace natspeak
