@@ -1,0 +1,79 @@
+// The trace viewer as a program: it receives what a traced program sends,
+// prints it as UTF-8 with a time stamp, appends it to its log file in
+// cp1252 with CR LF, ends cleanly on SIGTERM and removes its socket; it
+// fails with a non-zero exit code when it cannot bind or gets a wrong
+// option.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <filesystem>
+#include <regex>
+
+#include "platform/system.h"
+#include "platform/trace.h"
+#include "temp_tree.h"
+
+using namespace plat;
+
+namespace {
+
+// Looks for the viewer until it answers (it needs a moment to bind).
+bool findViewer() {
+  for (int i = 0; i < 1000; ++i) {
+    traceReset();
+    traceInit();
+    if (traceActive()) return true;
+    sleepMs(10);
+  }
+  return false;
+}
+
+TEST(Vktrace, LogsPrintsAndEndsCleanlyOnSigterm) {
+  TempTree tree;
+  const std::string sock = tree.path("trace.sock");
+  tree.env("VOKARIUM_TRACE_SOCKET", sock.c_str());
+  tree.write("trace.log", "alte Zeile\r\n");
+  Process p;
+  ASSERT_EQ(startProcess("\\bin\\sh",
+                         {"-c", "exec \"$0\" -o \"$1\" > \"$2\"", VKTRACE_PATH,
+                          tree.path("trace.log"), tree.path("out.txt")},
+                         p),
+            Err::ok);
+  const int pid = p.pid;
+  ASSERT_TRUE(findViewer());
+
+  traceSend("Pool: Chirurgie");
+  traceSend("Wort: M\xE4rz");
+  traceSend("");
+  std::string log;
+  for (int i = 0; i < 1000 && std::count(log.begin(), log.end(), '\n') < 4; ++i) {
+    sleepMs(10);
+    log = tree.read("trace.log");
+  }
+  ASSERT_EQ(::kill(pid, SIGTERM), 0);
+  int code = -1;
+  ASSERT_EQ(waitProcess(p, 30000, code), ProcessState::exited);
+  EXPECT_EQ(code, 0);
+  EXPECT_FALSE(std::filesystem::exists(sock));
+
+  const std::string stamp = "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} ";
+  EXPECT_TRUE(std::regex_match(tree.read("trace.log"),
+                               std::regex("alte Zeile\r\n" + stamp + "Pool: Chirurgie\r\n" + stamp +
+                                          "Wort: M\xE4rz\r\n" + stamp + "\r\n")))
+      << tree.read("trace.log");
+  EXPECT_TRUE(std::regex_match(
+      tree.read("out.txt"),
+      std::regex(stamp + "Pool: Chirurgie\n" + stamp + "Wort: M\xC3\xA4rz\n" + stamp + "\n")))
+      << tree.read("out.txt");
+}
+
+TEST(Vktrace, FailsWhenItCannotBindOrGetsAWrongOption) {
+  TempTree tree;
+  int code = 0;
+  ASSERT_EQ(runProgram(VKTRACE_PATH, {"-q", "-s", tree.path("fehlt/trace.sock")}, code), Err::ok);
+  EXPECT_NE(code, 0);
+  ASSERT_EQ(runProgram(VKTRACE_PATH, {"--unbekannt"}, code), Err::ok);
+  EXPECT_NE(code, 0);
+}
+
+}  // namespace
