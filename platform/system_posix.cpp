@@ -56,7 +56,7 @@ bool endsWithExe(std::string_view s) {
 }
 
 // Finds a program by native name: a name with "/" as it stands, a bare name
-// along $PATH. Empty when there is no such regular file.
+// along $PATH (the first executable one). Empty when there is none.
 std::string locate(const std::string& name) {
   if (name.find('/') != std::string::npos) return isRegularFile(name) ? name : std::string();
   std::string path = envValue("PATH");
@@ -66,7 +66,7 @@ std::string locate(const std::string& name) {
     auto colon = path.find(':', start);
     std::string dir = path.substr(start, colon == std::string::npos ? colon : colon - start);
     std::string candidate = (dir.empty() ? std::string(".") : dir) + "/" + name;
-    if (isRegularFile(candidate)) return candidate;
+    if (isRegularFile(candidate) && ::access(candidate.c_str(), X_OK) == 0) return candidate;
     if (colon == std::string::npos) return std::string();
     start = colon + 1;
   }
