@@ -162,17 +162,17 @@ bool parseValueLine(std::string_view line, std::string& name, RegValue& v) {
 HiveData parseHive(Hive hive, std::string_view text) {
   HiveData h;
   const std::string_view root = rootName(hive);
-  RegKey* current = nullptr;
-  bool inOtherKey = false;  // a section this hive cannot hold: skip its values
+  RegKey* current = nullptr;  // null in a section this hive cannot hold
   while (!text.empty()) {
     auto nl = text.find('\n');
     std::string_view line = text.substr(0, nl);
     text = nl == std::string_view::npos ? std::string_view() : text.substr(nl + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    // CR of a CR LF end, and blanks an editor left behind the text.
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
+      line.remove_suffix(1);
     if (line.empty() || line[0] == ';') continue;
     if (line[0] == '[') {
       current = nullptr;
-      inOtherKey = true;
       if (line.size() < 2 || line.back() != ']') continue;
       std::string_view full = line.substr(1, line.size() - 2);
       if (full.size() <= root.size() || !sameName(full.substr(0, root.size()), root) ||
@@ -181,10 +181,9 @@ HiveData parseHive(Hive hive, std::string_view text) {
       std::string key = normalKey(full.substr(root.size() + 1));
       if (key.empty()) continue;
       current = &keyFor(h, key);
-      inOtherKey = false;
       continue;
     }
-    if (current == nullptr || inOtherKey) continue;
+    if (current == nullptr) continue;
     std::string name;
     RegValue v;
     if (parseValueLine(line, name, v)) setEntry(*current, name, v);
