@@ -74,9 +74,13 @@ int runCtl(const std::vector<std::string>& args) {
     return 1;
   }
   if (args[0] == proto::cmd::ctlWords) {
-    for (std::size_t i = 1; i + 1 < answer.size(); i += 2) {
-      print(answer[i + 1].empty() ? answer[i] : answer[i] + "\\" + answer[i + 1]);
+    proto::Words words;
+    if (!proto::takeWords(answer, 1, words)) {
+      std::fprintf(stderr, "natspeak: gest\xF6rte Wortliste\n");
+      return 1;
     }
+    for (const auto& w : words)
+      print(w.spoken.empty() ? w.written : w.written + "\\" + w.spoken);
     return 0;
   }
   for (std::size_t i = 1; i < answer.size(); ++i)

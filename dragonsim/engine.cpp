@@ -170,7 +170,7 @@ bool Engine::finish(std::string& error) {
 Fields Engine::handle(int conn, const Fields& request) {
   if (request.empty()) return err(proto::errRequest, "Leere Anfrage");
   const std::string& c = request[0];
-  if (c.rfind("vt-", 0) == 0 || c.rfind("vb-", 0) == 0 || c.rfind("wa-", 0) == 0) {
+  if (c.rfind("vt-", 0) == 0 || c.rfind("vb-", 0) == 0) {
     return vocRequest(conn, c, request);
   }
   Fields a = engineRequest(conn, c, request);
@@ -252,17 +252,6 @@ Fields Engine::vocRequest(int conn, const std::string& c, const Fields& r) {
   }
   if (c == cmd::vtSpeaker) return ok({speaker_});
   Words in;
-  if (c == cmd::waAnalyzeQueue) {
-    if (!proto::takeWords(r, 1, in)) return err(proto::errRequest, "Falsche Wortliste");
-    Words out;
-    out.reserve(in.size());
-    for (auto& w : in) {
-      if (proto::analyse(w.written, w.spoken) == proto::Analysis::ok) out.push_back(std::move(w));
-    }
-    Fields a{proto::kOk};
-    proto::appendWords(a, out);
-    return a;
-  }
   if (speaker_.empty()) return err(proto::errNoSpeaker, kNoSpeaker);
   if (c == cmd::vbSave) {
     std::string e;
@@ -273,10 +262,8 @@ Fields Engine::vocRequest(int conn, const std::string& c, const Fields& r) {
     if (r.size() != 2 || (r[1] != "0" && r[1] != "1")) {
       return err(proto::errRequest, "Falsche Argumente");
     }
-    Words words;
-    voc_.words(r[1] == "1", words);
-    Fields a{proto::kOk};
-    proto::appendWords(a, words);
+    Fields a{proto::kOk, std::string()};
+    voc_.encode(r[1] == "1", a[1]);
     return a;
   }
   std::size_t from = c == cmd::vbAdd ? 2 : 1;
@@ -328,10 +315,8 @@ Fields Engine::ctlRequest(const std::string& c, const Fields& r) {
     return ok({done ? "1" : "0"});
   }
   if (c == cmd::ctlWords) {
-    Words words;
-    voc_.words(r.size() == 2 && r[1] == "user", words);
-    Fields a{proto::kOk};
-    proto::appendWords(a, words);
+    Fields a{proto::kOk, std::string()};
+    voc_.encode(r.size() == 2 && r[1] == "user", a[1]);
     return a;
   }
   if (c == cmd::ctlOpenUserDialog) {

@@ -133,12 +133,13 @@ plat::Err readWordFile(const std::string& path, Words& words) {
     auto st = reader.next(line);
     if (st == plat::LineStatus::end) break;
     if (st == plat::LineStatus::error) return reader.error();
-    if (line.empty()) continue;
+    if (line.empty() || st != plat::LineStatus::line) continue;
     std::size_t bs = line.find('\\');
-    if (bs == std::string::npos || bs == 0) {
-      words.push_back(Word{line, ""});
-    } else {
-      words.push_back(Word{line.substr(0, bs), line.substr(bs + 1)});
+    Word w = bs == std::string::npos || bs == 0 ? Word{line, ""}
+                                                : Word{line.substr(0, bs), line.substr(bs + 1)};
+    // A line the recognizer's analysis refuses never becomes a word.
+    if (dragonproto::analyse(w.written, w.spoken) == dragonproto::Analysis::ok) {
+      words.push_back(std::move(w));
     }
   }
   return plat::Err::ok;

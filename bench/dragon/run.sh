@@ -4,7 +4,7 @@
 # usage: bench/dragon/run.sh [build-dir]
 set -euo pipefail
 build=${1:-build}
-bin="$build/bench/dragon/dragon_bench"
+bin="$build/bin/dragon_bench"
 [ -x "$bin" ] || { echo "build $bin first" >&2; exit 1; }
 ref=$("$bin" reference)
 prx=$("$bin" proxy)

@@ -59,18 +59,25 @@ TEST(DragonFrames, BrokenStreamsAreRefusedNotRead) {
   EXPECT_EQ(r3.next(out), proto::FrameReader::Status::more);
 }
 
-TEST(DragonFrames, WordListsTravelInPairs) {
+TEST(DragonFrames, WordListsTravelInOneFieldWithoutControlCharacters) {
   proto::Words w{{"Stra\xDF"
                   "e",
                   ""},
-                 {"EKG", "E K G"}};
+                 {"EKG", "E K G"},
+                 {"Tab\there", ""},
+                 {"\\x", "a\\b"}};
   proto::Fields f{"ok"};
   proto::appendWords(f, w);
+  ASSERT_EQ(f.size(), 2u);
   proto::Words back;
   ASSERT_TRUE(proto::takeWords(f, 1, back));
-  EXPECT_EQ(back, w);
-  f.push_back("odd");
+  EXPECT_EQ(back, (proto::Words{w[0], w[1], w[3]}));
+  proto::appendWords(f, {});
   EXPECT_FALSE(proto::takeWords(f, 1, back));
+  ASSERT_TRUE(proto::takeWords(f, 2, back));
+  EXPECT_TRUE(back.empty());
+  EXPECT_FALSE(proto::takeWords({"ok", "ohne Trenner\n"}, 1, back));
+  EXPECT_FALSE(proto::takeWords({"ok", "a\tb"}, 1, back));
 }
 
 TEST(DragonAnalysis, RefusesWhatTheRecognizerRefuses) {
