@@ -8,6 +8,27 @@
 # and a "POOL-" trigger as a client does, waits for the delivery, then
 # stops the server with SIGTERM. Ends by itself.
 
+# The base directory as an earlier start's dialog would have stored it
+# (per machine, in the demo's registry folder), so the server does not ask.
+registry_base() {
+  local hive="$VOKARIUM_REGISTRY_DIR/HKEY_LOCAL_MACHINE.reg"
+  local key='[HKEY_LOCAL_MACHINE\Software\QMT\Vokarium]'
+  local value
+  value="\"LastBasisDirectory\"=\"$(echo "$1" | sed 's|/|\\\\|g')\""
+  mkdir -p "$VOKARIUM_REGISTRY_DIR"
+  if [ ! -f "$hive" ]; then
+    printf 'REGEDIT4\r\n\r\n%s\r\n%s\r\n' "$key" "$value" >"$hive"
+  elif grep -qiF "$key" "$hive"; then
+    grep -viF '"LastBasisDirectory"=' "$hive" |
+      K="$key" V="$value" awk '{ print }
+        index(tolower($0), tolower(ENVIRON["K"])) == 1 { printf "%s\r\n", ENVIRON["V"] }' \
+        >"$hive.new"
+    mv "$hive.new" "$hive"
+  else
+    printf '\r\n%s\r\n%s\r\n' "$key" "$value" >>"$hive"
+  fi
+}
+
 demo_server() {
   local base="$DEMO/base" dir="$DEMO/server"
   local ziel="$base/Vokarium"
@@ -17,8 +38,9 @@ demo_server() {
   printf '[Vokarium]\r\nBasisVerzeichnis=%s\r\nPause=1\r\n' "$(echo "$base" | tr / '\\')" \
     >"$dir/Vokarium.ini"
 
+  registry_base "$base"
   echo "Starting vkZentrale on $base (log: $dir/server.log)"
-  (unset DISPLAY WAYLAND_DISPLAY; exec "$VK_BIN/vkZentrale" "-I$dir/Vokarium.ini" </dev/null \
+  (unset DISPLAY WAYLAND_DISPLAY; exec "$VK_BIN/vkZentrale" "-I$dir/Vokarium.ini" -V </dev/null \
     >"$dir/server.log" 2>&1) &
   local pid=$!
   local i

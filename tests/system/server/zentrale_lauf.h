@@ -19,6 +19,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/registry.h"
+
 extern char** environ;
 
 namespace testlauf {
@@ -83,6 +85,9 @@ class Baum {
     setenv("VOKARIUM_TRACE_SOCKET", (wurzel / "run" / "trace.sock").c_str(), 1);
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
+    // The base directory as the dialog of an earlier start left it.
+    plat::regWriteString(plat::Hive::localMachine, "Software\\QMT\\Vokarium", "LastBasisDirectory",
+                         sys(basis));
   }
   ~Baum() {
     std::error_code e;

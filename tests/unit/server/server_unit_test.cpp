@@ -151,14 +151,16 @@ TEST_F(Kern, GehaltenerTriggerWirdAufgegebenUndBleibt) {
 
 TEST_F(Kern, FelderDerBenutzerzeile) {
   BenutzerEintrag e;
-  EXPECT_EQ(BenutzerZeileZerlegen("P\t  'O''Brien'\tcurrent\\a\t\"x\ty\"", e),
+  EXPECT_EQ(BenutzerZeileZerlegen("P\t  'O''Brien'\tcurrent\\a\t\"x y\"z", e),
             ZeilenFehler::keiner);
   EXPECT_EQ(e.benutzer, "O'Brien");
-  EXPECT_EQ(e.thema, "x\ty") << "a quoted field runs to its quote";
+  EXPECT_EQ(e.thema, "x y") << "a quoted field runs to its quote";
   EXPECT_EQ(BenutzerZeileZerlegen(std::string(31, 'p') + "\tu", e), ZeilenFehler::keiner);
   EXPECT_EQ(BenutzerZeileZerlegen(std::string(32, 'p') + "\tu", e), ZeilenFehler::feldZuLang);
   EXPECT_EQ(BenutzerZeileZerlegen("P\tu\t" + std::string(264, 's'), e), ZeilenFehler::feldZuLang);
-  for (const char* z : {"P\t..", "P\ta\\b", "P\ta/b", "P\t", "..\tu", "P\tu\tx\x1By"})
+  // A TAB inside a quoted field would add a field to "BenIntern.dat".
+  for (const char* z :
+       {"P\t..", "P\ta\\b", "P\ta/b", "P\t", "..\tu", "P\tu\tx\x1By", "P\tu\tx\t\"a\tb\""})
     EXPECT_EQ(BenutzerZeileZerlegen(z, e), ZeilenFehler::unzulaessigerName) << z;
 }
 
