@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/paths.h"
+#include "platform/registry.h"
 #include "platform/shared_file.h"
 #include "server/benutzer.h"
 #include "server/optionen.h"
@@ -72,6 +73,8 @@ void latenz() {
   setenv("VOKARIUM_REGISTRY_DIR", (w / "reg").c_str(), 1);
   unsetenv("DISPLAY");
   unsetenv("WAYLAND_DISPLAY");
+  plat::regWriteString(plat::Hive::localMachine, "Software\\QMT\\Vokarium", "LastBasisDirectory",
+                       plat::systemPath(w.string()));
   schreiben(w / "Benutzer.dat", "A\tu1\t\t\r\n");
   schreiben(w / "Vokarium.ini",
             "[Vokarium]\r\nBasisVerzeichnis=" + plat::systemPath(w.string()) + "\r\nPause=10\r\n");

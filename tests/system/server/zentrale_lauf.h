@@ -58,13 +58,6 @@ inline bool warteBis(const std::function<bool()>& bedingung, int ms = 20000) {
   return bedingung();
 }
 
-inline int anzahl(const std::string& text, const std::string& teil) {
-  int n = 0;
-  for (std::size_t p = text.find(teil); p != std::string::npos; p = text.find(teil, p + 1))
-    ++n;
-  return n;
-}
-
 class Baum {
  public:
   Baum() {

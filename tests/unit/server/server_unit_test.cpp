@@ -76,18 +76,6 @@ class Kern : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(Kern, ClaimNimmtAltenRestUndNeueZeilenInReihenfolge) {
-  benutzer("A\tu1\r\nA\tu2\r\n");
-  schreiben(ziel() / "A" / "neuWorte.txt.zustellung", "alt\r\n");
-  schreiben(ziel() / "A" / "neuWorte.txt", "neu\r\n");
-  trigger("POOL-A");
-  TriggerAuswerten();
-  EXPECT_EQ(lesen(ziel() / "A" / "_u1.neu"), "alt\r\nneu\r\n");
-  EXPECT_EQ(lesen(ziel() / "A" / "_u2.neu"), "alt\r\nneu\r\n");
-  EXPECT_FALSE(fs::exists(ziel() / "A" / "neuWorte.txt.zustellung"));
-  EXPECT_FALSE(fs::exists(ziel() / "A" / "neuWorte.txt"));
-}
-
 TEST_F(Kern, VomClientGehaltenerTextBleibtUndKommtImNaechstenDurchgang) {
   benutzer("A\tu1\r\n");
   const std::string text = sys(ziel() / "A" / "neuWorte.txt");
@@ -179,14 +167,6 @@ TEST_F(Kern, HoechstensHundertsiebenundzwanzigPools) {
     EXPECT_EQ(a.code, 8);
     EXPECT_EQ(protokoll().abbruchmeldung, "+++++ zu viele Pools gefunden");
   }
-}
-
-TEST_F(Kern, Endzeiten) {
-  EXPECT_EQ(EndzeitWert("23:50"), 2350);
-  EXPECT_EQ(EndzeitWert("07.05"), 705);
-  EXPECT_GT(EndzeitWert("23:51"), 2350);
-  EXPECT_GT(EndzeitWert("7:30"), 2350);
-  EXPECT_GT(EndzeitWert("23:5"), 2350);
 }
 
 TEST_F(Kern, FrageAmTerminal) {
