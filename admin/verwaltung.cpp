@@ -220,7 +220,7 @@ void Entfernen(const std::vector<std::size_t>& auswahl) {
   v.zeilen = std::move(bleiben);
 }
 
-std::vector<std::size_t> Sortieren() {
+void Sortieren() {
   Verwaltung& v = verwaltung();
   std::vector<std::size_t> alt(v.zeilen.size());
   for (std::size_t i = 0; i < alt.size(); ++i)
@@ -236,10 +236,9 @@ std::vector<std::size_t> Sortieren() {
   for (const std::size_t i : alt)
     neu.push_back(std::move(v.zeilen[i]));
   v.zeilen = std::move(neu);
-  return alt;
 }
 
-std::vector<std::size_t> SpalteGeklickt(Spalte s) {
+void SpalteGeklickt(Spalte s) {
   Verwaltung& v = verwaltung();
   if (v.sortSpalte == s) {
     v.absteigend = !v.absteigend;
@@ -247,7 +246,7 @@ std::vector<std::size_t> SpalteGeklickt(Spalte s) {
     v.sortSpalte = s;
     v.absteigend = false;
   }
-  return Sortieren();
+  Sortieren();
 }
 
 Pruefung ZeilenPruefen(const std::function<bool(const std::string&, const std::string&,

@@ -131,13 +131,12 @@ bool PoolZuweisen(const std::vector<std::size_t>& auswahl);
 // Removes the rows `auswahl` with their keys.
 void Entfernen(const std::vector<std::size_t>& auswahl);
 
-// Sorts the rows by the sort column; returns, for every new position, the
-// row's old position (the window moves its selection along).
-std::vector<std::size_t> Sortieren();
+// Sorts the rows by the sort column (stable: equal texts keep their order).
+void Sortieren();
 
 // A click on a column header: a second click on the sort column reverses
-// the order. Returns what Sortieren returns.
-std::vector<std::size_t> SpalteGeklickt(Spalte s);
+// the order.
+void SpalteGeklickt(Spalte s);
 
 // The first failing check of the rows against the register of users found
 // on disk: text number, value for its "@" and the rows to select.

@@ -200,8 +200,9 @@ TEST_F(Verwaltung, SortingByColumnAndReversing) {
   Sortieren();
   EXPECT_EQ(zeilenText(),
             (std::vector<std::string>{"A|alpha|T", "a|Beta|T", "b|Zeta|T", "\xC4rzte|Mitte|T"}));
-  const auto alt = SpalteGeklickt(Spalte::user);
-  EXPECT_EQ(alt, (std::vector<std::size_t>{0, 1, 3, 2}));
+  SpalteGeklickt(Spalte::user);
+  EXPECT_EQ(zeilenText(),
+            (std::vector<std::string>{"A|alpha|T", "a|Beta|T", "\xC4rzte|Mitte|T", "b|Zeta|T"}));
   SpalteGeklickt(Spalte::user);
   EXPECT_TRUE(verwaltung().absteigend);
   EXPECT_EQ(verwaltung().zeilen.front().user, "Zeta");
