@@ -13,7 +13,6 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QVBoxLayout>
-#include <set>
 
 #include "admin/twips.h"
 #include "admin/user_suchen.h"
@@ -267,7 +266,7 @@ void FormVerwalter::markieren(const std::vector<std::size_t>& zeilen) {
 // Runs `op` on the rows and shows them anew; the rows selected before stay
 // selected wherever the sort puts them.
 void FormVerwalter::aendern(const std::function<void()>& op) {
-  std::set<std::string, OhneFall> schluessel;
+  SchluesselMenge schluessel;
   for (const std::size_t i : ausgewaehlt()) {
     const Zeile& z = verwaltung().zeilen[i];
     schluessel.insert(z.user + "|" + z.topic);

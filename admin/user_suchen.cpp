@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/zeichenketten.h"
 #include "platform/paths.h"
 #include "platform/shared_file.h"
 #include "platform/text_lines.h"
@@ -47,7 +48,7 @@ void TopicsLesen(SuchModus modus, const std::string& user, const std::string& pf
       fehlerMelden(leser.error(), txt::kDateiNichtLesbar, pfad);
       break;
     }
-    const std::string_view zeile = ohneBlanks(roh);
+    const std::string_view zeile = vk::trimmen(roh);
     if (!imAbschnitt) {
       imAbschnitt = zeile == "[Topics]";
       continue;

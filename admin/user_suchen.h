@@ -11,8 +11,8 @@
 // read here, with others free to read and write them meanwhile.
 #pragma once
 
-#include <map>
 #include <string>
+#include <unordered_map>
 
 #include "admin/verwaltung.h"
 
@@ -22,7 +22,7 @@ enum class SuchModus { liste, register_ };
 
 struct UserSuchen {
   // user + "|" + topic -> "current\" + folder; the first folder of a key stays.
-  std::map<std::string, std::string, OhneFall> gefundene;
+  std::unordered_map<std::string, std::string, vk::SchluesselHash, vk::SchluesselGleich> gefundene;
 };
 
 UserSuchen& userSuchen();

@@ -8,6 +8,8 @@
 #include <algorithm>
 
 #include "admin/user_suchen.h"
+#include "common/konfiguration.h"
+#include "common/zeichenketten.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
 #include "platform/shared_file.h"
@@ -16,17 +18,6 @@
 namespace admin {
 
 namespace {
-
-constexpr std::string_view kRegKey = "Software\\QMT\\Vokarium";
-
-// Lower case of one cp1252 byte (ASCII and the Latin-1 letters).
-unsigned char klein(unsigned char c) {
-  if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
-  if (c == 0x8A || c == 0x8C || c == 0x8E) return static_cast<unsigned char>(c + 16);
-  if (c == 0x9F) return 0xFF;
-  return c;
-}
 
 std::string schluesselVon(const std::string& user, const std::string& topic) {
   return user + "|" + topic;
@@ -47,8 +38,11 @@ void ordnerSicherstellen(const std::string& pfad) {
   if (e != plat::Err::ok) fehlerMelden(e, txt::kOrdnerNichtAngelegt, pfad);
 }
 
-void regSchreiben(plat::Hive hive, std::string_view name, const std::string& wert) {
-  const plat::Err e = plat::regWriteString(hive, kRegKey, name, wert);
+// The machine's value may be refused to an ordinary user; the program goes
+// on with the user's own value.
+void maschineSchreiben(std::string_view name, const std::string& wert) {
+  const plat::Err e =
+      plat::regWriteString(plat::Hive::localMachine, vk::kRegSchluessel, name, wert);
   if (e != plat::Err::ok) tracen("RegSchreiben " + std::string(name), plat::errText(e));
 }
 
@@ -57,16 +51,12 @@ void regSchreiben(plat::Hive hive, std::string_view name, const std::string& wer
 int vergleicheOhneFall(std::string_view a, std::string_view b) {
   const std::size_t n = std::min(a.size(), b.size());
   for (std::size_t i = 0; i < n; ++i) {
-    const unsigned char x = klein(static_cast<unsigned char>(a[i]));
-    const unsigned char y = klein(static_cast<unsigned char>(b[i]));
+    const unsigned char x = vk::grossKlein(static_cast<unsigned char>(a[i]));
+    const unsigned char y = vk::grossKlein(static_cast<unsigned char>(b[i]));
     if (x != y) return x < y ? -1 : 1;
   }
   if (a.size() == b.size()) return 0;
   return a.size() < b.size() ? -1 : 1;
-}
-
-bool OhneFall::operator()(std::string_view a, std::string_view b) const {
-  return vergleicheOhneFall(a, b) < 0;
 }
 
 const std::string& spaltenText(const Zeile& z, Spalte s) {
@@ -102,13 +92,6 @@ void fehlerMelden(plat::Err e, int textNr, const std::string& wert) {
 
 void tracen(const std::string& label, const std::string& wert) {
   if (verwaltung().rueckmeldung.trace) verwaltung().rueckmeldung.trace(label, wert);
-}
-
-std::string_view ohneBlanks(std::string_view s) {
-  const auto a = s.find_first_not_of(' ');
-  if (a == std::string_view::npos) return {};
-  const auto b = s.find_last_not_of(' ');
-  return s.substr(a, b - a + 1);
 }
 
 std::string benutzerlistenPfad() {
@@ -154,7 +137,7 @@ bool BenutzerlistenLesen() {
       fehlerMelden(leser.error(), txt::kDateiNichtLesbar, pfad);
       break;
     }
-    if (ohneBlanks(zeile).empty()) continue;
+    if (vk::trimmen(zeile).empty()) continue;
     std::string felder[4];
     std::size_t anfang = 0;
     int n = 0;
@@ -313,11 +296,11 @@ void SpeicherortSetzen(const std::string& speicherort) {
   zeilenLeeren();
   v.speicherort = speicherort;
   if (speicherort.empty()) return;
-  regSchreiben(plat::Hive::currentUser, "LastBasisDirectory", speicherort);
-  regSchreiben(plat::Hive::localMachine, "LastBasisDirectory", speicherort);
+  vk::RegSchreiben("LastBasisDirectory", speicherort);
+  maschineSchreiben("LastBasisDirectory", speicherort);
   const std::string konfig = konfigVerzeichnis();
   ordnerSicherstellen(konfig);
-  regSchreiben(plat::Hive::currentUser, "LastDirectory", konfig);
+  vk::RegSchreiben("LastDirectory", konfig);
   ordnerSicherstellen(konfig + "Trigger\\");
   BenutzerlistenLesen();
 }

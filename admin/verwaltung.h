@@ -12,12 +12,12 @@
 
 #include <cstddef>
 #include <functional>
-#include <map>
-#include <set>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
+#include "common/poolfiles.h"
 #include "platform/error.h"
 
 namespace admin {
@@ -56,10 +56,10 @@ enum class Spalte { pool = 0, user = 1, topic = 2, folder = 3 };
 // The text of a row in one column.
 const std::string& spaltenText(const Zeile& z, Spalte s);
 
-// Case-blind ordering of cp1252 text, for keyed sets and sorting.
-struct OhneFall {
-  bool operator()(std::string_view a, std::string_view b) const;
-};
+// Keyed sets of names compare without regard to case.
+using SchluesselMenge = std::unordered_set<std::string, vk::SchluesselHash, vk::SchluesselGleich>;
+
+// Case-blind order of cp1252 text (<0, 0, >0), for sorting the rows.
 int vergleicheOhneFall(std::string_view a, std::string_view b);
 
 // What the procedures tell the user or the trace. The window routes these
@@ -75,10 +75,10 @@ struct Rueckmeldung {
 
 // Process-wide state of the administration.
 struct Verwaltung {
-  std::vector<Zeile> zeilen;                   // in display order
-  std::set<std::string, OhneFall> schluessel;  // user + "|" + topic
-  std::vector<std::string> poolListe;          // the choice list, in order of arrival
-  std::set<std::string, OhneFall> poolMenge;
+  std::vector<Zeile> zeilen;           // in display order
+  SchluesselMenge schluessel;          // user + "|" + topic
+  std::vector<std::string> poolListe;  // the choice list, in order of arrival
+  SchluesselMenge poolMenge;
   std::string aktuellerPool;
   std::string speicherort;  // ends with "\" unless empty
   std::string dateiName = "Benutzer.dat";
@@ -93,9 +93,6 @@ Verwaltung& verwaltung();
 void melden(int textNr, const std::string& wert);
 void fehlerMelden(plat::Err fehler, int textNr, const std::string& wert);
 void tracen(const std::string& label, const std::string& wert);
-
-// The text without the blanks at its start and end (tabs stay).
-std::string_view ohneBlanks(std::string_view s);
 
 // Back to the state at program start (hooks included).
 void verwaltungZuruecksetzen();
