@@ -173,14 +173,14 @@ FormVerwalter::FormVerwalter(QWidget* parent) : QWidget(parent) {
   // Settings, the recognizer's folders and the base directory, then the
   // Speicherort and what it holds.
   vk::StartWerteLesen();
-  DnsIniLesen(false);
-  vk::KonfigVerzeichnisFinden([] { return DnsIni().roamingUserMasterDirectory; });
+  vk::DnsIniLesen(false);
+  vk::KonfigVerzeichnisFinden([] { return vk::DnsIni().roamingUserMasterDirectory; });
   std::string speicherort = vk::RegLesen("LastBasisDirectory");
   if (speicherort.empty()) speicherort = vk::RegLesenMaschine("LastBasisDirectory");
   verwaltung().dateiName = "Benutzer.dat";
   aendern([&] { SpeicherortSetzen(speicherort); });
   speicherortAnzeigen();
-  vk::RegSchreiben("LocalCacheRU", DnsIni().userBaseDirectoryRU);
+  vk::RegSchreiben("LocalCacheRU", vk::DnsIni().userBaseDirectoryRU);
 
   const vk::Listenmasse m = vk::ListenmasseLesen();
   fontGroesse_ = m.ListenFontGroesse;

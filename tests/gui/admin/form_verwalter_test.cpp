@@ -81,7 +81,7 @@ void FormVerwalterTest::init() {
   verwaltungZuruecksetzen();
   vk::konfigurationZuruecksetzen();
   vk::triggerZuruecksetzen();
-  DnsIniZuruecksetzen();
+  vk::DnsIniZuruecksetzen();
   vk::meldungZuruecksetzen();
   vk::responderEinschalten();
 }
@@ -103,6 +103,7 @@ void FormVerwalterTest::welt(const QStringList& paare) {
 
 void FormVerwalterTest::startUpTakesTheRecognizersFolders() {
   welt({"Meier/Allgemein"});
+  if (QTest::currentTestFailed()) return;
   FormVerwalter f;
   f.show();
   QCOMPARE(f.tSpeicherort->text(), vk::qtext(R()));
@@ -111,7 +112,7 @@ void FormVerwalterTest::startUpTakesTheRecognizersFolders() {
   QCOMPARE(vk::RegLesenMaschine("LastBasisDirectory"), R());
   QVERIFY(QDir(datei("Vokarium/Trigger")).exists());
   QVERIFY(!vk::RegLesen("LocalCacheRU").empty());
-  QCOMPARE(vk::RegLesen("LocalCacheRU"), DnsIni().userBaseDirectoryRU);
+  QCOMPARE(vk::RegLesen("LocalCacheRU"), vk::DnsIni().userBaseDirectoryRU);
   for (const char* name : {"Dragon", "Zuordnen", "Entfernen", "Uebernehmen"}) {
     QVERIFY2(f.Toolbar1->findChild<QAction*>(name), name);
   }
@@ -128,6 +129,7 @@ void FormVerwalterTest::startUpTakesTheRecognizersFolders() {
 
 void FormVerwalterTest::searchAssignAndSaveWriteTheListAndOneTrigger() {
   welt({"Meier/Allgemein", "Meier/Radiologie", "Bauer/Allgemein"});
+  if (QTest::currentTestFailed()) return;
   std::ofstream(datei("Benutzer.dat").toStdString(), std::ios::binary)
       << "Chirurgie\tMeier\tcurrent\\Allgemein\tAllgemein\r\n";
   FormVerwalter f;
@@ -169,6 +171,7 @@ void FormVerwalterTest::searchAssignAndSaveWriteTheListAndOneTrigger() {
 
 void FormVerwalterTest::saveRefusesAndSelectsTheOffendingRows() {
   welt({"Meier/Allgemein", "Meier/Radiologie", "Kunz/Allgemein"});
+  if (QTest::currentTestFailed()) return;
   std::ofstream(datei("Benutzer.dat").toStdString(), std::ios::binary)
       << "P\tMeier\tcurrent\\Allgemein\tAllgemein\r\n"
       << "Q\tKunz\tcurrent\\Allgemein\tAllgemein\r\n"
@@ -196,6 +199,7 @@ void FormVerwalterTest::saveRefusesAndSelectsTheOffendingRows() {
 
 void FormVerwalterTest::poolNamesTheServerCannotUseAreRefused() {
   welt({"Meier/Allgemein", "Bauer/Allgemein"});
+  if (QTest::currentTestFailed()) return;
   FormVerwalter f;
   f.show();
   f.DragonSuchen();
@@ -220,6 +224,7 @@ void FormVerwalterTest::poolNamesTheServerCannotUseAreRefused() {
 
 void FormVerwalterTest::anotherUserListFile() {
   welt({"Meier/Allgemein"});
+  if (QTest::currentTestFailed()) return;
   QVERIFY(QDir(dir_->path()).mkpath("R/Archiv"));
   std::ofstream(datei("Archiv/Alt.dat").toStdString(), std::ios::binary)
       << "Alt\tMeier\tcurrent\\Allgemein\tAllgemein\r\n";
