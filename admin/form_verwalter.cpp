@@ -145,7 +145,7 @@ FormVerwalter::FormVerwalter(QWidget* parent) : QWidget(parent) {
                                       v.absteigend ? Qt::DescendingOrder : Qt::AscendingOrder);
   });
   connect(Liste, &QTreeView::doubleClicked, this, [this](const QModelIndex& i) {
-    if (i.isValid() && poolUebernehmen()) zuweisen({static_cast<std::size_t>(i.row())});
+    if (i.isValid() && poolAktuell()) zuweisen({static_cast<std::size_t>(i.row())});
   });
   connect(qApp, &QApplication::focusChanged, this, &FormVerwalter::fokusGewechselt);
 
@@ -170,9 +170,8 @@ FormVerwalter::FormVerwalter(QWidget* parent) : QWidget(parent) {
   };
   r.trace = [](const std::string& label, const std::string& wert) { vk::Trace(label, wert); };
 
-  // Settings, the recognizer's folders and the base directory, then the
-  // Speicherort and what it holds.
-  vk::StartWerteLesen();
+  // The recognizer's folders and the base directory, then the Speicherort
+  // and what it holds.
   vk::DnsIniLesen(false);
   vk::KonfigVerzeichnisFinden([] { return vk::DnsIni().roamingUserMasterDirectory; });
   std::string speicherort = vk::RegLesen("LastBasisDirectory");
@@ -235,6 +234,14 @@ bool FormVerwalter::poolUebernehmen() {
   if (!ok) coPool->setFocus();
   uebernimmt_ = false;
   return ok;
+}
+
+// The current pool for the list's own keys: the choice's text was taken
+// over when the focus left it; a text changed without a focus change (by a
+// program, not the user) is taken over here, so no refusal is shown twice.
+bool FormVerwalter::poolAktuell() {
+  if (vk::cp1252(coPool->currentText()) == verwaltung().aktuellerPool) return true;
+  return poolUebernehmen();
 }
 
 void FormVerwalter::fokusGewechselt(QWidget* alt, QWidget* neu) {
@@ -384,7 +391,7 @@ bool FormVerwalter::eventFilter(QObject* o, QEvent* e) {
       return true;
     case Qt::Key_A:
       if ((mod & Qt::ControlModifier) && !(mod & Qt::AltModifier)) {
-        if (poolUebernehmen()) {
+        if (poolAktuell()) {
           std::vector<std::size_t> alle(verwaltung().zeilen.size());
           for (std::size_t i = 0; i < alle.size(); ++i)
             alle[i] = i;

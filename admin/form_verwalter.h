@@ -73,6 +73,7 @@ class FormVerwalter : public QWidget {
   void speicherortAnzeigen();
   void poolListeAnzeigen();
   bool poolUebernehmen();
+  bool poolAktuell();
   void zuweisen(const std::vector<std::size_t>& zeilen);
   std::vector<std::size_t> ausgewaehlt() const;
   void markieren(const std::vector<std::size_t>& zeilen);
