@@ -62,7 +62,7 @@ demo_server() {
   local u
   for u in dr.meier dr.schulz; do
     echo "--- $ziel/Chirurgie/_$u.neu"
-    tr -d '\r' <"$ziel/Chirurgie/_$u.neu"
+    tr -d '\r' <"$ziel/Chirurgie/_$u.neu" || echo "(not delivered)"
   done
   if [ -e "$ziel/Chirurgie/neuWorte.txt" ]; then
     echo "pool text still there (unexpected)"
