@@ -9,27 +9,29 @@ namespace plat {
 
 enum class Err : int {
   ok = 0,
-  notFound = 2,            // file does not exist
-  pathNotFound = 3,        // a directory on the way does not exist
-  accessDenied = 5,        // no permission, or a directory where a file was expected
-  invalidHandle = 6,       // operation on a closed file
-  sharingViolation = 32,   // another open refuses ours (a held lock)
+  notFound = 2,           // file does not exist
+  pathNotFound = 3,       // a directory on the way does not exist
+  accessDenied = 5,       // no permission, or a directory where a file was expected
+  invalidHandle = 6,      // operation on a closed file
+  sharingViolation = 32,  // another open refuses ours (a held lock)
   lockViolation = 33,
-  fileExists = 80,         // create-new of an existing name
+  fileExists = 80,  // create-new of an existing name
   invalidParameter = 87,
   diskFull = 112,
-  invalidName = 123,       // unsafe or unconvertible name
+  invalidName = 123,  // unsafe or unconvertible name
   dirNotEmpty = 145,
   alreadyExists = 183,
   ioError = 1117,
   timeout = 1460,
-  lineTooLong = 10001,     // a text line longer than the reader's cap
-  nulInLine = 10002,       // a text line holding a NUL byte
+  lineTooLong = 10001,  // a text line longer than the reader's cap
+  nulInLine = 10002,    // a text line holding a NUL byte
   unknown = 10099,
 };
 
 // Windows code as a number, for logs ("Fehler 32").
-inline int code(Err e) { return static_cast<int>(e); }
+inline int code(Err e) {
+  return static_cast<int>(e);
+}
 
 // Short German description of an error, for error reports and logs.
 std::string errText(Err e);

@@ -44,8 +44,7 @@ Err regRead(Hive hive, std::string_view key, std::string_view name, RegValue& va
 Err regCreateKey(Hive hive, std::string_view key);
 
 // Write a value, creating the key when missing.
-Err regWriteString(Hive hive, std::string_view key, std::string_view name,
-                   std::string_view text);
+Err regWriteString(Hive hive, std::string_view key, std::string_view name, std::string_view text);
 Err regWriteDword(Hive hive, std::string_view key, std::string_view name, std::uint32_t number);
 
 Err regDeleteValue(Hive hive, std::string_view key, std::string_view name);

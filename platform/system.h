@@ -59,11 +59,11 @@ Err runProgram(std::string_view program, const std::vector<std::string>& args, i
 
 // A desktop shortcut, written as a ".desktop" launcher file.
 struct DesktopLauncher {
-  std::string fileName;     // e.g. "Vokarium Dr. Meier.desktop" (cp1252)
-  std::string program;      // system form
-  std::string arguments;    // one command-line string, as on Windows
-  std::string workingDir;   // system form, may be empty
-  std::string icon;         // system form of the icon file, may be empty
+  std::string fileName;    // e.g. "Vokarium Dr. Meier.desktop" (cp1252)
+  std::string program;     // system form
+  std::string arguments;   // one command-line string, as on Windows
+  std::string workingDir;  // system form, may be empty
+  std::string icon;        // system form of the icon file, may be empty
   int iconIndex = 0;
   std::string description;  // cp1252
 };

@@ -1,0 +1,140 @@
+// Wire format between the recognizer stand-in (natspeak) and the client
+// proxy that the programs link. One local stream socket per workstation;
+// every message is a frame: a 32-bit big-endian length, then fields, each a
+// 32-bit big-endian length and its bytes. Fields carry cp1252 bytes as they
+// are (umlauts, backslashes, blanks), so words cross the socket unchanged.
+// A request is [command, arguments...]; its answer is ["ok", results...] or
+// ["err", number, description]. A connection that registered for events may
+// also receive ["event", name, values...] at any time, between answers.
+// A frame that is too long or malformed ends the connection: the reader
+// reports it and the caller drops the socket. Free of Qt.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dragonproto {
+
+using Fields = std::vector<std::string>;
+
+// Error numbers of the recognizer access, shown in error reports.
+inline constexpr int errNotInstalled = 429;  // the component cannot be created
+inline constexpr int errNotRunning = 462;    // the recognizer does not answer
+inline constexpr int errTimeout = 1460;      // no answer within the time-out
+inline constexpr int errNoSpeaker = 1001;    // no speaker open
+inline constexpr int errAnalysis = 1002;     // a word the recognizer refuses
+inline constexpr int errUnknown = 1003;      // unknown speaker, topic or dialog
+inline constexpr int errSave = 1004;         // writing the vocabulary failed
+inline constexpr int errRequest = 1005;      // malformed or unknown request
+inline constexpr int errNotInitialized = 1006;
+
+// The largest frame either side accepts (a vocabulary of a few hundred
+// thousand words is some megabytes).
+inline constexpr std::size_t kMaxFrame = std::size_t{1} << 28;
+
+// Longest written form the recognizer analyses.
+inline constexpr std::size_t kMaxWritten = 128;
+
+// Native path of the socket: $VOKARIUM_DRAGON_SOCKET when set, else
+// "natspeak.sock" in the per-user runtime folder.
+std::string socketPath();
+
+// Appends one encoded frame to `out`.
+void appendFrame(std::string& out, const Fields& fields);
+
+// Splits a byte stream into frames.
+class FrameReader {
+ public:
+  enum class Status { frame, more, bad };
+  void feed(const char* data, std::size_t n);
+  // frame: `fields` holds the next frame; more: wait for bytes; bad: the
+  // stream is broken and must be dropped.
+  Status next(Fields& fields);
+  // Bytes received but not yet taken as a frame.
+  std::size_t pending() const { return buf_.size() - pos_; }
+
+ private:
+  std::string buf_;
+  std::size_t pos_ = 0;
+};
+
+// One recognizer word: written form and spoken form (may be empty). Two
+// words are the same word only when both forms are equal byte for byte.
+struct Word {
+  std::string written;
+  std::string spoken;
+  bool operator==(const Word&) const = default;
+};
+using Words = std::vector<Word>;
+
+// Word lists travel as two fields per word.
+void appendWords(Fields& fields, const Words& words);
+// Takes the words from fields[from] on; false when the count is odd.
+bool takeWords(const Fields& fields, std::size_t from, Words& words);
+
+// The recognizer's word analysis: refuses an empty written form, one
+// longer than kMaxWritten bytes, and control characters in either form.
+enum class Analysis { ok, empty, tooLong, controlChar };
+Analysis analyse(std::string_view written, std::string_view spoken);
+// Description of a refusal, for error reports.
+std::string analysisText(Analysis a);
+
+// Event names pushed to registered receivers.
+inline constexpr const char* evDialogClosed = "DialogClosed";
+inline constexpr const char* evBarCommand = "DragonBarCommandTriggered";
+inline constexpr const char* evBarStatus = "DragonBarStatusChanged";
+inline constexpr const char* evMimicDone = "MimicDone";
+inline constexpr const char* evSpeakerChanged = "SpeakerChanged";
+inline constexpr const char* evSpeakerClosing = "SpeakerClosing";
+inline constexpr const char* evTopicChanged = "TopicChanged";
+
+// Status value of DragonBarStatusChanged announcing the recognizer's end.
+inline constexpr int kStatusEnding = 2;
+
+// Dialog number the clients show (word properties).
+inline constexpr int kWordDialog = 55;
+
+// Request names. Engine control, window queries, vocabulary tools, and the
+// control commands of tests and demos.
+namespace cmd {
+inline constexpr const char* hello = "hello";
+inline constexpr const char* speaker = "speaker";
+inline constexpr const char* save = "save";
+inline constexpr const char* topic = "topic";
+inline constexpr const char* mustSave = "must-save";
+inline constexpr const char* open = "open";      // speaker, topic [, option]
+inline constexpr const char* dialog = "dialog";  // number, argument
+inline constexpr const char* engineRuns = "engine-runs";
+inline constexpr const char* option = "option";
+inline constexpr const char* registerEvents = "register";
+inline constexpr const char* unregisterEvents = "unregister";
+inline constexpr const char* bar = "bar";                 // -> title or ""
+inline constexpr const char* userDialog = "user-dialog";  // -> title or ""
+inline constexpr const char* closeBar = "close-bar";
+inline constexpr const char* closeUserDialog = "close-user-dialog";
+inline constexpr const char* vtInit = "vt-init";
+inline constexpr const char* vtUninit = "vt-uninit";
+inline constexpr const char* vtSpeaker = "vt-speaker";
+inline constexpr const char* vbSave = "vb-save";
+inline constexpr const char* vbGet = "vb-get";                     // "1" user words, "0" all
+inline constexpr const char* vbAdd = "vb-add";                     // number, words -> added
+inline constexpr const char* vbRemove = "vb-remove";               // words -> removed
+inline constexpr const char* waAnalyzeQueue = "wa-analyze-queue";  // words -> words
+inline constexpr const char* ctlState = "state";
+inline constexpr const char* ctlAddWord = "add-word";
+inline constexpr const char* ctlRemoveWord = "remove-word";
+inline constexpr const char* ctlWords = "words";
+inline constexpr const char* ctlOpenUserDialog = "open-user-dialog";
+inline constexpr const char* ctlSwitchSpeaker = "switch-speaker";
+inline constexpr const char* ctlQuit = "quit";
+inline constexpr const char* ctlEvent = "event";  // name, values: push to receivers
+}  // namespace cmd
+
+inline constexpr const char* kOk = "ok";
+inline constexpr const char* kErr = "err";
+inline constexpr const char* kEvent = "event";
+
+}  // namespace dragonproto

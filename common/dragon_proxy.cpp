@@ -1,0 +1,429 @@
+// Client side of the recognizer's socket: one connection per object, calls
+// that wait for their answer with a time-out, events queued and delivered
+// from the event loop. A call that times out drops its connection, so a late
+// answer can never be taken for the answer of the next call. Assumes one
+// recognizer per socket path; several clients may be connected at once.
+#include "common/dragon_proxy.h"
+
+#include <QDeadlineTimer>
+#include <QLocalSocket>
+#include <QPointer>
+#include <deque>
+
+#include "platform/paths.h"
+
+namespace dragon {
+
+namespace proto = dragonproto;
+
+namespace {
+
+int gCallMs = 5000;
+int gConnectMs = 1000;
+
+void setError(Error& e, int number, std::string description) {
+  e.number = number;
+  e.description = std::move(description);
+}
+
+int toInt(const std::string& s) {
+  try {
+    return std::stoi(s);
+  } catch (...) {
+    return 0;
+  }
+}
+
+}  // namespace
+
+void setTimeouts(int callMs, int connectMs) {
+  gCallMs = callMs;
+  gConnectMs = connectMs;
+}
+
+bool installed(const std::string& programFolder) {
+  return !programFolder.empty() && plat::directoryExists(programFolder);
+}
+
+// One socket connection with its frame reader. Answers and events are
+// separated as frames arrive.
+class Channel {
+ public:
+  bool connect(Error& e);
+  bool call(const proto::Fields& request, proto::Fields& answer, Error& e);
+  // Reads what has arrived; false when the stream is broken.
+  bool pump();
+  void drop();
+
+  QLocalSocket sock;
+  proto::FrameReader reader;
+  std::deque<proto::Fields> answers;
+  std::deque<proto::Fields> events;
+  bool inCall = false;
+};
+
+bool Channel::connect(Error& e) {
+  if (sock.state() == QLocalSocket::ConnectedState) return true;
+  drop();
+  sock.connectToServer(QString::fromStdString(proto::socketPath()));
+  if (!sock.waitForConnected(gConnectMs)) {
+    sock.abort();
+    setError(e, proto::errNotRunning, "Die Spracherkennung antwortet nicht");
+    return false;
+  }
+  return true;
+}
+
+void Channel::drop() {
+  sock.abort();
+  reader = proto::FrameReader();
+  answers.clear();
+}
+
+bool Channel::pump() {
+  qint64 n = sock.bytesAvailable();
+  if (n > 0) {
+    std::string buf(static_cast<std::size_t>(n), '\0');
+    qint64 got = sock.read(buf.data(), n);
+    if (got > 0) reader.feed(buf.data(), static_cast<std::size_t>(got));
+  }
+  proto::Fields f;
+  for (;;) {
+    auto st = reader.next(f);
+    if (st == proto::FrameReader::Status::more) return true;
+    if (st == proto::FrameReader::Status::bad) return false;
+    if (!f.empty() && f[0] == proto::kEvent) {
+      events.push_back(std::move(f));
+    } else {
+      answers.push_back(std::move(f));
+    }
+    f = proto::Fields();
+  }
+}
+
+bool Channel::call(const proto::Fields& request, proto::Fields& answer, Error& e) {
+  if (!connect(e)) return false;
+  inCall = true;
+  struct Leave {
+    bool& flag;
+    ~Leave() { flag = false; }
+  } leave{inCall};
+  std::string frame;
+  proto::appendFrame(frame, request);
+  QDeadlineTimer deadline(gCallMs);
+  sock.write(frame.data(), static_cast<qint64>(frame.size()));
+  while (sock.bytesToWrite() > 0) {
+    if (!sock.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) break;
+  }
+  for (;;) {
+    if (!pump()) {
+      drop();
+      setError(e, proto::errRequest, "Gest\xF6rte Antwort der Spracherkennung");
+      return false;
+    }
+    if (!answers.empty()) break;
+    if (sock.state() != QLocalSocket::ConnectedState) {
+      drop();
+      setError(e, proto::errNotRunning, "Die Spracherkennung antwortet nicht");
+      return false;
+    }
+    if (deadline.hasExpired() ||
+        !sock.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
+      if (sock.bytesAvailable() > 0) continue;
+      bool gone = sock.state() != QLocalSocket::ConnectedState;
+      drop();
+      if (gone) {
+        setError(e, proto::errNotRunning, "Die Spracherkennung antwortet nicht");
+      } else {
+        setError(e, proto::errTimeout,
+                 "Zeit\xFC"
+                 "berschreitung beim Warten auf die Spracherkennung");
+      }
+      return false;
+    }
+  }
+  proto::Fields a = std::move(answers.front());
+  answers.pop_front();
+  if (!a.empty() && a[0] == proto::kOk) {
+    a.erase(a.begin());
+    answer = std::move(a);
+    return true;
+  }
+  if (a.size() >= 3 && a[0] == proto::kErr) {
+    setError(e, toInt(a[1]), a[2]);
+  } else {
+    setError(e, proto::errRequest, "Gest\xF6rte Antwort der Spracherkennung");
+  }
+  return false;
+}
+
+// ---- engine control ----
+
+EngineControl::EngineControl() : ch_(std::make_unique<Channel>()) {
+  QObject::connect(&ch_->sock, &QLocalSocket::readyRead, this, [this]() {
+    if (ch_->inCall) return;
+    if (!ch_->pump()) ch_->drop();
+    deliverEvents();
+  });
+}
+
+EngineControl::~EngineControl() = default;
+
+std::unique_ptr<EngineControl> EngineControl::create(const std::string& programFolder, Error& e) {
+  if (!installed(programFolder)) {
+    setError(e, proto::errNotInstalled, "Die Spracherkennung ist nicht installiert");
+    return nullptr;
+  }
+  return std::unique_ptr<EngineControl>(new EngineControl());
+}
+
+bool EngineControl::simple(const proto::Fields& request, proto::Fields& answer, Error& e) {
+  bool ok = ch_->call(request, answer, e);
+  if (!ch_->events.empty() && !deliveryQueued_) {
+    deliveryQueued_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this]() {
+          deliveryQueued_ = false;
+          deliverEvents();
+        },
+        Qt::QueuedConnection);
+  }
+  return ok;
+}
+
+void EngineControl::deliverEvents() {
+  QPointer<EngineControl> self(this);
+  while (self && !ch_->events.empty()) {
+    proto::Fields ev = std::move(ch_->events.front());
+    ch_->events.pop_front();
+    if (ev.size() < 2) continue;
+    const std::string& name = ev[1];
+    int a = ev.size() > 2 ? toInt(ev[2]) : 0;
+    int b = ev.size() > 3 ? toInt(ev[3]) : 0;
+    if (name == proto::evDialogClosed) {
+      emit DialogClosed(a, b);
+    } else if (name == proto::evBarCommand) {
+      emit DragonBarCommandTriggered(a);
+    } else if (name == proto::evBarStatus) {
+      emit DragonBarStatusChanged(a);
+    } else if (name == proto::evMimicDone) {
+      emit MimicDone(a);
+    } else if (name == proto::evSpeakerChanged) {
+      emit SpeakerChanged();
+    } else if (name == proto::evSpeakerClosing) {
+      emit SpeakerClosing();
+    } else if (name == proto::evTopicChanged) {
+      emit TopicChanged();
+    }
+  }
+}
+
+bool EngineControl::speaker(std::string& name, Error& e) {
+  proto::Fields a;
+  if (!simple({proto::cmd::speaker}, a, e)) return false;
+  name = a.empty() ? std::string() : a[0];
+  return true;
+}
+
+bool EngineControl::save(Error& e) {
+  proto::Fields a;
+  return simple({proto::cmd::save}, a, e);
+}
+
+bool EngineControl::topic(std::string& name, Error& e) {
+  proto::Fields a;
+  if (!simple({proto::cmd::topic}, a, e)) return false;
+  name = a.empty() ? std::string() : a[0];
+  return true;
+}
+
+bool EngineControl::mustSave(bool& result, Error& e) {
+  proto::Fields a;
+  if (!simple({proto::cmd::mustSave}, a, e)) return false;
+  result = !a.empty() && a[0] == "1";
+  return true;
+}
+
+bool EngineControl::openSpeaker(const std::string& speaker, const std::string& topic, Error& e) {
+  proto::Fields a;
+  return simple({proto::cmd::open, speaker, topic}, a, e);
+}
+
+bool EngineControl::openSpeaker(const std::string& speaker, const std::string& topic,
+                                std::int32_t option, Error& e) {
+  proto::Fields a;
+  return simple({proto::cmd::open, speaker, topic, std::to_string(option)}, a, e);
+}
+
+bool EngineControl::dialog(int number, const std::string& argument, Error& e) {
+  proto::Fields a;
+  return simple({proto::cmd::dialog, std::to_string(number), argument}, a, e);
+}
+
+bool EngineControl::engineRuns() {
+  proto::Fields a;
+  Error e;
+  if (!simple({proto::cmd::engineRuns}, a, e)) return false;
+  return !a.empty() && a[0] == "1";
+}
+
+bool EngineControl::speakerOption(std::int32_t& option, Error& e) {
+  proto::Fields a;
+  if (!simple({proto::cmd::option}, a, e)) return false;
+  option = a.empty() ? 0 : toInt(a[0]);
+  return true;
+}
+
+bool EngineControl::registerEvents(Error& e) {
+  proto::Fields a;
+  return simple({proto::cmd::registerEvents}, a, e);
+}
+
+bool EngineControl::unregisterEvents(Error& e) {
+  proto::Fields a;
+  return simple({proto::cmd::unregisterEvents, "0"}, a, e);
+}
+
+bool EngineControl::barTitle(std::string& title, Error& e) {
+  proto::Fields a;
+  if (!simple({proto::cmd::bar}, a, e)) return false;
+  title = a.empty() ? std::string() : a[0];
+  return true;
+}
+
+bool EngineControl::userDialogTitle(std::string& title, Error& e) {
+  proto::Fields a;
+  if (!simple({proto::cmd::userDialog}, a, e)) return false;
+  title = a.empty() ? std::string() : a[0];
+  return true;
+}
+
+bool EngineControl::closeBar(Error& e) {
+  proto::Fields a;
+  return simple({proto::cmd::closeBar}, a, e);
+}
+
+bool EngineControl::closeUserDialog(Error& e) {
+  proto::Fields a;
+  return simple({proto::cmd::closeUserDialog}, a, e);
+}
+
+// ---- vocabulary tools ----
+
+VocTools::VocTools() : ch_(std::make_unique<Channel>()), builder_(*this), analyzer_(*this) {}
+
+VocTools::~VocTools() = default;
+
+std::unique_ptr<VocTools> VocTools::create(const std::string& programFolder, Error& e) {
+  if (!installed(programFolder)) {
+    setError(e, proto::errNotInstalled, "Die Spracherkennung ist nicht installiert");
+    return nullptr;
+  }
+  return std::unique_ptr<VocTools>(new VocTools());
+}
+
+bool VocTools::call(const proto::Fields& request, proto::Fields& answer, Error& e) {
+  if (!initialized_) {
+    setError(e, proto::errNotInitialized, "Vokabularwerkzeuge nicht initialisiert");
+    return false;
+  }
+  return ch_->call(request, answer, e);
+}
+
+bool VocTools::initialize(Error& e) {
+  proto::Fields a;
+  if (!ch_->call({proto::cmd::vtInit}, a, e)) return false;
+  initialized_ = true;
+  return true;
+}
+
+bool VocTools::uninitialize(Error& e) {
+  proto::Fields a;
+  bool ok = call({proto::cmd::vtUninit}, a, e);
+  initialized_ = false;
+  ch_->drop();
+  return ok;
+}
+
+bool VocTools::speaker(std::string& name, Error& e) {
+  proto::Fields a;
+  if (!call({proto::cmd::vtSpeaker}, a, e)) return false;
+  name = a.empty() ? std::string() : a[0];
+  return true;
+}
+
+bool VocabularyBuilder::save(Error& e) {
+  proto::Fields a;
+  return tools_.call({proto::cmd::vbSave}, a, e);
+}
+
+namespace {
+
+bool wordsFromAnswer(const proto::Fields& a, WordList& words, Error& e) {
+  if (!proto::takeWords(a, 0, words)) {
+    setError(e, proto::errRequest, "Gest\xF6rte Wortliste der Spracherkennung");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool VocabularyBuilder::getWords(bool userWordsOnly, WordList& words, Error& e) {
+  proto::Fields a;
+  if (!tools_.call({proto::cmd::vbGet, userWordsOnly ? "1" : "0"}, a, e)) return false;
+  return wordsFromAnswer(a, words, e);
+}
+
+bool VocabularyBuilder::addWords(const WordList& words, std::int32_t flags, WordList& added,
+                                 Error& e) {
+  proto::Fields req{proto::cmd::vbAdd, std::to_string(flags)};
+  proto::appendWords(req, words);
+  proto::Fields a;
+  if (!tools_.call(req, a, e)) return false;
+  return wordsFromAnswer(a, added, e);
+}
+
+bool VocabularyBuilder::removeWords(const WordList& words, WordList& removed, Error& e) {
+  proto::Fields req{proto::cmd::vbRemove};
+  proto::appendWords(req, words);
+  proto::Fields a;
+  if (!tools_.call(req, a, e)) return false;
+  return wordsFromAnswer(a, removed, e);
+}
+
+bool WordAnalyzer::analyzeWord(const std::string& written, Word& word, Error& e) {
+  return analyzeWord(written, std::string(), word, e);
+}
+
+bool WordAnalyzer::analyzeWord(const std::string& written, const std::string& spoken, Word& word,
+                               Error& e) {
+  if (!tools_.initialized_) {
+    setError(e, proto::errNotInitialized, "Vokabularwerkzeuge nicht initialisiert");
+    return false;
+  }
+  auto r = proto::analyse(written, spoken);
+  if (r != proto::Analysis::ok) {
+    setError(e, proto::errAnalysis, proto::analysisText(r));
+    return false;
+  }
+  word.written = written;
+  word.spoken = spoken;
+  return true;
+}
+
+void WordAnalyzer::queueWords(WordList& words) {
+  queue_.insert(queue_.end(), words.begin(), words.end());
+}
+
+bool WordAnalyzer::analyzeQueue(WordList& result, Error& e) {
+  proto::Fields req{proto::cmd::waAnalyzeQueue};
+  proto::appendWords(req, queue_);
+  proto::Fields a;
+  if (!tools_.call(req, a, e)) return false;
+  queue_.clear();
+  return wordsFromAnswer(a, result, e);
+}
+
+}  // namespace dragon

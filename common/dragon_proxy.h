@@ -1,0 +1,154 @@
+// The recognizer's objects as the clients use them: engine control (with
+// its events), vocabulary tools, vocabulary builder, word analyzer, word
+// lists and words. Each object talks to the running recognizer (natspeak)
+// over its local socket. Creating an object fails when the recognizer is
+// not installed (its program folder is missing); a call fails with
+// errNotRunning when the socket does not answer and with errTimeout when an
+// answer does not come within the call time-out, so a client never hangs.
+// Word analysis happens here, in the caller's process, with the recognizer's
+// rules; the recognizer checks every word it receives again.
+#pragma once
+
+#include <QObject>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "common/dragon_protocol.h"
+
+namespace dragon {
+
+using Word = dragonproto::Word;
+// A word list: count = size(), item(i) = [i], add = push_back.
+using WordList = dragonproto::Words;
+
+struct Error {
+  int number = 0;
+  std::string description;
+};
+
+class Channel;
+
+// Time-out of one call in milliseconds (default 5000) and of connecting
+// (default 1000). Tests shorten them.
+void setTimeouts(int callMs, int connectMs);
+
+// True when `programFolder` (system form) names an existing folder: the
+// recognizer is installed.
+bool installed(const std::string& programFolder);
+
+// The engine control object. Events pushed by the recognizer after
+// registerEvents() arrive as signals on the thread that owns the object,
+// from its event loop, in the order the recognizer sent them; events that
+// arrive during a call are delivered after it returns.
+class EngineControl : public QObject {
+  Q_OBJECT
+ public:
+  // Fails with errNotInstalled (and nullptr) when the recognizer is not
+  // installed. Does not connect yet.
+  static std::unique_ptr<EngineControl> create(const std::string& programFolder, Error& e);
+  ~EngineControl() override;
+
+  bool speaker(std::string& name, Error& e);  // current speaker, "" when none
+  bool save(Error& e);                        // save the open speaker
+  bool topic(std::string& name, Error& e);    // current topic (vocabulary)
+  bool mustSave(bool& result, Error& e);      // the open speaker has changes
+  bool openSpeaker(const std::string& speaker, const std::string& topic, Error& e);
+  bool dialog(int number, const std::string& argument, Error& e);
+  bool engineRuns();  // false also when the recognizer does not answer
+  bool openSpeaker(const std::string& speaker, const std::string& topic, std::int32_t option,
+                   Error& e);
+  bool speakerOption(std::int32_t& option, Error& e);
+  bool registerEvents(Error& e);
+  bool unregisterEvents(Error& e);
+
+  // Windows of the recognizer: the title of its bar / open-user dialog, ""
+  // when it is not shown; closing them as a close message would.
+  bool barTitle(std::string& title, Error& e);
+  bool userDialogTitle(std::string& title, Error& e);
+  bool closeBar(Error& e);
+  bool closeUserDialog(Error& e);
+
+ signals:
+  void DialogClosed(int first, int second);
+  void DragonBarCommandTriggered(int command);
+  void DragonBarStatusChanged(int status);
+  void MimicDone(int value);
+  void SpeakerChanged();
+  void SpeakerClosing();
+  void TopicChanged();
+
+ private:
+  EngineControl();
+  bool simple(const dragonproto::Fields& request, dragonproto::Fields& answer, Error& e);
+  void deliverEvents();
+  std::unique_ptr<Channel> ch_;
+  bool deliveryQueued_ = false;
+};
+
+class VocTools;
+
+class VocabularyBuilder {
+ public:
+  bool save(Error& e);
+  // userWordsOnly: true = the words added by the user or the vocabulary
+  // tools, false = all words of the open topic.
+  bool getWords(bool userWordsOnly, WordList& words, Error& e);
+  // Adds the words not yet present; `added` holds those really added.
+  bool addWords(const WordList& words, std::int32_t flags, WordList& added, Error& e);
+  // Removes the words present; missing ones are ignored. `removed` holds
+  // those really removed.
+  bool removeWords(const WordList& words, WordList& removed, Error& e);
+
+ private:
+  friend class VocTools;
+  explicit VocabularyBuilder(VocTools& tools) : tools_(tools) {}
+  VocTools& tools_;
+};
+
+class WordAnalyzer {
+ public:
+  // Analyses a written form (and a spoken form); refuses what the
+  // recognizer refuses (errAnalysis).
+  bool analyzeWord(const std::string& written, Word& word, Error& e);
+  bool analyzeWord(const std::string& written, const std::string& spoken, Word& word, Error& e);
+  WordList createWordList() const { return {}; }
+  void clearQueue() { queue_.clear(); }
+  void queueWords(WordList& words);
+  // Analyses the queued words in one go; the result holds the words the
+  // recognizer accepted.
+  bool analyzeQueue(WordList& result, Error& e);
+
+ private:
+  friend class VocTools;
+  explicit WordAnalyzer(VocTools& tools) : tools_(tools) {}
+  VocTools& tools_;
+  WordList queue_;
+};
+
+class VocTools {
+ public:
+  static std::unique_ptr<VocTools> create(const std::string& programFolder, Error& e);
+  ~VocTools();
+  VocTools(const VocTools&) = delete;
+  VocTools& operator=(const VocTools&) = delete;
+
+  bool initialize(Error& e);
+  bool uninitialize(Error& e);
+  // Name of the speaker the tools work on (the open one).
+  bool speaker(std::string& name, Error& e);
+  VocabularyBuilder& vocabularyBuilder() { return builder_; }
+  WordAnalyzer& wordAnalyzer() { return analyzer_; }
+
+ private:
+  friend class VocabularyBuilder;
+  friend class WordAnalyzer;
+  VocTools();
+  bool call(const dragonproto::Fields& request, dragonproto::Fields& answer, Error& e);
+  std::unique_ptr<Channel> ch_;
+  bool initialized_ = false;
+  VocabularyBuilder builder_;
+  WordAnalyzer analyzer_;
+};
+
+}  // namespace dragon

@@ -1,0 +1,71 @@
+// Module DragonVoctools: reading and changing the vocabulary of the speaker
+// the recognizer has open, and turning word lines (written form, or written
+// form "\" spoken form) into recognizer words and back. The vocabulary is
+// saved only at VoctoolsEnde, and only when words were added or removed.
+// Failures are reported with texts 2551-2558 and end the operation with
+// false or 0; nothing is retried. Assumes the recognizer keeps the same
+// speaker open between VoctoolsStart and VoctoolsEnde.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "common/dragon_proxy.h"
+
+// Process state of the module.
+struct VoctoolsZustand {
+  std::unique_ptr<dragon::VocTools> tools;
+  dragon::Word wort;       // the current word
+  dragon::WordList liste;  // the current word list (WorteHolen, WoerterEinlesen)
+  std::string sprecher;    // speaker read last
+  bool initialisiert = false;
+  bool geaendert = false;  // words were added or removed since VoctoolsStart
+};
+
+VoctoolsZustand& Voctools();
+void VoctoolsZuruecksetzen();
+
+// The word line of a word: trimmed written form, then "\" and the trimmed
+// spoken form when that is not empty.
+std::string WortZeile(const dragon::Word& wort);
+
+bool VoctoolsStart();
+void VoctoolsEnde();
+// Analyses one word line into Voctools().wort.
+bool WortAnalysieren(const std::string& zeile);
+// userWordsOnly: see dragon::VocabularyBuilder::getWords.
+bool WorteHolen(bool option);
+// Writes the word line of every word of the current list to the output file
+// (ZeileSchreiben).
+void VocWorteSchreiben();
+
+// One row of the own-words view: item text a blank, unchecked, the written
+// and the spoken form as sub-items.
+struct VocZeile {
+  std::string text = " ";
+  bool angehakt = false;
+  std::string geschrieben;
+  std::string gesprochen;
+};
+
+// Receives the rows VocWorteZeigen produces (the editor's list model).
+class VocZeilenZiel {
+ public:
+  virtual ~VocZeilenZiel() = default;
+  // Called once before the rows with the number of words examined.
+  virtual void zeilenErwartet(std::size_t anzahl) { (void)anzahl; }
+  virtual void zeileAnfuegen(const VocZeile& zeile) = 0;
+};
+
+// Adds a row for every word of the current list whose word line is not in
+// BenWorte.
+void VocWorteZeigen(VocZeilenZiel& ziel);
+
+// Removes the words of LoeschListe from the vocabulary and drops the list;
+// the number of words handed over.
+int WoerterEntfernen();
+// Reads a word-line file into Voctools().liste; the number of words.
+int WoerterEinlesen(const std::string& pfad);
+bool WoerterHinzufuegen(const std::string& pfad);
+bool DateiWoerterEntfernen(const std::string& pfad);

@@ -1,0 +1,112 @@
+// Line reading and writing for the shared text files. The reader never
+// grows its buffer beyond the cap for an overlong line: it keeps the first
+// cap bytes and skips the rest, so a damaged file cannot exhaust memory.
+#include "platform/text_lines.h"
+
+#include <cstring>
+
+namespace plat {
+
+namespace {
+constexpr std::size_t kChunk = 65536;
+}
+
+LineReader::LineReader(SharedFile& file, std::size_t cap) : file_(&file), cap_(cap) {}
+
+LineReader::LineReader(std::string_view data, std::size_t cap)
+    : data_(data), cap_(cap), eof_(true) {}
+
+bool LineReader::fill() {
+  if (eof_ || !file_) return false;
+  if (pos_ > 0) {
+    buf_.erase(0, pos_);
+    pos_ = 0;
+  }
+  std::size_t old = buf_.size();
+  buf_.resize(old + kChunk);
+  std::size_t got = 0;
+  Err e = file_->read(buf_.data() + old, kChunk, got);
+  buf_.resize(old + got);
+  data_ = buf_;
+  if (e != Err::ok) {
+    err_ = e;
+    eof_ = true;
+    return false;
+  }
+  if (got == 0) {
+    eof_ = true;
+    return false;
+  }
+  return true;
+}
+
+LineStatus LineReader::next(std::string& line) {
+  line.clear();
+  if (err_ != Err::ok) return LineStatus::error;
+  bool tooLong = false;
+  for (;;) {
+    std::string_view rest = data_.substr(pos_);
+    const void* lf = std::memchr(rest.data(), '\n', rest.size());
+    if (lf || eof_) {
+      std::size_t len =
+          lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - rest.data()) : rest.size();
+      if (!lf && len == 0 && !tooLong) {
+        if (err_ != Err::ok) return LineStatus::error;
+        return LineStatus::end;
+      }
+      std::size_t take = len;
+      if (take > 0 && rest[take - 1] == '\r' && lf) --take;
+      if (!tooLong) {
+        if (cap_ > 0 && take > cap_) {
+          tooLong = true;
+          line.assign(rest.data(), cap_);
+        } else {
+          line.assign(rest.data(), take);
+        }
+      }
+      pos_ += len + (lf ? 1 : 0);
+      ++lineNo_;
+      if (tooLong) return LineStatus::tooLong;
+      if (std::memchr(line.data(), '\0', line.size())) return LineStatus::hasNul;
+      return LineStatus::line;
+    }
+    // No line end in the buffer yet. An overlong line keeps only its first
+    // cap bytes; what follows up to its end is dropped as it is read.
+    if (cap_ > 0 && rest.size() > cap_ + 1) {
+      if (!tooLong) {
+        tooLong = true;
+        line.assign(rest.data(), cap_);
+      }
+      pos_ = data_.size();
+    }
+    if (!fill()) {
+      if (err_ != Err::ok) return LineStatus::error;
+      if (tooLong) {
+        ++lineNo_;
+        return LineStatus::tooLong;
+      }
+    }
+  }
+}
+
+void addLine(std::string& out, std::string_view line) {
+  out.append(line);
+  out.append("\r\n");
+}
+
+std::string joinLines(const std::vector<std::string>& lines) {
+  std::size_t total = 0;
+  for (const auto& l : lines)
+    total += l.size() + 2;
+  std::string out;
+  out.reserve(total);
+  for (const auto& l : lines)
+    addLine(out, l);
+  return out;
+}
+
+Err appendLines(SharedFile& file, const std::vector<std::string>& lines) {
+  return file.append(joinLines(lines));
+}
+
+}  // namespace plat
