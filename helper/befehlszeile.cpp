@@ -46,6 +46,17 @@ void Anwenden(HelferOptionen& o, char buchstabe, std::string_view wert) {
 
 }  // namespace
 
+std::string BefehlszeileAusArgumenten(const std::vector<std::string>& argumente) {
+  std::string zeile;
+  for (const std::string& a : argumente) {
+    if (!zeile.empty()) zeile += ' ';
+    const bool klammern =
+        a.empty() || (a.find(' ') != std::string::npos && a.find('"') == std::string::npos);
+    zeile += klammern ? '"' + a + '"' : a;
+  }
+  return zeile;
+}
+
 int ZahlAusText(std::string_view text, int fallback) {
   std::size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))

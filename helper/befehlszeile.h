@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace helfer {
 
@@ -22,6 +23,11 @@ struct HelferOptionen {
 
 // Reads the whole command line (as one string, as the program received it).
 HelferOptionen BefehlszeileLesen(std::string_view zeile);
+
+// The program's arguments as one command line, as the helper would receive
+// it whole: an argument holding a blank (and no quote), or an empty one,
+// is put in double quotes so that it stays one value.
+std::string BefehlszeileAusArgumenten(const std::vector<std::string>& argumente);
 
 // Numeric value of a text the way the option "-G" takes it: leading blanks
 // skipped, the longest leading decimal number (sign, digits, one point)

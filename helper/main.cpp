@@ -1,0 +1,23 @@
+// vkHelfer: the helper beside the recognizer for one user of one pool.
+// Starts with its main window hidden; ends when the window closes.
+#include <QApplication>
+#include <string>
+#include <vector>
+
+#include "helper/anbindung.h"
+#include "helper/befehlszeile.h"
+#include "helper/fenster.h"
+#include "platform/encoding.h"
+
+int main(int argc, char** argv) {
+  // Taken before Qt looks at the arguments: Qt removes the ones it knows.
+  std::vector<std::string> argumente;
+  for (int i = 1; i < argc; ++i) argumente.push_back(plat::utf8ToCp1252(argv[i]));
+  QApplication app(argc, argv);
+  app.setQuitOnLastWindowClosed(false);
+  helfer::EchteDiensteSetzen();
+  helfer::FormVokariumClient fenster;
+  if (!fenster.Laden(helfer::BefehlszeileAusArgumenten(argumente))) return 0;
+  fenster.show();
+  return app.exec();
+}
