@@ -46,7 +46,7 @@ LineStatus LineReader::next(std::string& line) {
   bool tooLong = false;
   for (;;) {
     std::string_view rest = data_.substr(pos_);
-    const void* lf = std::memchr(rest.data(), '\n', rest.size());
+    const void* lf = rest.empty() ? nullptr : std::memchr(rest.data(), '\n', rest.size());
     if (lf || eof_) {
       std::size_t len =
           lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - rest.data()) : rest.size();
@@ -67,7 +67,7 @@ LineStatus LineReader::next(std::string& line) {
       pos_ += len + (lf ? 1 : 0);
       ++lineNo_;
       if (tooLong) return LineStatus::tooLong;
-      if (std::memchr(line.data(), '\0', line.size())) return LineStatus::hasNul;
+      if (line.find('\0') != std::string::npos) return LineStatus::hasNul;
       return LineStatus::line;
     }
     // No line end in the buffer yet. An overlong line keeps only its first

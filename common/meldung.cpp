@@ -1,0 +1,181 @@
+// Message boxes, error reports, questions and file dialogs (see meldung.h).
+#include "common/meldung.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <deque>
+#include <iostream>
+
+#include "common/mtrace.h"
+#include "common/qtext.h"
+#include "common/texte.h"
+#include "common/zeichenketten.h"
+#include "platform/encoding.h"
+#include "platform/paths.h"
+
+namespace vk {
+
+namespace {
+
+struct MeldungsZustand {
+  bool responder = false;
+  std::deque<bool> antworten;
+  std::deque<std::string> dateinamen;
+  std::vector<AufgezeichneteMeldung> protokoll;
+};
+
+MeldungsZustand& zustand() {
+  static MeldungsZustand z;
+  return z;
+}
+
+// True when boxes are answered without a screen: responder on, or no
+// widget application to show them.
+bool ohneBildschirm() {
+  return zustand().responder ||
+         qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr;
+}
+
+void aufzeichnen(MeldungsArt art, std::string_view titel, std::string_view text) {
+  auto& z = zustand();
+  z.protokoll.push_back({art, std::string(titel), std::string(text)});
+  if (!z.responder) std::cerr << plat::cp1252ToUtf8(text) << '\n';
+}
+
+std::string boxTitel() {
+  return Titel("Vokarium", Text(106));
+}
+
+// "\" + "n" in a language text becomes a line break.
+std::string umbrueche(std::string_view text) {
+  return ersetzen(text, "\\n", "\r");
+}
+
+QString bildschirmText(std::string_view text) {
+  return qtext(text).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
+// Shows a box whose line breaks are already in place.
+void zeigen(std::string_view text) {
+  const std::string titel = boxTitel();
+  if (ohneBildschirm()) {
+    aufzeichnen(MeldungsArt::meldung, titel, text);
+    return;
+  }
+  QMessageBox box(QMessageBox::NoIcon, qtext(titel), bildschirmText(text), QMessageBox::Ok,
+                  QApplication::activeWindow());
+  box.raise();
+  box.activateWindow();
+  box.exec();
+}
+
+std::string nummerText(long nummer) {
+  return nummer > 0 ? " " + std::to_string(nummer) : "";
+}
+
+// VB-style filter "Name|*.txt|Alle|*.*" as Qt filter "Name (*.txt);;Alle (*.*)".
+QString qtFilter(std::string_view filter) {
+  QStringList teile = qtext(filter).split(QLatin1Char('|'));
+  QStringList ergebnis;
+  for (qsizetype i = 0; i + 1 < teile.size(); i += 2) {
+    QString muster = teile[i + 1];
+    muster.replace(QLatin1Char(';'), QLatin1Char(' '));
+    QString name = teile[i];
+    if (!name.contains(muster)) name += QStringLiteral(" (") + muster + QStringLiteral(")");
+    ergebnis << name;
+  }
+  return ergebnis.join(QStringLiteral(";;"));
+}
+
+std::string dialogAntwort(MeldungsArt art, std::string_view titel) {
+  auto& z = zustand();
+  aufzeichnen(art, titel, "");
+  if (z.dateinamen.empty()) return {};
+  std::string pfad = std::move(z.dateinamen.front());
+  z.dateinamen.pop_front();
+  return pfad;
+}
+
+}  // namespace
+
+void Meldung(std::string_view text) {
+  zeigen(umbrueche(text));
+}
+
+void Fehlermeldung(long nummer, std::string_view beschreibung, std::string_view kontext) {
+  const std::string nr = nummerText(nummer);
+  // Only the language text takes "\n" as a line break: paths in the context
+  // ("\srv\neu\...") are shown as they are.
+  zeigen(umbrueche(Text(105)) + nr + " " + std::string(kontext) + " :\r" +
+         std::string(beschreibung));
+  Trace("WINerror" + nr + " " + std::string(kontext) + " " + std::string(beschreibung));
+}
+
+void Fehlermeldung(plat::Err fehler, std::string_view kontext) {
+  Fehlermeldung(plat::code(fehler), plat::errText(fehler), kontext);
+}
+
+bool Nachfrage(std::string_view text) {
+  const std::string titel = boxTitel();
+  const std::string inhalt = umbrueche(text);
+  if (ohneBildschirm()) {
+    aufzeichnen(MeldungsArt::nachfrage, titel, inhalt);
+    auto& z = zustand();
+    if (z.antworten.empty()) return false;
+    const bool ja = z.antworten.front();
+    z.antworten.pop_front();
+    return ja;
+  }
+  QMessageBox box(QMessageBox::NoIcon, qtext(titel), bildschirmText(inhalt),
+                  QMessageBox::Retry | QMessageBox::Cancel, QApplication::activeWindow());
+  box.setDefaultButton(QMessageBox::Cancel);
+  box.raise();
+  box.activateWindow();
+  const int antwort = box.exec();
+  return antwort == QMessageBox::Retry || antwort == QMessageBox::Ok || antwort == QMessageBox::Yes;
+}
+
+std::string DateiOeffnen(QWidget* eltern, std::string_view titel, std::string_view startOrdner,
+                         std::string_view filter) {
+  if (ohneBildschirm()) return dialogAntwort(MeldungsArt::dateiDialog, titel);
+  const QString datei = QFileDialog::getOpenFileName(
+      eltern, qtext(titel), QString::fromStdString(plat::nativePath(startOrdner)),
+      qtFilter(filter));
+  if (datei.isEmpty()) return {};
+  return plat::systemPath(datei.toStdString());
+}
+
+std::string OrdnerWaehlen(QWidget* eltern, std::string_view titel, std::string_view startOrdner) {
+  if (ohneBildschirm()) return dialogAntwort(MeldungsArt::ordnerDialog, titel);
+  const QString ordner = QFileDialog::getExistingDirectory(
+      eltern, qtext(titel), QString::fromStdString(plat::nativePath(startOrdner)));
+  if (ordner.isEmpty()) return {};
+  return plat::withBackslash(plat::systemPath(ordner.toStdString()));
+}
+
+void responderEinschalten() {
+  zustand().responder = true;
+}
+
+void setNextAnswer(bool ja) {
+  zustand().antworten.push_back(ja);
+}
+
+void setNextFileName(std::string_view pfad) {
+  zustand().dateinamen.emplace_back(pfad);
+}
+
+const std::vector<AufgezeichneteMeldung>& recordedMessages() {
+  return zustand().protokoll;
+}
+
+void clearRecordedMessages() {
+  zustand().protokoll.clear();
+}
+
+void meldungZuruecksetzen() {
+  zustand() = MeldungsZustand{};
+}
+
+}  // namespace vk

@@ -1,0 +1,69 @@
+// The one way the clients talk to the user in boxes: the standard message
+// box (Meldung), the error report (Fehlermeldung), the Retry/Cancel question
+// (Nachfrage) and the open-file / folder dialogs. Texts are cp1252.
+// Tests (and programs without a screen) switch on the responder: nothing is
+// shown, every message is recorded and answered with the answer queued by
+// setNextAnswer / setNextFileName (default: Cancel, no file). Without a
+// QApplication the responder is always used, so no caller ever blocks.
+// Every error report is also traced.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/error.h"
+
+class QWidget;
+
+namespace vk {
+
+// Shows `text` ("\n" as two characters becomes a line break) with OK only,
+// titled Titel("Vokarium", text 106).
+void Meldung(std::string_view text);
+
+// Error report: text 105 + number (with one leading blank, empty when
+// <= 0) + " " + kontext + " :" + line break + beschreibung; traced as
+// "WINerror" + number + " " + kontext + " " + beschreibung.
+void Fehlermeldung(long nummer, std::string_view beschreibung, std::string_view kontext);
+// The same for an error of the OS layer (its number and German text).
+void Fehlermeldung(plat::Err fehler, std::string_view kontext);
+
+// Question with Retry and Cancel (Cancel preselected): true for Retry.
+bool Nachfrage(std::string_view text);
+
+// Open-file dialog; `filter` in the form "Textdateien (*.txt)|*.txt|...".
+// Returns the chosen path (system form) or "" when cancelled.
+std::string DateiOeffnen(QWidget* eltern, std::string_view titel, std::string_view startOrdner,
+                         std::string_view filter);
+
+// Folder dialog; the chosen folder (system form, ends with "\") or "".
+std::string OrdnerWaehlen(QWidget* eltern, std::string_view titel, std::string_view startOrdner);
+
+// --- responder ---------------------------------------------------------
+
+enum class MeldungsArt { meldung, nachfrage, dateiDialog, ordnerDialog };
+
+struct AufgezeichneteMeldung {
+  MeldungsArt art = MeldungsArt::meldung;
+  std::string titel;
+  std::string text;  // as shown (line breaks as "\r")
+};
+
+// Switches the responder on: nothing is shown any more.
+void responderEinschalten();
+
+// Answer to the next question (true = Retry/OK); queued in order. Without a
+// queued answer a question is answered with Cancel.
+void setNextAnswer(bool ja);
+
+// Path returned by the next file or folder dialog ("" = cancelled).
+void setNextFileName(std::string_view pfad);
+
+const std::vector<AufgezeichneteMeldung>& recordedMessages();
+void clearRecordedMessages();
+
+// Responder off, queues and records empty (tests).
+void meldungZuruecksetzen();
+
+}  // namespace vk

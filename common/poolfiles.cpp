@@ -1,0 +1,596 @@
+// Pool lock, output file, word sets and user list of the clients (see
+// poolfiles.h).
+#include "common/poolfiles.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "common/konfiguration.h"
+#include "common/meldung.h"
+#include "common/mtrace.h"
+#include "common/texte.h"
+#include "common/utilities.h"
+#include "common/zeichenketten.h"
+#include "platform/paths.h"
+#include "platform/system.h"
+#include "platform/text_lines.h"
+
+namespace vk {
+
+namespace {
+
+// Lines are collected and written in blocks of this size.
+constexpr std::size_t kPufferGrenze = 64 * 1024;
+// The server holds a pool text only for a moment while it claims it; an
+// open that meets its lock is tried again for about two seconds.
+constexpr int kOeffnenVersuche = 10;
+constexpr int kOeffnenPauseMs = 200;
+// Window events run every this many lines of a long read.
+constexpr std::size_t kEreignisseAlle = 2048;
+
+const Konfiguration& konf() {
+  return konfiguration();
+}
+
+// The fold table: ASCII and the cp1252 capitals to their small letters.
+struct Faltung {
+  unsigned char t[256];
+  Faltung() {
+    for (int i = 0; i < 256; ++i)
+      t[i] = static_cast<unsigned char>(i);
+    for (int i = 'A'; i <= 'Z'; ++i)
+      t[i] = static_cast<unsigned char>(i + 32);
+    for (int i = 0xC0; i <= 0xDE; ++i) {
+      if (i != 0xD7) t[i] = static_cast<unsigned char>(i + 32);
+    }
+    t[0x8A] = 0x9A;
+    t[0x8C] = 0x9C;
+    t[0x8E] = 0x9E;
+    t[0x9F] = 0xFF;
+  }
+};
+const Faltung kFaltung;
+
+bool gehalten(plat::Err e) {
+  return e == plat::Err::sharingViolation || e == plat::Err::lockViolation;
+}
+
+// Opens the output file, retrying briefly while another program holds it.
+plat::Err ausgabeOeffnen(std::string_view pfad, plat::Disposition art) {
+  auto& z = poolZustand();
+  plat::Err e = plat::Err::ok;
+  for (int versuch = 0; versuch < kOeffnenVersuche; ++versuch) {
+    if (versuch > 0) plat::sleepMs(kOeffnenPauseMs);
+    e = z.ausgabe.open(pfad, plat::Access::readWrite, plat::Share::exclusive, art);
+    if (!gehalten(e)) break;
+  }
+  return e;
+}
+
+// Writes the collected lines; false (reported) when writing failed.
+bool pufferSchreiben() {
+  auto& z = poolZustand();
+  if (z.puffer.empty() || !z.ausgabe.isOpen()) return true;
+  const plat::Err e = z.ausgabe.append(z.puffer);
+  z.puffer.clear();
+  if (e == plat::Err::ok) return true;
+  Fehlermeldung(e, TextMitWert(2509, z.ausgabePfad));
+  z.ausgabe.close();
+  z.ausgabeOffen = false;
+  return false;
+}
+
+// Starts a new output file: closes the current one, opens `pfad`.
+bool ausgabeBeginnen(const std::string& pfad, plat::Disposition art, std::int32_t textNr) {
+  auto& z = poolZustand();
+  AusgabeSchliessen();
+  z.ausgabePfad = pfad;
+  const plat::Err e = ausgabeOeffnen(pfad, art);
+  if (e != plat::Err::ok) {
+    z.ausgabe.close();
+    Fehlermeldung(e, TextMitWert(textNr, pfad));
+    return false;
+  }
+  z.ausgabeOffen = true;
+  return true;
+}
+
+// Moves a file; across file systems (a temporary file onto the pool
+// drive) by copying and deleting.
+plat::Err verschieben(std::string_view von, std::string_view nach) {
+  plat::Err e = plat::moveFile(von, nach, false);
+  if (e == plat::Err::ok || e == plat::Err::notFound || e == plat::Err::fileExists || gehalten(e) ||
+      e == plat::Err::pathNotFound)
+    return e;
+  e = plat::copyFile(von, nach, true);
+  if (e != plat::Err::ok) return e;
+  return plat::removeFile(von);
+}
+
+// Deletes a file when it exists; Err::ok when it is gone afterwards.
+plat::Err loeschen(const std::string& pfad) {
+  if (!plat::fileExists(pfad)) return plat::Err::ok;
+  Trace("Delete", pfad);
+  return plat::removeFile(pfad);
+}
+
+// A pool or user name must stay one folder / file name part.
+bool nameGueltig(std::string_view name) {
+  return plat::isSafeName(name);
+}
+
+}  // namespace
+
+unsigned char grossKlein(unsigned char c) {
+  return kFaltung.t[c];
+}
+
+bool gleichOhneFall(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (kFaltung.t[static_cast<unsigned char>(a[i])] !=
+        kFaltung.t[static_cast<unsigned char>(b[i])])
+      return false;
+  }
+  return true;
+}
+
+std::size_t SchluesselHash::operator()(std::string_view s) const noexcept {
+  // FNV-1a over the folded bytes.
+  std::uint64_t h = 1469598103934665603ULL;
+  for (const char c : s) {
+    h ^= kFaltung.t[static_cast<unsigned char>(c)];
+    h *= 1099511628211ULL;
+  }
+  return static_cast<std::size_t>(h ^ (h >> 29));
+}
+
+bool Wortmenge::hinzufuegen(std::string_view wort) {
+  if (menge_.find(wort) != menge_.end()) return false;
+  menge_.emplace(wort);
+  return true;
+}
+
+bool Wortmenge::enthaelt(std::string_view wort) const {
+  return menge_.find(wort) != menge_.end();
+}
+
+bool Wortmenge::entfernen(std::string_view wort) {
+  const auto it = menge_.find(wort);
+  if (it == menge_.end()) return false;
+  menge_.erase(it);
+  return true;
+}
+
+bool GeordneteWortmenge::hinzufuegen(std::string_view wort) {
+  if (index_.find(wort) != index_.end()) return false;
+  liste_.emplace_back(wort);
+  const auto it = std::prev(liste_.end());
+  index_.emplace(std::string_view(*it), it);
+  return true;
+}
+
+bool GeordneteWortmenge::enthaelt(std::string_view wort) const {
+  return index_.find(wort) != index_.end();
+}
+
+bool GeordneteWortmenge::entfernen(std::string_view wort) {
+  const auto it = index_.find(wort);
+  if (it == index_.end()) return false;
+  const auto element = it->second;
+  index_.erase(it);
+  liste_.erase(element);
+  return true;
+}
+
+void GeordneteWortmenge::leeren() {
+  index_.clear();
+  liste_.clear();
+}
+
+PoolZustand& poolZustand() {
+  static PoolZustand z;
+  return z;
+}
+
+void poolZustandZuruecksetzen() {
+  auto& z = poolZustand();
+  z.ausgabe.close();
+  z.sperre.close();
+  z.Pool.clear();
+  z.Benutzer.clear();
+  z.Automatikbetrieb = false;
+  z.ausgabePfad.clear();
+  z.ausgabeOffen = false;
+  z.puffer.clear();
+  z.sperrPfad.clear();
+  z.BenWorte.leeren();
+  z.LoeschListe.reset();
+  z.Markierte.leeren();
+  z.Vergleichsworte.leeren();
+  z.Pools.clear();
+  z.Benutzerliste.clear();
+  z.poolSchluessel.clear();
+  z.benutzerSchluessel.clear();
+}
+
+std::string PoolVerzeichnis() {
+  return konf().ZielVerzeichnis + poolZustand().Pool;
+}
+std::string SperrPfad() {
+  return PoolVerzeichnis() + "\\Sperre.lck";
+}
+std::string GesamtlistenPfad() {
+  return PoolVerzeichnis() + "\\" + konf().GesamtWortlistenDatei;
+}
+std::string WortlistenPfad() {
+  return PoolVerzeichnis() + "\\" + konf().WortlistenDatei;
+}
+std::string NeuWortePfad() {
+  return PoolVerzeichnis() + konf().neuWorteTextdatei;
+}
+std::string LoeWortePfad() {
+  return PoolVerzeichnis() + konf().loeWorteTextdatei;
+}
+std::string BenutzerDateiPfad(std::string_view benutzer, std::string_view endung) {
+  return PoolVerzeichnis() + "\\_" + std::string(benutzer) + std::string(endung);
+}
+std::string SicherungsPfad() {
+  return PoolVerzeichnis() + "\\AlleWorte.bak";
+}
+std::string BenutzerlistenPfad() {
+  return konf().ZielVerzeichnis + konf().BenutzerlistenDatei;
+}
+
+std::string VokFixDatei(std::string_view vokabular) {
+  const std::string kurz(trimmen(vokabular.substr(0, 8)));
+  return PoolVerzeichnis() + "\\" + ersetzen(kurz, " ", "_") + "_vok.fix";
+}
+
+bool VokFixDateiVorhanden(std::string_view vokabular) {
+  return plat::fileExists(VokFixDatei(vokabular));
+}
+
+std::string Sicherungsname(std::string_view ziel) {
+  return ersetzen(ersetzen(ziel, ".txt", ".bak"), ".dat", ".bak");
+}
+
+std::string Wortzeile(std::string_view schreibform, std::string_view sprachform) {
+  const std::string_view sprache = trimmen(sprachform);
+  std::string zeile(trimmen(schreibform));
+  if (!sprache.empty()) {
+    zeile += '\\';
+    zeile += sprache;
+  }
+  return zeile;
+}
+
+bool SperreSetzen() {
+  auto& z = poolZustand();
+  const std::string pfad = SperrPfad();
+  Trace("SperreSetzen", pfad);
+  if (!z.Automatikbetrieb) z.LoeschListe.reset();
+  if (!nameGueltig(z.Pool)) {
+    Fehlermeldung(plat::Err::invalidName, TextMitWert(2502, pfad));
+    return false;
+  }
+  z.sperre.close();
+  while (true) {
+    const plat::Err e = z.sperre.open(pfad, plat::Access::readWrite, plat::Share::exclusive,
+                                      plat::Disposition::createAlways);
+    if (e == plat::Err::ok) break;
+    if (gehalten(e)) {
+      // Held by another program: the user decides, without time limit.
+      if (Nachfrage(TextMitWert(2501, z.Pool))) continue;
+      return false;
+    }
+    Fehlermeldung(e, TextMitWert(2502, pfad));
+    return false;
+  }
+  z.sperrPfad = pfad;
+  return true;
+}
+
+void SperreLoesen() {
+  auto& z = poolZustand();
+  const std::string pfad = z.sperrPfad.empty() ? SperrPfad() : z.sperrPfad;
+  Trace("SperreLoesen", pfad);
+  // Only a lock this program holds is released; the file of a lock another
+  // program holds is never touched.
+  if (!z.sperre.isOpen()) return;
+  const plat::Err e = z.sperre.removeAndClose();
+  z.sperre.close();
+  z.sperrPfad.clear();
+  if (e != plat::Err::ok) Fehlermeldung(e, TextMitWert(2504, pfad));
+}
+
+bool AusgabeAnlegen(bool temporaer) {
+  std::string pfad = temporaer ? plat::tempFileName("vk") : NeuWortePfad();
+  Trace("Create", pfad);
+  if (pfad.empty()) {
+    Fehlermeldung(plat::Err::pathNotFound, TextMitWert(2505, plat::tempDirectory()));
+    return false;
+  }
+  return ausgabeBeginnen(pfad, plat::Disposition::createAlways, 2505);
+}
+
+bool AusgabeAnhaengen(bool geloescht) {
+  const std::string pfad = geloescht ? LoeWortePfad() : NeuWortePfad();
+  Trace("Append", pfad);
+  return ausgabeBeginnen(pfad, plat::Disposition::openAlways, 2505);
+}
+
+bool AppendPool() {
+  const std::string pfad = GesamtlistenPfad();
+  Trace("AppendPool", pfad);
+  return ausgabeBeginnen(pfad, plat::Disposition::openAlways, 2506);
+}
+
+bool AppendBen(std::string_view benutzer, bool geloescht) {
+  const std::string pfad = BenutzerDateiPfad(benutzer, geloescht ? ".loe" : ".neu");
+  Trace("AppendBen", pfad);
+  if (!nameGueltig(benutzer)) {
+    AusgabeSchliessen();
+    Fehlermeldung(plat::Err::invalidName, TextMitWert(2508, pfad));
+    return false;
+  }
+  return ausgabeBeginnen(pfad, plat::Disposition::openAlways, 2508);
+}
+
+void ZeileSchreiben(std::string_view text) {
+  auto& z = poolZustand();
+  if (!z.ausgabeOffen) return;
+  plat::addLine(z.puffer, text);
+  if (z.puffer.size() >= kPufferGrenze) pufferSchreiben();
+}
+
+void AlleSchreiben(const std::vector<std::string>& zeilen) {
+  for (const auto& zeile : zeilen)
+    ZeileSchreiben(zeile);
+}
+
+void AlleSchreiben(const GeordneteWortmenge& menge) {
+  for (const auto& zeile : menge.elemente())
+    ZeileSchreiben(zeile);
+}
+
+bool AusgabeSchliessen() {
+  auto& z = poolZustand();
+  if (!z.ausgabeOffen) {
+    z.ausgabe.close();
+    return true;
+  }
+  bool gut = pufferSchreiben();
+  if (gut && z.ausgabe.isOpen()) {
+    const plat::Err e = z.ausgabe.sync();
+    if (e != plat::Err::ok) {
+      Fehlermeldung(e, TextMitWert(2510, z.ausgabePfad));
+      gut = false;
+    }
+  }
+  z.ausgabe.close();
+  z.ausgabeOffen = false;
+  return gut;
+}
+
+bool AusgabeUmbenennen(std::string_view ziel) {
+  auto& z = poolZustand();
+  if (!AusgabeSchliessen()) return false;
+  const std::string nach(ziel);
+  plat::Err e = loeschen(nach);
+  if (e != plat::Err::ok) {
+    Fehlermeldung(e, TextMitWert(863, nach));
+    return false;
+  }
+  Trace("Rename", z.ausgabePfad, nach);
+  e = verschieben(z.ausgabePfad, nach);
+  if (e != plat::Err::ok) {
+    Fehlermeldung(e, TextMitWerten(2511, z.ausgabePfad, nach));
+    return false;
+  }
+  return true;
+}
+
+bool MitSicherungErsetzen(std::string_view ziel) {
+  auto& z = poolZustand();
+  const std::string nach(ziel);
+  const std::string sicherung = Sicherungsname(nach);
+  if (sicherung == nach) {
+    Fehlermeldung(0, "", TextMitWerten(2511, nach, sicherung));
+    return false;
+  }
+  if (!AusgabeSchliessen()) return false;
+  plat::Err e = loeschen(sicherung);
+  if (e != plat::Err::ok) {
+    Fehlermeldung(e, TextMitWerten(2511, nach, sicherung));
+    return false;
+  }
+  // A target that does not exist yet has nothing to keep.
+  if (plat::fileExists(nach)) {
+    Trace("Rename", nach, sicherung);
+    e = verschieben(nach, sicherung);
+    if (e != plat::Err::ok) {
+      Fehlermeldung(e, TextMitWert(2512, sicherung));
+      return false;
+    }
+  }
+  Trace("Rename", z.ausgabePfad, nach);
+  e = verschieben(z.ausgabePfad, nach);
+  if (e != plat::Err::ok) {
+    Fehlermeldung(e, TextMitWert(2512, nach));
+    return false;
+  }
+  return true;
+}
+
+bool GesamtlisteSichern() {
+  auto& z = poolZustand();
+  const std::string gesamt = GesamtlistenPfad();
+  const std::string sicherung = SicherungsPfad();
+  if (!AusgabeSchliessen()) return false;
+  plat::Err e = loeschen(sicherung);
+  if (e != plat::Err::ok) {
+    Fehlermeldung(e, TextMitWerten(2511, gesamt, sicherung));
+    return false;
+  }
+  if (plat::fileExists(gesamt)) {
+    Trace("Move", gesamt, sicherung);
+    e = plat::moveFile(gesamt, sicherung, false);
+    if (e != plat::Err::ok) {
+      Fehlermeldung(e, TextMitWert(2512, sicherung));
+      return false;
+    }
+  }
+  Trace("Copy", z.ausgabePfad, gesamt);
+  e = plat::copyFile(z.ausgabePfad, gesamt, false);
+  if (e != plat::Err::ok) {
+    Fehlermeldung(e, TextMitWert(2512, gesamt));
+    return false;
+  }
+  return true;
+}
+
+bool CopyPool(std::string_view ziel) {
+  const std::string gesamt = GesamtlistenPfad();
+  if (!plat::fileExists(gesamt)) {
+    Meldung("Der Pool hat noch keinen Inhalt");
+    return false;
+  }
+  Trace("CopyPool", gesamt, ziel);
+  const plat::Err e = plat::copyFile(gesamt, ziel, false);
+  if (e != plat::Err::ok) {
+    Fehlermeldung(e, TextMitWert(2507, ziel));
+    return false;
+  }
+  return true;
+}
+
+bool NeubenutzerKopie(std::string_view benutzer) {
+  if (!nameGueltig(benutzer)) {
+    Fehlermeldung(plat::Err::invalidName, TextMitWert(2507, BenutzerDateiPfad(benutzer, ".neu")));
+    return false;
+  }
+  return CopyPool(BenutzerDateiPfad(benutzer, ".neu"));
+}
+
+bool WortlisteLoeschen() {
+  const std::string pfad = WortlistenPfad();
+  const plat::Err e = loeschen(pfad);
+  if (e != plat::Err::ok) {
+    Fehlermeldung(e, TextMitWert(863, pfad));
+    return false;
+  }
+  return true;
+}
+
+bool BenDateiEinlesen(std::string_view pfad) {
+  if (!plat::fileExists(pfad)) return true;
+  Trace("BenDateiEinlesen", pfad);
+  auto& menge = poolZustand().BenWorte;
+  plat::SharedFile datei;
+  plat::Err e =
+      datei.open(pfad, plat::Access::read, plat::Share::shared, plat::Disposition::openExisting);
+  if (e == plat::Err::ok) {
+    plat::LineReader leser(datei);
+    std::string zeile;
+    while (true) {
+      const auto status = leser.next(zeile);
+      if (status == plat::LineStatus::end) break;
+      if (status == plat::LineStatus::error) {
+        e = leser.error();
+        break;
+      }
+      const std::string_view wort = trimmen(zeile);
+      if (!wort.empty()) menge.hinzufuegen(wort);
+      if (leser.lineNumber() % kEreignisseAlle == 0) EreignisseVerarbeiten();
+    }
+  }
+  if (e != plat::Err::ok) {
+    Fehlermeldung(e, TextMitWert(2102, pfad));
+    return false;
+  }
+  return true;
+}
+
+bool LoeschListeHinzufuegen(std::string_view schreibform, std::string_view sprachform) {
+  auto& z = poolZustand();
+  if (!z.LoeschListe) z.LoeschListe.emplace();
+  const std::string_view sprache = trimmen(sprachform);
+  std::string eintrag(schreibform);
+  if (!sprache.empty()) {
+    eintrag += '\\';
+    eintrag += sprache;
+  }
+  return z.LoeschListe->hinzufuegen(eintrag);
+}
+
+void LoeschListeVerwerfen() {
+  poolZustand().LoeschListe.reset();
+}
+
+void MarkierteSchreiben(std::string_view wort) {
+  ZeileSchreiben(wort);
+}
+
+void AlleMarkiertenSchreiben() {
+  AlleSchreiben(poolZustand().Markierte);
+}
+
+Benutzereintrag BenutzerZeileTeilen(std::string_view zeile) {
+  Benutzereintrag e;
+  std::string* felder[] = {&e.pool, &e.benutzer, &e.unterverzeichnis, &e.thema};
+  std::size_t pos = 0;
+  for (int i = 0; i < 4; ++i) {
+    const auto tab = i < 3 ? zeile.find('\t', pos) : std::string_view::npos;
+    *felder[i] = std::string(zeile.substr(pos, tab == std::string_view::npos ? tab : tab - pos));
+    if (tab == std::string_view::npos) break;
+    pos = tab + 1;
+  }
+  return e;
+}
+
+bool BenutzerLesen() {
+  auto& z = poolZustand();
+  const std::string pfad = BenutzerlistenPfad();
+  Trace("BenutzerLesen", pfad);
+  z.Pools.clear();
+  z.Benutzerliste.clear();
+  z.poolSchluessel.clear();
+  z.benutzerSchluessel.clear();
+  plat::SharedFile datei;
+  plat::Err e =
+      datei.open(pfad, plat::Access::read, plat::Share::shared, plat::Disposition::openExisting);
+  if (e == plat::Err::ok) {
+    plat::LineReader leser(datei);
+    std::string zeile;
+    while (true) {
+      const auto status = leser.next(zeile);
+      if (status == plat::LineStatus::end) break;
+      if (status == plat::LineStatus::error) {
+        e = leser.error();
+        break;
+      }
+      if (trimmen(zeile).empty()) continue;
+      // Fewer than four fields is no entry.
+      if (std::count(zeile.begin(), zeile.end(), '\t') < 3) continue;
+      Benutzereintrag eintrag = BenutzerZeileTeilen(zeile);
+      // Pool and user become folder and file names below the target
+      // directory: a name that could lead elsewhere is refused.
+      if (!nameGueltig(eintrag.pool) || !nameGueltig(eintrag.benutzer)) {
+        Trace("BenutzerUngueltig", leser.lineNumber(), zeile);
+        continue;
+      }
+      if (z.poolSchluessel.insert(eintrag.pool).second) z.Pools.push_back(eintrag.pool);
+      if (z.benutzerSchluessel.insert(eintrag.benutzer + "|" + eintrag.thema).second) {
+        z.Benutzerliste.push_back(std::move(eintrag));
+      }
+    }
+  }
+  if (e != plat::Err::ok) {
+    Fehlermeldung(e, TextMitWert(2102, pfad));
+    return false;
+  }
+  return true;
+}
+
+}  // namespace vk

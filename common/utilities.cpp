@@ -1,0 +1,171 @@
+// Program start, workstation name, program folder, desktop shortcuts and
+// path splitting (see utilities.h).
+#include "common/utilities.h"
+
+#include <cstdlib>
+
+#include "common/meldung.h"
+#include "common/mtrace.h"
+#include "common/texte.h"
+#include "platform/paths.h"
+#include "platform/system.h"
+
+namespace vk {
+
+namespace {
+
+bool programmVorhanden(std::string_view programm) {
+  if (plat::fileExists(programm)) return true;
+  // "X.exe" of a Windows name is "X" here.
+  return programm.ends_with(".exe") &&
+         plat::fileExists(programm.substr(0, programm.size() - std::string_view(".exe").size()));
+}
+
+}  // namespace
+
+UtilitiesZustand& utilitiesZustand() {
+  static UtilitiesZustand z;
+  return z;
+}
+
+void utilitiesZuruecksetzen() {
+  utilitiesZustand() = UtilitiesZustand{};
+}
+
+void ProgrammAnmelden(int argc, char** argv) {
+  std::string zeile;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (!zeile.empty()) zeile += ' ';
+    zeile += arg.find(' ') == std::string::npos ? arg : "\"" + arg + "\"";
+  }
+  utilitiesZustand().kommandozeile = zeile;
+}
+
+const std::string& Kommandozeile() {
+  return utilitiesZustand().kommandozeile;
+}
+
+std::string Programmverzeichnis() {
+  const auto& z = utilitiesZustand();
+  if (!z.programmverzeichnis.empty()) return z.programmverzeichnis;
+  return plat::withBackslash(plat::programDirectory());
+}
+
+void ProgrammverzeichnisSetzen(std::string_view ordner) {
+  utilitiesZustand().programmverzeichnis =
+      ordner.empty() ? std::string() : plat::withBackslash(ordner);
+}
+
+std::string RechnerName() {
+  auto& z = utilitiesZustand();
+  if (z.rechnername.empty()) {
+    z.rechnername = plat::workstationName();
+    const char* client = std::getenv("CLIENTNAME");
+    Trace(client != nullptr && *client != '\0' ? "WTS" : "Comp", z.rechnername);
+  }
+  return z.rechnername;
+}
+
+bool Starten(std::string_view programm, bool sichtbar, std::string_view argumente, bool warten) {
+  // Every window of a started program opens normally here; the flag only
+  // decides activation on systems that have it.
+  static_cast<void>(sichtbar);
+  const std::string pfad(programm);
+  if (!programmVorhanden(pfad)) {
+    Meldung(TextMitWert(862, pfad));
+    return false;
+  }
+  std::string zeile = "\"" + pfad + "\"";
+  if (!argumente.empty()) zeile += " " + std::string(argumente);
+  const auto args = plat::splitCommandLine(argumente);
+  int code = 0;
+  if (warten) {
+    Trace("Run/Wait " + zeile);
+    plat::Process prozess;
+    const plat::Err fehler = plat::startProcess(pfad, args, prozess);
+    if (fehler != plat::Err::ok) {
+      Fehlermeldung(fehler, TextMitWert(959, pfad));
+      return false;
+    }
+    // The window stays alive while the other program runs.
+    while (true) {
+      const auto zustand = plat::waitProcess(prozess, 100, code);
+      if (zustand == plat::ProcessState::exited) break;
+      if (zustand == plat::ProcessState::failed) {
+        Fehlermeldung(plat::Err::unknown, TextMitWert(959, pfad));
+        return false;
+      }
+      EreignisseVerarbeiten();
+    }
+    Trace("Exit " + zeile);
+  } else {
+    Trace("Run " + zeile);
+    plat::Process prozess;
+    const plat::Err fehler = plat::startProcess(pfad, args, prozess);
+    if (fehler != plat::Err::ok) {
+      Fehlermeldung(fehler, TextMitWert(959, pfad));
+      return false;
+    }
+  }
+  if (code != 0) {
+    Meldung(TextMitWert(959, pfad) + "Fehler " + std::to_string(code) + ", ");
+    return false;
+  }
+  return true;
+}
+
+bool StartenUndWarten(std::string_view programm, std::string_view argumente) {
+  return Starten(programm, true, argumente, true);
+}
+
+Verknuepfung VerknuepfungBilden(std::string_view benutzer, std::string_view thema,
+                                std::string_view pool, std::int32_t sprecherOption) {
+  const std::string u(benutzer);
+  const std::string t(thema);
+  const std::string p(pool);
+  Verknuepfung v;
+  v.dateiname = u + (p.empty() ? " (DNS)" : " " + p);
+  if (sprecherOption > 2) v.dateiname += " (" + std::to_string(sprecherOption) + ")";
+  v.dateiname += ".desktop";
+  v.argumente = "-u \"" + u + "\"";
+  if (!t.empty()) v.argumente += "-t \"" + t + "\"";
+  if (!p.empty()) v.argumente += " -p \"" + p + "\"";
+  if (sprecherOption >= 0) v.argumente += " -G " + std::to_string(sprecherOption);
+  v.beschreibung = TextMitWert(2571, u);
+  if (!t.empty()) v.beschreibung += "\r" + t;
+  if (!p.empty()) v.beschreibung += "\r" + Text(2572) + "\r" + TextMitWert(2573, p);
+  return v;
+}
+
+bool VerknuepfungAnlegen(std::string_view benutzer, std::string_view thema, std::string_view pool,
+                         int symbolIndex, std::int32_t sprecherOption) {
+  const Verknuepfung v = VerknuepfungBilden(benutzer, thema, pool, sprecherOption);
+  plat::DesktopLauncher link;
+  link.fileName = v.dateiname;
+  link.program = Programmverzeichnis() + "vkHelfer.exe";
+  link.arguments = v.argumente;
+  link.workingDir = Programmverzeichnis();
+  link.icon = link.program;
+  link.iconIndex = symbolIndex;
+  link.description = v.beschreibung;
+  plat::Err fehler = plat::Err::invalidName;
+  // The name comes from the user list: it must stay one file on the desktop.
+  if (plat::isSafeName(link.fileName)) {
+    fehler = plat::writeDesktopLauncher(plat::desktopDirectory(), link);
+  }
+  if (fehler != plat::Err::ok) {
+    Fehlermeldung(fehler, Text(2574));
+    return false;
+  }
+  return true;
+}
+
+void PfadTeilen(std::string& pfad, std::string& ordner) {
+  const auto schnitt = pfad.rfind('\\');
+  if (schnitt == std::string::npos || schnitt == 0) return;
+  ordner = pfad.substr(0, schnitt + 1);
+  pfad.erase(0, schnitt + 1);
+}
+
+}  // namespace vk

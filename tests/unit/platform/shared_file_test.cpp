@@ -1,0 +1,275 @@
+// Share modes, lock-then-verify and whole-file publishing, within one
+// process and between processes (fork), as two workstations would meet.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/paths.h"
+#include "platform/shared_file.h"
+#include "test_dir.h"
+
+using namespace plat;
+
+namespace {
+
+std::string slurp(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A child process that opens `path` with `share`, tells the parent, and
+// keeps the file open until it is killed.
+struct Holder {
+  pid_t pid = -1;
+  Holder(const std::string& path, Share share) {
+    int fds[2];
+    EXPECT_EQ(::pipe(fds), 0);
+    pid = ::fork();
+    if (pid == 0) {
+      ::close(fds[0]);
+      SharedFile f;
+      Err e = f.open(path, Access::readWrite, share, Disposition::openAlways);
+      char c = e == Err::ok ? 'y' : 'n';
+      if (::write(fds[1], &c, 1) != 1) ::_exit(3);
+      for (;;)
+        ::pause();
+    }
+    ::close(fds[1]);
+    char c = 0;
+    EXPECT_EQ(::read(fds[0], &c, 1), 1);
+    EXPECT_EQ(c, 'y');
+    ::close(fds[0]);
+  }
+  void kill9() {
+    if (pid > 0) {
+      ::kill(pid, SIGKILL);
+      ::waitpid(pid, nullptr, 0);
+      pid = -1;
+    }
+  }
+  ~Holder() { kill9(); }
+};
+
+Err openAs(const std::string& path, Share share, SharedFile& f,
+           Disposition d = Disposition::openExisting) {
+  return f.open(path, share == Share::exclusive ? Access::readWrite : Access::read, share, d);
+}
+
+}  // namespace
+
+TEST(SharedFile, ShareModesBetweenTwoOpensInOneProcess) {
+  TestDir t;
+  std::string p = t.sys("f.txt");
+  ASSERT_EQ(publishNew(p, "abc", false), Err::ok);
+  {
+    SharedFile a, b;
+    ASSERT_EQ(openAs(p, Share::exclusive, a), Err::ok);
+    EXPECT_EQ(openAs(p, Share::exclusive, b), Err::sharingViolation);
+    EXPECT_EQ(openAs(p, Share::denyWrite, b), Err::sharingViolation);
+    EXPECT_EQ(openAs(p, Share::shared, b), Err::sharingViolation);
+  }
+  {
+    SharedFile a, b, c;
+    ASSERT_EQ(openAs(p, Share::denyWrite, a), Err::ok);
+    EXPECT_EQ(openAs(p, Share::denyWrite, b), Err::ok);
+    EXPECT_EQ(openAs(p, Share::shared, c), Err::ok);
+    SharedFile d;
+    EXPECT_EQ(openAs(p, Share::exclusive, d), Err::sharingViolation);
+  }
+  SharedFile e;
+  EXPECT_EQ(openAs(p, Share::exclusive, e), Err::ok) << "locks end with the handles";
+}
+
+TEST(SharedFile, HolderInAnotherProcessRefusesOpensDeleteRenameAndReplace) {
+  TestDir t;
+  std::string p = t.sys("held.dat");
+  ASSERT_EQ(publishNew(p, "original", false), Err::ok);
+  Holder h(p, Share::exclusive);
+
+  SharedFile f;
+  EXPECT_EQ(openAs(p, Share::exclusive, f), Err::sharingViolation);
+  EXPECT_EQ(openAs(p, Share::denyWrite, f), Err::sharingViolation);
+  EXPECT_EQ(openAs(p, Share::exclusive, f, Disposition::createAlways), Err::sharingViolation);
+  EXPECT_EQ(removeFile(p), Err::sharingViolation);
+  EXPECT_EQ(moveFile(p, t.sys("moved.dat"), false), Err::sharingViolation);
+  EXPECT_EQ(publishReplace(p, "new", false), Err::sharingViolation);
+  EXPECT_EQ(copyFile(p, t.sys("copy.dat"), true), Err::sharingViolation);
+  EXPECT_EQ(slurp(t.native / "held.dat"), "original") << "a refused create must not truncate";
+
+  h.kill9();
+  EXPECT_EQ(openAs(p, Share::exclusive, f), Err::ok) << "locks vanish when the holder dies";
+}
+
+TEST(SharedFile, ReadersCoexistAcrossProcessesButKeepWritersOut) {
+  TestDir t;
+  std::string p = t.sys("r.dat");
+  ASSERT_EQ(publishNew(p, "x", false), Err::ok);
+  Holder h(p, Share::denyWrite);
+  SharedFile f, g;
+  EXPECT_EQ(openAs(p, Share::denyWrite, f), Err::ok);
+  EXPECT_EQ(openAs(p, Share::exclusive, g), Err::sharingViolation);
+  EXPECT_EQ(removeFile(p), Err::sharingViolation);
+}
+
+TEST(SharedFile, BlockedOpenEndsOnTheRecreatedFileNeverOnTheDeletedOne) {
+  TestDir t;
+  std::string p = t.sys("trigger.trg");
+  ASSERT_EQ(publishNew(p, "OLD", false), Err::ok);
+  // This process holds the file; a second process keeps trying to open it
+  // while this one deletes it and publishes a new one under the same name.
+  SharedFile holder;
+  ASSERT_EQ(openAs(p, Share::exclusive, holder), Err::ok);
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    SharedFile mine;
+    std::string content;
+    for (;;) {
+      Err e = openAs(p, Share::denyWrite, mine);
+      if (e == Err::ok) break;
+      if (e != Err::sharingViolation && e != Err::notFound) ::_exit(4);
+    }
+    if (mine.readAll(content) != Err::ok) ::_exit(5);
+    ::_exit(content == "NEW" ? 0 : 6);
+  }
+  ::usleep(100 * 1000);
+  ASSERT_EQ(holder.removeAndClose(), Err::ok);
+  ASSERT_EQ(publishNew(p, "NEW", false), Err::ok);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the waiting reader saw the deleted file";
+}
+
+TEST(SharedFile, CreateOpenTruncateAppendAndErrors) {
+  TestDir t;
+  std::string p = t.sys("a.txt");
+  SharedFile f;
+  EXPECT_EQ(openAs(p, Share::exclusive, f), Err::notFound);
+  EXPECT_EQ(openAs(t.sys("kein\\a.txt"), Share::exclusive, f), Err::pathNotFound);
+  EXPECT_EQ(openAs(t.sys(""), Share::denyWrite, f), Err::accessDenied) << "a folder";
+
+  ASSERT_EQ(openAs(p, Share::exclusive, f, Disposition::createNew), Err::ok);
+  ASSERT_EQ(f.write("eins\r\n"), Err::ok);
+  f.close();
+  EXPECT_EQ(openAs(p, Share::exclusive, f, Disposition::createNew), Err::fileExists);
+
+  ASSERT_EQ(openAs(p, Share::exclusive, f), Err::ok);
+  ASSERT_EQ(f.append("zwei\r\n"), Err::ok);
+  // Another writer extends the file in between (as a second workstation
+  // would after our lock ended): the next append still goes to the end.
+  std::ofstream(t.native / "a.txt", std::ios::app) << "fremd\r\n";
+  ASSERT_EQ(f.append("drei\r\n"), Err::ok);
+  EXPECT_EQ(f.size(), 25);
+  std::string all;
+  ASSERT_EQ(f.readAll(all), Err::ok);
+  EXPECT_EQ(all, "eins\r\nzwei\r\nfremd\r\ndrei\r\n");
+  ASSERT_EQ(f.truncate(), Err::ok);
+  EXPECT_EQ(f.size(), 0);
+  EXPECT_EQ(f.sync(), Err::ok);
+  f.close();
+
+  ASSERT_EQ(openAs(p, Share::exclusive, f, Disposition::openAlways), Err::ok);
+  f.close();
+  ASSERT_EQ(publishReplace(p, "voll", false), Err::ok);
+  ASSERT_EQ(openAs(p, Share::exclusive, f, Disposition::createAlways), Err::ok);
+  EXPECT_EQ(f.size(), 0);
+  f.close();
+  EXPECT_EQ(f.write("x"), Err::invalidHandle);
+
+  if (::geteuid() != 0) {
+    std::filesystem::permissions(t.native / "a.txt", std::filesystem::perms::none);
+    EXPECT_EQ(openAs(p, Share::denyWrite, f), Err::accessDenied);
+  }
+}
+
+TEST(SharedFile, ClaimByRenameUnderTheLock) {
+  TestDir t;
+  std::string text = t.sys("neuWorte.txt");
+  std::string claim = t.sys("neuWorte.txt.claim");
+  ASSERT_EQ(publishNew(text, "Wort1\r\n", false), Err::ok);
+  SharedFile f;
+  ASSERT_EQ(openAs(text, Share::exclusive, f), Err::ok);
+  ASSERT_EQ(f.renameTo(claim), Err::ok);
+  EXPECT_FALSE(fileExists(text));
+  EXPECT_EQ(f.path(), claim);
+  // A writer that comes now starts a fresh text; the claim is untouched.
+  SharedFile w;
+  ASSERT_EQ(openAs(text, Share::exclusive, w, Disposition::openAlways), Err::ok);
+  ASSERT_EQ(w.append("Wort2\r\n"), Err::ok);
+  w.close();
+  std::string got;
+  ASSERT_EQ(f.readAll(got), Err::ok);
+  EXPECT_EQ(got, "Wort1\r\n");
+  // A name already taken is refused, the claim stays where it is.
+  ASSERT_EQ(publishNew(t.sys("taken"), "", false), Err::ok);
+  EXPECT_EQ(f.renameTo(t.sys("taken")), Err::fileExists);
+  EXPECT_EQ(f.removeAndClose(), Err::ok);
+  EXPECT_FALSE(fileExists(claim));
+  EXPECT_EQ(slurp(t.native / "neuWorte.txt"), "Wort2\r\n");
+}
+
+TEST(SharedFile, PublishedFilesAreNeverSeenEmptyOrHalfWritten) {
+  TestDir t;
+  std::string p = t.sys("big.trg");
+  const std::string content(1 << 20, 'w');
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    // Watch the name until it appears; whenever it exists it must be whole.
+    for (int i = 0; i < 2000000; ++i) {
+      std::error_code ec;
+      auto sz = std::filesystem::file_size(t.native / "big.trg", ec);
+      if (!ec) ::_exit(sz == content.size() ? 0 : 7);
+    }
+    ::_exit(8);
+  }
+  ASSERT_EQ(publishNew(p, content, true), Err::ok);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+  EXPECT_EQ(publishNew(p, "other", false), Err::fileExists);
+  EXPECT_EQ(std::filesystem::file_size(t.native / "big.trg"), content.size());
+  ASSERT_EQ(publishReplace(p, "klein", false), Err::ok);
+  EXPECT_EQ(slurp(t.native / "big.trg"), "klein");
+  EXPECT_EQ(publishNew(t.sys("fehlt\\x.trg"), "x", false), Err::pathNotFound);
+
+  // Nothing of the temporary names is left behind.
+  for (const auto& e : std::filesystem::directory_iterator(t.native)) {
+    EXPECT_FALSE(isOwnTempName(e.path().filename().string())) << e.path();
+  }
+}
+
+TEST(SharedFile, MoveAndCopyRespectExistingTargets) {
+  TestDir t;
+  ASSERT_EQ(publishNew(t.sys("a"), "A", false), Err::ok);
+  ASSERT_EQ(publishNew(t.sys("b"), "B", false), Err::ok);
+  EXPECT_EQ(moveFile(t.sys("a"), t.sys("b"), false), Err::fileExists);
+  EXPECT_EQ(copyFile(t.sys("a"), t.sys("b"), true), Err::fileExists);
+  ASSERT_EQ(copyFile(t.sys("a"), t.sys("c"), true), Err::ok);
+  EXPECT_EQ(slurp(t.native / "c"), "A");
+  {
+    SharedFile held;
+    ASSERT_EQ(openAs(t.sys("b"), Share::denyWrite, held), Err::ok);
+    EXPECT_EQ(moveFile(t.sys("a"), t.sys("b"), true), Err::sharingViolation);
+    EXPECT_EQ(copyFile(t.sys("a"), t.sys("b"), false), Err::sharingViolation);
+  }
+  ASSERT_EQ(moveFile(t.sys("a"), t.sys("b"), true), Err::ok);
+  EXPECT_EQ(slurp(t.native / "b"), "A");
+  EXPECT_FALSE(fileExists(t.sys("a")));
+  EXPECT_EQ(moveFile(t.sys("a"), t.sys("d"), false), Err::notFound);
+  EXPECT_EQ(removeFile(t.sys("b")), Err::ok);
+  EXPECT_EQ(removeFile(t.sys("b")), Err::notFound);
+}
+
+TEST(SharedFile, LockProbeOnALocalFolderWorks) {
+  TestDir t;
+  LockProbe p = probeLocking(t.sys(""));
+  EXPECT_NE(p, LockProbe::fails);
+  std::vector<std::string> left;
+  ASSERT_EQ(listDirectory(t.sys(""), "*", ListKind::both, left), Err::ok);
+  EXPECT_TRUE(left.empty());
+}
