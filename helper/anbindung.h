@@ -36,13 +36,19 @@ void StartEinstellungenLesen(HelferZustand& z);
 
 // Finds the configuration directory, reads the client configuration and
 // takes the pool folders' prefix from it. false: no directory.
-bool KonfigurationFinden(std::string& verzeichnis, HelferZustand& z);
+bool KonfigurationFinden(std::string& verzeichnis);
 
 // The topic of the first user-list entry with this pool and user.
 bool ThemaAusBenutzerliste(const std::string& pool, const std::string& user, std::string& thema);
 
 // Stores pool and user as the last choice.
 void LetzteAuswahlMerken(const std::string& pool, const std::string& user);
+
+// Title of the main window.
+std::string ProgrammTitel();
+
+// Starts a program visibly, not waiting.
+bool ProgrammStarten(const std::string& programm, const std::string& argumente);
 
 // Fills HelferDienste with the recognizer access (the helper's windows are
 // filled by the windows themselves).

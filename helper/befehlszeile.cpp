@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "common/zeichenketten.h"
+
 namespace helfer {
 
 namespace {
@@ -58,33 +60,7 @@ std::string BefehlszeileAusArgumenten(const std::vector<std::string>& argumente)
 }
 
 int ZahlAusText(std::string_view text, int fallback) {
-  std::size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-    ++i;
-  bool negativ = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-    negativ = text[i] == '-';
-    ++i;
-  }
-  double wert = 0;
-  double teiler = 0;  // 0 while in the integer part
-  for (; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c >= '0' && c <= '9') {
-      if (teiler == 0) {
-        wert = wert * 10 + (c - '0');
-      } else {
-        wert += (c - '0') / teiler;
-        teiler *= 10;
-      }
-    } else if (c == '.' && teiler == 0) {
-      teiler = 10;
-    } else {
-      break;
-    }
-  }
-  if (negativ) wert = -wert;
-  const double gerundet = std::nearbyint(wert);  // default mode: half to even
+  const double gerundet = std::nearbyint(vk::zahlwert(text));  // half to even
   if (gerundet < std::numeric_limits<std::int32_t>::min() ||
       gerundet > std::numeric_limits<std::int32_t>::max()) {
     return fallback;

@@ -29,9 +29,8 @@ HelferOptionen BefehlszeileLesen(std::string_view zeile);
 // is put in double quotes so that it stays one value.
 std::string BefehlszeileAusArgumenten(const std::vector<std::string>& argumente);
 
-// Numeric value of a text the way the option "-G" takes it: leading blanks
-// skipped, the longest leading decimal number (sign, digits, one point)
-// taken, rounded half to even; no number gives 0. A value outside the
+// Numeric value of a text the way the option "-G" takes it: its leading
+// number rounded half to even; no number gives 0. A value outside the
 // 32-bit range gives `fallback`.
 int ZahlAusText(std::string_view text, int fallback);
 

@@ -22,9 +22,8 @@ void EmpfaengerVerbinden() {
   gEngine = DragonEngineErzeugen();
   if (!gEngine) return;
   dragon::EngineControl* e = gEngine.get();
-  QObject::connect(e, &dragon::EngineControl::DialogClosed, [](int a, int b) {
-    DragonEreignis(Ereignis::dialogClosed, a, b);
-  });
+  QObject::connect(e, &dragon::EngineControl::DialogClosed,
+                   [](int a, int b) { DragonEreignis(Ereignis::dialogClosed, a, b); });
   QObject::connect(e, &dragon::EngineControl::DragonBarCommandTriggered,
                    [](int a) { DragonEreignis(Ereignis::commandTriggered, a, 0); });
   QObject::connect(e, &dragon::EngineControl::DragonBarStatusChanged,

@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QVBoxLayout>
 
+#include "common/utilities.h"
 #include "helper/anbindung.h"
 #include "helper/helfer.h"
 #include "platform/encoding.h"
@@ -57,7 +58,9 @@ FormDragonStart::FormDragonStart(QWidget* besitzer)
   Timer1->start();
 }
 
-void FormDragonStart::SetLadeText(const std::string& text) { lLadeText->setText(Anzeige(text)); }
+void FormDragonStart::SetLadeText(const std::string& text) {
+  lLadeText->setText(Anzeige(text));
+}
 
 void FormDragonStart::Tick() {
   if (LadefensterTick() == Folge::schliessen) {
@@ -90,7 +93,7 @@ FormVokariumClient::FormVokariumClient()
     if (ladefenster) ladefenster->SetLadeText(text);
   };
   d.initText = [this](const std::string& text) { lInitText->setText(Anzeige(text)); };
-  d.warten = [this](bool an) { WartenAnzeigen(this, an); };
+  d.warten = [this](bool an) { vk::WartenBitte(this, an); };
   d.trayAnzeigen = [this] { TrayAnzeigen(); };
   d.ereignisseVerarbeiten = [] { QCoreApplication::processEvents(); };
 }

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "common/poolfiles.h"
+#include "common/utilities.h"
 #include "helper/anbindung.h"
 #include "helper/befehlszeile.h"
 #include "helper/wortdateien.h"
@@ -87,12 +89,18 @@ bool WortdateiDa(const std::string& pfad) {
   return plat::fileExists(pfad) || plat::fileExists(ClaimPfad(pfad));
 }
 
-void EmpfaengerVerbinden() { gDienste.empfaengerVerbinden(); }
+void EmpfaengerVerbinden() {
+  gDienste.empfaengerVerbinden();
+}
 
 }  // namespace
 
-HelferDienste& Dienste() { return gDienste; }
-HelferZustand& Helfer() { return gZustand; }
+HelferDienste& Dienste() {
+  return gDienste;
+}
+HelferZustand& Helfer() {
+  return gZustand;
+}
 
 void HelferZuruecksetzen() {
   gDienste = HelferDienste{};
@@ -101,13 +109,13 @@ void HelferZuruecksetzen() {
 }
 
 std::string NeuPfad() {
-  return gZustand.zielVerzeichnis + gZustand.pool + "\\_" + gZustand.user + ".neu";
+  return vk::BenutzerDateiPfad(vk::poolZustand().Benutzer, ".neu");
 }
 std::string LoePfad() {
-  return gZustand.zielVerzeichnis + gZustand.pool + "\\_" + gZustand.user + ".loe";
+  return vk::BenutzerDateiPfad(vk::poolZustand().Benutzer, ".loe");
 }
 std::string BenPfad() {
-  return gZustand.zielVerzeichnis + gZustand.pool + "\\_" + gZustand.user + ".ben";
+  return vk::BenutzerDateiPfad(vk::poolZustand().Benutzer, ".ben");
 }
 
 Folge HelferStart(const std::string& befehlszeile) {
@@ -119,7 +127,7 @@ Folge HelferStart(const std::string& befehlszeile) {
     return Folge::schliessen;
   }
   std::string konfigVerzeichnis;
-  if (!KonfigurationFinden(konfigVerzeichnis, z)) {
+  if (!KonfigurationFinden(konfigVerzeichnis)) {
     Melde(Tx(2301));
     return Folge::weiter;
   }
@@ -130,8 +138,8 @@ Folge HelferStart(const std::string& befehlszeile) {
   if (befehlszeile.find_first_not_of(' ') == std::string::npos) return Folge::weiter;
   z.hauptprogrammAmEnde = o.hauptprogrammAmEnde;
   z.nurStarten = o.nurStarten;
-  z.pool = o.pool;
-  z.user = o.user;
+  vk::poolZustand().Pool = o.pool;
+  vk::poolZustand().Benutzer = o.user;
 
   if (o.user.empty()) {
     Melde(Tx(2302));
@@ -162,7 +170,8 @@ Folge HelferStart(const std::string& befehlszeile) {
     Tr({"DragonBar da"});
     if (gDienste.dragonLaeuft()) {
       Tr({"Dragon aktiv"});
-      if (gDienste.dragonUserSetzen(z.user, z.thema, z.option)) ProfilAktualisieren();
+      if (gDienste.dragonUserSetzen(vk::poolZustand().Benutzer, z.thema, z.option))
+        ProfilAktualisieren();
       EmpfaengerVerbinden();
       bereit = true;
     }
@@ -208,7 +217,7 @@ Folge HauptTick() {
     Tr({"Dragon initialisiert"});
     gDienste.warten(true);
     gDienste.ladeText("Profil wird geladen");
-    if (gDienste.dragonUserSetzen(z.user, z.thema, z.option)) {
+    if (gDienste.dragonUserSetzen(vk::poolZustand().Benutzer, z.thema, z.option)) {
       gDienste.ladeText("Profil wird geprüft");
       ProfilAktualisieren();
     }
@@ -374,8 +383,9 @@ void DragonSchliessen() {
 }
 
 void HauptprogrammStarten() {
-  const std::string argumente = "-p \"" + gZustand.pool + "\" -u \"" + gZustand.user + "\"";
-  gDienste.programmStarten(gZustand.programmVerzeichnis + "Vokarium.exe", argumente);
+  const vk::PoolZustand& p = vk::poolZustand();
+  const std::string argumente = "-p \"" + p.Pool + "\" -u \"" + p.Benutzer + "\"";
+  gDienste.programmStarten(vk::Programmverzeichnis() + "Vokarium.exe", argumente);
 }
 
 }  // namespace helfer

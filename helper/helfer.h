@@ -23,30 +23,30 @@ namespace helfer {
 // The recognizer and the helper's windows as the procedures use them.
 struct HelferDienste {
   // The recognizer's windows and engine.
-  std::function<bool()> leisteDa;                 // its bar is there
-  std::function<void()> leisteSchliessen;         // close message to the bar
-  std::function<bool()> benutzerDialogDa;         // its "open user" dialog
+  std::function<bool()> leisteDa;          // its bar is there
+  std::function<void()> leisteSchliessen;  // close message to the bar
+  std::function<bool()> benutzerDialogDa;  // its "open user" dialog
   std::function<void()> benutzerDialogSchliessen;
-  std::function<bool()> dragonLaeuft;             // its engine runs
-  std::function<bool()> dragonStarten;            // start its program
+  std::function<bool()> dragonLaeuft;   // its engine runs
+  std::function<bool()> dragonStarten;  // start its program
   // Makes the recognizer open the speaker, topic and option given.
   std::function<bool(const std::string&, const std::string&, int)> dragonUserSetzen;
 
   // Vocabulary tools over the open speaker.
   std::function<bool()> voctoolsStart;
   std::function<void()> voctoolsEnde;
-  std::function<bool(bool)> worteHolen;           // fetch the current list
-  std::function<long()> wortAnzahl;               // words of the current list
-  std::function<std::string(long)> wortZeile;     // word line of word i (0-based)
-  std::function<void()> worteFreigeben;           // drop the current list
+  std::function<bool(bool)> worteHolen;                        // fetch the current list
+  std::function<long()> wortAnzahl;                            // words of the current list
+  std::function<std::string(long)> wortZeile;                  // word line of word i (0-based)
+  std::function<void()> worteFreigeben;                        // drop the current list
   std::function<bool(const std::string&)> woerterHinzufuegen;  // a word file
   std::function<bool(const std::string&)> woerterEntfernen;    // a word file
 
   // The event receiver kept for the whole residence.
-  std::function<void()> empfaengerVerbinden;      // create; register when it runs
-  std::function<void()> empfaengerTrennen;        // unregister and release
-  std::function<std::string()> sprecherName;      // current speaker
-  std::function<std::string()> themaName;         // current topic
+  std::function<void()> empfaengerVerbinden;  // create; register when it runs
+  std::function<void()> empfaengerTrennen;    // unregister and release
+  std::function<std::string()> sprecherName;  // current speaker
+  std::function<std::string()> themaName;     // current topic
 
   // Other programs and the helper's own windows.
   std::function<bool(const std::string&, const std::string&)> programmStarten;
@@ -55,20 +55,18 @@ struct HelferDienste {
   std::function<void(const std::string&)> initText;  // caption of lInitText
   std::function<void(bool)> warten;                  // wait indication on/off
   std::function<void()> trayAnzeigen;
-  std::function<void()> ereignisseVerarbeiten;       // let UI events run
+  std::function<void()> ereignisseVerarbeiten;  // let UI events run
 };
 
 HelferDienste& Dienste();
 
-// The helper's state for one run (one per process).
+// The helper's state for one run (one per process). Pool and user are
+// those of the pool file operations of the common library (its current
+// pool and user), which also form the paths below.
 struct HelferZustand {
-  std::string pool;
-  std::string user;
-  std::string thema;            // the recognizer topic to open
-  int option = -1;              // speaker option, -1: none
-  std::string zielVerzeichnis;  // prefix of every pool folder, ends with "\"
-  std::string programmVerzeichnis;
-  int dragonStartDauer = 0;     // seconds
+  std::string thema;         // the recognizer topic to open
+  int option = -1;           // speaker option, -1: none
+  int dragonStartDauer = 0;  // seconds
 
   bool wartetAufDragon = false;
   bool startOffen = false;

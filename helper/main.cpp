@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/utilities.h"
 #include "helper/anbindung.h"
 #include "helper/befehlszeile.h"
 #include "helper/fenster.h"
@@ -12,12 +13,15 @@
 int main(int argc, char** argv) {
   // Taken before Qt looks at the arguments: Qt removes the ones it knows.
   std::vector<std::string> argumente;
-  for (int i = 1; i < argc; ++i) argumente.push_back(plat::utf8ToCp1252(argv[i]));
+  for (int i = 1; i < argc; ++i)
+    argumente.push_back(plat::utf8ToCp1252(argv[i]));
   QApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(false);
+  // The whole line, as the trace of the start and the configuration see it.
+  vk::utilitiesZustand().kommandozeile = helfer::BefehlszeileAusArgumenten(argumente);
   helfer::EchteDiensteSetzen();
   helfer::FormVokariumClient fenster;
-  if (!fenster.Laden(helfer::BefehlszeileAusArgumenten(argumente))) return 0;
+  if (!fenster.Laden(vk::Kommandozeile())) return 0;
   fenster.show();
   return app.exec();
 }

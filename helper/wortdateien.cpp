@@ -1,6 +1,7 @@
 // The user's word files in the pool folder (see wortdateien.h).
 #include "helper/wortdateien.h"
 
+#include "common/zeichenketten.h"
 #include "platform/paths.h"
 #include "platform/shared_file.h"
 #include "platform/system.h"
@@ -26,30 +27,15 @@ plat::Err ExklusivOeffnen(plat::SharedFile& f, const std::string& pfad,
   return e;
 }
 
-unsigned char Klein(unsigned char c) {
-  if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 0x20);
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 0x20);
-  switch (c) {
-    case 0x8A:  // S with caron
-    case 0x8C:  // OE
-    case 0x8E:  // Z with caron
-      return static_cast<unsigned char>(c + 0x10);
-    case 0x9F:  // Y with diaeresis
-      return 0xFF;
-    default:
-      return c;
-  }
-}
-
 }  // namespace
 
 std::string WortSchluessel(std::string_view zeile) {
-  std::string s(zeile);
-  for (char& c : s) c = static_cast<char>(Klein(static_cast<unsigned char>(c)));
-  return s;
+  return vk::klein(zeile);
 }
 
-std::string ClaimPfad(std::string_view pfad) { return std::string(pfad) + ".inArbeit"; }
+std::string ClaimPfad(std::string_view pfad) {
+  return std::string(pfad) + ".inArbeit";
+}
 
 Beanspruchung DateiBeanspruchen(const std::string& pfad, plat::Err& fehler) {
   fehler = plat::Err::ok;

@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "common/konfiguration.h"
+#include "common/meldung.h"
+#include "common/poolfiles.h"
+#include "common/utilities.h"
 #include "helper/wortdateien.h"
 #include "platform/paths.h"
 #include "platform/shared_file.h"
@@ -58,9 +62,9 @@ std::vector<std::string> Lesen(const std::string& pfad) {
 
 void Schreiben(const std::string& pfad, const std::string& inhalt) {
   plat::SharedFile f;
-  ASSERT_EQ(f.open(pfad, plat::Access::readWrite, plat::Share::exclusive,
-                   plat::Disposition::openAlways),
-            plat::Err::ok);
+  ASSERT_EQ(
+      f.open(pfad, plat::Access::readWrite, plat::Share::exclusive, plat::Disposition::openAlways),
+      plat::Err::ok);
   ASSERT_EQ(f.append(inhalt), plat::Err::ok);
 }
 
@@ -73,34 +77,45 @@ class Helfertest : public ::testing::Test {
               "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(wurzel);
     fs::create_directories(wurzel / "Chirurgie");
-    auto& z = Helfer();
-    z.zielVerzeichnis = plat::systemPath(wurzel.string()) + "\\";
-    z.pool = "Chirurgie";
-    z.user = "Meier";
-    z.thema = "Allgemein";
-    z.programmVerzeichnis = "\\prog\\";
+    vk::responderEinschalten();
+    vk::konfiguration().ZielVerzeichnis = plat::systemPath(wurzel.string()) + "\\";
+    vk::poolZustand().Pool = "Chirurgie";
+    vk::poolZustand().Benutzer = "Meier";
+    vk::ProgrammverzeichnisSetzen("\\prog\\");
+    Helfer().thema = "Allgemein";
     auto& d = Dienste();
     d.leisteDa = [this] { return e.leiste; };
     d.leisteSchliessen = [this] { ++e.leisteGeschlossen; };
     d.benutzerDialogDa = [this] { return e.dialog; };
-    d.benutzerDialogSchliessen = [this] { ++e.dialogeGeschlossen; e.dialog = false; };
+    d.benutzerDialogSchliessen = [this] {
+      ++e.dialogeGeschlossen;
+      e.dialog = false;
+    };
     d.dragonLaeuft = [] { return true; };
     d.dragonStarten = [] { return true; };
     d.dragonUserSetzen = [](const std::string&, const std::string&, int) { return true; };
-    d.voctoolsStart = [this] { ++e.voctoolsAufrufe; return true; };
+    d.voctoolsStart = [this] {
+      ++e.voctoolsAufrufe;
+      return true;
+    };
     d.voctoolsEnde = [] {};
-    d.worteHolen = [this](bool) { e.liste = e.worte; return true; };
+    d.worteHolen = [this](bool) {
+      e.liste = e.worte;
+      return true;
+    };
     d.wortAnzahl = [this] { return static_cast<long>(e.liste.size()); };
     d.wortZeile = [this](long i) { return e.liste[static_cast<std::size_t>(i)]; };
     d.worteFreigeben = [this] { e.liste.clear(); };
     d.woerterHinzufuegen = [this](const std::string& pfad) {
       if (e.waehrendAnwenden) e.waehrendAnwenden();
       if (!e.hinzufuegenGelingt) return false;
-      for (auto& w : Lesen(pfad)) e.worte.push_back(w);
+      for (auto& w : Lesen(pfad))
+        e.worte.push_back(w);
       return true;
     };
     d.woerterEntfernen = [this](const std::string& pfad) {
-      for (auto& w : Lesen(pfad)) std::erase(e.worte, w);
+      for (auto& w : Lesen(pfad))
+        std::erase(e.worte, w);
       return true;
     };
     d.empfaengerVerbinden = [this] { ++e.verbunden; };
@@ -120,6 +135,10 @@ class Helfertest : public ::testing::Test {
   }
   void TearDown() override {
     helfer::HelferZuruecksetzen();
+    vk::konfigurationZuruecksetzen();
+    vk::poolZustandZuruecksetzen();
+    vk::utilitiesZuruecksetzen();
+    vk::meldungZuruecksetzen();
     fs::remove_all(wurzel);
   }
 
@@ -143,7 +162,8 @@ TEST_F(Helfertest, StartWartetAufDieLeisteUndLaedtDasProfil) {
   z.dragonStartDauer = 1;
   helfer::LadefensterGeladen();
   e.leiste = false;
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(helfer::HauptTick(), Folge::weiter);
+  for (int i = 0; i < 5; ++i)
+    EXPECT_EQ(helfer::HauptTick(), Folge::weiter);
   EXPECT_EQ(helfer::LadefensterTick(), Folge::weiter);
   EXPECT_FALSE(z.dragonBereit);
   e.leiste = true;
@@ -180,7 +200,8 @@ TEST_F(Helfertest, OhneLeisteEndetDerHelferNach30TicksOhneZuSpeichern) {
   e.worte.push_back("Neuwort");
   e.leiste = false;
   int ticks = 1;
-  while (helfer::HauptTick() == Folge::weiter && ticks < 100) ++ticks;
+  while (helfer::HauptTick() == Folge::weiter && ticks < 100)
+    ++ticks;
   EXPECT_EQ(ticks, 32);
   EXPECT_FALSE(fs::exists(wurzel / "Chirurgie" / "_Meier.ben"));
   EXPECT_TRUE(e.gestartet.empty());
