@@ -46,10 +46,10 @@ bool ClaimAnwenden(const std::string& claim, Anwendung art) {
   }
   bool ok;
   if (art == Anwendung::hinzufuegen) {
-    Tr({"neue Wörter", claim});
+    Tr({"neue W\xF6rter", claim});
     ok = gDienste.woerterHinzufuegen(claim);
   } else {
-    Tr({"Wörter löschen", claim});
+    Tr({"W\xF6rter l\xF6schen", claim});
     ok = gDienste.woerterEntfernen(claim);
   }
   if (ok) Loeschen(claim);
@@ -61,7 +61,9 @@ bool ClaimAnwenden(const std::string& claim, Anwendung art) {
 void WortdateiAnwenden(const std::string& pfad, Anwendung art) {
   const std::string claim = ClaimPfad(pfad);
   if (plat::fileExists(claim)) {
-    Tr({"Übernahme fortsetzen", claim});
+    Tr({"\xDC"
+        "bernahme fortsetzen",
+        claim});
     if (!ClaimAnwenden(claim, art)) return;
   }
   plat::Err e = plat::Err::ok;
@@ -218,7 +220,9 @@ Folge HauptTick() {
     gDienste.warten(true);
     gDienste.ladeText("Profil wird geladen");
     if (gDienste.dragonUserSetzen(vk::poolZustand().Benutzer, z.thema, z.option)) {
-      gDienste.ladeText("Profil wird geprüft");
+      gDienste.ladeText(
+          "Profil wird gepr\xFC"
+          "ft");
       ProfilAktualisieren();
     }
     z.profilGeladen = true;
@@ -314,7 +318,7 @@ void DragonEndeBehandeln() {
   const bool warBeschaeftigt = z.beschaeftigt;
   z.beschaeftigt = true;
   z.dragonEnde = true;
-  Tr({"DragonEnde eingeläutet"});
+  Tr({"DragonEnde eingel\xE4utet"});
   if (!z.speakerGewechselt && gDienste.voctoolsStart()) {
     if (gDienste.worteHolen(true)) NeueWoerterSichern();
     gDienste.voctoolsEnde();
@@ -327,7 +331,7 @@ void ProfilAktualisieren() {
   const std::string loe = LoePfad();
   if (!gDienste.voctoolsStart()) return;
   if (!WortdateiDa(neu) && !WortdateiDa(loe)) {
-    Tr({"keine fremden Wortänderungen"});
+    Tr({"keine fremden Wort\xE4nderungen"});
   } else {
     gDienste.ladeText("Profil wird aktualisiert");
     WortdateiAnwenden(neu, Anwendung::hinzufuegen);
@@ -335,7 +339,7 @@ void ProfilAktualisieren() {
   }
   if (gDienste.worteHolen(true)) {
     BenWoerterMerken();
-    Tr({"BenWörter freigeben"});
+    Tr({"BenW\xF6rter freigeben"});
     gDienste.worteFreigeben();
   }
   gDienste.voctoolsEnde();
@@ -343,7 +347,7 @@ void ProfilAktualisieren() {
 
 void BenWoerterMerken() {
   const long n = gDienste.wortAnzahl();
-  Tr({"BenWörter merken", std::to_string(n)});
+  Tr({"BenW\xF6rter merken", std::to_string(n)});
   for (long i = 1; i <= n; ++i) {
     if (i % kPumpIntervall == 0) gDienste.ereignisseVerarbeiten();
     gZustand.gemerkte.insert(WortSchluessel(gDienste.wortZeile(i - 1)));
@@ -363,11 +367,11 @@ void NeueWoerterSichern() {
   }
   const std::string ben = BenPfad();
   if (neue.empty()) {
-    Tr({"Anzahl Wörter unverändert", std::to_string(z.gemerkte.size())});
+    Tr({"Anzahl W\xF6rter unver\xE4ndert", std::to_string(z.gemerkte.size())});
     if (plat::fileInfo(ben).size == 0) z.hauptprogrammAmEnde = false;
     return;
   }
-  Tr({"neue Wörter", std::to_string(neue.size())});
+  Tr({"neue W\xF6rter", std::to_string(neue.size())});
   Tr({"AppendDelta", ben});
   AnhangSchritt schritt = AnhangSchritt::oeffnen;
   const plat::Err e = ZeilenAnhaengen(ben, neue, schritt);
