@@ -45,7 +45,7 @@ chmod +x "$T/prog/Vokarium"
 
 erkenner() { "$bin/natspeak" --headless "$@" >/dev/null 2>&1 & pids+=($!); warte "state running=1" || fail "natspeak startet nicht"; }
 helfer() { "$T/prog/vkHelfer" "$@" 2>"$T/helfer.err" & hpid=$!; pids+=($hpid); }
-meldung() { grep -q "^Meldung: " "$T/helfer.err"; }
+meldung() { grep -q "^Meldung: .*$1" "$T/helfer.err"; }
 helfer_ende() { warte "! kill -0 $hpid 2>/dev/null" || { fail "Helfer endet nicht ($1)"; kill "$hpid"; }; wait "$hpid" 2>/dev/null; }
 neu_lauf() { rm -f "$P"/_Meier.* "$T/vokarium.args"; }
 verbunden() { warte "state receivers=1" || fail "Helfer meldet sich nicht an ($1)"; }
@@ -125,7 +125,7 @@ verbunden 6
 erster=$hpid
 helfer -u Meier -p Chirurgie
 helfer_ende 6
-meldung || fail "zweite Kopie ohne Meldung"
+meldung "Vokarium.[Hh]el" || fail "zweite Kopie ohne Meldung"
 kill -0 "$erster" || fail "erste Kopie beendet"
 ns switch-speaker Schulz Allgemein >/dev/null
 hpid=$erster helfer_ende 6b
@@ -140,15 +140,15 @@ ns quit >/dev/null; warte "! state running=1"
 echo "== Meldungen beim Start: kein Benutzer, offenes Anfuehrungszeichen, Pool unbekannt"
 helfer -p Chirurgie
 helfer_ende 8
-meldung || fail "keine Meldung ohne -u"
+meldung "(-u)" || fail "keine Meldung ohne -u"
 helfer -u Meier -t '"Allgemein'
 helfer_ende 9
-meldung || fail "keine Meldung ohne Thema und Pool"
+meldung "(-t)" || fail "keine Meldung ohne Thema und Pool"
 helfer -u Meier -p Unbekannt
 helfer_ende 10
-grep -q "^Meldung: .*Unbekannt" "$T/helfer.err" || fail "Meldung nennt den Pool nicht"
+meldung "Meier.*Unbekannt" || fail "Meldung nennt Anwender und Pool nicht"
 helfer
 helfer_ende 11
-meldung && fail "Meldung ohne Befehlszeile"
+meldung "" && fail "Meldung ohne Befehlszeile"
 
 exit $fehler
