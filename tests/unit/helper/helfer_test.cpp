@@ -249,16 +249,6 @@ TEST_F(Helfertest, OhneNeueWoerterStartetDasHauptprogrammNurFuerEineVolleBenDate
   EXPECT_EQ(Lesen(helfer::BenPfad()), std::vector<std::string>{"Frueher"});
 }
 
-TEST_F(Helfertest, OhneHauptprogrammOptionWirdNurGespeichert) {
-  Helfer().hauptprogrammAmEnde = false;
-  Resident();
-  e.worte.push_back("Neu");
-  Ende();
-  helfer::HauptTick();
-  EXPECT_EQ(Lesen(helfer::BenPfad()), std::vector<std::string>{"Neu"});
-  EXPECT_TRUE(e.gestartet.empty());
-}
-
 TEST_F(Helfertest, SprecherwechselSchliesstDenErkennerOhneZuSpeichern) {
   Resident();
   e.worte.push_back("Neu");
