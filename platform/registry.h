@@ -40,6 +40,11 @@ bool regKeyExists(Hive hive, std::string_view key);
 // Reads one value. Missing key or value: notFound (value.type = none).
 Err regRead(Hive hive, std::string_view key, std::string_view name, RegValue& value);
 
+// Typed reads: a value of the other type gives invalidParameter and leaves
+// the output as it was (so a caller's default stays).
+Err regReadString(Hive hive, std::string_view key, std::string_view name, std::string& text);
+Err regReadDword(Hive hive, std::string_view key, std::string_view name, std::uint32_t& number);
+
 // Creates the key (and its file) when missing.
 Err regCreateKey(Hive hive, std::string_view key);
 

@@ -1,0 +1,302 @@
+// Machine, user and process services on POSIX: names from the environment
+// and the host, XDG folders, programs started with posix_spawn and reaped
+// with waitpid, and desktop launchers as freedesktop ".desktop" files.
+// Failures come back as error codes (a program that cannot be found or
+// started: notFound / accessDenied); nothing here ends the process.
+// Launchers are replaced whole, so the desktop never shows half a file.
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <thread>
+
+#include "platform/encoding.h"
+#include "platform/local_file.h"
+#include "platform/paths.h"
+#include "platform/system.h"
+
+extern char** environ;
+
+namespace plat {
+
+namespace {
+
+std::string envValue(const char* name) {
+  const char* v = std::getenv(name);
+  return v != nullptr ? std::string(v) : std::string();
+}
+
+std::string homeDirectory() {
+  std::string home = envValue("HOME");
+  return home.empty() ? std::string("/") : home;
+}
+
+// Native folder -> system form with a trailing "\".
+std::string systemFolder(const std::string& native) {
+  return withBackslash(systemPath(native));
+}
+
+bool isRegularFile(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool endsWithExe(std::string_view s) {
+  if (s.size() < 4) return false;
+  std::string_view tail = s.substr(s.size() - 4);
+  return tail[0] == '.' && (tail[1] | 0x20) == 'e' && (tail[2] | 0x20) == 'x' &&
+         (tail[3] | 0x20) == 'e';
+}
+
+// Finds a program by native name: a name with "/" as it stands, a bare name
+// along $PATH (the first executable one). Empty when there is none.
+std::string locate(const std::string& name) {
+  if (name.find('/') != std::string::npos) return isRegularFile(name) ? name : std::string();
+  std::string path = envValue("PATH");
+  if (path.empty()) path = "/usr/local/bin:/usr/bin:/bin";
+  std::size_t start = 0;
+  for (;;) {
+    auto colon = path.find(':', start);
+    std::string dir = path.substr(start, colon == std::string::npos ? colon : colon - start);
+    std::string candidate = (dir.empty() ? std::string(".") : dir) + "/" + name;
+    if (isRegularFile(candidate) && ::access(candidate.c_str(), X_OK) == 0) return candidate;
+    if (colon == std::string::npos) return std::string();
+    start = colon + 1;
+  }
+}
+
+// The native file to run for a program name of the system form: the name
+// itself, or without its ".exe" when only that exists.
+std::string resolveProgram(std::string_view program) {
+  std::string native = nativePath(program);
+  std::string found = locate(native);
+  if (found.empty() && endsWithExe(native)) found = locate(native.substr(0, native.size() - 4));
+  return found;
+}
+
+int exitCodeOf(int status) {
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return -1;
+}
+
+// Quotes one argument of an Exec line: reserved characters need double
+// quotes, inside which ", `, $ and \ take a backslash; % is doubled since
+// it introduces field codes.
+std::string quoteExecArg(std::string_view arg) {
+  static constexpr std::string_view reserved = " \t\n\"'\\><~|&;$*?#()`";
+  std::string out;
+  bool quote = arg.empty() || arg.find_first_of(reserved) != std::string_view::npos;
+  if (quote) out += '"';
+  for (char c : arg) {
+    if (quote && (c == '"' || c == '`' || c == '$' || c == '\\')) out += '\\';
+    out += c;
+    if (c == '%') out += '%';
+  }
+  if (quote) out += '"';
+  return out;
+}
+
+// The general escapes of a desktop-entry string value, applied after the
+// Exec quoting: backslash, line break, carriage return and tab.
+std::string escapeValue(std::string_view s) {
+  std::string out;
+  for (char c : s) {
+    switch (c) {
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+std::string withoutTrailingSlash(std::string path) {
+  while (path.size() > 1 && path.back() == '/')
+    path.pop_back();
+  return path;
+}
+
+}  // namespace
+
+std::string workstationName() {
+  std::string name = utf8ToCp1252(envValue("CLIENTNAME"));
+  if (name.empty()) {
+    char host[256] = {};
+    if (::gethostname(host, sizeof host - 1) == 0) name = utf8ToCp1252(host);
+  }
+  if (name.size() > 64) name.resize(64);
+  return name;
+}
+
+int defaultLanguageId() {
+  // The variable that decides the language of messages, as setlocale does.
+  std::string locale = envValue("LC_ALL");
+  if (locale.empty()) locale = envValue("LC_MESSAGES");
+  if (locale.empty()) locale = envValue("LANG");
+  std::string lang = locale.substr(0, locale.find_first_of("_.@-"));
+  std::transform(lang.begin(), lang.end(), lang.begin(),
+                 [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; });
+  if (lang == "de") return 0x07;
+  if (lang == "es") return 0x0A;
+  if (lang == "fr") return 0x0C;
+  if (lang == "it") return 0x10;
+  if (lang == "nl") return 0x13;
+  return 0x09;
+}
+
+std::string appDataDirectory() {
+  std::string dir = envValue("XDG_CONFIG_HOME");
+  if (dir.empty()) dir = homeDirectory() + "/.config";
+  return systemFolder(dir);
+}
+
+std::string desktopDirectory() {
+  std::string dir = envValue("XDG_DESKTOP_DIR");
+  if (dir.empty()) dir = homeDirectory() + "/Desktop";
+  return systemFolder(dir);
+}
+
+std::string runtimeDirectory() {
+  std::string dir = envValue("XDG_RUNTIME_DIR");
+  return withoutTrailingSlash(dir.empty() ? std::string("/tmp") : dir);
+}
+
+void sleepMs(int ms) {
+  if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+std::uint32_t tickCount() {
+  timespec ts{};
+  ::clock_gettime(CLOCK_MONOTONIC, &ts);
+  auto ms = static_cast<std::uint64_t>(ts.tv_sec) * 1000u +
+            static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
+  return static_cast<std::uint32_t>(ms);
+}
+
+std::vector<std::string> splitCommandLine(std::string_view line) {
+  std::vector<std::string> args;
+  std::string current;
+  bool inToken = false;  // a quote pair alone makes an (empty) argument
+  bool quoted = false;
+  for (char c : line) {
+    if (c == '"') {
+      quoted = !quoted;
+      inToken = true;
+    } else if ((c == ' ' || c == '\t') && !quoted) {
+      if (inToken) args.push_back(std::move(current));
+      current.clear();
+      inToken = false;
+    } else {
+      current += c;
+      inToken = true;
+    }
+  }
+  if (inToken) args.push_back(std::move(current));
+  return args;
+}
+
+Err startProcess(std::string_view program, const std::vector<std::string>& args, Process& p) {
+  p.pid = -1;
+  std::string file = resolveProgram(program);
+  if (file.empty()) return Err::notFound;
+  std::vector<std::string> utf8;
+  utf8.reserve(args.size() + 1);
+  utf8.push_back(file);
+  for (const auto& a : args)
+    utf8.push_back(cp1252ToUtf8(a));
+  std::vector<char*> argv;
+  for (auto& a : utf8)
+    argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = -1;
+  int rc = ::posix_spawn(&pid, file.c_str(), nullptr, nullptr, argv.data(), environ);
+  if (rc != 0) return fromErrno(rc);
+  p.pid = pid;
+  return Err::ok;
+}
+
+ProcessState waitProcess(Process& p, int timeoutMs, int& exitCode) {
+  if (p.pid <= 0) return ProcessState::failed;
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  int sliceMs = 1;
+  for (;;) {
+    int status = 0;
+    pid_t r = ::waitpid(p.pid, &status, timeoutMs < 0 ? 0 : WNOHANG);
+    if (r == p.pid) {
+      exitCode = exitCodeOf(status);
+      p.pid = -1;  // reaped: the number may belong to another process now
+      return ProcessState::exited;
+    }
+    if (r < 0 && errno != EINTR) return ProcessState::failed;
+    if (r == 0) {
+      auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      if (left <= 0) return ProcessState::running;
+      sleepMs(static_cast<int>(std::min<long long>(sliceMs, left)));
+      sliceMs = std::min(sliceMs * 2, 20);
+    }
+  }
+}
+
+Err runProgram(std::string_view program, const std::vector<std::string>& args, int& exitCode) {
+  Process p;
+  Err e = startProcess(program, args, p);
+  if (e != Err::ok) return e;
+  return waitProcess(p, -1, exitCode) == ProcessState::exited ? Err::ok : Err::unknown;
+}
+
+Err writeDesktopLauncher(std::string_view dir, const DesktopLauncher& link) {
+  if (!isSafeName(link.fileName)) return Err::invalidName;
+  std::string name = link.fileName;
+  constexpr std::string_view ext = ".desktop";
+  if (name.size() > ext.size()) {
+    std::string tail = name.substr(name.size() - ext.size());
+    std::transform(tail.begin(), tail.end(), tail.begin(),
+                   [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; });
+    if (tail == ext) name.resize(name.size() - ext.size());
+  }
+
+  std::string program = resolveProgram(link.program);
+  if (program.empty()) {
+    program = nativePath(link.program);
+    if (endsWithExe(program)) program.resize(program.size() - 4);
+  }
+  std::string exec = quoteExecArg(program);
+  for (const auto& a : splitCommandLine(link.arguments))
+    exec += " " + quoteExecArg(cp1252ToUtf8(a));
+
+  std::string text = "[Desktop Entry]\nType=Application\nVersion=1.0\n";
+  text += "Name=" + escapeValue(cp1252ToUtf8(name)) + "\n";
+  if (!link.description.empty())
+    text += "Comment=" + escapeValue(cp1252ToUtf8(link.description)) + "\n";
+  text += "Exec=" + escapeValue(exec) + "\n";
+  if (!link.workingDir.empty())
+    text += "Path=" + escapeValue(withoutTrailingSlash(nativePath(link.workingDir))) + "\n";
+  if (!link.icon.empty()) {
+    text += "Icon=" + escapeValue(nativePath(link.icon)) + "\n";
+    text += "X-Vokarium-IconIndex=" + std::to_string(link.iconIndex) + "\n";
+  }
+  text += "Terminal=false\n";
+  return replaceLocalFile(nativePath(withBackslash(dir) + link.fileName), text, 0755);
+}
+
+}  // namespace plat

@@ -1,0 +1,149 @@
+// Machine and process services: exit codes, waiting and polling, ".exe"
+// names, arguments that must arrive intact; desktop launchers and the
+// quoting of their Exec line; command-line splitting; workstation name and
+// language id.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "platform/system.h"
+#include "temp_tree.h"
+
+using namespace plat;
+namespace fs = std::filesystem;
+
+namespace {
+
+void script(const TempTree& tree, const std::string& rel, const std::string& body) {
+  tree.write(rel, "#!/bin/sh\n" + body + "\n");
+  fs::permissions(tree.path(rel), fs::perms::owner_all);
+}
+
+TEST(Process, ExitCodesWaitingAndPolling) {
+  TempTree tree;
+  int code = -1;
+  ASSERT_EQ(runProgram("\\bin\\sh", {"-c", "exit 7"}, code), Err::ok);
+  EXPECT_EQ(code, 7);
+  ASSERT_EQ(runProgram("\\bin\\sh", {"-c", "kill -TERM $$"}, code), Err::ok);
+  EXPECT_EQ(code, 128 + 15);
+
+  Process p;
+  const char* loop = "while [ ! -e \"$0\" ]; do sleep 0.01; done; exit 3";
+  ASSERT_EQ(startProcess("sh", {"-c", loop, tree.path("weiter")}, p), Err::ok);
+  EXPECT_EQ(waitProcess(p, 0, code), ProcessState::running);
+  EXPECT_EQ(waitProcess(p, 20, code), ProcessState::running);
+  tree.write("weiter", "");
+  EXPECT_EQ(waitProcess(p, 60000, code), ProcessState::exited);
+  EXPECT_EQ(code, 3);
+  EXPECT_EQ(waitProcess(p, 0, code), ProcessState::failed);  // reaped: never another process
+}
+
+TEST(Process, ProgramNamesAndArguments) {
+  TempTree tree;
+  fs::create_directory(
+      tree.path("Pr\xC3\xBC"
+                "fung"));
+  script(tree,
+         "Pr\xC3\xBC"
+         "fung/vkHelfer",
+         "exit 5");
+  script(tree, "both", "exit 1");
+  script(tree, "both.exe", "exit 2");
+  int code = -1;
+  ASSERT_EQ(runProgram(tree.sys() + "\\Pr\xFC"
+                                    "fung\\vkHelfer.EXE",
+                       {}, code),
+            Err::ok);
+  EXPECT_EQ(code, 5);
+  ASSERT_EQ(runProgram(tree.sys("both.exe"), {}, code), Err::ok);
+  EXPECT_EQ(code, 2);
+  ASSERT_EQ(runProgram("sh.exe", {"-c", "exit 4"}, code), Err::ok);
+  EXPECT_EQ(code, 4);
+  Process p;
+  EXPECT_EQ(startProcess(tree.sys("fehlt.exe"), {}, p), Err::notFound);
+  EXPECT_EQ(p.pid, -1);
+
+  const char* dump = "for a in \"$@\"; do printf '%s|' \"$a\"; done > \"$0\"";
+  ASSERT_EQ(
+      runProgram("sh", {"-c", dump, tree.path("args"), "Pool 1", "M\xE4rz", "", "\"q\" *"}, code),
+      Err::ok);
+  EXPECT_EQ(tree.read("args"), "Pool 1|M\xC3\xA4rz||\"q\" *|");
+}
+
+TEST(DesktopLauncher, WritesAQuotedExecutableEntryAndReplacesTheOldOne) {
+  TempTree tree;
+  fs::create_directory(tree.path("Mein Ordner"));
+  script(tree, "Mein Ordner/start.exe", "exit 0");
+  DesktopLauncher link{"Vokarium M\xFCller.desktop",
+                       tree.sys("Mein Ordner\\start.exe"),
+                       "-u \"M\xFCller\" \"a\\b $HOME 50%\" `x`",
+                       tree.sys("bin\\"),
+                       tree.sys("bin\\vk.ico"),
+                       2,
+                       "erste"};
+  ASSERT_EQ(writeDesktopLauncher(tree.sys(), link), Err::ok);
+  link.description = "f\xFCr\nalle";
+  ASSERT_EQ(writeDesktopLauncher(tree.sys(), link), Err::ok);
+  const std::string file = "Vokarium M\xC3\xBCller.desktop", bin = tree.path("bin");
+  // Exec quoting first (\ $ ` escaped inside quotes, % doubled), then the
+  // string escape of the file doubles every backslash once more.
+  EXPECT_EQ(tree.read(file),
+            "[Desktop Entry]\nType=Application\nVersion=1.0\nName=Vokarium M\xC3\xBCller\n"
+            "Comment=f\xC3\xBCr\\nalle\nExec=\"" +
+                tree.path("Mein Ordner/start.exe") +
+                "\" -u M\xC3\xBCller \"a\\\\\\\\b \\\\$HOME 50%%\" \"\\\\`x\\\\`\"\n"
+                "Path=" +
+                bin + "\nIcon=" + bin +
+                "/vk.ico\nX-Vokarium-IconIndex=2\n"
+                "Terminal=false\n");
+  struct stat st {};
+  ASSERT_EQ(::stat(tree.path(file).c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0755u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(tree.root), fs::directory_iterator()), 2);
+  link.fileName = "..\\boese.desktop";
+  EXPECT_EQ(writeDesktopLauncher(tree.sys("Mein Ordner"), link), Err::invalidName);
+}
+
+TEST(CommandLine, SplitsAtBlanksAndDropsQuotes) {
+  using V = std::vector<std::string>;
+  EXPECT_EQ(splitCommandLine("-u \"Dr. Meier\" -t  Allgemein\t-G"),
+            (V{"-u", "Dr. Meier", "-t", "Allgemein", "-G"}));
+  EXPECT_EQ(splitCommandLine("  a\"b c\"d  "), (V{"ab cd"}));
+  EXPECT_EQ(splitCommandLine("-p \"\" \"offen"), (V{"-p", "", "offen"}));
+  EXPECT_TRUE(splitCommandLine(" \t ").empty());
+}
+
+TEST(Machine, WorkstationNameAndLanguage) {
+  TempTree tree;
+  tree.env("CLIENTNAME", "B\xC3\xBCro-07");
+  EXPECT_EQ(workstationName(), "B\xFCro-07");
+  tree.env("CLIENTNAME", std::string(80, 'w').c_str());
+  EXPECT_EQ(workstationName(), std::string(64, 'w'));
+  char host[256] = {};
+  ASSERT_EQ(::gethostname(host, sizeof host - 1), 0);
+  tree.env("CLIENTNAME", "");
+  EXPECT_EQ(workstationName(), std::string(host).substr(0, 64));
+
+  struct Case {
+    const char *all, *messages, *lang;
+    int id;
+  };
+  for (const Case& c : {Case{nullptr, nullptr, "de_DE.UTF-8", 0x07},
+                        {"", "", "es_ES", 0x0A},
+                        {nullptr, nullptr, "fr_CA", 0x0C},
+                        {nullptr, nullptr, "it_IT@euro", 0x10},
+                        {nullptr, nullptr, "nl", 0x13},
+                        {nullptr, nullptr, nullptr, 0x09},
+                        {"fr_FR", "it_IT", "de_DE", 0x0C},
+                        {nullptr, "it_IT", "de_DE", 0x10},
+                        {"C", nullptr, "de_DE", 0x09}}) {
+    tree.env("LC_ALL", c.all);
+    tree.env("LC_MESSAGES", c.messages);
+    tree.env("LANG", c.lang);
+    EXPECT_EQ(defaultLanguageId(), c.id) << (c.lang ? c.lang : "-");
+  }
+}
+
+}  // namespace

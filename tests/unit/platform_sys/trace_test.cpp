@@ -1,0 +1,103 @@
+// Trace transport: a receiver gets exactly the lines sent; without a viewer
+// sending is silent; the viewer is looked up once per run; a viewer that
+// goes away costs lines, never the sender's life (no SIGPIPE); binding
+// replaces a stale socket but never a live viewer or a foreign file.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "platform/trace.h"
+#include "temp_tree.h"
+
+using namespace plat;
+
+namespace {
+
+class Trace : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tree.env("VOKARIUM_TRACE_SOCKET", sock.c_str());
+    traceReset();
+  }
+  void TearDown() override { traceReset(); }
+  // The next line within a short wait, or "<none>".
+  static std::string next(TraceReceiver& r, int ms = 50) {
+    std::string line;
+    return r.receive(line, ms) ? line : "<none>";
+  }
+  TempTree tree;
+  std::string sock = tree.path("trace.sock");
+};
+
+TEST_F(Trace, TheReceiverGetsExactlyTheLinesSent) {
+  TraceReceiver r;
+  ASSERT_EQ(r.bind(), Err::ok);
+  traceInit();
+  ASSERT_TRUE(traceActive());
+  const std::vector<std::string> lines = {"Pool: Chirurgie", "M\xE4rz \x80\x81", "",
+                                          std::string(100000, 'L'), "a\r\nb"};
+  for (const auto& l : lines)
+    traceSend(l);
+  for (const auto& l : lines)
+    EXPECT_EQ(next(r, 5000), l);
+  EXPECT_EQ(next(r), "<none>");
+}
+
+TEST_F(Trace, TheViewerIsLookedUpOncePerRunAndSilentlyMissed) {
+  tree.write("trace.sock", "x");  // no socket at the path
+  traceInit();
+  EXPECT_FALSE(traceActive());
+  for (int i = 0; i < 1000; ++i)
+    traceSend("niemand hoert zu");
+  EXPECT_EQ(tree.read("trace.sock"), "x");
+
+  std::filesystem::remove(sock);
+  TraceReceiver r;
+  ASSERT_EQ(r.bind(), Err::ok);
+  traceInit();
+  traceSend("zu frueh");
+  EXPECT_FALSE(traceActive());
+  EXPECT_EQ(next(r), "<none>");
+  traceReset();
+  traceInit();
+  traceSend("jetzt");
+  EXPECT_EQ(next(r, 5000), "jetzt");
+
+  r.close();  // the viewer ends: lines are lost, the sender lives on
+  EXPECT_FALSE(std::filesystem::exists(sock));
+  for (int i = 0; i < 100; ++i)
+    traceSend("ins Leere");
+  TraceReceiver again;  // a new viewer is not the one found at the lookup
+  ASSERT_EQ(again.bind(), Err::ok);
+  traceSend("an den alten");
+  EXPECT_EQ(next(again), "<none>");
+}
+
+TEST_F(Trace, BindReplacesAStaleSocketButNoLiveViewerOrForeignFile) {
+  int stale = ::socket(AF_UNIX, SOCK_DGRAM, 0);  // left by a viewer that died
+  sockaddr_un addr{};
+  addr.sun_family = AF_UNIX;
+  std::memcpy(addr.sun_path, sock.c_str(), sock.size());
+  ASSERT_EQ(::bind(stale, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
+  ::close(stale);
+
+  TraceReceiver first, second;
+  ASSERT_EQ(first.bind(), Err::ok);
+  EXPECT_EQ(second.bind(), Err::alreadyExists);
+  traceInit();
+  traceSend("an den ersten");
+  EXPECT_EQ(next(first, 5000), "an den ersten");
+  tree.write("datei", "bleibt");
+  EXPECT_EQ(second.bind(tree.path("datei")), Err::alreadyExists);
+  EXPECT_EQ(tree.read("datei"), "bleibt");
+  EXPECT_NE(second.bind(tree.path("fehlt/trace.sock")), Err::ok);
+  tree.env("VOKARIUM_TRACE_SOCKET", "");
+  tree.env("XDG_RUNTIME_DIR", tree.path("run").c_str());
+  EXPECT_EQ(traceSocketPath(), tree.path("run") + "/QMTtracer_TRACEWIN");
+}
+
+}  // namespace
