@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <vector>
 
-#include "common/dns_ini.h"
 #include "common/konfiguration.h"
 #include "common/meldung.h"
 #include "common/mtrace.h"
@@ -67,10 +66,10 @@ void StartEinstellungenLesen(HelferZustand& z) {
 }
 
 bool KonfigurationFinden(std::string& verzeichnis) {
-  DnsIniLesen(true);
   verzeichnis = vk::RegLesen("LastDirectory");
-  if (verzeichnis.empty() && !DnsIni().roamingUserMasterDirectory.empty()) {
-    verzeichnis = DnsIni().roamingUserMasterDirectory + "Vokarium\\";
+  if (verzeichnis.empty()) {
+    const std::string stamm = Dienste().dragonStammverzeichnis();
+    if (!stamm.empty()) verzeichnis = stamm + "Vokarium\\";
   }
   if (verzeichnis.empty()) return false;
   vk::konfiguration().KonfigVerzeichnis = verzeichnis;

@@ -34,8 +34,9 @@ void EinzelstartFreigeben();
 // the program directory.
 void StartEinstellungenLesen(HelferZustand& z);
 
-// Finds the configuration directory, reads the client configuration and
-// takes the pool folders' prefix from it. false: no directory.
+// Finds the configuration directory ("LastDirectory", else the
+// recognizer's users' folder + "Vokarium\", nothing written back) and reads
+// the client configuration from it. false: no directory.
 bool KonfigurationFinden(std::string& verzeichnis);
 
 // The topic of the first user-list entry with this pool and user.

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <memory>
 
+#include "common/dns_ini.h"
 #include "common/dragon.h"
 #include "common/dragon_voctools.h"
 #include "helper/anbindung.h"
@@ -76,6 +77,10 @@ void EchteDiensteSetzen() {
   d.benutzerDialogDa = [] { return static_cast<bool>(BenutzerOeffnenFenster()); };
   d.benutzerDialogSchliessen = [] {
     if (const DragonFenster f = BenutzerOeffnenFenster()) FensterSchliessen(f);
+  };
+  d.dragonStammverzeichnis = [] {
+    DnsIniLesen(true);
+    return DnsIni().roamingUserMasterDirectory;
   };
   d.dragonLaeuft = [] { return DragonLaeuft(); };
   d.dragonStarten = [] { return DragonStarten(); };

@@ -27,8 +27,9 @@ struct HelferDienste {
   std::function<void()> leisteSchliessen;  // close message to the bar
   std::function<bool()> benutzerDialogDa;  // its "open user" dialog
   std::function<void()> benutzerDialogSchliessen;
-  std::function<bool()> dragonLaeuft;   // its engine runs
-  std::function<bool()> dragonStarten;  // start its program
+  std::function<std::string()> dragonStammverzeichnis;  // its users' folder
+  std::function<bool()> dragonLaeuft;                   // its engine runs
+  std::function<bool()> dragonStarten;                  // start its program
   // Makes the recognizer open the speaker, topic and option given.
   std::function<bool(const std::string&, const std::string&, int)> dragonUserSetzen;
 
