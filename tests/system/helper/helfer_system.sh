@@ -25,7 +25,7 @@ fail() { echo "FEHLER: $*" >&2; fehler=1; }
 R=$T/dragon
 Z=$R/Vokarium
 P=$Z/Chirurgie
-ns() { "$bin/natspeak" --ctl "$@"; }
+ns() { "$bin/natspeak" --ctl "$@" 2>/dev/null; }
 state() { ns state 2>/dev/null | grep -q "^$1\$"; }
 # Polls a condition for up to 15 seconds.
 warte() { for _ in $(seq 150); do eval "$1" && return 0; sleep 0.1; done; return 1; }
@@ -59,7 +59,8 @@ crlf Femur "Tibia\\Ti bia" >"$P/_Meier.neu"
 helfer -u Meier -p Chirurgie
 verbunden 1
 state speaker=Meier || fail "Sprecher Meier nicht geoeffnet"
-[ -e "$P/_Meier.neu" ] || [ -e "$P/_Meier.loe" ] && fail ".neu/.loe nicht geloescht"
+reste() { ls "$P" | grep -q "_Meier\.$1"; }
+reste neu || reste loe && fail ".neu/.loe nicht geloescht"
 ns words | grep -qx Femur && ns words | grep -qx 'Tibia\\Ti bia' || fail "Woerter der .neu fehlen"
 ns add-word Neuwort1 >/dev/null
 ns add-word Neuwort2 "neu zwei" >/dev/null
@@ -74,7 +75,7 @@ erkenner
 crlf Neuwort1 >"$P/_Meier.loe"
 helfer -u Meier -p Chirurgie -E
 verbunden 2
-[ -e "$P/_Meier.loe" ] && fail ".loe ohne .neu bleibt liegen"
+reste loe && fail ".loe ohne .neu bleibt liegen"
 ns words | grep -qx Neuwort1 && fail "Neuwort1 nicht entfernt"
 ns remove-word Femur >/dev/null
 ns add-word Humerus >/dev/null
@@ -90,7 +91,7 @@ crlf "Frisch" >"$P/_Meier.neu"
 helfer -u Meier -t Allgemein -p Chirurgie
 verbunden 3
 ns words | grep -qx Rest && ns words | grep -qx Frisch || fail "liegengebliebene Uebernahme nicht angewandt"
-ls "$P" | grep -q '_Meier.neu' && fail "Uebernahme bleibt liegen"
+reste neu && fail "Uebernahme bleibt liegen"
 ns quit >/dev/null
 helfer_ende 3
 [ -e "$T/vokarium.args" ] || [ -e "$P/_Meier.ben" ] && fail "ohne neue Woerter gestartet oder .ben angelegt"
@@ -113,7 +114,7 @@ npid=${pids[-1]}
 helfer -u Meier -p Chirurgie
 verbunden 5
 ns add-word Weg >/dev/null
-kill -9 "$npid"
+kill -9 "$npid"; wait "$npid" 2>/dev/null
 helfer_ende 5
 [ -e "$T/vokarium.args" ] || [ -e "$P/_Meier.ben" ] && fail "ohne Ende-Ereignis gespeichert/gestartet"
 

@@ -285,6 +285,7 @@ TEST_F(Helfertest, LeereDateienUndErfolgreicheAnwendungLoeschenJedeDateiFuerSich
   EXPECT_FALSE(plat::fileExists(helfer::NeuPfad()));
   // A removal applied alone is not applied again at the next start.
   EXPECT_FALSE(plat::fileExists(helfer::LoePfad()));
+  EXPECT_FALSE(plat::fileExists(helfer::ClaimPfad(helfer::LoePfad())));
   EXPECT_TRUE(Helfer().gemerkte.contains("bleibt"));
 }
 
