@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace vk {
+
 struct DNSiniWerte {
   std::string version;                     // "10" or "9"
   std::string userBaseDirectoryRU;         // "User Base Directory RU", with "\"
@@ -18,3 +20,5 @@ void DnsIniZuruecksetzen();
 // Fills DnsIni(); with `hinweis` set, an empty directory is traced with
 // text 2203.
 void DnsIniLesen(bool hinweis);
+
+}  // namespace vk

@@ -15,6 +15,8 @@
 
 #include "common/dragon_proxy.h"
 
+namespace vk {
+
 // Process state of the module.
 struct DragonZustand {
   std::unique_ptr<dragon::EngineControl> control;  // while an operation runs
@@ -75,3 +77,5 @@ bool DragonStarten();
 // receiver (failure: text 2403, nullptr). Events arrive as signals of the
 // object on the user-interface thread once registerEvents() succeeded.
 std::unique_ptr<dragon::EngineControl> DragonEngineErzeugen();
+
+}  // namespace vk

@@ -83,20 +83,38 @@ FrameReader::Status FrameReader::next(Fields& fields) {
   return Status::frame;
 }
 
+void appendWord(std::string& field, const Word& w) {
+  if (isControl(w.written) || isControl(w.spoken)) return;
+  field.append(w.written);
+  field.push_back('\t');
+  field.append(w.spoken);
+  field.push_back('\n');
+}
+
 void appendWords(Fields& fields, const Words& words) {
-  fields.reserve(fields.size() + 2 * words.size());
-  for (const auto& w : words) {
-    fields.push_back(w.written);
-    fields.push_back(w.spoken);
-  }
+  std::size_t n = 0;
+  for (const auto& w : words)
+    n += w.written.size() + w.spoken.size() + 2;
+  std::string field;
+  field.reserve(n);
+  for (const auto& w : words)
+    appendWord(field, w);
+  fields.push_back(std::move(field));
 }
 
 bool takeWords(const Fields& fields, std::size_t from, Words& words) {
   words.clear();
-  if (from > fields.size() || (fields.size() - from) % 2 != 0) return false;
-  words.reserve((fields.size() - from) / 2);
-  for (std::size_t i = from; i < fields.size(); i += 2) {
-    words.push_back(Word{fields[i], fields[i + 1]});
+  if (from + 1 != fields.size()) return false;
+  std::string_view f = fields[from];
+  std::size_t p = 0;
+  while (p < f.size()) {
+    std::size_t tab = f.find('\t', p);
+    if (tab == std::string_view::npos) return false;
+    std::size_t lf = f.find('\n', tab + 1);
+    if (lf == std::string_view::npos) return false;
+    words.push_back(
+        Word{std::string(f.substr(p, tab - p)), std::string(f.substr(tab + 1, lf - tab - 1))});
+    p = lf + 1;
   }
   return true;
 }

@@ -70,9 +70,14 @@ struct Word {
 };
 using Words = std::vector<Word>;
 
-// Word lists travel as two fields per word.
+// A word list travels as one field: for every word its written form, a
+// TAB, its spoken form and a LF. A word holding a control character cannot
+// travel and is left out (the recognizer refuses such words anyway).
 void appendWords(Fields& fields, const Words& words);
-// Takes the words from fields[from] on; false when the count is odd.
+// Appends one word to a field being built.
+void appendWord(std::string& field, const Word& w);
+// Takes the words of fields[from], which must be the last field; false when
+// it is missing or malformed.
 bool takeWords(const Fields& fields, std::size_t from, Words& words);
 
 // The recognizer's word analysis: refuses an empty written form, one
@@ -119,10 +124,9 @@ inline constexpr const char* vtInit = "vt-init";
 inline constexpr const char* vtUninit = "vt-uninit";
 inline constexpr const char* vtSpeaker = "vt-speaker";
 inline constexpr const char* vbSave = "vb-save";
-inline constexpr const char* vbGet = "vb-get";                     // "1" user words, "0" all
-inline constexpr const char* vbAdd = "vb-add";                     // number, words -> added
-inline constexpr const char* vbRemove = "vb-remove";               // words -> removed
-inline constexpr const char* waAnalyzeQueue = "wa-analyze-queue";  // words -> words
+inline constexpr const char* vbGet = "vb-get";        // "1" user words, "0" all
+inline constexpr const char* vbAdd = "vb-add";        // number, words -> added
+inline constexpr const char* vbRemove = "vb-remove";  // words -> removed
 inline constexpr const char* ctlState = "state";
 inline constexpr const char* ctlAddWord = "add-word";
 inline constexpr const char* ctlRemoveWord = "remove-word";

@@ -418,12 +418,19 @@ void WordAnalyzer::queueWords(WordList& words) {
 }
 
 bool WordAnalyzer::analyzeQueue(WordList& result, Error& e) {
-  proto::Fields req{proto::cmd::waAnalyzeQueue};
-  proto::appendWords(req, queue_);
-  proto::Fields a;
-  if (!tools_.call(req, a, e)) return false;
+  if (!tools_.initialized_) {
+    setError(e, proto::errNotInitialized, "Vokabularwerkzeuge nicht initialisiert");
+    return false;
+  }
+  WordList accepted;
+  accepted.reserve(queue_.size());
+  for (auto& w : queue_) {
+    if (proto::analyse(w.written, w.spoken) == proto::Analysis::ok)
+      accepted.push_back(std::move(w));
+  }
   queue_.clear();
-  return wordsFromAnswer(a, result, e);
+  result = std::move(accepted);
+  return true;
 }
 
 }  // namespace dragon

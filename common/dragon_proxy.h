@@ -5,8 +5,10 @@
 // not installed (its program folder is missing); a call fails with
 // errNotRunning when the socket does not answer and with errTimeout when an
 // answer does not come within the call time-out, so a client never hangs.
-// Word analysis happens here, in the caller's process, with the recognizer's
-// rules; the recognizer checks every word it receives again.
+// Word analysis (single words and the queue) happens here, in the caller's
+// process, with the recognizer's rules, so that reading a word file costs no
+// socket round trip per line; the recognizer checks every word it receives
+// again.
 #pragma once
 
 #include <QObject>
@@ -115,8 +117,8 @@ class WordAnalyzer {
   WordList createWordList() const { return {}; }
   void clearQueue() { queue_.clear(); }
   void queueWords(WordList& words);
-  // Analyses the queued words in one go; the result holds the words the
-  // recognizer accepted.
+  // Analyses the queued words in one go and empties the queue; the result
+  // holds the words the recognizer accepts.
   bool analyzeQueue(WordList& result, Error& e);
 
  private:

@@ -13,6 +13,8 @@
 
 #include "common/dragon_proxy.h"
 
+namespace vk {
+
 // Process state of the module.
 struct VoctoolsZustand {
   std::unique_ptr<dragon::VocTools> tools;
@@ -20,7 +22,8 @@ struct VoctoolsZustand {
   dragon::WordList liste;  // the current word list (WorteHolen, WoerterEinlesen)
   std::string sprecher;    // speaker read last
   bool initialisiert = false;
-  bool geaendert = false;  // words were added or removed since VoctoolsStart
+  bool geaendert = false;   // words were added or removed since VoctoolsStart
+  bool lesefehler = false;  // the last WoerterEinlesen could not read its file
 };
 
 VoctoolsZustand& Voctools();
@@ -67,5 +70,11 @@ void VocWorteZeigen(VocZeilenZiel& ziel);
 int WoerterEntfernen();
 // Reads a word-line file into Voctools().liste; the number of words.
 int WoerterEinlesen(const std::string& pfad);
+// Both return false when the file cannot be read, so that a caller never
+// takes an unread file for an applied one.
+// Both return false when the file cannot be read, so that a caller never
+// takes an unread file for an applied one.
 bool WoerterHinzufuegen(const std::string& pfad);
 bool DateiWoerterEntfernen(const std::string& pfad);
+
+}  // namespace vk

@@ -4,10 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <thread>
 
 #include "platform/dir_watch.h"
-#include "platform/system.h"
 #include "temp_tree.h"
 
 using namespace plat;
@@ -40,13 +38,6 @@ TEST(DirWatch, EveryKindOfNameChangeWakesTheWait) {
     tree.write("Trigger/f" + std::to_string(i), "x");
   EXPECT_EQ(w.wait(5000), WatchResult::changed);
   EXPECT_EQ(w.wait(50), WatchResult::timeout);
-
-  std::thread writer([&] {
-    sleepMs(50);
-    tree.write("Trigger/spaet.trg", "x");
-  });
-  EXPECT_EQ(w.wait(30000), WatchResult::changed);
-  writer.join();
 }
 
 TEST(DirWatch, MissingFolderFailsAndAVanishedFolderEndsTheWatch) {

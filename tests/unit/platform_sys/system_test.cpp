@@ -49,16 +49,12 @@ TEST(Process, ProgramNamesAndArguments) {
          "Pr\xC3\xBC"
          "fung/vkHelfer",
          "exit 5");
-  script(tree, "both", "exit 1");
-  script(tree, "both.exe", "exit 2");
   int code = -1;
   ASSERT_EQ(runProgram(tree.sys() + "\\Pr\xFC"
                                     "fung\\vkHelfer.EXE",
                        {}, code),
             Err::ok);
   EXPECT_EQ(code, 5);
-  ASSERT_EQ(runProgram(tree.sys("both.exe"), {}, code), Err::ok);
-  EXPECT_EQ(code, 2);
   ASSERT_EQ(runProgram("sh.exe", {"-c", "exit 4"}, code), Err::ok);
   EXPECT_EQ(code, 4);
   Process p;

@@ -1,0 +1,409 @@
+// The window of vkVerwalter over the procedures of admin/verwaltung.h.
+// Failures are shown by those procedures through the common message module;
+// this file only routes them and shows the rows.
+// The pool server reads the user list after the "ADMIN" trigger written
+// here; nothing else of the server's is touched.
+#include "admin/form_verwalter.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QVBoxLayout>
+
+#include "admin/twips.h"
+#include "admin/user_suchen.h"
+#include "admin/verwaltung.h"
+#include "common/dns_ini.h"
+#include "common/konfiguration.h"
+#include "common/meldung.h"
+#include "common/mtrace.h"
+#include "common/qtext.h"
+#include "common/server_trigger.h"
+#include "common/texte.h"
+#include "common/utilities.h"
+
+namespace admin {
+
+namespace {
+
+// Texts relative to the window's text base 3000.
+constexpr int kTextBasis = 3000;
+constexpr int kTitel = 0;
+constexpr int kDragon = 1;  // toolbar captions 1..4, tooltips 101..104
+constexpr int kSpeicherort = 10;
+constexpr int kAuswaehlen = 11;
+constexpr int kAuswaehlenTipp = 111;
+constexpr int kPool = 12;
+constexpr int kKopfPool = 14;  // column headers 14..16
+constexpr int kDialogTitel = 2101;
+constexpr int kDialogFilter = 2320;
+
+// Window measures in twips.
+constexpr double kMinBreite = 8800;
+constexpr double kMinHoehe = 4600;
+constexpr double kSpalte1 = 2400;
+constexpr double kSpaltenRand = 220;
+
+const char* const kToolbarSchluessel[] = {"Dragon", "Zuordnen", "Entfernen", "Uebernehmen"};
+
+// The hourglass while a toolbar action runs.
+struct Sanduhr {
+  Sanduhr() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~Sanduhr() { QGuiApplication::restoreOverrideCursor(); }
+  Sanduhr(const Sanduhr&) = delete;
+  Sanduhr& operator=(const Sanduhr&) = delete;
+};
+
+QString textRel(int relativ) {
+  return vk::qtext(vk::TextRelativ(relativ));
+}
+
+}  // namespace
+
+int ZeilenModell::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(verwaltung().zeilen.size());
+}
+
+int ZeilenModell::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : 4;
+}
+
+QVariant ZeilenModell::data(const QModelIndex& index, int role) const {
+  if (role != Qt::DisplayRole || !index.isValid()) return {};
+  const auto& zeilen = verwaltung().zeilen;
+  if (static_cast<std::size_t>(index.row()) >= zeilen.size()) return {};
+  return vk::qtext(spaltenText(zeilen[index.row()], static_cast<Spalte>(index.column())));
+}
+
+QVariant ZeilenModell::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  if (section == 3) return QStringLiteral("Unterverzeichnis");
+  return textRel(kKopfPool + section);
+}
+
+void ZeilenModell::aendern(const std::function<void()>& op) {
+  beginResetModel();
+  op();
+  endResetModel();
+}
+
+FormVerwalter::FormVerwalter(QWidget* parent) : QWidget(parent) {
+  setObjectName("FormVerwalter");
+  vk::TraceInit();
+  vk::TextBasis(kTextBasis);
+
+  Toolbar1 = new QToolBar(this);
+  Toolbar1->setObjectName("Toolbar1");
+  Toolbar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  const std::function<void()> handler[] = {[this] { DragonSuchen(); }, [this] { Zuordnen(); },
+                                           [this] { Entfernen(); },
+                                           [this] { ZuordnungenUebernehmen(); }};
+  for (int i = 0; i < 4; ++i) {
+    QAction* a = Toolbar1->addAction(QString());
+    a->setObjectName(kToolbarSchluessel[i]);
+    connect(a, &QAction::triggered, this, handler[i]);
+  }
+  lSpeicherort = new QLabel(this);
+  lSpeicherort->setObjectName("lSpeicherort");
+  tSpeicherort = new QLineEdit(this);
+  tSpeicherort->setObjectName("tSpeicherort");
+  tSpeicherort->setReadOnly(true);
+  cAuswaehlen = new QPushButton(this);
+  cAuswaehlen->setObjectName("cAuswaehlen");
+  connect(cAuswaehlen, &QPushButton::clicked, this, [this] { Auswaehlen(); });
+  lPool = new QLabel(this);
+  lPool->setObjectName("lPool");
+  coPool = new QComboBox(this);
+  coPool->setObjectName("coPool");
+  coPool->setEditable(true);
+  coPool->setInsertPolicy(QComboBox::NoInsert);
+  connect(coPool, &QComboBox::activated, this, [this](int) { poolUebernehmen(); });
+
+  modell_ = new ZeilenModell(this);
+  Liste = new QTreeView(this);
+  Liste->setObjectName("Liste");
+  Liste->setModel(modell_);
+  Liste->setRootIsDecorated(false);
+  Liste->setUniformRowHeights(true);
+  Liste->setAllColumnsShowFocus(true);
+  Liste->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  Liste->setSelectionBehavior(QAbstractItemView::SelectRows);
+  Liste->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  Liste->header()->setSectionsClickable(true);
+  Liste->header()->setSortIndicatorShown(true);
+  Liste->header()->setSortIndicator(0, Qt::AscendingOrder);
+  Liste->header()->setStretchLastSection(true);
+  Liste->installEventFilter(this);
+  connect(Liste->header(), &QHeaderView::sectionClicked, this, [this](int spalte) {
+    aendern([spalte] { SpalteGeklickt(static_cast<Spalte>(spalte)); });
+    const Verwaltung& v = verwaltung();
+    Liste->header()->setSortIndicator(static_cast<int>(v.sortSpalte),
+                                      v.absteigend ? Qt::DescendingOrder : Qt::AscendingOrder);
+  });
+  connect(Liste, &QTreeView::doubleClicked, this, [this](const QModelIndex& i) {
+    if (i.isValid() && poolAktuell()) zuweisen({static_cast<std::size_t>(i.row())});
+  });
+  connect(qApp, &QApplication::focusChanged, this, &FormVerwalter::fokusGewechselt);
+
+  auto* oben = new QGridLayout;
+  oben->addWidget(lSpeicherort, 0, 0);
+  oben->addWidget(tSpeicherort, 0, 1);
+  oben->addWidget(cAuswaehlen, 0, 2);
+  oben->addWidget(lPool, 1, 0);
+  oben->addWidget(coPool, 1, 1);
+  oben->setColumnStretch(1, 1);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(4, 0, 4, 4);
+  layout->addWidget(Toolbar1);
+  layout->addLayout(oben);
+  layout->addWidget(Liste, 1);
+  texteSetzen();
+
+  Rueckmeldung& r = verwaltung().rueckmeldung;
+  r.meldung = [](int nr, const std::string& wert) { vk::Meldung(vk::TextMitWert(nr, wert)); };
+  r.fehler = [](plat::Err e, int nr, const std::string& wert) {
+    vk::Fehlermeldung(e, vk::TextMitWert(nr, wert));
+  };
+  r.trace = [](const std::string& label, const std::string& wert) { vk::Trace(label, wert); };
+
+  // The recognizer's folders and the base directory, then the Speicherort
+  // and what it holds.
+  vk::DnsIniLesen(false);
+  vk::KonfigVerzeichnisFinden([] { return vk::DnsIni().roamingUserMasterDirectory; });
+  std::string speicherort = vk::RegLesen("LastBasisDirectory");
+  if (speicherort.empty()) speicherort = vk::RegLesenMaschine("LastBasisDirectory");
+  verwaltung().dateiName = "Benutzer.dat";
+  aendern([&] { SpeicherortSetzen(speicherort); });
+  speicherortAnzeigen();
+  vk::RegSchreiben("LocalCacheRU", vk::DnsIni().userBaseDirectoryRU);
+
+  const vk::Listenmasse m = vk::ListenmasseLesen();
+  fontGroesse_ = m.ListenFontGroesse;
+  QFont f = Liste->font();
+  f.setPointSize(fontGroesse_);
+  Liste->setFont(f);
+  setMinimumSize(twipsZuPixelX(this, kMinBreite), twipsZuPixelY(this, kMinHoehe));
+  resize(twipsZuPixelX(this, m.ListenBreite), twipsZuPixelY(this, m.ListenHoehe));
+  breiteTwips_ = m.ListenBreite;
+  hoeheTwips_ = m.ListenHoehe;
+  spaltenBreiten();
+  laedt_ = false;
+}
+
+FormVerwalter::~FormVerwalter() {
+  verwaltung().rueckmeldung = Rueckmeldung{};
+}
+
+void FormVerwalter::texteSetzen() {
+  setWindowTitle(vk::qtext(vk::Titel("Vokarium", vk::TextRelativ(kTitel))));
+  const auto aktionen = Toolbar1->actions();
+  for (int i = 0; i < aktionen.size(); ++i) {
+    aktionen[i]->setText(textRel(kDragon + i));
+    aktionen[i]->setToolTip(textRel(kDragon + 100 + i));
+  }
+  lSpeicherort->setText(textRel(kSpeicherort));
+  cAuswaehlen->setText(textRel(kAuswaehlen));
+  cAuswaehlen->setToolTip(textRel(kAuswaehlenTipp));
+  lPool->setText(textRel(kPool));
+}
+
+void FormVerwalter::speicherortAnzeigen() {
+  tSpeicherort->setText(vk::qtext(verwaltung().speicherort));
+  poolListeAnzeigen();
+}
+
+void FormVerwalter::poolListeAnzeigen() {
+  const Verwaltung& v = verwaltung();
+  const QString text = vk::qtext(v.aktuellerPool);
+  for (std::size_t i = coPool->count(); i < v.poolListe.size(); ++i) {
+    coPool->addItem(vk::qtext(v.poolListe[i]));
+  }
+  coPool->setEditText(text);
+}
+
+// Takes over the text of the pool choice; false (focus back in the choice)
+// when the name was refused.
+bool FormVerwalter::poolUebernehmen() {
+  uebernimmt_ = true;
+  const bool ok = PoolUebernehmen(vk::cp1252(coPool->currentText()));
+  poolListeAnzeigen();
+  if (!ok) coPool->setFocus();
+  uebernimmt_ = false;
+  return ok;
+}
+
+// The current pool for the list's own keys: the choice's text was taken
+// over when the focus left it; a text changed without a focus change (by a
+// program, not the user) is taken over here, so no refusal is shown twice.
+bool FormVerwalter::poolAktuell() {
+  if (vk::cp1252(coPool->currentText()) == verwaltung().aktuellerPool) return true;
+  return poolUebernehmen();
+}
+
+void FormVerwalter::fokusGewechselt(QWidget* alt, QWidget* neu) {
+  const auto inPool = [this](QWidget* w) { return w == coPool || coPool->isAncestorOf(w); };
+  if (uebernimmt_ || alt == nullptr || neu == nullptr || !inPool(alt) || inPool(neu)) return;
+  if (neu->window() != this) return;
+  poolUebernehmen();
+}
+
+std::vector<std::size_t> FormVerwalter::ausgewaehlt() const {
+  std::vector<std::size_t> r;
+  for (const QModelIndex& i : Liste->selectionModel()->selectedRows())
+    r.push_back(i.row());
+  std::sort(r.begin(), r.end());
+  return r;
+}
+
+void FormVerwalter::markieren(const std::vector<std::size_t>& zeilen) {
+  QItemSelection auswahl;
+  for (const std::size_t z : zeilen) {
+    const QModelIndex i = modell_->index(static_cast<int>(z), 0);
+    auswahl.select(i, i);
+  }
+  Liste->selectionModel()->select(auswahl,
+                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  if (!zeilen.empty()) Liste->scrollTo(modell_->index(static_cast<int>(zeilen.front()), 0));
+}
+
+// Runs `op` on the rows and shows them anew; the rows selected before stay
+// selected wherever the sort puts them.
+void FormVerwalter::aendern(const std::function<void()>& op) {
+  SchluesselMenge schluessel;
+  for (const std::size_t i : ausgewaehlt()) {
+    const Zeile& z = verwaltung().zeilen[i];
+    schluessel.insert(z.user + "|" + z.topic);
+  }
+  modell_->aendern(op);
+  std::vector<std::size_t> zeilen;
+  const auto& alle = verwaltung().zeilen;
+  for (std::size_t i = 0; i < alle.size(); ++i) {
+    if (schluessel.count(alle[i].user + "|" + alle[i].topic)) zeilen.push_back(i);
+  }
+  markieren(zeilen);
+}
+
+void FormVerwalter::zuweisen(const std::vector<std::size_t>& zeilen) {
+  if (zeilen.empty()) return;
+  aendern([&] {
+    if (PoolZuweisen(zeilen)) Sortieren();
+  });
+}
+
+void FormVerwalter::DragonSuchen() {
+  Sanduhr s;
+  aendern([] {
+    BenutzerSuchen(SuchModus::liste);
+    Sortieren();
+  });
+}
+
+void FormVerwalter::Zuordnen() {
+  Sanduhr s;
+  if (poolUebernehmen()) zuweisen(ausgewaehlt());
+}
+
+void FormVerwalter::Entfernen() {
+  Sanduhr s;
+  const auto zeilen = ausgewaehlt();
+  if (zeilen.empty()) return;
+  aendern([&] { admin::Entfernen(zeilen); });
+}
+
+bool FormVerwalter::ZuordnungenUebernehmen() {
+  Sanduhr s;
+  Liste->clearSelection();
+  std::vector<std::size_t> falsch;
+  if (!BenutzerlisteSpeichern(falsch)) {
+    markieren(falsch);
+    return false;
+  }
+  // This program always wakes the server, in the Speicherort's own
+  // configuration folder, whatever a configuration file said.
+  vk::Konfiguration& k = vk::konfiguration();
+  k.mitTrigger = true;
+  k.ZielVerzeichnis = konfigVerzeichnis();
+  k.TriggerName = "Trigger\\*.trg";
+  if (!vk::TriggerSetzen(vk::TriggerArt::verwaltung)) return false;
+  close();
+  return true;
+}
+
+void FormVerwalter::Auswaehlen() {
+  std::string pfad = vk::DateiOeffnen(this, vk::Text(kDialogTitel), verwaltung().speicherort,
+                                      vk::Text(kDialogFilter));
+  std::string ordner;
+  vk::PfadTeilen(pfad, ordner);
+  if (ordner.empty()) return;
+  aendern([&] { DateiGewaehlt(ordner, pfad); });
+  speicherortAnzeigen();
+}
+
+void FormVerwalter::spaltenBreiten() {
+  Liste->setColumnWidth(0, twipsZuPixelX(this, kSpalte1));
+  const double rest = (breiteTwips_ - kSpalte1 - kSpaltenRand) / 2;
+  Liste->setColumnWidth(1, twipsZuPixelX(this, rest));
+  Liste->setColumnWidth(2, twipsZuPixelX(this, rest));
+}
+
+void FormVerwalter::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  if (laedt_ || isMinimized()) return;
+  hoeheTwips_ = pixelZuTwipsY(this, height());
+  breiteTwips_ = pixelZuTwipsX(this, width());
+  spaltenBreiten();
+}
+
+void FormVerwalter::closeEvent(QCloseEvent* e) {
+  if (!isMinimized() && !isMaximized() && !isFullScreen()) {
+    vk::ListenmasseSchreiben(hoeheTwips_, breiteTwips_, fontGroesse_);
+  }
+  e->accept();
+}
+
+void FormVerwalter::keyPressEvent(QKeyEvent* e) {
+  if (e->key() == Qt::Key_Escape) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(e);
+}
+
+bool FormVerwalter::eventFilter(QObject* o, QEvent* e) {
+  if (o != Liste || e->type() != QEvent::KeyPress) return QWidget::eventFilter(o, e);
+  const auto* k = static_cast<QKeyEvent*>(e);
+  const auto mod = k->modifiers();
+  switch (k->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      Zuordnen();
+      return true;
+    case Qt::Key_Delete:
+      Entfernen();
+      return true;
+    case Qt::Key_F5:
+      hoeheTwips_ = pixelZuTwipsY(this, height());
+      breiteTwips_ = pixelZuTwipsX(this, width());
+      return true;
+    case Qt::Key_A:
+      if ((mod & Qt::ControlModifier) && !(mod & Qt::AltModifier)) {
+        if (poolAktuell()) {
+          std::vector<std::size_t> alle(verwaltung().zeilen.size());
+          for (std::size_t i = 0; i < alle.size(); ++i)
+            alle[i] = i;
+          zuweisen(alle);
+        }
+        return true;
+      }
+      break;
+    default:
+      break;
+  }
+  return QWidget::eventFilter(o, e);
+}
+
+}  // namespace admin

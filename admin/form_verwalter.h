@@ -1,0 +1,92 @@
+// The window of vkVerwalter: the Speicherort with `cAuswaehlen`, the pool
+// choice `coPool`, the toolbar `Toolbar1` ("Dragon", "Zuordnen",
+// "Entfernen", "Uebernehmen") and the four-column list `Liste`. Thin: every
+// action calls a procedure of admin/verwaltung.h and shows the rows anew.
+// Messages go through the common message module; window sizes are kept in
+// the registry in twips.
+// Other programs: the pool server reads the user list after the "ADMIN"
+// trigger this window writes when the list was saved.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolBar>
+#include <QTreeView>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+namespace admin {
+
+// The rows of the administration as a table for the list view.
+class ZeilenModell : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  using QAbstractTableModel::QAbstractTableModel;
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation,
+                      int role = Qt::DisplayRole) const override;
+
+  // Runs `op`, which may change, add, remove or reorder rows, and shows
+  // the rows anew.
+  void aendern(const std::function<void()>& op);
+};
+
+class FormVerwalter : public QWidget {
+  Q_OBJECT
+ public:
+  explicit FormVerwalter(QWidget* parent = nullptr);
+  ~FormVerwalter() override;
+
+  // Toolbar actions and the keys of the list; public so that tests drive
+  // the window the way the user does.
+  void DragonSuchen();
+  void Zuordnen();
+  void Entfernen();
+  // Saves; on success the window closes.
+  bool ZuordnungenUebernehmen();
+  void Auswaehlen();
+
+  // Controls, named as in the window's design.
+  QLabel* lSpeicherort;
+  QLineEdit* tSpeicherort;
+  QPushButton* cAuswaehlen;
+  QLabel* lPool;
+  QComboBox* coPool;
+  QToolBar* Toolbar1;
+  QTreeView* Liste;
+
+ protected:
+  void resizeEvent(QResizeEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  bool eventFilter(QObject* o, QEvent* e) override;
+
+ private:
+  void texteSetzen();
+  void speicherortAnzeigen();
+  void poolListeAnzeigen();
+  bool poolUebernehmen();
+  bool poolAktuell();
+  void zuweisen(const std::vector<std::size_t>& zeilen);
+  std::vector<std::size_t> ausgewaehlt() const;
+  void markieren(const std::vector<std::size_t>& zeilen);
+  void aendern(const std::function<void()>& op);
+  void spaltenBreiten();
+  void fokusGewechselt(QWidget* alt, QWidget* neu);
+
+  ZeilenModell* modell_;
+  bool laedt_ = true;
+  bool uebernimmt_ = false;
+  double hoeheTwips_ = 0;  // the size saved at closing
+  double breiteTwips_ = 0;
+  int fontGroesse_ = 10;
+};
+
+}  // namespace admin

@@ -1,0 +1,240 @@
+// Vocabulary access of the clients over the recognizer's proxy objects.
+// Reads word files through the OS layer's shared files (read access, others
+// may read too); a file the pool server holds is reported as unreadable and
+// counts as not applied.
+#include "common/dragon_voctools.h"
+
+#include "common/dragon.h"
+#include "common/meldung.h"
+#include "common/mtrace.h"
+#include "common/poolfiles.h"
+#include "common/texte.h"
+#include "common/utilities.h"
+#include "platform/shared_file.h"
+#include "platform/text_lines.h"
+
+namespace vk {
+
+namespace {
+
+VoctoolsZustand gZustand;
+
+void fehlerMelden(const dragon::Error& e, int text) {
+  Fehlermeldung(e.number, e.description, Text(text));
+}
+
+dragon::Error nichtInitialisiert() {
+  return {dragonproto::errNotInitialized, "Vokabularwerkzeuge nicht initialisiert"};
+}
+
+std::string_view getrimmt(std::string_view s) {
+  std::size_t b = s.find_first_not_of(' ');
+  if (b == std::string_view::npos) return {};
+  std::size_t e = s.find_last_not_of(' ');
+  return s.substr(b, e - b + 1);
+}
+
+}  // namespace
+
+VoctoolsZustand& Voctools() {
+  return gZustand;
+}
+
+void VoctoolsZuruecksetzen() {
+  gZustand = VoctoolsZustand();
+}
+
+std::string WortZeile(const dragon::Word& wort) {
+  std::string zeile(getrimmt(wort.written));
+  std::string_view gesprochen = getrimmt(wort.spoken);
+  if (!gesprochen.empty()) {
+    zeile.push_back('\\');
+    zeile.append(gesprochen);
+  }
+  return zeile;
+}
+
+bool VoctoolsStart() {
+  if (gZustand.initialisiert) return true;
+  Trace("Init Voctools");
+  dragon::Error e;
+  gZustand.tools = dragon::VocTools::create(DragonProgrammVerzeichnis(), e);
+  if (!gZustand.tools || !gZustand.tools->initialize(e)) {
+    gZustand.tools.reset();
+    fehlerMelden(e, 2551);
+    return false;
+  }
+  gZustand.initialisiert = true;
+  gZustand.geaendert = false;
+  return true;
+}
+
+void VoctoolsEnde() {
+  if (!gZustand.initialisiert) return;
+  gZustand.initialisiert = false;
+  dragon::Error e;
+  if (gZustand.geaendert) {
+    if (gZustand.tools->vocabularyBuilder().save(e)) {
+      Trace("voc.save");
+    } else {
+      fehlerMelden(e, 2555);
+    }
+  }
+  Trace("End Voctools");
+  if (!gZustand.tools->uninitialize(e)) fehlerMelden(e, 2555);
+  gZustand.tools.reset();
+}
+
+bool WortAnalysieren(const std::string& zeile) {
+  if (zeile.empty()) return false;
+  dragon::Error e = nichtInitialisiert();
+  bool ok = false;
+  if (gZustand.tools) {
+    dragon::WordAnalyzer& a = gZustand.tools->wordAnalyzer();
+    std::size_t bs = zeile.find('\\');
+    ok = bs == std::string::npos || bs == 0
+             ? a.analyzeWord(zeile, gZustand.wort, e)
+             : a.analyzeWord(zeile.substr(0, bs), zeile.substr(bs + 1), gZustand.wort, e);
+  }
+  if (!ok) {
+    Trace("Analysefehler", zeile);
+    fehlerMelden(e, 2552);
+  }
+  return ok;
+}
+
+bool WorteHolen(bool option) {
+  Trace("Begin GetWords");
+  dragon::Error e = nichtInitialisiert();
+  if (!gZustand.initialisiert ||
+      !gZustand.tools->vocabularyBuilder().getWords(option, gZustand.liste, e) ||
+      !gZustand.tools->speaker(gZustand.sprecher, e)) {
+    fehlerMelden(e, 2554);
+    return false;
+  }
+  Trace("End GetWords", gZustand.sprecher, gZustand.liste.size());
+  return true;
+}
+
+void VocWorteSchreiben() {
+  const dragon::WordList& liste = gZustand.liste;
+  Trace("VocWorteSchreiben", liste.size());
+  for (std::size_t i = 0; i < liste.size(); ++i) {
+    ZeileSchreiben(WortZeile(liste[i]));
+    if ((i + 1) % 1000 == 0) EreignisseVerarbeiten();
+  }
+}
+
+void VocWorteZeigen(VocZeilenZiel& ziel) {
+  const dragon::WordList& liste = gZustand.liste;
+  Trace("VocWorteZeigen", liste.size());
+  ziel.zeilenErwartet(liste.size());
+  const Wortmenge& ben = poolZustand().BenWorte;
+  for (std::size_t i = 0; i < liste.size(); ++i) {
+    if (!ben.enthaelt(WortZeile(liste[i]))) {
+      VocZeile z;
+      z.geschrieben = liste[i].written;
+      z.gesprochen = liste[i].spoken;
+      ziel.zeileAnfuegen(z);
+    }
+    if ((i + 1) % 1000 == 0) EreignisseVerarbeiten();
+  }
+}
+
+int WoerterEntfernen() {
+  auto& loesch = poolZustand().LoeschListe;
+  if (!loesch) return 0;
+  if (!gZustand.initialisiert) {
+    fehlerMelden(nichtInitialisiert(), 2553);
+    return 0;
+  }
+  dragon::WordList liste = gZustand.tools->wordAnalyzer().createWordList();
+  Trace("Beginn LoeWoerterEntf");
+  for (const std::string& eintrag : loesch->elemente()) {
+    if (WortAnalysieren(eintrag)) liste.push_back(gZustand.wort);
+  }
+  Trace("Ende LoeWoerterEntf");
+  dragon::WordList entfernt;
+  dragon::Error e;
+  if (!gZustand.tools->vocabularyBuilder().removeWords(liste, entfernt, e)) {
+    // The list stays, so the deletions are not lost with the failed call.
+    fehlerMelden(e, 2558);
+    return 0;
+  }
+  if (!liste.empty()) gZustand.geaendert = true;
+  LoeschListeVerwerfen();
+  return static_cast<int>(liste.size());
+}
+
+int WoerterEinlesen(const std::string& pfad) {
+  Trace("WoerterEinlesen", pfad);
+  gZustand.liste.clear();
+  gZustand.lesefehler = false;
+  plat::SharedFile datei;
+  plat::Err err =
+      datei.open(pfad, plat::Access::read, plat::Share::shared, plat::Disposition::openExisting);
+  if (err != plat::Err::ok) {
+    gZustand.lesefehler = true;
+    Fehlermeldung(err, TextMitWert(2557, pfad));
+    return 0;
+  }
+  plat::LineReader leser(datei);
+  std::string zeile;
+  std::size_t n = 0;
+  for (;;) {
+    auto st = leser.next(zeile);
+    if (st == plat::LineStatus::end) break;
+    if (st == plat::LineStatus::error) {
+      gZustand.lesefehler = true;
+      Fehlermeldung(leser.error(), TextMitWert(2557, pfad));
+      break;
+    }
+    if (WortAnalysieren(zeile)) gZustand.liste.push_back(gZustand.wort);
+    if (++n % 2048 == 0) EreignisseVerarbeiten();
+  }
+  datei.close();
+  Trace("Anzahl W\xF6rter", gZustand.liste.size());
+  return static_cast<int>(gZustand.liste.size());
+}
+
+bool WoerterHinzufuegen(const std::string& pfad) {
+  if (WoerterEinlesen(pfad) == 0) return !gZustand.lesefehler;
+  if (gZustand.lesefehler) return false;
+  dragon::WordAnalyzer& a = gZustand.tools->wordAnalyzer();
+  dragon::Error e;
+  Trace("Analyze");
+  a.clearQueue();
+  a.queueWords(gZustand.liste);
+  if (!a.analyzeQueue(gZustand.liste, e)) {
+    fehlerMelden(e, 2552);
+    return false;
+  }
+  if (!gZustand.liste.empty()) {
+    Trace("Begin AddWords");
+    dragon::WordList neu;
+    if (!gZustand.tools->vocabularyBuilder().addWords(gZustand.liste, 1, neu, e)) {
+      fehlerMelden(e, 2556);
+      return false;
+    }
+    Trace("End AddWords");
+    if (!neu.empty()) gZustand.geaendert = true;
+  }
+  return true;
+}
+
+bool DateiWoerterEntfernen(const std::string& pfad) {
+  if (WoerterEinlesen(pfad) == 0) return !gZustand.lesefehler;
+  if (gZustand.lesefehler) return false;
+  Trace("Begin RemoveWords");
+  dragon::WordList entfernt;
+  dragon::Error e;
+  if (!gZustand.tools->vocabularyBuilder().removeWords(gZustand.liste, entfernt, e)) {
+    fehlerMelden(e, 2553);
+    return false;
+  }
+  Trace("End RemoveWords");
+  if (!gZustand.liste.empty()) gZustand.geaendert = true;
+  return true;
+}
+
+}  // namespace vk

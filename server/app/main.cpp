@@ -1,0 +1,187 @@
+// Entry of the pool server vkZentrale: picks the mode from the command line
+// ("/SERVICE", "/REGISTER", "/UNREGISTER", else windowed) and the text
+// window (a Qt window when a display is there, else the terminal), turns
+// SIGTERM/SIGINT (and SIGPWR for a service) into the loop's stop request,
+// and shows the `Abbruchmeldung` of a fatal stop. The work is the server
+// core's; this file only connects it to the process and the screen.
+#include <unistd.h>
+
+#include <QApplication>
+#include <QMetaObject>
+#include <QPointer>
+#include <atomic>
+#include <csignal>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/encoding.h"
+#include "server/app/fenster.h"
+#include "server/dienst.h"
+#include "server/optionen.h"
+#include "server/protokoll.h"
+#include "server/schleife.h"
+
+namespace {
+
+using namespace zentrale;
+
+std::atomic<int>* gStop = nullptr;
+
+extern "C" void stopSignal(int signal) {
+#ifdef SIGPWR
+  if (signal == SIGPWR) {
+    gStop->store(static_cast<int>(StopArt::shutdown));
+    return;
+  }
+#endif
+  gStop->store(static_cast<int>(StopArt::stop));
+}
+
+void stopSignaleEinrichten(bool dienst) {
+  gStop = &stopAnforderung();
+  std::signal(SIGTERM, stopSignal);
+  std::signal(SIGINT, stopSignal);
+#ifdef SIGPWR
+  if (dienst) std::signal(SIGPWR, stopSignal);
+#else
+  (void)dienst;
+#endif
+}
+
+bool anzeigeDa() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* wert = std::getenv(name);
+    if (wert != nullptr && *wert != '\0') return true;
+  }
+  return false;
+}
+
+std::string fuerTerminal(std::string_view cp1252) {
+  std::string t = plat::cp1252ToUtf8(cp1252);
+  std::erase(t, '\r');
+  return t;
+}
+
+void terminalAusgabe(std::string_view text) {
+  std::cout << fuerTerminal(text) << std::flush;
+}
+
+// In place of a message box: the last error goes to standard error, and in
+// a service also into its log file.
+int abbruchMelden(const Abbruch& a) {
+  Protokoll& p = protokoll();
+  if (p.kanal == LogKanal::datei) {
+    logText("qmt Abbruch-Message: " + p.abbruchmeldung);
+    logNeueZeile();
+    logDateiSchliessen();
+  }
+  std::cerr << "qmt Abbruch-Message: " << fuerTerminal(p.abbruchmeldung) << std::endl;
+  return a.code;
+}
+
+int terminalStart() {
+  BasisKlaeren([](std::string& verzeichnis) {
+    if (isatty(STDIN_FILENO) == 0) return FrageErgebnis::unmoeglich;
+    return BasisFrageTerminal(std::cin, std::cout, verzeichnis);
+  });
+  stopSignaleEinrichten(false);
+  ServerArbeit();
+  return 0;
+}
+
+int fensterStart(int argc, char** argv) {
+  QApplication app(argc, argv);
+  TextFenster fenster;
+  QPointer<TextFenster> ziel(&fenster);
+  protokoll().fenster = [ziel](std::string_view text) {
+    std::string kopie(text);
+    QMetaObject::invokeMethod(
+        ziel.data(),
+        [ziel, kopie] {
+          if (ziel) ziel->anhaengen(kopie);
+        },
+        Qt::QueuedConnection);
+  };
+  fenster.show();
+
+  try {
+    BasisKlaeren([&fenster](std::string& verzeichnis) {
+      return DraFrage(&fenster, verzeichnis)
+                 ? (verzeichnis.empty() ? FrageErgebnis::ohneWahl : FrageErgebnis::gewaehlt)
+                 : FrageErgebnis::geschlossen;
+    });
+  } catch (const Abbruch& a) {
+    return abbruchMelden(a);
+  }
+  stopSignaleEinrichten(false);
+
+  // After a fatal stop the window stays open with the error until the user
+  // closes it; until then closing it asks the loop to stop.
+  std::atomic<int> endCode{-1};
+  fenster.beimSchliessen = [&endCode] {
+    if (endCode.load() >= 0) {
+      QApplication::exit(endCode.load());
+      return true;
+    }
+    stopAnforderung().store(static_cast<int>(StopArt::stop));
+    return false;
+  };
+  std::thread arbeit([&] {
+    int code = 0;
+    try {
+      ServerArbeit();
+    } catch (const Abbruch& a) {
+      code = a.code;
+    }
+    endCode.store(code);
+    QMetaObject::invokeMethod(
+        &app,
+        [code] {
+          if (code == 0) QApplication::exit(0);
+        },
+        Qt::QueuedConnection);
+  });
+  const int code = app.exec();
+  arbeit.join();
+  protokoll().fenster = nullptr;
+  return code;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> argumente;
+  for (int i = 1; i < argc; ++i)
+    argumente.push_back(plat::utf8ToCp1252(argv[i]));
+  auto hat = [&](const char* schalter) {
+    for (const std::string& a : argumente)
+      if (a == schalter) return true;
+    return false;
+  };
+  optionen().argumente = argumente;
+  protokoll().fenster = terminalAusgabe;
+
+  try {
+    OptionenLesen();
+    if (hat("/SERVICE")) {
+      stopSignaleEinrichten(true);
+      DienstLauf();
+      return 0;
+    }
+    if (hat("/REGISTER")) {
+      DienstRegistrieren();
+      return 0;
+    }
+    if (hat("/UNREGISTER")) {
+      DienstEntfernen();
+      return 0;
+    }
+    if (anzeigeDa()) return fensterStart(argc, argv);
+    return terminalStart();
+  } catch (const Abbruch& a) {
+    return abbruchMelden(a);
+  }
+}

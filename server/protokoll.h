@@ -1,0 +1,73 @@
+// The server's log (Protokoll) and its optional trace. The log goes either
+// to the text window (a sink the program entry installs: a Qt window or the
+// terminal) or to the service's log file, which this module holds open
+// without sharing for the whole run. Every text is cp1252; the file gets
+// CR LF line ends, the window sink receives the same bytes and converts them
+// for display. A fatal stop throws `Abbruch`, which the program entry turns
+// into the process exit code after showing the `Abbruchmeldung`.
+// The log file belongs to this process alone; other programs only read it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/clock.h"
+#include "platform/shared_file.h"
+
+namespace zentrale {
+
+// Thrown by the stop operations of the log; carries the exit code (8 fatal,
+// 16 wrong option). The error is already logged when it is thrown.
+struct Abbruch {
+  int code = 8;
+};
+
+enum class LogKanal { fenster, datei };
+
+struct Protokoll {
+  LogKanal kanal = LogKanal::fenster;
+  // Receives window text (cp1252, "\r\n" line ends). Empty: dropped.
+  std::function<void(std::string_view)> fenster;
+  plat::SharedFile datei;
+  std::string dateiPfad;
+  std::string abbruchmeldung;  // at most 511 characters
+  bool verbose = false;
+  bool traceAn = false;
+};
+
+Protokoll& protokoll();
+void protokollZuruecksetzen();
+
+// Makes `pfad` the log channel: opened without sharing, created when
+// missing, positioned at its end. A held file is retried every 100 ms up to
+// 1000 times; failure switches back to the window and stops fatally.
+void logDateiOeffnen(const std::string& pfad);
+void logDateiSchliessen();
+
+void logText(std::string_view text);
+void logNeueZeile();
+void logZahl(long long zahl);
+void logZeitstempel();
+// A new line with the time stamp and `text` (report line).
+void logMeldung(std::string_view text);
+void logFehler(std::string_view meldung);
+void logFehlerName(std::string_view meldung, std::string_view name);
+[[noreturn]] void fatal(std::string_view meldung);
+[[noreturn]] void fatalName(std::string_view meldung, std::string_view name);
+[[noreturn]] void stopMitCode(int code);
+
+// "05.12.26, 18:05  "
+std::string zeitstempel(const plat::LocalTime& t);
+
+// Switches the trace on (looks for the viewer once).
+void traceEin();
+void trace(std::string_view text);
+void trace(std::string_view label, std::string_view wert);
+void trace(std::string_view label, long long zahl);
+
+// One trace line as the viewer receives it.
+std::string traceZeile(std::string_view text, const plat::LocalTime& t, std::uint32_t tick);
+
+}  // namespace zentrale

@@ -1,0 +1,159 @@
+#include "dragon_welt.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <cstdlib>
+#include <filesystem>
+
+#include "common/dns_ini.h"
+#include "common/dragon.h"
+#include "common/dragon_voctools.h"
+#include "common/konfiguration.h"
+#include "common/meldung.h"
+#include "common/mtrace.h"
+#include "common/poolfiles.h"
+#include "common/texte.h"
+#include "platform/encoding.h"
+#include "platform/paths.h"
+#include "platform/shared_file.h"
+#include "platform/trace.h"
+
+namespace {
+
+const char* const kNatspeak = VK_BIN_DIR "/natspeak";
+
+}  // namespace
+
+void DragonWelt::SetUp() {
+  char muster[] = "/tmp/vk-dragon-sys.XXXXXX";
+  root_ = ::mkdtemp(muster);
+  for (const char* d : {"appdata", "registry", "run"}) {
+    std::filesystem::create_directories(root_ + "/" + d);
+  }
+  ::setenv("XDG_CONFIG_HOME", nativ("appdata").c_str(), 1);
+  ::setenv("VOKARIUM_REGISTRY_DIR", nativ("registry").c_str(), 1);
+  ::setenv("XDG_RUNTIME_DIR", nativ("run").c_str(), 1);
+  ::setenv("VOKARIUM_DRAGON_SOCKET", nativ("run/natspeak.sock").c_str(), 1);
+  ::setenv("VOKARIUM_TRACE_SOCKET", nativ("run/trace").c_str(), 1);
+  vk::DragonZuruecksetzen();
+  vk::VoctoolsZuruecksetzen();
+  vk::DnsIniZuruecksetzen();
+  vk::poolZustandZuruecksetzen();
+  vk::konfigurationZuruecksetzen();
+  vk::meldungZuruecksetzen();
+  vk::responderEinschalten();
+  vk::traceZuruecksetzen();
+  plat::traceReset();
+  vk::SprachVerzeichnisSetzen(plat::systemPath(VK_BIN_DIR) + "\\");
+  vk::TextLaden("Deutsch");
+  dragon::setTimeouts(3000, 1000);
+}
+
+void DragonWelt::TearDown() {
+  for (auto& p : prozesse_) {
+    if (p->state() != QProcess::NotRunning) {
+      p->kill();
+      p->waitForFinished(3000);
+    }
+  }
+  prozesse_.clear();
+  vk::VoctoolsZuruecksetzen();
+  vk::DragonZuruecksetzen();
+  vk::poolZustandZuruecksetzen();
+  std::filesystem::remove_all(root_);
+}
+
+std::string DragonWelt::system(const std::string& rel) const {
+  return plat::systemPath(nativ(rel));
+}
+
+void DragonWelt::einrichten() {
+  dateiSchreiben(system("eigene.txt"),
+                 "Meier\r\nM\xFC"
+                 "ller\\Mueller\r\n");
+  int code = -1;
+  natspeak({"--setup", QString::fromStdString(nativ("R")), "--speaker", "Anna", "--topic",
+            "Allgemein", "--words", QString::fromStdString(nativ("eigene.txt")), "--topic",
+            "Chirurgie", "--folder", "chir", "--speaker", "Bernd", "--topic", "Allgemein"},
+           &code);
+  ASSERT_EQ(code, 0);
+}
+
+std::string DragonWelt::natspeak(const QStringList& args, int* code) {
+  QProcess p;
+  p.start(kNatspeak, args);
+  p.waitForFinished(20000);
+  if (code != nullptr) *code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+  return p.readAllStandardOutput().toStdString();
+}
+
+std::string DragonWelt::zustand(const std::string& key) {
+  std::string out = ctl({"state"});
+  std::size_t pos = out.find(key + "=");
+  while (pos != std::string::npos && pos != 0 && out[pos - 1] != '\n') {
+    pos = out.find(key + "=", pos + 1);
+  }
+  if (pos == std::string::npos) return "<fehlt>";
+  std::size_t end = out.find('\n', pos);
+  return plat::utf8ToCp1252(out.substr(pos + key.size() + 1, end - pos - key.size() - 1));
+}
+
+QProcess* DragonWelt::starten(const QStringList& extra, const std::string& socket) {
+  if (!socket.empty()) socketSetzen(socket);
+  auto p = std::make_unique<QProcess>();
+  p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  p->start(kNatspeak, QStringList{"--headless"} + extra);
+  EXPECT_TRUE(p->waitForStarted(5000));
+  QElapsedTimer t;
+  t.start();
+  int code = 2;
+  while (t.elapsed() < 10000 && p->state() == QProcess::Running) {
+    ctl({"state"}, &code);
+    if (code == 0) break;
+    QThread::msleep(30);
+  }
+  EXPECT_EQ(code, 0) << "natspeak does not answer";
+  prozesse_.push_back(std::move(p));
+  return prozesse_.back().get();
+}
+
+void DragonWelt::socketSetzen(const std::string& nativerPfad) {
+  ::setenv("VOKARIUM_DRAGON_SOCKET", nativerPfad.c_str(), 1);
+}
+
+void DragonWelt::dateiSchreiben(const std::string& pfad, const std::string& inhalt) {
+  ASSERT_EQ(plat::publishReplace(pfad, inhalt, false), plat::Err::ok);
+}
+
+std::string DragonWelt::dateiLesen(const std::string& pfad) {
+  plat::SharedFile f;
+  std::string s;
+  if (f.open(pfad, plat::Access::read, plat::Share::shared, plat::Disposition::openExisting) ==
+      plat::Err::ok) {
+    f.readAll(s);
+  }
+  return s;
+}
+
+bool DragonWelt::gemeldet(int nummer) const {
+  return gemeldetText(vk::Text(nummer));
+}
+
+bool DragonWelt::gemeldetText(const std::string& text) const {
+  for (const auto& m : vk::recordedMessages()) {
+    if (m.text.find(text) != std::string::npos) return true;
+  }
+  return false;
+}
+
+bool DragonWelt::warten(const std::function<bool()>& bedingung) {
+  QElapsedTimer t;
+  t.start();
+  while (!bedingung()) {
+    if (t.elapsed() > 5000) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(5);
+  }
+  return true;
+}

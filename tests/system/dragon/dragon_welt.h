@@ -1,0 +1,59 @@
+// One recognizer world per test: a temporary tree with the application
+// data folder, the registry, the socket and a master directory set up by
+// the real `natspeak --setup`, and the real `natspeak --headless` on it.
+// The client modules answer every message through the test responder.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class DragonWelt : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Native path below the test tree, and its system form.
+  std::string nativ(const std::string& rel) const { return root_ + "/" + rel; }
+  std::string system(const std::string& rel) const;
+  // System form of R.
+  std::string master() const { return system("R") + "\\"; }
+
+  // natspeak --setup: Anna (topics Allgemein with two user words, and
+  // Chirurgie in folder "chir") and Bernd (Allgemein).
+  void einrichten();
+
+  // Runs natspeak with these arguments (UTF-8) and returns its standard
+  // output; `code` gets the exit code.
+  std::string natspeak(const QStringList& args, int* code = nullptr);
+  std::string ctl(const QStringList& args, int* code = nullptr) {
+    return natspeak(QStringList{"--ctl"} + args, code);
+  }
+  // The value of one line "key=value" of `natspeak --ctl state`.
+  std::string zustand(const std::string& key);
+
+  // Starts `natspeak --headless` with extra arguments and waits until it
+  // answers; on the socket of the environment unless `socket` is given.
+  QProcess* starten(const QStringList& extra = {}, const std::string& socket = "");
+  // Uses another socket from now on (a second workstation).
+  void socketSetzen(const std::string& nativerPfad);
+
+  // Writes a cp1252 file (system form path).
+  void dateiSchreiben(const std::string& pfad, const std::string& inhalt);
+  std::string dateiLesen(const std::string& pfad);
+
+  // Whether a recorded message contains text number n.
+  bool gemeldet(int nummer) const;
+  bool gemeldetText(const std::string& text) const;
+
+  // Runs the event loop until `bedingung` holds or 5 seconds passed.
+  bool warten(const std::function<bool()>& bedingung);
+
+  std::string root_;
+  std::vector<std::unique_ptr<QProcess>> prozesse_;
+};

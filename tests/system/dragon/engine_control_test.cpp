@@ -1,0 +1,274 @@
+// Engine control of the clients against the real recognizer stand-in:
+// not installed, not running, speaker checks and switches, events, the
+// recognizer's end, its windows, two workstations, nsuser.ini.
+#include <QLocalServer>
+#include <QProcess>
+#include <filesystem>
+
+#include "common/dns_ini.h"
+#include "common/dragon.h"
+#include "common/dragon_voctools.h"
+#include "common/meldung.h"
+#include "common/mtrace.h"
+#include "common/texte.h"
+#include "dragon_welt.h"
+#include "platform/shared_file.h"
+#include "platform/trace.h"
+
+using namespace vk;
+
+namespace {
+
+struct Ereignisse {
+  std::vector<std::string> namen;
+  void verbinden(dragon::EngineControl& c) {
+    QObject::connect(&c, &dragon::EngineControl::DialogClosed, [this](int a, int b) {
+      namen.push_back("DialogClosed " + std::to_string(a) + " " + std::to_string(b));
+    });
+    QObject::connect(&c, &dragon::EngineControl::DragonBarStatusChanged,
+                     [this](int s) { namen.push_back("StatusChanged " + std::to_string(s)); });
+    QObject::connect(&c, &dragon::EngineControl::MimicDone,
+                     [this](int v) { namen.push_back("MimicDone " + std::to_string(v)); });
+    QObject::connect(&c, &dragon::EngineControl::DragonBarCommandTriggered,
+                     [this](int v) { namen.push_back("Command " + std::to_string(v)); });
+    QObject::connect(&c, &dragon::EngineControl::SpeakerChanged,
+                     [this]() { namen.push_back("SpeakerChanged"); });
+    QObject::connect(&c, &dragon::EngineControl::SpeakerClosing,
+                     [this]() { namen.push_back("SpeakerClosing"); });
+    QObject::connect(&c, &dragon::EngineControl::TopicChanged,
+                     [this]() { namen.push_back("TopicChanged"); });
+  }
+};
+
+}  // namespace
+
+TEST_F(DragonWelt, NotInstalledReportsTheCreationText) {
+  EXPECT_FALSE(DragonControlStart());
+  EXPECT_TRUE(gemeldet(2403));
+  EXPECT_FALSE(Dragon().erzeugt);
+  clearRecordedMessages();
+  EXPECT_FALSE(VoctoolsStart());
+  EXPECT_TRUE(gemeldet(2551));
+  clearRecordedMessages();
+  EXPECT_FALSE(DragonStarten());
+  EXPECT_TRUE(gemeldet(2408));
+  EXPECT_FALSE(DragonLeiste());
+}
+
+TEST_F(DragonWelt, InstalledButNotRunning) {
+  einrichten();
+  EXPECT_FALSE(DragonLaeuft());
+  EXPECT_FALSE(CheckDragonUser());
+  EXPECT_TRUE(recordedMessages().empty());
+  Dragon().speaker = "Anna";
+  Dragon().topic = "Allgemein";
+  EXPECT_FALSE(SetDragonUser());
+  EXPECT_TRUE(gemeldet(2405));
+  EXPECT_FALSE(Dragon().erzeugt);
+  clearRecordedMessages();
+  EXPECT_FALSE(VoctoolsStart());
+  EXPECT_TRUE(gemeldet(2551));
+  EXPECT_FALSE(DragonLeiste());
+  EXPECT_FALSE(BenutzerOeffnenFenster());
+}
+
+TEST_F(DragonWelt, SpeakerAlreadyOpenChangesAndSavesNothing) {
+  einrichten();
+  starten({"--speaker", "Anna", "--topic", "Allgemein"});
+  EXPECT_TRUE(DragonLaeuft());
+  ctl({"add-word", "Ungesichert"});
+  ASSERT_TRUE(CheckDragonUser());
+  EXPECT_EQ(Dragon().speaker, "Anna");
+  EXPECT_EQ(Dragon().topic, "Allgemein");
+  EXPECT_EQ(Dragon().option, 0);
+  EXPECT_TRUE(SetDragonUser());
+  EXPECT_EQ(zustand("saves"), "0");
+  EXPECT_EQ(zustand("must-save"), "1");
+  EXPECT_FALSE(Dragon().erzeugt);
+}
+
+TEST_F(DragonWelt, SetDragonUserSavesFirstAndPassesTheOption) {
+  einrichten();
+  starten({"--speaker", "Anna", "--topic", "Allgemein"});
+  ctl({"add-word", "Vorher"});
+  Dragon().speaker = "Bernd";
+  Dragon().topic = "Allgemein";
+  Dragon().option = -1;
+  ASSERT_TRUE(SetDragonUser());
+  EXPECT_EQ(zustand("speaker"), "Bernd");
+  EXPECT_EQ(zustand("option"), "0");
+  EXPECT_EQ(zustand("saves"), "1");
+  EXPECT_NE(dateiLesen(master() + "Anna\\current\\Allgemein\\user.voc").find("Vorher\r\n"),
+            std::string::npos);
+
+  Dragon().speaker = "Anna";
+  Dragon().topic = "Chirurgie";
+  Dragon().option = 7;
+  ASSERT_TRUE(SetDragonUser());
+  EXPECT_EQ(zustand("topic"), "Chirurgie");
+  EXPECT_EQ(zustand("option"), "7");
+  EXPECT_EQ(zustand("saves"), "1");
+
+  Dragon().speaker = "Carl";
+  EXPECT_FALSE(SetDragonUser());
+  EXPECT_TRUE(gemeldet(2403));
+  Dragon().helferTexte = true;
+  EXPECT_FALSE(SetDragonUser());
+  EXPECT_TRUE(gemeldet(2407));
+  Dragon().speaker.clear();
+  EXPECT_FALSE(SetDragonUser());
+}
+
+TEST_F(DragonWelt, EventsReachTheReceiverInOrderAndTheEndWaitsForIt) {
+  einrichten();
+  QProcess* p = starten({"--speaker", "Anna", "--topic", "Allgemein"});
+  auto empfaenger = DragonEngineErzeugen();
+  ASSERT_TRUE(empfaenger);
+  Ereignisse ev;
+  ev.verbinden(*empfaenger);
+  dragon::Error e;
+  ASSERT_TRUE(empfaenger->registerEvents(e));
+  ctl({"switch-speaker", "Bernd", "Allgemein"});
+  ctl({"event", "MimicDone", "5"});
+  ctl({"event", "DragonBarCommandTriggered", "12"});
+  ASSERT_TRUE(DragonDialog("Zyste"));
+  ASSERT_TRUE(warten([&ev]() { return ev.namen.size() >= 6; }));
+  EXPECT_EQ(ev.namen, (std::vector<std::string>{"SpeakerClosing", "SpeakerChanged", "TopicChanged",
+                                                "MimicDone 5", "Command 12", "DialogClosed 55 1"}));
+  EXPECT_EQ(zustand("dialog"), "Zyste");
+  std::string sprecher;
+  ASSERT_TRUE(empfaenger->speaker(sprecher, e));
+  EXPECT_EQ(sprecher, "Bernd");
+
+  ev.namen.clear();
+  ctl({"add-word", "AmEnde"});
+  ctl({"quit"});
+  ASSERT_TRUE(warten([&ev]() { return !ev.namen.empty(); }));
+  EXPECT_EQ(ev.namen, (std::vector<std::string>{"StatusChanged 2"}));
+  // The recognizer still answers while its receiver reads the words.
+  EXPECT_EQ(p->state(), QProcess::Running);
+  ASSERT_TRUE(VoctoolsStart());
+  ASSERT_TRUE(WorteHolen(true));
+  EXPECT_EQ(Voctools().liste, (dragon::WordList{{"AmEnde", ""}}));
+  VoctoolsEnde();
+  EXPECT_EQ(p->state(), QProcess::Running);
+  ASSERT_TRUE(empfaenger->unregisterEvents(e));
+  ASSERT_TRUE(p->waitForFinished(5000));
+  EXPECT_EQ(p->exitCode(), 0);
+  EXPECT_EQ(dateiLesen(master() + "Bernd\\current\\Allgemein\\user.voc"), "AmEnde\r\n");
+  EXPECT_FALSE(DragonLeiste());
+  EXPECT_FALSE(empfaenger->engineRuns());
+  EXPECT_EQ(empfaenger->speaker(sprecher, e), false);
+  EXPECT_EQ(e.number, dragonproto::errNotRunning);
+}
+
+TEST_F(DragonWelt, WindowsAreFoundByTitleAndClosed) {
+  einrichten();
+  QProcess* p = starten({"--english"});
+  DragonFenster leiste = DragonLeiste();
+  ASSERT_TRUE(leiste);
+  EXPECT_EQ(leiste.titel, "DragonBar");
+  EXPECT_TRUE(Dragon().englisch);
+  EXPECT_FALSE(BenutzerOeffnenFenster());
+  ctl({"open-user-dialog"});
+  DragonFenster dialog = BenutzerOeffnenFenster();
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(dialog.titel, "Open User");
+  ASSERT_TRUE(FensterSchliessen(dialog));
+  EXPECT_FALSE(BenutzerOeffnenFenster());
+  ASSERT_TRUE(FensterSchliessen(leiste));
+  ASSERT_TRUE(p->waitForFinished(5000));
+  // The German bar is found under its own title.
+  Dragon().englisch = false;
+  starten();
+  EXPECT_EQ(DragonLeiste().titel, "Dragon-Leiste");
+  EXPECT_FALSE(Dragon().englisch);
+  ctl({"open-user-dialog"});
+  EXPECT_EQ(BenutzerOeffnenFenster().titel,
+            "Benutzer \xF6"
+            "ffnen");
+}
+
+TEST_F(DragonWelt, TwoWorkstationsShareTheMasterDirectory) {
+  einrichten();
+  starten({"--speaker", "Bernd", "--topic", "Allgemein"}, nativ("run/b.sock"));
+  starten({}, nativ("run/a.sock"));
+  int code = 0;
+  natspeak({"--headless"}, &code);
+  EXPECT_EQ(code, 4);
+  Dragon().speaker = "Anna";
+  Dragon().topic = "Allgemein";
+  ASSERT_TRUE(SetDragonUser());
+  dateiSchreiben(system("neu.txt"), "Gemeinsam\r\n");
+  ASSERT_TRUE(VoctoolsStart());
+  ASSERT_TRUE(WoerterHinzufuegen(system("neu.txt")));
+  VoctoolsEnde();
+
+  socketSetzen(nativ("run/b.sock"));
+  EXPECT_EQ(zustand("speaker"), "Bernd");
+  ASSERT_TRUE(SetDragonUser());
+  ASSERT_TRUE(VoctoolsStart());
+  ASSERT_TRUE(WorteHolen(true));
+  VoctoolsEnde();
+  EXPECT_EQ(Voctools().liste.back(), (dragon::Word{"Gemeinsam", ""}));
+  EXPECT_EQ(Voctools().sprecher, "Anna");
+}
+
+TEST_F(DragonWelt, DragonStartenStartsTheRecognizerFromItsFolder) {
+  einrichten();
+  ASSERT_TRUE(DragonStarten());
+  ASSERT_TRUE(warten([]() { return DragonLaeuft(); }));
+  EXPECT_TRUE(DragonLeiste());
+  ctl({"quit"});
+  EXPECT_TRUE(warten([]() { return !DragonLeiste(); }));
+}
+
+TEST_F(DragonWelt, ARecognizerThatDoesNotAnswerEndsTheCallWithATimeout) {
+  einrichten();
+  dragon::setTimeouts(300, 300);
+  QLocalServer stumm;
+  ASSERT_TRUE(stumm.listen(QString::fromStdString(nativ("run/natspeak.sock"))));
+  dragon::Error e;
+  auto c = dragon::EngineControl::create(DragonProgrammVerzeichnis(), e);
+  ASSERT_TRUE(c);
+  std::string s;
+  EXPECT_FALSE(c->speaker(s, e));
+  EXPECT_EQ(e.number, dragonproto::errTimeout);
+  EXPECT_FALSE(c->engineRuns());
+  EXPECT_FALSE(VoctoolsStart());
+  EXPECT_TRUE(gemeldet(2551));
+}
+
+TEST_F(DragonWelt, DnsIniLesenVersionTenThenNine) {
+  einrichten();
+  DnsIniLesen(true);
+  EXPECT_EQ(DnsIni().version, "10");
+  EXPECT_EQ(DnsIni().roamingUserMasterDirectory, master());
+  EXPECT_EQ(DnsIni().userBaseDirectoryRU,
+            system("appdata") + "\\nuance\\naturallyspeaking10\\Users\\");
+
+  std::string v10 = system("appdata") + "\\nuance\\naturallyspeaking10\\nsuser.ini";
+  ASSERT_EQ(plat::removeFile(v10), plat::Err::ok);
+  std::string ordner9 = nativ("appdata/nuance/naturallyspeaking9");
+  std::filesystem::create_directories(ordner9);
+  dateiSchreiben(system("appdata") + "\\nuance\\naturallyspeaking9\\nsuser.ini",
+                 "[Settings]\r\nRoaming User Master Directory=\\srv\\dragon\r\n");
+  plat::TraceReceiver viewer;
+  ASSERT_EQ(viewer.bind(nativ("run/trace")), plat::Err::ok);
+  vk::traceZuruecksetzen();
+  plat::traceReset();
+  DnsIniLesen(true);
+  EXPECT_EQ(DnsIni().version, "9");
+  EXPECT_EQ(DnsIni().roamingUserMasterDirectory, "\\srv\\dragon\\");
+  EXPECT_EQ(DnsIni().userBaseDirectoryRU, "");
+  std::string zeile;
+  bool hinweis = false;
+  while (viewer.receive(zeile, 200))
+    hinweis = hinweis || zeile.find(Text(2203)) != std::string::npos;
+  EXPECT_TRUE(hinweis);
+
+  std::filesystem::remove_all(ordner9);
+  DnsIniLesen(false);
+  EXPECT_EQ(DnsIni().version, "9");
+  EXPECT_EQ(DnsIni().roamingUserMasterDirectory, "");
+}

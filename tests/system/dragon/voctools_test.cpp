@@ -1,0 +1,155 @@
+// Vocabulary access of the clients against the real recognizer stand-in:
+// word lines to words and back, add / remove / get round trips with spoken
+// forms and umlauts, saving only after changes, and the failures.
+#include "common/dragon.h"
+#include "common/dragon_voctools.h"
+#include "common/meldung.h"
+#include "common/poolfiles.h"
+#include "common/texte.h"
+#include "dragon_welt.h"
+
+using namespace vk;
+
+namespace {
+
+struct Zeilen : VocZeilenZiel {
+  std::size_t erwartet = 0;
+  std::vector<VocZeile> zeilen;
+  void zeilenErwartet(std::size_t n) override { erwartet = n; }
+  void zeileAnfuegen(const VocZeile& z) override { zeilen.push_back(z); }
+};
+
+class Vokabular : public DragonWelt {
+ protected:
+  void SetUp() override {
+    DragonWelt::SetUp();
+    einrichten();
+    starten({"--speaker", "Anna", "--topic", "Allgemein"});
+    ASSERT_TRUE(VoctoolsStart());
+  }
+  std::string benutzerDatei() {
+    return dateiLesen(master() + "Anna\\current\\Allgemein\\user.voc");
+  }
+};
+
+}  // namespace
+
+TEST_F(Vokabular, WordLinesBecomeWordsByTheBackslashRule) {
+  ASSERT_TRUE(WortAnalysieren("\\Anfang\\x"));
+  EXPECT_EQ(Voctools().wort, (dragon::Word{"\\Anfang\\x", ""}));
+  ASSERT_TRUE(WortAnalysieren("a\\b\\c"));
+  EXPECT_EQ(Voctools().wort, (dragon::Word{"a", "b\\c"}));
+  EXPECT_FALSE(WortAnalysieren(""));
+  EXPECT_TRUE(recordedMessages().empty());
+  EXPECT_FALSE(WortAnalysieren(std::string(129, 'x')));
+  EXPECT_FALSE(WortAnalysieren("x\\Tab\there"));
+  EXPECT_EQ(recordedMessages().size(), 2u);
+  EXPECT_TRUE(gemeldet(2552));
+  EXPECT_EQ(WortZeile({" EKG ", " E K G "}), "EKG\\E K G");
+  EXPECT_EQ(WortZeile({"Zyste ", "  "}), "Zyste");
+}
+
+TEST_F(Vokabular, AddGetRemoveRoundTripKeepsSpokenFormsAndUmlauts) {
+  dateiSchreiben(system("neu.txt"),
+                 "Stra\xDF"
+                 "e\r\n\r\n\xC4rztin\\\xC4rztin Doktor\r\nMeier\r\n\\Pfad\r\n"
+                 "Kaputt\\\x01\r\n");
+  ASSERT_TRUE(WoerterHinzufuegen(system("neu.txt")));
+  EXPECT_TRUE(gemeldet(2552));  // the line with a control character
+  EXPECT_TRUE(Voctools().geaendert);
+  EXPECT_EQ(zustand("saves"), "0");
+  VoctoolsEnde();
+  EXPECT_EQ(zustand("saves"), "1");
+  EXPECT_EQ(benutzerDatei(),
+            "Meier\r\nM\xFC"
+            "ller\\Mueller\r\nStra\xDF"
+            "e\r\n\xC4rztin\\\xC4rztin Doktor\r\n"
+            "\\Pfad\r\n");
+  std::string worte = ctl({"words", "user"});
+  EXPECT_NE(worte.find("Ärztin\\Ärztin Doktor\n"), std::string::npos);
+
+  ASSERT_TRUE(VoctoolsStart());
+  ASSERT_TRUE(WorteHolen(true));
+  EXPECT_EQ(Voctools().sprecher, "Anna");
+  ASSERT_EQ(Voctools().liste.size(), 5u);
+  EXPECT_EQ(WortZeile(Voctools().liste[3]), "\xC4rztin\\\xC4rztin Doktor");
+  ASSERT_TRUE(WorteHolen(false));
+  EXPECT_EQ(Voctools().liste.size(), 5005u);
+
+  dateiSchreiben(system("weg.txt"), "\xC4rztin\\\xC4rztin Doktor\r\nFehlt\r\nMeier\r\n");
+  ASSERT_TRUE(DateiWoerterEntfernen(system("weg.txt")));
+  VoctoolsEnde();
+  EXPECT_EQ(benutzerDatei(),
+            "M\xFC"
+            "ller\\Mueller\r\nStra\xDF"
+            "e\r\n\\Pfad\r\n");
+}
+
+TEST_F(Vokabular, EndSavesOnlyAfterChanges) {
+  ASSERT_TRUE(WorteHolen(true));
+  VoctoolsEnde();
+  EXPECT_EQ(zustand("saves"), "0");
+  // Adding only words that are there already changes nothing.
+  dateiSchreiben(system("da.txt"), "Meier\r\n");
+  ASSERT_TRUE(VoctoolsStart());
+  ASSERT_TRUE(WoerterHinzufuegen(system("da.txt")));
+  EXPECT_FALSE(Voctools().geaendert);
+  VoctoolsEnde();
+  EXPECT_EQ(zustand("saves"), "0");
+  EXPECT_FALSE(Voctools().initialisiert);
+  VoctoolsEnde();
+}
+
+TEST_F(Vokabular, WoerterEntfernenTakesTheDeleteList) {
+  EXPECT_EQ(WoerterEntfernen(), 0);
+  EXPECT_TRUE(
+      LoeschListeHinzufuegen("M\xFC"
+                             "ller",
+                             "Mueller"));
+  EXPECT_TRUE(LoeschListeHinzufuegen("NieDagewesen", ""));
+  EXPECT_EQ(WoerterEntfernen(), 2);
+  EXPECT_FALSE(poolZustand().LoeschListe.has_value());
+  VoctoolsEnde();
+  EXPECT_EQ(benutzerDatei(), "Meier\r\n");
+}
+
+TEST_F(Vokabular, AnUnreadableFileIsNeverTakenForApplied) {
+  EXPECT_FALSE(WoerterHinzufuegen(system("fehlt.neu")));
+  EXPECT_TRUE(gemeldetText(TextMitWert(2557, system("fehlt.neu"))));
+  EXPECT_FALSE(DateiWoerterEntfernen(system("fehlt.loe")));
+  dateiSchreiben(system("leer.neu"), "");
+  EXPECT_TRUE(WoerterHinzufuegen(system("leer.neu")));
+  EXPECT_FALSE(Voctools().geaendert);
+}
+
+TEST_F(Vokabular, OwnWordsViewAndWritingTheList) {
+  ASSERT_TRUE(WorteHolen(true));
+  poolZustand().BenWorte.hinzufuegen("meier");
+  Zeilen z;
+  VocWorteZeigen(z);
+  EXPECT_EQ(z.erwartet, 2u);
+  ASSERT_EQ(z.zeilen.size(), 1u);
+  EXPECT_EQ(z.zeilen[0].text, " ");
+  EXPECT_FALSE(z.zeilen[0].angehakt);
+  EXPECT_EQ(z.zeilen[0].geschrieben,
+            "M\xFC"
+            "ller");
+  EXPECT_EQ(z.zeilen[0].gesprochen, "Mueller");
+
+  ASSERT_TRUE(AusgabeAnlegen(true));
+  std::string pfad = poolZustand().ausgabePfad;
+  VocWorteSchreiben();
+  ASSERT_TRUE(AusgabeSchliessen());
+  EXPECT_EQ(dateiLesen(pfad),
+            "Meier\r\nM\xFC"
+            "ller\\Mueller\r\n");
+}
+
+TEST_F(DragonWelt, GetWordsFailsWithoutAnOpenSpeaker) {
+  einrichten();
+  starten();
+  ASSERT_TRUE(VoctoolsStart());
+  EXPECT_FALSE(WorteHolen(true));
+  EXPECT_TRUE(gemeldet(2554));
+  VoctoolsEnde();
+}

@@ -1,0 +1,79 @@
+// The server as a service: the unit file of its registration, the refusals
+// of a second registration and of removing a missing one, and the service
+// run with its log file (cp1252, CR LF) and the stop control.
+#include <gtest/gtest.h>
+
+#include "tests/system/server/zentrale_lauf.h"
+
+using namespace testlauf;
+
+TEST(Dienst, RegistrierenUndEntfernen) {
+  Baum b;
+  const fs::path kanzlei = b.wurzel / "Kanzlei.ini";
+  schreiben(kanzlei, "[Vokarium]\r\n");
+  const fs::path unit = b.wurzel / "units" / "vkZentrale.Kanzlei.service";
+  const std::string i = "-I" + kanzlei.string();
+
+  Lauf reg;
+  reg.start(b.wurzel, {i, "/REGISTER"});
+  ASSERT_EQ(reg.ende(), 0) << reg.fehler();
+  const std::string inhalt = lesen(unit);
+  const std::string erwartet = " /SERVICE /I" + kanzlei.string() + "\n";
+  EXPECT_NE(inhalt.find("ExecStart="), std::string::npos) << inhalt;
+  EXPECT_NE(inhalt.find(erwartet), std::string::npos) << inhalt;
+
+  Lauf nochmal;
+  nochmal.start(b.wurzel, {i, "/REGISTER"});
+  EXPECT_EQ(nochmal.ende(), 8);
+  EXPECT_NE(nochmal.fehler().find("Service ist bereits registriert"), std::string::npos);
+  EXPECT_EQ(lesen(unit), inhalt);
+
+  Lauf weg;
+  weg.start(b.wurzel, {i, "/UNREGISTER"});
+  EXPECT_EQ(weg.ende(), 0) << weg.fehler();
+  EXPECT_FALSE(fs::exists(unit));
+  Lauf fehlt;
+  fehlt.start(b.wurzel, {i, "/UNREGISTER"});
+  EXPECT_EQ(fehlt.ende(), 8);
+  EXPECT_NE(fehlt.fehler().find("OpenService Fehler 1060"), std::string::npos) << fehlt.fehler();
+}
+
+TEST(Dienst, LaufMitProtokolldateiUndStopControl) {
+  Baum b;
+  b.benutzer("A\tu1\t\t\r\n");
+  // The log file lies beside the program: run a copy in the temp tree.
+  const fs::path bin = b.wurzel / "bin";
+  fs::create_directories(bin);
+  fs::copy_file(VK_ZENTRALE_EXE, bin / "vkZentrale");
+  const fs::path log = bin / "vkZentrale.Vokarium.log";
+  const std::string i = "-I" + b.ini.string();
+
+  Lauf dienst;
+  dienst.start(b.wurzel, {"/SERVICE", i}, (bin / "vkZentrale").string());
+  ASSERT_TRUE(warteBis([&] { return fs::exists(b.ziel / "BenIntern.dat"); }));
+
+  dienst.signal(SIGTERM);
+  EXPECT_EQ(dienst.ende(), 0);
+  const std::string text = lesen(log);
+  EXPECT_NE(text.find("\r\n\r\n\r\n"), std::string::npos);
+  EXPECT_NE(text.find("Start Service vkZentrale.Vokarium"), std::string::npos) << text;
+  EXPECT_NE(text.find("qmt   VokariumServer   5.0\r\n"), std::string::npos);
+  EXPECT_NE(text.find("Ende Service vkZentrale.Vokarium : Stop"), std::string::npos) << text;
+  for (std::size_t p = text.find('\n'); p != std::string::npos; p = text.find('\n', p + 1))
+    ASSERT_TRUE(p > 0 && text[p - 1] == '\r') << "every line ends with CR LF";
+
+  // A fatal stop in the service goes into its log file, in cp1252, and to
+  // the error output.
+  Lauf erster;
+  erster.start(b.wurzel, {i});
+  ASSERT_TRUE(warteBis([&] { return fs::exists(b.ziel / "vkZentrale.lck"); }));
+  Lauf zweiter;
+  zweiter.start(b.wurzel, {"/SERVICE", i}, (bin / "vkZentrale").string());
+  EXPECT_EQ(zweiter.ende(), 8);
+  const std::string nachher = lesen(log);
+  EXPECT_NE(nachher.find("\r\n\r\n+++++ "), std::string::npos) << "error lines in the file";
+  EXPECT_NE(nachher.find("der Vokarium-Server l\xE4uft bereits !"), std::string::npos);
+  EXPECT_NE(zweiter.fehler().find("l\xC3\xA4uft bereits"), std::string::npos);
+  erster.signal(SIGTERM);
+  EXPECT_EQ(erster.ende(), 0);
+}

@@ -1,0 +1,185 @@
+// Runs the real vkZentrale on a temporary tree of its own: base directory,
+// INI file, registry, unit folder and trace socket below one temp folder,
+// no display and no terminal. Helpers write files as a client would.
+#pragma once
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/registry.h"
+
+extern char** environ;
+
+namespace testlauf {
+
+namespace fs = std::filesystem;
+
+inline std::string lesen(const fs::path& p) {
+  std::ifstream f(p, std::ios::binary);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+// System form of a native path ("/" becomes "\").
+inline std::string sys(const fs::path& p) {
+  std::string s = p.string();
+  for (char& c : s)
+    if (c == '/') c = '\\';
+  return s;
+}
+
+inline void schreiben(const fs::path& p, const std::string& inhalt) {
+  fs::create_directories(p.parent_path());
+  std::ofstream f(p, std::ios::binary | std::ios::trunc);
+  f << inhalt;
+}
+
+// Polls `bedingung` every 20 ms for up to `ms`.
+inline bool warteBis(const std::function<bool()>& bedingung, int ms = 20000) {
+  const auto ende = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (std::chrono::steady_clock::now() < ende) {
+    if (bedingung()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return bedingung();
+}
+
+class Baum {
+ public:
+  Baum() {
+    char muster[] = "/tmp/vkz-test-XXXXXX";
+    wurzel = mkdtemp(muster);
+    basis = wurzel / "basis";
+    ziel = basis / "Vokarium";
+    fs::create_directories(basis);
+    fs::create_directories(wurzel / "reg");
+    fs::create_directories(wurzel / "units");
+    fs::create_directories(wurzel / "run");
+    ini = wurzel / "Vokarium.ini";
+    iniSchreiben("");
+    setenv("VOKARIUM_REGISTRY_DIR", (wurzel / "reg").c_str(), 1);
+    setenv("VOKARIUM_UNIT_DIR", (wurzel / "units").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (wurzel / "cfg").c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", (wurzel / "run").c_str(), 1);
+    setenv("VOKARIUM_TRACE_SOCKET", (wurzel / "run" / "trace.sock").c_str(), 1);
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    // The base directory as the dialog of an earlier start left it.
+    plat::regWriteString(plat::Hive::localMachine, "Software\\QMT\\Vokarium", "LastBasisDirectory",
+                         sys(basis));
+  }
+  ~Baum() {
+    std::error_code e;
+    fs::remove_all(wurzel, e);
+  }
+  Baum(const Baum&) = delete;
+  Baum& operator=(const Baum&) = delete;
+
+  // The INI file with the base directory and a 1 s pause, plus `mehr`.
+  void iniSchreiben(const std::string& mehr) {
+    schreiben(ini, "[Vokarium]\r\nBasisVerzeichnis=" + sys(basis) + "\r\nPause=1\r\n" + mehr);
+  }
+
+  void benutzer(const std::string& zeilen) { schreiben(basis / "Benutzer.dat", zeilen); }
+
+  fs::path pool(const std::string& name) const { return ziel / name; }
+
+  // Appends to a pool text as a client does, then writes the trigger.
+  void poolText(const std::string& pool, const std::string& datei, const std::string& zeilen) {
+    std::ofstream f(ziel / pool / datei, std::ios::binary | std::ios::app);
+    f << zeilen;
+  }
+
+  fs::path trigger(const std::string& id) const { return ziel / "Trigger" / (id + ".trg"); }
+
+  // Published whole under a temporary name, as clients do.
+  void triggerSchreiben(const std::string& id,
+                        const std::string& inhalt = "Vokarium5-Trigger\r\nPLATZ1\r\n") {
+    const fs::path tmp = ziel / "Trigger" / (".x" + id + ".tmp");
+    schreiben(tmp, inhalt);
+    fs::rename(tmp, trigger(id));
+  }
+
+  fs::path wurzel;
+  fs::path basis;
+  fs::path ziel;
+  fs::path ini;
+};
+
+class Lauf {
+ public:
+  Lauf() = default;
+  Lauf(const Lauf&) = delete;
+  Lauf& operator=(const Lauf&) = delete;
+  ~Lauf() {
+    if (pid_ > 0) {
+      kill(pid_, SIGKILL);
+      int s = 0;
+      waitpid(pid_, &s, 0);
+    }
+  }
+
+  // Starts `programm` (default the server) with `args`; output to files
+  // in `ordner`.
+  void start(const fs::path& ordner, const std::vector<std::string>& args,
+             const std::string& programm = VK_ZENTRALE_EXE) {
+    static int zaehler = 0;
+    ++zaehler;
+    aus_ = ordner / ("aus" + std::to_string(zaehler) + ".txt");
+    err_ = ordner / ("err" + std::to_string(zaehler) + ".txt");
+    std::vector<std::string> alle{programm};
+    alle.insert(alle.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : alle)
+      argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t fa;
+    posix_spawn_file_actions_init(&fa);
+    posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&fa, 1, aus_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&fa, 2, err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn(&pid_, programm.c_str(), &fa, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&fa);
+  }
+
+  // Exit code, or -1 when it did not end within `ms`.
+  int ende(int ms = 30000) {
+    const auto bis = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (pid_ > 0) {
+      int s = 0;
+      if (waitpid(pid_, &s, WNOHANG) == pid_) {
+        pid_ = -1;
+        return WIFEXITED(s) ? WEXITSTATUS(s) : 128 + WTERMSIG(s);
+      }
+      if (std::chrono::steady_clock::now() > bis) return -1;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return -1;
+  }
+
+  void signal(int sig) const { kill(pid_, sig); }
+  bool laeuft() const { return pid_ > 0 && kill(pid_, 0) == 0; }
+  std::string ausgabe() const { return lesen(aus_); }
+  std::string fehler() const { return lesen(err_); }
+
+ private:
+  pid_t pid_ = -1;
+  fs::path aus_;
+  fs::path err_;
+};
+
+}  // namespace testlauf

@@ -1,0 +1,352 @@
+// The pool server as a process on a temporary tree: settings and their
+// sources, exit codes, the trigger life cycle, delivery to the members, and
+// the faults it must survive (held member files, broken triggers, unsafe
+// names, being killed while it delivers).
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <set>
+
+#include "platform/shared_file.h"
+#include "tests/system/server/zentrale_lauf.h"
+
+using namespace testlauf;
+
+namespace {
+
+const std::string kZweiPools = "A\tu1\tcurrent\\t1\tThema 1\r\nA\tu2\tcurrent\\t2\tThema 2\r\n";
+
+bool bereit(const Baum& b) {
+  return fs::exists(b.ziel / "BenIntern.dat");
+}
+
+}  // namespace
+
+TEST(Einstellungen, RegistrySchlaegtIniUndClientsSehenIhreSicht) {
+  Baum b;
+  const fs::path b2 = b.wurzel / "andereBasis";
+  schreiben(b2 / "Admin.dat", "P\tmaria\tcurrent\\x\tx\r\n");
+  ASSERT_EQ(plat::regWriteString(plat::Hive::localMachine, "Software\\QMT\\Vokarium",
+                                 "LastBasisDirectory", sys(b2)),
+            plat::Err::ok);
+  b.iniSchreiben(
+      "ClZielVerzeichnis=\\\\srv\\pool\\\r\nBenutzerlistenDatei=Admin.dat\r\nEndzeit=23:50\r\n"
+      "NichtLoeschen=true\r\n");
+  Lauf s;
+  s.start(b.wurzel, {"-I" + b.ini.string(), "-E"});
+  ASSERT_EQ(s.ende(), 0) << s.fehler();
+
+  const fs::path ziel = b2 / "Vokarium";
+  EXPECT_EQ(lesen(ziel / "Vokarium.cfg"),
+            "[Vokarium]\r\nBasisVerzeichnis=" + sys(b2) +
+                "\\\r\nVocDatei=vocdelta.dat\r\nZielVerzeichnis=\\\\srv\\pool\\\r\n"
+                "WortlistenDatei=Worte.dat\r\nGesamtWortlistenDatei=AlleWorte.dat\r\n"
+                "BenutzerlistenDatei=BenIntern.dat\r\nPause=1\r\nEndzeit=23:50\r\n"
+                "NichtLoeschen=1\r\nmitTrigger=1\r\nTriggerName=Trigger\\*.trg\r\n"
+                "neuWorteTextdatei=\\neuWorte.txt\r\nloeWorteTextdatei=\\loeWorte.txt\r\n");
+  EXPECT_EQ(lesen(ziel / "BenIntern.dat"), "P\tmaria\tcurrent\\x\tx\r\n");
+  EXPECT_TRUE(fs::is_directory(ziel / "P"));
+  EXPECT_TRUE(fs::is_directory(ziel / "Trigger"));
+  EXPECT_FALSE(fs::exists(ziel / "vkZentrale.lck"));
+  EXPECT_FALSE(fs::exists(b.ziel)) << "the INI's base directory must lose to the registry";
+  const std::string log = s.ausgabe();
+  EXPECT_NE(log.find("qmt   VokariumServer   5.0"), std::string::npos);
+  EXPECT_NE(log.find("BasisVerzeichnis = " + sys(b2) + "\\"), std::string::npos);
+  EXPECT_NE(log.find("ClZielVerzeichnis = \\\\srv\\pool\\"), std::string::npos);
+}
+
+TEST(Einstellungen, IniSchlaegtKommandozeileUndStopEndetDieSchleife) {
+  Baum b;
+  b.benutzer(kZweiPools);
+  b.iniSchreiben("EinzelTest=FALSE\r\nPause=3600\r\n");
+  Lauf s;
+  s.start(b.wurzel, {"-I" + b.ini.string(), "-E"});
+  ASSERT_TRUE(warteBis([&] { return bereit(b); }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_TRUE(s.laeuft()) << "EinzelTest=FALSE in the INI overrides -E";
+  EXPECT_TRUE(fs::exists(b.ziel / "vkZentrale.lck"));
+  s.signal(SIGTERM);
+  EXPECT_EQ(s.ende(), 0) << "a stop request ends the wait of an hour";
+  EXPECT_FALSE(fs::exists(b.ziel / "vkZentrale.lck"));
+}
+
+// Exit codes with their messages; a response file stands for the whole
+// command line (lines with a blank in front skipped, "-" put in front).
+TEST(Einstellungen, AbbruchcodesAntwortdateiUndIhreMeldungen) {
+  Baum b;
+  b.benutzer(kZweiPools);
+  const std::string i = "-I" + b.ini.string();
+  schreiben(b.wurzel / "gut.txt", "I" + b.ini.string() + "\r\n ausgelassen\r\n/E\r\n");
+  schreiben(b.wurzel / "falsch.txt", "I" + b.ini.string() + "\r\nquatsch\r\n");
+  const struct {
+    std::string ini;
+    std::vector<std::string> args;
+    int code;
+    std::string meldung;
+  } faelle[] = {
+      {"", {i, "-Q"}, 16, "unzulaessige Option : -Q"},
+      {"", {"@" + (b.wurzel / "falsch.txt").string()}, 16, "unzulaessige Option : -quatsch"},
+      {"", {"-I", "-E"}, 8, "Name der INI-Datei fehlt"},
+      {"Endzeit=23:51\r\n", {i, "-E"}, 8, "unzulaessige Endzeit-Angabe"},
+      {"Endzeit=7:30\r\n", {i, "-E"}, 8, "unzulaessige Endzeit-Angabe"},
+      {"Endzeit=23:50\r\n", {"@" + (b.wurzel / "gut.txt").string()}, 0, ""},
+  };
+  for (const auto& f : faelle) {
+    b.iniSchreiben(f.ini);
+    Lauf s;
+    s.start(b.wurzel, f.args);
+    EXPECT_EQ(s.ende(), f.code) << f.meldung << s.fehler();
+    if (f.code != 0) {
+      EXPECT_NE(s.fehler().find("qmt Abbruch-Message: +++++ " + f.meldung), std::string::npos)
+          << s.fehler();
+    }
+  }
+  EXPECT_TRUE(fs::exists(b.ziel / "Vokarium.cfg"));
+}
+
+// The registry names no base directory and there is no one to ask, even
+// though the INI file has one.
+TEST(Einstellungen, OhneBasisUndOhneTerminal) {
+  Baum b;
+  b.benutzer(kZweiPools);
+  plat::regDeleteValue(plat::Hive::localMachine, "Software\\QMT\\Vokarium", "LastBasisDirectory");
+  Lauf ohne;
+  ohne.start(b.wurzel, {"-I" + b.ini.string(), "-E"});
+  EXPECT_EQ(ohne.ende(), 8);
+  EXPECT_NE(ohne.fehler().find("Basis-Verzeichnis unbekannt"), std::string::npos);
+  EXPECT_FALSE(fs::exists(b.ziel));
+}
+
+TEST(Triggerzyklus, PoolVorAdminUndTErstNachDemDurchgangWeg) {
+  Baum b;
+  b.benutzer(kZweiPools);
+  fs::create_directories(b.pool("A"));
+  b.poolText("A", "neuWorte.txt", "Wort1\r\n");
+  fs::create_directories(b.ziel / "Trigger");
+  b.triggerSchreiben("POOL-A");
+  b.triggerSchreiben("ADMIN");
+  b.triggerSchreiben("T1001");
+  Lauf s;
+  s.start(b.wurzel, {"-I" + b.ini.string()});
+  ASSERT_TRUE(warteBis([&] { return !fs::exists(b.trigger("T1001")); }));
+  EXPECT_EQ(lesen(b.pool("A") / "_u1.neu"), "Wort1\r\n");
+  EXPECT_EQ(lesen(b.pool("A") / "_u2.neu"), "Wort1\r\n");
+  EXPECT_FALSE(fs::exists(b.trigger("POOL-A")));
+  EXPECT_FALSE(fs::exists(b.trigger("ADMIN")));
+  ASSERT_TRUE(warteBis([&] { return s.ausgabe().find("Admin-Restart") != std::string::npos; }));
+
+  // The administration program changed the list: a restart reads it again.
+  b.benutzer(kZweiPools + "B\tu3\tcurrent\\t3\tThema 3\r\n");
+  b.triggerSchreiben("ADMIN");
+  ASSERT_TRUE(warteBis([&] { return !fs::exists(b.trigger("ADMIN")); }));
+  ASSERT_TRUE(warteBis([&] { return fs::is_directory(b.pool("B")); }));
+  EXPECT_TRUE(warteBis(
+      [&] { return lesen(b.ziel / "BenIntern.dat").find("B\tu3\t") != std::string::npos; }));
+  s.signal(SIGTERM);
+  EXPECT_EQ(s.ende(), 0);
+}
+
+TEST(Verteilung, JedesMitgliedDoppelteEintraegeLeererTextUndGrossschreibung) {
+  Baum b;
+  b.benutzer("A\tu1\t\t\r\nA\tu2\t\t\r\nA\tu1\t\t\r\na\tu3\t\t\r\n");
+  Lauf s;
+  s.start(b.wurzel, {"-I" + b.ini.string()});
+  ASSERT_TRUE(warteBis([&] { return bereit(b); }));
+  b.poolText("A", "neuWorte.txt", "W1\r\nW2\\gesprochen\r\n");
+  b.poolText("A", "loeWorte.txt", "X\r\n");
+  schreiben(b.pool("A") / "Worte.dat", "W1\r\n");
+  b.triggerSchreiben("POOL-A");
+  ASSERT_TRUE(warteBis([&] { return !fs::exists(b.trigger("POOL-A")); }));
+  const std::string text = "W1\r\nW2\\gesprochen\r\n";
+  EXPECT_EQ(lesen(b.pool("A") / "_u1.neu"), text + text) << "listed twice, served twice";
+  EXPECT_EQ(lesen(b.pool("A") / "_u2.neu"), text);
+  EXPECT_EQ(lesen(b.pool("A") / "_u1.loe"), "X\r\nX\r\n");
+  EXPECT_FALSE(fs::exists(b.pool("A") / "Worte.dat"));
+  EXPECT_FALSE(fs::exists(b.pool("A") / "neuWorte.txt"));
+  EXPECT_FALSE(fs::exists(b.pool("A") / "loeWorte.txt"));
+  EXPECT_FALSE(fs::exists(b.pool("a") / "_u3.neu"));
+
+  // Case counts: a trigger for "a" leaves pool "A" alone. (Once the pass
+  // after a delivery is over: that pass also takes lines appended late.)
+  b.triggerSchreiben("T1001");
+  ASSERT_TRUE(warteBis([&] { return !fs::exists(b.trigger("T1001")); }));
+  b.poolText("A", "neuWorte.txt", "W3\r\n");
+  b.triggerSchreiben("POOL-a");
+  ASSERT_TRUE(warteBis([&] { return !fs::exists(b.trigger("POOL-a")); }));
+  EXPECT_TRUE(fs::exists(b.pool("A") / "neuWorte.txt"));
+  EXPECT_FALSE(fs::exists(b.pool("a") / "_u3.neu")) << "pool a has no text";
+  fs::remove(b.pool("A") / "neuWorte.txt");
+
+  // An empty text: every member file exists afterwards, nothing is added.
+  b.poolText("A", "neuWorte.txt", "");
+  fs::remove(b.pool("A") / "_u2.neu");
+  b.triggerSchreiben("POOL-A");
+  ASSERT_TRUE(warteBis([&] { return !fs::exists(b.trigger("POOL-A")); }));
+  EXPECT_EQ(lesen(b.pool("A") / "_u1.neu"), text + text);
+  EXPECT_TRUE(fs::exists(b.pool("A") / "_u2.neu"));
+  EXPECT_EQ(fs::file_size(b.pool("A") / "_u2.neu"), 0u);
+  EXPECT_FALSE(fs::exists(b.pool("A") / "neuWorte.txt"));
+  s.signal(SIGTERM);
+  EXPECT_EQ(s.ende(), 0);
+}
+
+TEST(Verteilung, GehaltenesMitgliedBekommtAllesBeimNaechstenTrigger) {
+  Baum b;
+  b.benutzer(kZweiPools);
+  Lauf s;
+  s.start(b.wurzel, {"-I" + b.ini.string()});
+  ASSERT_TRUE(warteBis([&] { return bereit(b); }));
+  const std::string u2 = sys(b.pool("A") / "_u2.neu");
+  {
+    plat::SharedFile gehalten;
+    ASSERT_EQ(gehalten.open(u2, plat::Access::readWrite, plat::Share::exclusive,
+                            plat::Disposition::openAlways),
+              plat::Err::ok);
+    b.poolText("A", "neuWorte.txt", "W1\r\n");
+    b.triggerSchreiben("POOL-A");
+    ASSERT_TRUE(warteBis([&] { return !fs::exists(b.trigger("POOL-A")); }));
+    EXPECT_EQ(lesen(b.pool("A") / "_u1.neu"), "W1\r\n");
+    EXPECT_EQ(fs::file_size(b.pool("A") / "_u2.neu"), 0u);
+  }
+  b.poolText("A", "neuWorte.txt", "W2\r\n");
+  b.triggerSchreiben("POOL-A");
+  ASSERT_TRUE(warteBis([&] { return !fs::exists(b.trigger("POOL-A")); }));
+  EXPECT_EQ(lesen(b.pool("A") / "_u1.neu"), "W1\r\nW1\r\nW2\r\n");
+  EXPECT_EQ(lesen(b.pool("A") / "_u2.neu"), "W1\r\nW2\r\n");
+  for (const auto& e : fs::directory_iterator(b.pool("A")))
+    EXPECT_EQ(e.path().filename().string().rfind("neuWorte", 0), std::string::npos)
+        << e.path() << " left behind";
+  s.signal(SIGTERM);
+  EXPECT_EQ(s.ende(), 0);
+}
+
+TEST(Verteilung, AngefangeneZustellungWirdBeimStartNachgeholt) {
+  Baum b;
+  b.benutzer(kZweiPools);
+  fs::create_directories(b.pool("A"));
+  b.poolText("A", "neuWorte.txt.zustellung", "Alt\r\n");
+  b.poolText("A", "neuWorte.txt", "Neu\r\n");
+  Lauf s;
+  s.start(b.wurzel, {"-I" + b.ini.string()});
+  ASSERT_TRUE(warteBis([&] { return fs::exists(b.pool("A") / "_u2.neu"); }));
+  ASSERT_TRUE(warteBis([&] { return !fs::exists(b.pool("A") / "neuWorte.txt.zustellung"); }));
+  EXPECT_EQ(lesen(b.pool("A") / "_u1.neu"), "Alt\r\nNeu\r\n");
+  EXPECT_EQ(lesen(b.pool("A") / "_u2.neu"), "Alt\r\nNeu\r\n");
+  EXPECT_FALSE(fs::exists(b.pool("A") / "neuWorte.txt"));
+  s.signal(SIGTERM);
+  EXPECT_EQ(s.ende(), 0);
+}
+
+TEST(Fehlerfaelle, KaputteTriggerWerdenBeiseiteGelegt) {
+  Baum b;
+  b.benutzer(kZweiPools);
+  Lauf s;
+  s.start(b.wurzel, {"-I" + b.ini.string(), "-V"});
+  ASSERT_TRUE(warteBis([&] { return bereit(b); }));
+  b.triggerSchreiben("T2001", "");
+  b.triggerSchreiben("T2002", "Fremdprogramm\r\nX\r\n");
+  b.triggerSchreiben("T2003", "Vokarium4-Trigger\r\nALTPLATZ\r\n");
+  ASSERT_TRUE(warteBis([&] {
+    return !fs::exists(b.trigger("T2001")) && !fs::exists(b.trigger("T2002")) &&
+           !fs::exists(b.trigger("T2003"));
+  }));
+  EXPECT_TRUE(fs::exists(b.trigger("T2001").string() + ".defekt"));
+  EXPECT_EQ(lesen(b.trigger("T2002").string() + ".defekt"), "Fremdprogramm\r\nX\r\n");
+  b.poolText("A", "neuWorte.txt", "W1\r\n");
+  b.triggerSchreiben("POOL-A");
+  ASSERT_TRUE(warteBis([&] { return !fs::exists(b.trigger("POOL-A")); }));
+  EXPECT_EQ(lesen(b.pool("A") / "_u1.neu"), "W1\r\n") << "the server still works";
+  const std::string log = s.ausgabe();
+  EXPECT_NE(log.find("+++++ Trigger-Inhalt ist defekt : " + sys(b.trigger("T2001"))),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find("+++++ Trigger-Inhalt ist unbekannt : " + sys(b.trigger("T2002"))),
+            std::string::npos);
+  EXPECT_NE(log.find("+++++ zu alte Vokarium-Version : ALTPLATZ"), std::string::npos);
+  EXPECT_EQ(log.find("nicht l\xC3\xB6schbar"), std::string::npos) << log;
+  s.signal(SIGTERM);
+  EXPECT_EQ(s.ende(), 0);
+}
+
+TEST(Fehlerfaelle, UnzulaessigeZeilenDerBenutzerliste) {
+  Baum b;
+  b.benutzer(
+      "A\tu1\tcurrent\\t1\tThema\r\n"  // 1 fine
+      "A\t..\tx\ty\r\n"                // 2 leads upwards
+      "B/x\tu\t\t\r\n"                 // 3 separator in the pool
+      "A\t\tx\ty\r\n"                  // 4 empty user
+      " A\tblank\r\n"                  // 5 not an entry
+      "C\t" +
+      std::string(128, 'u') +
+      "\r\n"                               // 6 user too long
+      "D\tu\x01x\t\t\r\n"                  // 7 control character
+      "E\t \"u5\"\tsub\tthema\textra\r\n"  // 8 quoted, five fields
+      "F\tu6\r\n"                          // 9 two fields
+      "A\tu7\t" +
+      std::string(1100, 's') + "\r\n");  // 10 line too long
+  Lauf s;
+  s.start(b.wurzel, {"-I" + b.ini.string(), "-E"});
+  ASSERT_EQ(s.ende(), 0) << s.fehler();
+  EXPECT_EQ(lesen(b.ziel / "BenIntern.dat"),
+            "A\tu1\tcurrent\\t1\tThema\r\nE\tu5\tsub\tthema\r\nF\tu6\t\t\r\n");
+  const std::string log = s.ausgabe();
+  for (const char* n : {"2", "3", "4", "7"})
+    EXPECT_NE(log.find(std::string("unzulaessiger Name in der Benutzerliste : ") + n + "\n"),
+              std::string::npos)
+        << n;
+  EXPECT_NE(log.find("Feld zu lang in der Benutzerliste : 6\n"), std::string::npos);
+  EXPECT_NE(log.find("Feld zu lang in der Benutzerliste : 10\n"), std::string::npos);
+  EXPECT_FALSE(fs::exists(b.ziel / "B"));
+  EXPECT_FALSE(fs::exists(b.ziel / "C"));
+  EXPECT_FALSE(fs::exists(b.ziel / "D"));
+}
+
+// A client keeps appending while the server is killed again and again: no
+// line may be lost (it may arrive twice).
+TEST(Fehlerfaelle, KeineZeileGehtVerlorenAuchBeimAbschuss) {
+  Baum b;
+  b.benutzer("A\tu1\t\t\r\n");
+  fs::create_directories(b.pool("A"));
+  fs::create_directories(b.ziel / "Trigger");
+  const std::string text = sys(b.pool("A") / "neuWorte.txt");
+  const std::string trigger = sys(b.trigger("POOL-A"));
+  constexpr int kZeilen = 400;
+  std::atomic<bool> fertig{false};
+  std::thread client([&] {
+    for (int n = 0; n < kZeilen; ++n) {
+      plat::SharedFile f;
+      while (f.open(text, plat::Access::readWrite, plat::Share::exclusive,
+                    plat::Disposition::openAlways) != plat::Err::ok)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      f.append("L" + std::to_string(n) + "\r\n");
+      f.close();
+      plat::publishNew(trigger, "Vokarium5-Trigger\r\nPLATZ\r\n", false);
+      std::this_thread::sleep_for(std::chrono::milliseconds(3));
+    }
+    fertig = true;
+  });
+  for (int runde = 0; !fertig; ++runde) {
+    Lauf s;
+    s.start(b.wurzel, {"-I" + b.ini.string()});
+    std::this_thread::sleep_for(std::chrono::milliseconds(150 + 37 * (runde % 5)));
+    s.signal(SIGKILL);
+    s.ende();
+  }
+  client.join();
+  Lauf s;
+  s.start(b.wurzel, {"-I" + b.ini.string()});
+  plat::publishNew(trigger, "Vokarium5-Trigger\r\nPLATZ\r\n", false);
+  ASSERT_TRUE(warteBis([&] {
+    return !fs::exists(b.trigger("POOL-A")) && !fs::exists(b.pool("A") / "neuWorte.txt") &&
+           !fs::exists(b.pool("A") / "neuWorte.txt.zustellung");
+  }));
+  const std::string neu = lesen(b.pool("A") / "_u1.neu");
+  std::set<std::string> gesehen;
+  std::istringstream zeilen(neu);
+  for (std::string z; std::getline(zeilen, z);)
+    gesehen.insert(z);
+  for (int n = 0; n < kZeilen; ++n)
+    EXPECT_TRUE(gesehen.count("L" + std::to_string(n) + "\r")) << "lost L" << n;
+  s.signal(SIGTERM);
+  EXPECT_EQ(s.ende(), 0);
+}

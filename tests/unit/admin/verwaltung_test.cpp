@@ -1,0 +1,251 @@
+// Tests of the administration procedures on a temporary Speicherort: the
+// user list reader, the topic list reader, the user search, the pool
+// checks and the checks and writer of the user list.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "admin/user_suchen.h"
+#include "admin/verwaltung.h"
+#include "platform/paths.h"
+
+namespace fs = std::filesystem;
+using namespace admin;
+
+namespace {
+
+class Verwaltung : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char muster[] = "/tmp/vk-admin-XXXXXX";
+    root_ = mkdtemp(muster);
+    fs::create_directories(root_ / "reg");
+    setenv("VOKARIUM_REGISTRY_DIR", (root_ / "reg").c_str(), 1);
+    fs::create_directories(root_ / "S");
+    verwaltungZuruecksetzen();
+    GefundeneLeeren();
+    verwaltung().speicherort = plat::systemPath((root_ / "S").string()) + "\\";
+    verwaltung().rueckmeldung.meldung = [this](int nr, const std::string& w) {
+      meldungen_.emplace_back(nr, w);
+    };
+    verwaltung().rueckmeldung.fehler = [this](plat::Err, int nr, const std::string& w) {
+      verwaltung().rueckmeldung.meldung(nr, w);
+    };
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  // Writes a file below the Speicherort (bytes as given).
+  void schreiben(const std::string& rel, const std::string& inhalt) {
+    const fs::path p = root_ / "S" / rel;
+    fs::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary) << inhalt;
+  }
+  std::string lesen(const std::string& rel) {
+    std::ifstream in(root_ / "S" / rel, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  // A recognizer user with topics (name, folder) whose folders exist.
+  void sprecher(const std::string& user,
+                const std::vector<std::pair<std::string, std::string>>& topics) {
+    std::string ini = "[Options]\r\nx=1\r\n[Topics]\r\n";
+    for (const auto& [t, f] : topics) {
+      ini += t + "=" + f + "\r\n";
+      fs::create_directories(root_ / "S" / user / "current" / f);
+    }
+    schreiben(user + "/current/topics.ini", ini);
+  }
+  std::vector<std::string> zeilenText() {
+    std::vector<std::string> r;
+    for (const Zeile& z : verwaltung().zeilen)
+      r.push_back(z.pool + "|" + z.user + "|" + z.topic);
+    return r;
+  }
+  std::vector<int> nummern() {
+    std::vector<int> r;
+    for (const auto& [nr, wert] : meldungen_)
+      r.push_back(nr);
+    return r;
+  }
+
+  fs::path root_;
+  std::vector<std::pair<int, std::string>> meldungen_;  // text number, value
+};
+
+TEST_F(Verwaltung, UserListReadingSkipsShortLinesAndKeepsFirstOfAPair) {
+  EXPECT_TRUE(BenutzerlistenLesen());  // no list yet: quietly empty
+  schreiben("Benutzer.dat",
+            "Chirurgie\tMeier\tcurrent\\Allg\tAllgemein\r\n"
+            "Kurz\tOhne\tcurrent\\x\r\n"
+            "   \r\n"
+            "Innere\tmeier\tcurrent\\Other\tALLGEMEIN\r\n"
+            " Blank\tBauer\tcurrent\\b\tTopic\twith\ttabs\n"
+            "Innere\tSchulz\tcurrent\\s\tS");
+  ASSERT_TRUE(BenutzerlistenLesen());
+  EXPECT_EQ(zeilenText(),
+            (std::vector<std::string>{" Blank|Bauer|Topic\twith\ttabs", "Chirurgie|Meier|Allgemein",
+                                      "Innere|Schulz|S"}));
+  EXPECT_EQ(verwaltung().zeilen[1].folder, "current\\Allg");
+  // The choice list: pools in order of arrival, blank names never.
+  EXPECT_EQ(verwaltung().poolListe, (std::vector<std::string>{"Chirurgie", "Innere"}));
+  EXPECT_EQ(verwaltung().aktuellerPool, "Chirurgie");
+  EXPECT_TRUE(meldungen_.empty());
+
+  // Reading again after the rows were emptied gives the same rows, not none.
+  ASSERT_TRUE(BenutzerlistenLesen());
+  EXPECT_EQ(verwaltung().zeilen.size(), 3u);
+}
+
+TEST_F(Verwaltung, TopicListSectionAndEntryRules) {
+  schreiben("Meier/current/topics.ini",
+            "Vorher=drin\r\n"
+            "[topics]\r\nKlein=falsch\r\n"
+            "  [Topics]  \r\n"
+            " Bericht = Ordner A \r\n"
+            "ohneGleich\r\n"
+            "=nurWert\r\n"
+            "BERICHT =zweiter\r\n"
+            "Boese=..\r\n"
+            "Pfad=a\\b\r\n"
+            "Letzter=L\r\n"
+            "[Andere]\r\nDanach=weg\r\n");
+  fs::create_directories(root_ / "S/Meier/current/L");
+  fs::create_directories(root_ / "S/Meier/current/zweiter");
+  const std::string pfad = verwaltung().speicherort + "Meier\\current\\topics.ini";
+
+  TopicsLesen(SuchModus::register_, "Meier", pfad);
+  // Blanks around "=" stay; the first folder of a topic stays.
+  EXPECT_TRUE(GefundenPruefen("Meier", "current\\ Ordner A", "Bericht "));
+  EXPECT_TRUE(GefundenPruefen("meier", "current\\ Ordner A", "BERICHT "));
+  EXPECT_FALSE(GefundenPruefen("Meier", "current\\ordner a", "Bericht "));
+  EXPECT_TRUE(GefundenPruefen("Meier", "current\\L", "Letzter"));
+  EXPECT_EQ(userSuchen().gefundene.size(), 2u);
+
+  TopicsLesen(SuchModus::liste, "Meier", pfad);
+  EXPECT_EQ(zeilenText(), (std::vector<std::string>{"  ?|Meier|Bericht ", "  ?|Meier|Letzter"}));
+  EXPECT_TRUE(verwaltung().poolListe.empty());
+  // The missing folder is named in each mode; the existing one never.
+  const std::string fehlt = verwaltung().speicherort + "Meier\\current\\ Ordner A";
+  ASSERT_EQ(meldungen_.size(), 2u);  // once per mode
+  for (const auto& m : meldungen_) {
+    EXPECT_EQ(m, std::make_pair(2103, fehlt));
+  }
+}
+
+TEST_F(Verwaltung, SearchSkipsNonUsersAndReportsMissingTopicLists) {
+  sprecher("Meier", {{"Allgemein", "Allg"}, {"Radiologie", "Rad"}});
+  sprecher("Bauer", {{"Allgemein", "A"}});
+  fs::create_directories(root_ / "S/Vokarium/Trigger");
+  fs::create_directories(root_ / "S/Ohne/current");
+  ZeileAufnehmen("Chirurgie", "MEIER", "current\\Allg", "allgemein");
+
+  BenutzerSuchen(SuchModus::liste);
+  Sortieren();
+  EXPECT_EQ(zeilenText(), (std::vector<std::string>{"  ?|Bauer|Allgemein", "  ?|Meier|Radiologie",
+                                                    "Chirurgie|MEIER|allgemein"}));
+  EXPECT_EQ(nummern(), std::vector<int>{2102});
+  EXPECT_EQ(meldungen_[0].second, verwaltung().speicherort + "Ohne\\current\\topics.ini");
+}
+
+TEST_F(Verwaltung, PoolNamesAtTheirLimits) {
+  ZeileAufnehmen("  ?", "Meier", "current\\a", "A");
+  EXPECT_FALSE(PoolUebernehmen("Tab\tPool"));
+  EXPECT_FALSE(PoolUebernehmen(std::string(32, 'p')));
+  EXPECT_FALSE(PoolZuweisen({0}));
+  EXPECT_EQ(nummern(), (std::vector<int>{2110, 866}));
+  EXPECT_TRUE(PoolUebernehmen(std::string(31, 'p')));
+  // A name beginning with a blank is assigned but never offered for picking.
+  EXPECT_TRUE(PoolUebernehmen(" Vorlaeufig"));
+  EXPECT_TRUE(PoolZuweisen({0}));
+  EXPECT_EQ(verwaltung().zeilen[0].pool, " Vorlaeufig");
+  EXPECT_EQ(verwaltung().poolListe, std::vector<std::string>{std::string(31, 'p')});
+}
+
+TEST_F(Verwaltung, SortingByColumnAndReversing) {
+  ZeileAufnehmen("b", "Zeta", "current\\1", "T");
+  ZeileAufnehmen("A", "alpha", "current\\2", "T");
+  ZeileAufnehmen("\xC4rzte", "Mitte", "current\\3", "T");  // cp1252 capital A umlaut
+  ZeileAufnehmen("a", "Beta", "current\\4", "T");
+  Sortieren();
+  EXPECT_EQ(zeilenText(),
+            (std::vector<std::string>{"A|alpha|T", "a|Beta|T", "b|Zeta|T", "\xC4rzte|Mitte|T"}));
+  SpalteGeklickt(Spalte::user);
+  EXPECT_EQ(zeilenText(),
+            (std::vector<std::string>{"A|alpha|T", "a|Beta|T", "\xC4rzte|Mitte|T", "b|Zeta|T"}));
+  SpalteGeklickt(Spalte::user);
+  EXPECT_TRUE(verwaltung().absteigend);
+  EXPECT_EQ(verwaltung().zeilen.front().user, "Zeta");
+  EXPECT_EQ(verwaltung().zeilen.back().user, "alpha");
+}
+
+// Each case: rows, the expected text and the rows it selects.
+TEST_F(Verwaltung, SaveChecksFindTheFirstOffendingRows) {
+  sprecher("Meier", {{"Allgemein", "Allg"}, {"Radiologie", "Rad"}, {"Zweit", "Allg"}});
+  sprecher("Bauer", {{"Allgemein", "A"}});
+  struct Fall {
+    std::vector<Zeile> zeilen;
+    int nr;
+    std::vector<std::size_t> markiert;
+  };
+  const std::vector<Fall> faelle = {
+      {{{"P", "Bauer", "Allgemein", "current\\A"}, {"  ?", "Meier", "Allgemein", "current\\Allg"}},
+       2104,
+       {1}},
+      // The folder is compared with case; a user who is gone is not found.
+      {{{"P", "Meier", "Allgemein", "current\\allg"}}, 2105, {0}},
+      {{{"P", "Weg", "Allgemein", "current\\Allg"}}, 2105, {0}},
+      {{{"P", "Meier", "Allgemein", "current\\Allg"},
+        {"Q", "Bauer", "Allgemein", "current\\A"},
+        {"P", "Meier", "Radiologie", "current\\Rad"}},
+       2106,
+       {0, 2}},
+      {{{"P", "Meier", "Allgemein", "current\\Allg"}, {"Q", "Meier", "Zweit", "current\\Allg"}},
+       2108,
+       {0, 1}},
+      {{{std::string(32, 'p'), "Bauer", "Allgemein", "current\\A"}}, 866, {0}},
+      {{{"..", "Bauer", "Allgemein", "current\\A"}}, 2110, {0}},
+  };
+  for (std::size_t k = 0; k < faelle.size(); ++k) {
+    verwaltung().zeilen = faelle[k].zeilen;
+    meldungen_.clear();
+    std::vector<std::size_t> markiert;
+    EXPECT_FALSE(BenutzerlisteSpeichern(markiert)) << k;
+    EXPECT_EQ(nummern(), std::vector<int>{faelle[k].nr}) << k;
+    EXPECT_EQ(markiert, faelle[k].markiert) << k;
+    EXPECT_FALSE(fs::exists(root_ / "S/Benutzer.dat")) << k;
+  }
+}
+
+TEST_F(Verwaltung, SavedListFollowsTheDisplayOrderAndReplacesTheOldList) {
+  sprecher("Meier", {{"Allgemein", "Allg"}, {"Radiologie", "Rad"}});
+  sprecher("Bauer", {{"Allgemein", "A"}});
+  schreiben("Benutzer.dat", "alt\r\n");
+  ZeileAufnehmen("Innere", "Meier", "current\\Rad", "Radiologie");
+  ZeileAufnehmen("Chirurgie", "Meier", "current\\Allg", "Allgemein");
+  ZeileAufnehmen("Chirurgie", "Bauer", "current\\A", "Allgemein");
+  SpalteGeklickt(Spalte::user);
+  std::vector<std::size_t> markiert;
+  ASSERT_TRUE(BenutzerlisteSpeichern(markiert));
+  EXPECT_EQ(lesen("Benutzer.dat"),
+            "Chirurgie\tBauer\tcurrent\\A\tAllgemein\r\n"
+            "Innere\tMeier\tcurrent\\Rad\tRadiologie\r\n"
+            "Chirurgie\tMeier\tcurrent\\Allg\tAllgemein\r\n");
+  EXPECT_TRUE(meldungen_.empty());
+  // Nothing but the list is left in the folder (no temporary file).
+  int dateien = 0;
+  for (const auto& e : fs::directory_iterator(root_ / "S"))
+    dateien += e.is_regular_file();
+  EXPECT_EQ(dateien, 1);
+
+  // A list that cannot be replaced is reported with its path.
+  fs::remove(root_ / "S/Benutzer.dat");
+  fs::create_directories(root_ / "S/Benutzer.dat/belegt");
+  EXPECT_FALSE(BenutzerlisteSpeichern(markiert));
+  EXPECT_EQ(nummern(), std::vector<int>{2109});
+  EXPECT_EQ(meldungen_[0].second, benutzerlistenPfad());
+}
+
+}  // namespace

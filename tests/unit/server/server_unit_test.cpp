@@ -1,0 +1,229 @@
+// The server core in-process: the claim of pool texts against a client that
+// appends or holds them, a trigger held beyond the limit, the user list's
+// fields and limits, end times, the terminal question and the log forms.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/paths.h"
+#include "platform/shared_file.h"
+#include "server/benutzer.h"
+#include "server/optionen.h"
+#include "server/protokoll.h"
+#include "server/schleife.h"
+#include "server/verteilen.h"
+
+using namespace zentrale;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string lesen(const fs::path& p) {
+  std::ifstream f(p, std::ios::binary);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+void schreiben(const fs::path& p, const std::string& inhalt) {
+  fs::create_directories(p.parent_path());
+  std::ofstream(p, std::ios::binary | std::ios::trunc) << inhalt;
+}
+
+class Kern : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char muster[] = "/tmp/vkz-unit-XXXXXX";
+    wurzel_ = mkdtemp(muster);
+    setenv("VOKARIUM_REGISTRY_DIR", (wurzel_ / "reg").c_str(), 1);
+    protokollZuruecksetzen();
+    optionenZuruecksetzen();
+    schleifeZuruecksetzen();
+    TabellenZuruecksetzen();
+    protokoll().fenster = [this](std::string_view t) { log_ += t; };
+    ServerOptionen& o = optionen();
+    o.basisVerzeichnis = plat::systemPath(wurzel_.string()) + "\\";
+    o.zielVerzeichnis = o.basisVerzeichnis + "Vokarium\\";
+    o.neuWorteTextdatei = "\\neuWorte.txt";
+    o.loeWorteTextdatei = "\\loeWorte.txt";
+    o.triggerVerzeichnis = o.zielVerzeichnis + "Trigger\\";
+    fs::create_directories(ziel() / "Trigger");
+    schleife().mitgliedPauseMs = 20;
+  }
+  void TearDown() override {
+    protokollZuruecksetzen();
+    fs::remove_all(wurzel_);
+  }
+
+  fs::path ziel() const { return wurzel_ / "Vokarium"; }
+  static std::string sys(const fs::path& p) { return plat::systemPath(p.string()); }
+
+  void benutzer(const std::string& zeilen) {
+    schreiben(wurzel_ / "Benutzer.dat", zeilen);
+    BenutzerlisteLesen();
+  }
+
+  void trigger(const std::string& id) {
+    schleife().triggerliste.push_back(sys(ziel() / "Trigger" / (id + ".trg")));
+  }
+
+  fs::path wurzel_;
+  std::string log_;
+};
+
+}  // namespace
+
+TEST_F(Kern, VomClientGehaltenerTextBleibtUndKommtImNaechstenDurchgang) {
+  benutzer("A\tu1\r\n");
+  const std::string text = sys(ziel() / "A" / "neuWorte.txt");
+  {
+    plat::SharedFile client;
+    ASSERT_EQ(client.open(text, plat::Access::readWrite, plat::Share::exclusive,
+                          plat::Disposition::openAlways),
+              plat::Err::ok);
+    client.append("W1\r\n");
+    trigger("POOL-A");
+    TriggerAuswerten();
+    EXPECT_FALSE(fs::exists(ziel() / "A" / "_u1.neu") &&
+                 fs::file_size(ziel() / "A" / "_u1.neu") > 0);
+  }
+  // The client's trigger found the old one still queued; the next pass
+  // serves the pool anyway, without a trigger of its own.
+  schleife().triggerliste.clear();
+  TriggerAuswerten();
+  EXPECT_EQ(lesen(ziel() / "A" / "_u1.neu"), "W1\r\n");
+  schleife().triggerliste.clear();
+  TriggerAuswerten();
+  EXPECT_EQ(lesen(ziel() / "A" / "_u1.neu"), "W1\r\n") << "served once only";
+}
+
+TEST_F(Kern, ZeilenNachDemClaimKommenImNaechstenDurchgang) {
+  benutzer("A\tu1\r\nB\tu9\r\n");
+  schreiben(ziel() / "A" / "neuWorte.txt", "W1\r\n");
+  schreiben(ziel() / "A" / "Worte.dat", "W1\r\n");
+  trigger("POOL-A");
+  TriggerAuswerten();
+  schreiben(ziel() / "A" / "neuWorte.txt", "spaet\r\n");
+  schreiben(ziel() / "B" / "neuWorte.txt", "ohneTrigger\r\n");
+  schleife().triggerliste.clear();
+  TriggerAuswerten();
+  EXPECT_EQ(lesen(ziel() / "A" / "_u1.neu"), "W1\r\nspaet\r\n");
+  EXPECT_FALSE(fs::exists(ziel() / "A" / "Worte.dat"));
+  EXPECT_FALSE(fs::exists(ziel() / "B" / "_u9.neu")) << "B waits for its trigger";
+}
+
+TEST_F(Kern, GehaltenerTriggerWirdAufgegebenUndBleibt) {
+  schleife().triggerWartezeitMs = 300;
+  const fs::path pfad = ziel() / "Trigger" / "T1001.trg";
+  schreiben(pfad, "Vokarium5-Trigger\r\nPLATZ\r\n");
+  {
+    plat::SharedFile schreiber;
+    ASSERT_EQ(schreiber.open(sys(pfad), plat::Access::readWrite, plat::Share::exclusive,
+                             plat::Disposition::openExisting),
+              plat::Err::ok);
+    trigger("T1001");
+    TriggerLoeschen();
+  }
+  EXPECT_TRUE(fs::exists(pfad)) << "read again at the next scan";
+  EXPECT_NE(log_.find("+++++ Trigger nicht lesbar : " + sys(pfad)), std::string::npos) << log_;
+  EXPECT_EQ(log_.find("nicht l\xF6schbar"), std::string::npos);
+  ASSERT_TRUE(TriggerSuchen());
+  TriggerLoeschen();
+  EXPECT_FALSE(fs::exists(pfad));
+  ASSERT_EQ(schleife().arbeitsplaetze.size(), 1u);
+  EXPECT_EQ(schleife().arbeitsplaetze[0], "PLATZ");
+}
+
+TEST_F(Kern, FelderDerBenutzerzeile) {
+  BenutzerEintrag e;
+  EXPECT_EQ(BenutzerZeileZerlegen("P\t  'O''Brien'\tcurrent\\a\t\"x y\"z", e),
+            ZeilenFehler::keiner);
+  EXPECT_EQ(e.benutzer, "O'Brien");
+  EXPECT_EQ(e.thema, "x y") << "a quoted field runs to its quote";
+  EXPECT_EQ(BenutzerZeileZerlegen(std::string(31, 'p') + "\tu", e), ZeilenFehler::keiner);
+  EXPECT_EQ(BenutzerZeileZerlegen(std::string(32, 'p') + "\tu", e), ZeilenFehler::feldZuLang);
+  EXPECT_EQ(BenutzerZeileZerlegen("P\tu\t" + std::string(264, 's'), e), ZeilenFehler::feldZuLang);
+  // A TAB inside a quoted field would add a field to "BenIntern.dat".
+  for (const char* z :
+       {"P\t..", "P\ta\\b", "P\ta/b", "P\t", "..\tu", "P\tu\tx\x1By", "P\tu\tx\t\"a\tb\""})
+    EXPECT_EQ(BenutzerZeileZerlegen(z, e), ZeilenFehler::unzulaessigerName) << z;
+}
+
+TEST_F(Kern, HoechstensHundertsiebenundzwanzigPools) {
+  std::string zeilen;
+  for (int i = 0; i < 127; ++i)
+    zeilen += "P" + std::to_string(i) + "\tu\r\n";
+  benutzer(zeilen + "P0\tv\r\n");
+  EXPECT_EQ(tabellen().pools.size(), 127u);
+  EXPECT_EQ(tabellen().benutzer.size(), 128u);
+  schreiben(wurzel_ / "Benutzer.dat", zeilen + "p0\tu\r\n");
+  try {
+    BenutzerlisteLesen();
+    FAIL() << "the 128th pool must stop the server";
+  } catch (const Abbruch& a) {
+    EXPECT_EQ(a.code, 8);
+    EXPECT_EQ(protokoll().abbruchmeldung, "+++++ zu viele Pools gefunden");
+  }
+}
+
+TEST_F(Kern, FrageAmTerminal) {
+  schreiben(wurzel_ / "admin" / "Benutzer.dat", "");
+  std::string verzeichnis;
+  std::ostringstream aus;
+  std::istringstream datei("/gibt/es/nicht\n" + (wurzel_ / "admin" / "Benutzer.dat").string() +
+                           "\n");
+  EXPECT_EQ(BasisFrageTerminal(datei, aus, verzeichnis), FrageErgebnis::gewaehlt);
+  EXPECT_EQ(verzeichnis, sys(wurzel_ / "admin") + "\\");
+  EXPECT_NE(aus.str().find("ben\xC3\xB6tigt"), std::string::npos) << "the texts, for the screen";
+  EXPECT_NE(aus.str().find("nicht gefunden"), std::string::npos);
+  std::istringstream ordner((wurzel_ / "admin").string() + "\n");
+  EXPECT_EQ(BasisFrageTerminal(ordner, aus, verzeichnis), FrageErgebnis::gewaehlt);
+  EXPECT_EQ(verzeichnis, sys(wurzel_ / "admin") + "\\");
+  std::istringstream leer("\n");
+  EXPECT_EQ(BasisFrageTerminal(leer, aus, verzeichnis), FrageErgebnis::ohneWahl);
+  std::istringstream zu("");
+  EXPECT_EQ(BasisFrageTerminal(zu, aus, verzeichnis), FrageErgebnis::geschlossen);
+}
+
+TEST_F(Kern, FragenMerktDieWahlInDerRegistry) {
+  optionen().basisVerzeichnis.clear();
+  BasisKlaeren([this](std::string& v) {
+    v = sys(wurzel_) + "\\";
+    return FrageErgebnis::gewaehlt;
+  });
+  optionen().basisVerzeichnis.clear();
+  BasisAusRegistry();
+  EXPECT_EQ(optionen().basisVerzeichnis, sys(wurzel_) + "\\");
+  optionen().basisFragen = true;
+  EXPECT_THROW(BasisKlaeren([](std::string&) { return FrageErgebnis::geschlossen; }), Abbruch);
+}
+
+TEST_F(Kern, FormenDesProtokolls) {
+  plat::LocalTime t;
+  t.year = 2026;
+  t.month = 12;
+  t.day = 5;
+  t.hour = 18;
+  t.minute = 5;
+  t.second = 7;
+  EXPECT_EQ(zeitstempel(t), "05.12.26, 18:05  ");
+  EXPECT_EQ(traceZeile("Trigger da\tT1001.trg", t, 123456).substr(0, 12), "vkZentrale: ");
+  EXPECT_NE(traceZeile("x", t, 123456).find(": 261205: 180507: 456: \tx"), std::string::npos);
+
+  logFehlerName("Trigger nicht lesbar", "C:\\x");
+  EXPECT_EQ(log_, "\r\n+++++ Trigger nicht lesbar : C:\\x\r\n") << "no time stamp in the window";
+  EXPECT_EQ(protokoll().abbruchmeldung, "+++++ Trigger nicht lesbar : C:\\x");
+  logFehlerName("lang", std::string(600, 'x'));
+  EXPECT_EQ(protokoll().abbruchmeldung.size(), 511u);
+
+  const std::string datei = sys(wurzel_ / "server.log");
+  logDateiOeffnen(datei);
+  logFehler("im Dateikanal");
+  logDateiSchliessen();
+  const std::string inhalt = lesen(wurzel_ / "server.log");
+  EXPECT_EQ(inhalt.substr(0, 10), "\r\n\r\n+++++ ");
+  EXPECT_TRUE(inhalt.ends_with("  im Dateikanal")) << inhalt;
+}
