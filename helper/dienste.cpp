@@ -20,7 +20,7 @@ namespace {
 std::unique_ptr<dragon::EngineControl> gEngine;
 
 void EmpfaengerVerbinden() {
-  gEngine = DragonEngineErzeugen();
+  gEngine = vk::DragonEngineErzeugen();
   if (!gEngine) return;
   dragon::EngineControl* e = gEngine.get();
   QObject::connect(e, &dragon::EngineControl::DialogClosed,
@@ -70,39 +70,41 @@ std::string Thema() {
 
 void EchteDiensteSetzen() {
   HelferDienste& d = Dienste();
-  d.leisteDa = [] { return static_cast<bool>(DragonLeiste()); };
+  d.leisteDa = [] { return static_cast<bool>(vk::DragonLeiste()); };
   d.leisteSchliessen = [] {
-    if (const DragonFenster f = DragonLeiste()) FensterSchliessen(f);
+    if (const vk::DragonFenster f = vk::DragonLeiste()) vk::FensterSchliessen(f);
   };
-  d.benutzerDialogDa = [] { return static_cast<bool>(BenutzerOeffnenFenster()); };
+  d.benutzerDialogDa = [] { return static_cast<bool>(vk::BenutzerOeffnenFenster()); };
   d.benutzerDialogSchliessen = [] {
-    if (const DragonFenster f = BenutzerOeffnenFenster()) FensterSchliessen(f);
+    if (const vk::DragonFenster f = vk::BenutzerOeffnenFenster()) vk::FensterSchliessen(f);
   };
   d.dragonStammverzeichnis = [] {
-    DnsIniLesen(true);
-    return DnsIni().roamingUserMasterDirectory;
+    vk::DnsIniLesen(true);
+    return vk::DnsIni().roamingUserMasterDirectory;
   };
-  d.dragonLaeuft = [] { return DragonLaeuft(); };
-  d.dragonStarten = [] { return DragonStarten(); };
+  d.dragonLaeuft = [] { return vk::DragonLaeuft(); };
+  d.dragonStarten = [] { return vk::DragonStarten(); };
   d.dragonUserSetzen = [](const std::string& sprecher, const std::string& thema, int option) {
-    Dragon().speaker = sprecher;
-    Dragon().topic = thema;
-    Dragon().option = option;
-    Dragon().helferTexte = true;
-    return SetDragonUser();
+    vk::Dragon().speaker = sprecher;
+    vk::Dragon().topic = thema;
+    vk::Dragon().option = option;
+    vk::Dragon().helferTexte = true;
+    return vk::SetDragonUser();
   };
-  d.voctoolsStart = [] { return VoctoolsStart(); };
-  d.voctoolsEnde = [] { VoctoolsEnde(); };
-  d.worteHolen = [](bool option) { return WorteHolen(option); };
-  d.wortAnzahl = [] { return static_cast<long>(Voctools().liste.size()); };
-  d.wortZeile = [](long i) { return WortZeile(Voctools().liste[static_cast<std::size_t>(i)]); };
+  d.voctoolsStart = [] { return vk::VoctoolsStart(); };
+  d.voctoolsEnde = [] { vk::VoctoolsEnde(); };
+  d.worteHolen = [](bool option) { return vk::WorteHolen(option); };
+  d.wortAnzahl = [] { return static_cast<long>(vk::Voctools().liste.size()); };
+  d.wortZeile = [](long i) {
+    return vk::WortZeile(vk::Voctools().liste[static_cast<std::size_t>(i)]);
+  };
   d.worteFreigeben = [] {
-    Voctools().liste.clear();
-    Voctools().liste.shrink_to_fit();
-    Voctools().wort = dragon::Word{};
+    vk::Voctools().liste.clear();
+    vk::Voctools().liste.shrink_to_fit();
+    vk::Voctools().wort = dragon::Word{};
   };
-  d.woerterHinzufuegen = [](const std::string& pfad) { return WoerterHinzufuegen(pfad); };
-  d.woerterEntfernen = [](const std::string& pfad) { return DateiWoerterEntfernen(pfad); };
+  d.woerterHinzufuegen = [](const std::string& pfad) { return vk::WoerterHinzufuegen(pfad); };
+  d.woerterEntfernen = [](const std::string& pfad) { return vk::DateiWoerterEntfernen(pfad); };
   d.empfaengerVerbinden = EmpfaengerVerbinden;
   d.empfaengerTrennen = EmpfaengerTrennen;
   d.sprecherName = Sprecher;
