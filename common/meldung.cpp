@@ -21,6 +21,7 @@ namespace {
 struct MeldungsZustand {
   bool responder = false;
   std::deque<bool> antworten;
+  std::function<bool(const AufgezeichneteMeldung&)> antwortFunktion;
   std::deque<std::string> dateinamen;
   std::vector<AufgezeichneteMeldung> protokoll;
 };
@@ -122,6 +123,7 @@ bool Nachfrage(std::string_view text) {
   if (ohneBildschirm()) {
     aufzeichnen(MeldungsArt::nachfrage, titel, inhalt);
     auto& z = zustand();
+    if (z.antwortFunktion) return z.antwortFunktion(z.protokoll.back());
     if (z.antworten.empty()) return false;
     const bool ja = z.antworten.front();
     z.antworten.pop_front();
@@ -160,6 +162,10 @@ void responderEinschalten() {
 
 void setNextAnswer(bool ja) {
   zustand().antworten.push_back(ja);
+}
+
+void setAnswerFunction(std::function<bool(const AufgezeichneteMeldung&)> antwort) {
+  zustand().antwortFunktion = std::move(antwort);
 }
 
 void setNextFileName(std::string_view pfad) {

@@ -8,6 +8,7 @@
 // Every error report is also traced.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,6 +57,10 @@ void responderEinschalten();
 // Answer to the next question (true = Retry/OK); queued in order. Without a
 // queued answer a question is answered with Cancel.
 void setNextAnswer(bool ja);
+
+// While set, decides every question instead of the queue (tests that act
+// while a question is open).
+void setAnswerFunction(std::function<bool(const AufgezeichneteMeldung&)> antwort);
 
 // Path returned by the next file or folder dialog ("" = cancelled).
 void setNextFileName(std::string_view pfad);

@@ -3,6 +3,7 @@
 #include "common/poolfiles.h"
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 
 #include "common/konfiguration.h"
@@ -135,14 +136,37 @@ bool gleichOhneFall(std::string_view a, std::string_view b) {
   return true;
 }
 
-std::size_t SchluesselHash::operator()(std::string_view s) const noexcept {
-  // FNV-1a over the folded bytes.
-  std::uint64_t h = 1469598103934665603ULL;
-  for (const char c : s) {
-    h ^= kFaltung.t[static_cast<unsigned char>(c)];
-    h *= 1099511628211ULL;
+std::size_t SchluesselHash::operator()(std::string_view s) const {
+  // Hashes every byte as its fold with bit 0x20 set: bytes equal without
+  // case hash alike, and eight ASCII bytes are folded at once.
+  constexpr std::uint64_t kKlein = 0x2020202020202020ULL;
+  constexpr std::uint64_t kHoch = 0x8080808080808080ULL;
+  std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ s.size();
+  auto mischen = [&h](std::uint64_t w) {
+    h ^= w;
+    h *= 0xBF58476D1CE4E5B9ULL;
+    h ^= h >> 31;
+  };
+  std::size_t i = 0;
+  for (; i + 8 <= s.size(); i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, s.data() + i, 8);
+    if ((w & kHoch) != 0) {
+      unsigned char b[8];
+      std::memcpy(b, &w, 8);
+      for (auto& c : b)
+        c = kFaltung.t[c];
+      std::memcpy(&w, b, 8);
+    }
+    mischen(w | kKlein);
   }
-  return static_cast<std::size_t>(h ^ (h >> 29));
+  std::uint64_t rest = 0;
+  for (std::size_t j = 0; i < s.size(); ++i, ++j) {
+    rest |= static_cast<std::uint64_t>(kFaltung.t[static_cast<unsigned char>(s[i])] | 0x20U)
+            << (8 * j);
+  }
+  mischen(rest);
+  return static_cast<std::size_t>(h);
 }
 
 bool Wortmenge::hinzufuegen(std::string_view wort) {
@@ -210,8 +234,6 @@ void poolZustandZuruecksetzen() {
   z.Vergleichsworte.leeren();
   z.Pools.clear();
   z.Benutzerliste.clear();
-  z.poolSchluessel.clear();
-  z.benutzerSchluessel.clear();
 }
 
 std::string PoolVerzeichnis() {
@@ -536,18 +558,76 @@ void AlleMarkiertenSchreiben() {
   AlleSchreiben(poolZustand().Markierte);
 }
 
-Benutzereintrag BenutzerZeileTeilen(std::string_view zeile) {
-  Benutzereintrag e;
-  std::string* felder[] = {&e.pool, &e.benutzer, &e.unterverzeichnis, &e.thema};
+namespace {
+
+// Splits a user-list line into at most four fields (the fourth keeps further
+// tabs); returns the number of fields found.
+int felderTeilen(std::string_view zeile, std::string_view (&felder)[4]) {
   std::size_t pos = 0;
-  for (int i = 0; i < 4; ++i) {
-    const auto tab = i < 3 ? zeile.find('\t', pos) : std::string_view::npos;
-    *felder[i] = std::string(zeile.substr(pos, tab == std::string_view::npos ? tab : tab - pos));
-    if (tab == std::string_view::npos) break;
+  for (int i = 0; i < 3; ++i) {
+    const auto tab = zeile.find('\t', pos);
+    if (tab == std::string_view::npos) {
+      felder[i] = zeile.substr(pos);
+      return i + 1;
+    }
+    felder[i] = zeile.substr(pos, tab - pos);
     pos = tab + 1;
   }
+  felder[3] = zeile.substr(pos);
+  return 4;
+}
+
+}  // namespace
+
+Benutzereintrag BenutzerZeileTeilen(std::string_view zeile) {
+  std::string_view f[4];
+  const int n = felderTeilen(zeile, f);
+  Benutzereintrag e;
+  std::string* felder[] = {&e.pool, &e.benutzer, &e.unterverzeichnis, &e.thema};
+  for (int i = 0; i < n; ++i)
+    felder[i]->assign(f[i]);
   return e;
 }
+
+namespace {
+
+// While the user list is read: the pools and users taken so far, found by
+// their keys without case (pool; user + "|" + topic), held as positions in
+// the lists so that no key is copied.
+struct PoolPosition {
+  using is_transparent = void;
+  const std::vector<std::string>* pools;
+  std::size_t operator()(std::size_t i) const { return SchluesselHash{}((*pools)[i]); }
+  std::size_t operator()(std::string_view s) const { return SchluesselHash{}(s); }
+  bool operator()(std::size_t a, std::size_t b) const { return a == b; }
+  bool operator()(std::string_view a, std::size_t b) const {
+    return gleichOhneFall(a, (*pools)[b]);
+  }
+  bool operator()(std::size_t a, std::string_view b) const {
+    return gleichOhneFall((*pools)[a], b);
+  }
+};
+
+using BenutzerKey = std::pair<std::string_view, std::string_view>;  // user, topic
+
+struct BenutzerPosition {
+  using is_transparent = void;
+  const std::vector<Benutzereintrag>* liste;
+  static std::size_t hash(const BenutzerKey& k) {
+    return SchluesselHash{}(k.first) * 31U + SchluesselHash{}(k.second);
+  }
+  BenutzerKey key(std::size_t i) const { return {(*liste)[i].benutzer, (*liste)[i].thema}; }
+  std::size_t operator()(std::size_t i) const { return hash(key(i)); }
+  std::size_t operator()(const BenutzerKey& k) const { return hash(k); }
+  static bool gleich(const BenutzerKey& a, const BenutzerKey& b) {
+    return gleichOhneFall(a.first, b.first) && gleichOhneFall(a.second, b.second);
+  }
+  bool operator()(std::size_t a, std::size_t b) const { return a == b; }
+  bool operator()(const BenutzerKey& a, std::size_t b) const { return gleich(a, key(b)); }
+  bool operator()(std::size_t a, const BenutzerKey& b) const { return gleich(key(a), b); }
+};
+
+}  // namespace
 
 bool BenutzerLesen() {
   auto& z = poolZustand();
@@ -555,12 +635,17 @@ bool BenutzerLesen() {
   Trace("BenutzerLesen", pfad);
   z.Pools.clear();
   z.Benutzerliste.clear();
-  z.poolSchluessel.clear();
-  z.benutzerSchluessel.clear();
   plat::SharedFile datei;
   plat::Err e =
       datei.open(pfad, plat::Access::read, plat::Share::shared, plat::Disposition::openExisting);
   if (e == plat::Err::ok) {
+    const PoolPosition pp{&z.Pools};
+    std::unordered_set<std::size_t, PoolPosition, PoolPosition> pools(16, pp, pp);
+    const BenutzerPosition bp{&z.Benutzerliste};
+    // About 50 bytes a line: room for all users without growing.
+    const auto erwartet = static_cast<std::size_t>(std::max<std::int64_t>(datei.size(), 0) / 50);
+    std::unordered_set<std::size_t, BenutzerPosition, BenutzerPosition> benutzer(erwartet, bp, bp);
+    z.Benutzerliste.reserve(erwartet);
     plat::LineReader leser(datei);
     std::string zeile;
     while (true) {
@@ -570,19 +655,23 @@ bool BenutzerLesen() {
         e = leser.error();
         break;
       }
-      if (trimmen(zeile).empty()) continue;
-      // Fewer than four fields is no entry.
-      if (std::count(zeile.begin(), zeile.end(), '\t') < 3) continue;
-      Benutzereintrag eintrag = BenutzerZeileTeilen(zeile);
+      // Fewer than four fields (an empty line too) is no entry.
+      std::string_view f[4];
+      if (felderTeilen(zeile, f) < 4) continue;
       // Pool and user become folder and file names below the target
       // directory: a name that could lead elsewhere is refused.
-      if (!nameGueltig(eintrag.pool) || !nameGueltig(eintrag.benutzer)) {
+      if (!nameGueltig(f[0]) || !nameGueltig(f[1])) {
         Trace("BenutzerUngueltig", leser.lineNumber(), zeile);
         continue;
       }
-      if (z.poolSchluessel.insert(eintrag.pool).second) z.Pools.push_back(eintrag.pool);
-      if (z.benutzerSchluessel.insert(eintrag.benutzer + "|" + eintrag.thema).second) {
-        z.Benutzerliste.push_back(std::move(eintrag));
+      if (pools.find(f[0]) == pools.end()) {
+        z.Pools.emplace_back(f[0]);
+        pools.insert(z.Pools.size() - 1);
+      }
+      if (benutzer.find(BenutzerKey(f[1], f[3])) == benutzer.end()) {
+        z.Benutzerliste.push_back(Benutzereintrag{std::string(f[0]), std::string(f[1]),
+                                                  std::string(f[2]), std::string(f[3])});
+        benutzer.insert(z.Benutzerliste.size() - 1);
       }
     }
   }

@@ -34,7 +34,9 @@ bool gleichOhneFall(std::string_view a, std::string_view b);
 
 struct SchluesselHash {
   using is_transparent = void;
-  std::size_t operator()(std::string_view s) const noexcept;
+  // Not noexcept on purpose: the standard sets then keep each element's hash
+  // and compare it before the (longer) comparison without case.
+  std::size_t operator()(std::string_view s) const;
 };
 struct SchluesselGleich {
   using is_transparent = void;
@@ -107,10 +109,8 @@ struct PoolZustand {
   Wortmenge Vergleichsworte;
 
   // The user list as BenutzerLesen read it.
-  std::vector<std::string> Pools;  // each once, in order of first appearance
-  std::vector<Benutzereintrag> Benutzerliste;
-  std::unordered_set<std::string, SchluesselHash, SchluesselGleich> poolSchluessel;
-  std::unordered_set<std::string, SchluesselHash, SchluesselGleich> benutzerSchluessel;
+  std::vector<std::string> Pools;              // each once, in order of first appearance
+  std::vector<Benutzereintrag> Benutzerliste;  // each user + topic once
 };
 PoolZustand& poolZustand();
 // Closes output and lock without deleting anything, empties everything.

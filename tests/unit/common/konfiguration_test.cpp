@@ -1,0 +1,186 @@
+// Configuration file lines, finding the configuration directory, registry
+// reads and writes, and the INI reader.
+#include "testbaum.h"
+
+#include "platform/registry.h"
+
+namespace {
+
+using Konfig = Testbaum;
+
+TEST(KonfigZeile, KeysValuesAndFlags) {
+  vk::Konfiguration k;
+  EXPECT_TRUE(vk::KonfigZeileAuswerten(k, "  mitTrigger  =  1 "));
+  EXPECT_TRUE(k.mitTrigger);
+
+  vk::Konfiguration nein;
+  EXPECT_FALSE(vk::KonfigZeileAuswerten(nein, "mitTrigger=ja"));
+  EXPECT_FALSE(nein.mitTrigger);
+  // A flag once set stays set: only reading "1" touches it.
+  vk::KonfigZeileAuswerten(k, "mitTrigger=0");
+  EXPECT_TRUE(k.mitTrigger);
+
+  EXPECT_FALSE(vk::KonfigZeileAuswerten(k, "=BasisVerzeichnis"));
+  EXPECT_FALSE(vk::KonfigZeileAuswerten(k, "BasisVerzeichnis \\srv\\"));
+  EXPECT_FALSE(vk::KonfigZeileAuswerten(k, "basisverzeichnis=\\srv\\"));  // keys with case
+  EXPECT_FALSE(vk::KonfigZeileAuswerten(k, "Pause=10"));
+  EXPECT_TRUE(k.BasisVerzeichnis.empty());
+
+  // Only the first "=" splits; the value keeps later ones.
+  vk::KonfigZeileAuswerten(k, "TriggerName = Trigger\\*.trg");
+  vk::KonfigZeileAuswerten(k, "TriggerName=Auftrag\\*=x.trg");
+  EXPECT_EQ(k.TriggerName, "Auftrag\\*=x.trg");
+}
+
+TEST_F(Konfig, FileReadWholeLaterLineWinsAndSlashV) {
+  schreiben("ziel/Vokarium.cfg",
+            "[Vokarium]\r\nBasisVerzeichnis=\\srv\\dragon\\\r\nmitTrigger=1\r\n"
+            "TriggerName=alt\\*.trg\r\n[Anderes]\r\nTriggerName=Trigger\\*.trg\nGeneralVOC=Allg");
+  auto& k = vk::konfiguration();
+  k.KonfigVerzeichnis = sys("ziel/");
+  k.TriggerName.clear();
+  ASSERT_TRUE(vk::KonfigurationLesen("  /V -p x"));
+  EXPECT_EQ(k.BasisVerzeichnis, "\\srv\\dragon\\");
+  EXPECT_EQ(k.TriggerName, "Trigger\\*.trg");
+  EXPECT_EQ(k.GeneralVOC, "Allg");  // last line without line end
+  EXPECT_TRUE(k.mitTrigger);
+  EXPECT_TRUE(k.ZusatzInfo);
+}
+
+TEST_F(Konfig, MissingFileIsReportedAndLeavesSettings) {
+  auto& k = vk::konfiguration();
+  k.KonfigVerzeichnis = sys("nirgends/");
+  k.VocDatei = "bleibt";
+  EXPECT_FALSE(vk::KonfigurationLesen(""));
+  EXPECT_EQ(k.VocDatei, "bleibt");
+  EXPECT_FALSE(k.ZusatzInfo);
+  ASSERT_EQ(vk::recordedMessages().size(), 1U);
+  const std::string& text = vk::recordedMessages()[0].text;
+  EXPECT_EQ(text.rfind(vk::Text(105) + " 3 " + sys("nirgends/"), 0), 0U) << text;
+  EXPECT_NE(text.find("Vokarium.cfg not found :\r"), std::string::npos) << text;
+}
+
+TEST_F(Konfig, DirectoryFromLastDirectoryOrDerivedAndWrittenBack) {
+  // Nothing anywhere: stays empty, the recognizer's folder was asked.
+  bool gefragt = false;
+  EXPECT_EQ(vk::KonfigVerzeichnisFinden([&] {
+              gefragt = true;
+              return std::string();
+            }),
+            "");
+  EXPECT_TRUE(gefragt);
+
+  // The user's base directory wins over the recognizer's and the machine's.
+  plat::regWriteString(plat::Hive::currentUser, vk::kRegSchluessel, "LastBasisDirectory",
+                       "\\srv\\dragon\\");
+  plat::regWriteString(plat::Hive::localMachine, vk::kRegSchluessel, "LastBasisDirectory",
+                       "\\maschine\\");
+  gefragt = false;
+  EXPECT_EQ(vk::KonfigVerzeichnisFinden([&] {
+              gefragt = true;
+              return std::string("\\roaming\\");
+            }),
+            "\\srv\\dragon\\Vokarium\\");
+  EXPECT_FALSE(gefragt);
+  EXPECT_EQ(vk::RegLesen("LastDirectory"), "\\srv\\dragon\\Vokarium\\");
+  EXPECT_EQ(vk::RegLesen("LastBasisDirectory"), "\\srv\\dragon\\");
+
+  // Once written, LastDirectory is taken as it is.
+  vk::RegSchreiben("LastDirectory", "\\anders\\Vokarium\\");
+  EXPECT_EQ(vk::KonfigVerzeichnisFinden(nullptr), "\\anders\\Vokarium\\");
+  EXPECT_EQ(vk::konfiguration().KonfigVerzeichnis, "\\anders\\Vokarium\\");
+}
+
+TEST_F(Konfig, MachineBaseDirectoryIsTheLastChoice) {
+  plat::regWriteString(plat::Hive::localMachine, vk::kRegSchluessel, "LastBasisDirectory",
+                       "\\maschine\\");
+  EXPECT_EQ(vk::KonfigVerzeichnisFinden([] { return std::string(); }), "\\maschine\\Vokarium\\");
+  // Written to the user's hive only.
+  EXPECT_EQ(vk::RegLesen("LastBasisDirectory"), "\\maschine\\");
+}
+
+TEST_F(Konfig, RegistryStringsNumbersAndTerminatingZero) {
+  // A string stored with its terminating zero, as older writers left it.
+  using std::string_literals::operator""s;
+  schreiben("reg/HKEY_CURRENT_USER.reg",
+            "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\QMT\\Vokarium]\r\n"
+            "\"MitNull\"=\"abc\0\"\r\n\"ZweiNullen\"=\"x\0\0\"\r\n"s);
+  EXPECT_EQ(vk::RegLesen("MitNull"), "abc");
+  EXPECT_EQ(vk::RegLesen("ZweiNullen"), "x\0"s);
+  plat::regWriteDword(plat::Hive::currentUser, vk::kRegSchluessel, "Zahl", 42);
+  EXPECT_EQ(vk::RegLesen("Zahl"), "42");
+  EXPECT_EQ(vk::RegLesen("Fehlt"), "");
+
+  std::int32_t n = 7;
+  vk::RegLesenZahl("Fehlt", n);
+  EXPECT_EQ(n, 7);
+  vk::RegSchreiben("Hoehe", "9600.5");  // rounded half to even
+  vk::RegLesenZahl("Hoehe", n);
+  EXPECT_EQ(n, 9600);
+  vk::RegSchreiben("Hoehe", "99999999999");  // no 32-bit number: unchanged
+  vk::RegLesenZahl("Hoehe", n);
+  EXPECT_EQ(n, 9600);
+  vk::RegSchreiben("Hoehe", "abc");
+  vk::RegLesenZahl("Hoehe", n);
+  EXPECT_EQ(n, 0);
+
+  std::string t = "alt";
+  vk::RegLesenText("Fehlt", t);
+  EXPECT_EQ(t, "alt");
+
+  // RegLesenMaschine reads the machine hive and leaves the user's as root.
+  plat::regWriteString(plat::Hive::localMachine, vk::kRegSchluessel, "Wert", "M");
+  vk::RegSchreiben("Wert", "U");
+  vk::RegWurzelSetzen(plat::Hive::localMachine);
+  EXPECT_EQ(vk::RegLesenMaschine("Wert"), "M");
+  EXPECT_EQ(vk::RegLesen("Wert"), "U");
+
+  EXPECT_TRUE(vk::RegSchreibenSchluessel("\\Software\\QMT\\Vokarium\\TbWortliste", "Toolbar", "x"));
+  EXPECT_EQ(vk::RegLesenSchluessel("Software\\QMT\\Vokarium\\TbWortliste", "Toolbar"), "x");
+  EXPECT_FALSE(vk::RegSchreibenSchluessel("\\", "Toolbar", "x"));
+}
+
+TEST_F(Konfig, WindowSizesDefaultsAndRounding) {
+  auto m = vk::ListenmasseLesen();
+  EXPECT_EQ(m.ListenHoehe, 9600);
+  EXPECT_EQ(m.ListenBreite, 13200);
+  EXPECT_EQ(m.ListenFontGroesse, 10);
+  vk::RegSchreiben("ListenHoehe", "0");
+  vk::ListenmasseSchreiben(5000.4, 7000.6, 12);
+  EXPECT_EQ(vk::RegLesen("ListenBreite"), "7001");
+  m = vk::ListenmasseLesen();
+  EXPECT_EQ(m.ListenHoehe, 5000);
+  EXPECT_EQ(m.ListenFontGroesse, 12);
+  vk::RegSchreiben("ListenHoehe", "0");
+  EXPECT_EQ(vk::ListenmasseLesen().ListenHoehe, 9600);
+
+  std::string pool = "x";
+  std::string benutzer = "y";
+  vk::LetzteAuswahlSchreiben("Chirurgie", "Meier");
+  vk::LetzteAuswahlLesen(pool, benutzer);
+  EXPECT_EQ(pool + "/" + benutzer, "Chirurgie/Meier");
+}
+
+TEST_F(Konfig, WordAddinFolderWithoutDll) {
+  EXPECT_EQ(vk::WordAddinVerzeichnis(), "");
+  plat::regWriteString(plat::Hive::localMachine,
+                       "Software\\Microsoft\\Office\\Word\\Addins\\Dragon.Word2000Support.1",
+                       "Filename", "\\opt\\dragon\\Program\\dgnword.dll");
+  EXPECT_EQ(vk::WordAddinVerzeichnis(), "\\opt\\dragon\\Program\\");
+}
+
+TEST_F(Konfig, IniFirstKeyAnywhereWinsQuotesRemoved) {
+  schreiben("nsuser.ini",
+            "[Options]\r\nDefault Directory = \"C:\\alt\\\"\r\n"
+            "[Global Options]\r\n  default directory=C:\\neu\\\r\n"
+            "Roaming User Master Directory=\"\\srv\\dragon\\\"\r\n=leer\r\nohne\r\nLeer=\"\r\n");
+  const std::string datei = sys("nsuser.ini");
+  EXPECT_EQ(vk::IniWert(datei, "Global Options", "Default Directory"), "C:\\alt\\");
+  EXPECT_EQ(vk::IniWert(datei, "Options", "ROAMING USER MASTER DIRECTORY"), "\\srv\\dragon\\");
+  EXPECT_EQ(vk::IniWert(datei, "Options", "Fehlt"), "");
+  EXPECT_EQ(vk::IniWert(datei, "Options", "Leer"), "");
+  EXPECT_EQ(vk::IniWert(sys("fehlt.ini"), "a", "b"), "");
+  EXPECT_TRUE(vk::recordedMessages().empty());
+}
+
+}  // namespace

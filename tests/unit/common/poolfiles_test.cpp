@@ -1,0 +1,264 @@
+// Pool file operations in one process: paths and names, the output file and
+// its ways into place (with backups), copying the pool, the word sets, the
+// own-words file and the user list.
+#include "testbaum.h"
+
+#include "common/zeichenketten.h"
+#include "platform/shared_file.h"
+
+namespace {
+
+using Pool = Testbaum;
+
+TEST(PoolNamen, BackupNamesFixFileAndWordLines) {
+  EXPECT_EQ(vk::Sicherungsname("\\p\\AlleWorte.txt"), "\\p\\AlleWorte.bak");
+  EXPECT_EQ(vk::Sicherungsname("\\p\\Benutzer.dat"), "\\p\\Benutzer.bak");
+  EXPECT_EQ(vk::Sicherungsname("\\p.txt\\liste.dat"), "\\p.bak\\liste.bak");
+  EXPECT_EQ(vk::Sicherungsname("\\p\\Liste.TXT"), "\\p\\Liste.TXT");  // with case
+  EXPECT_EQ(vk::Sicherungsname("\\p\\Liste"), "\\p\\Liste");
+
+  EXPECT_EQ(vk::Wortzeile("  Arm ", "  "), "Arm");
+  EXPECT_EQ(vk::Wortzeile(" OP ", " Oh Peh "), "OP\\Oh Peh");
+}
+
+TEST_F(Pool, PathsFromSettings) {
+  const std::string z = sys("ziel/");
+  EXPECT_EQ(vk::SperrPfad(), z + "Chirurgie\\Sperre.lck");
+  EXPECT_EQ(vk::NeuWortePfad(), z + "Chirurgie\\neuWorte.txt");
+  EXPECT_EQ(vk::BenutzerDateiPfad("Meier", ".loe"), z + "Chirurgie\\_Meier.loe");
+  EXPECT_EQ(vk::BenutzerlistenPfad(), z + "BenIntern.dat");
+  EXPECT_EQ(vk::VokFixDatei("Allgemein Medizin"), z + "Chirurgie\\Allgemei_vok.fix");
+  EXPECT_EQ(vk::VokFixDatei(" Ab c   xyz"), z + "Chirurgie\\Ab_c_vok.fix");
+  EXPECT_FALSE(vk::VokFixDateiVorhanden("Ab c"));
+  schreiben("ziel/Chirurgie/Ab_c_vok.fix", "");
+  EXPECT_TRUE(vk::VokFixDateiVorhanden("Ab c"));
+}
+
+TEST_F(Pool, AppendAndWriteLinesCrLf) {
+  schreiben("ziel/Chirurgie/AlleWorte.txt", "alt\r\n");
+  ASSERT_TRUE(vk::AppendPool());
+  vk::ZeileSchreiben("Arm");
+  vk::AlleSchreiben(std::vector<std::string>{"Bein", "OP\\Oh Peh"});
+  ASSERT_TRUE(vk::AusgabeSchliessen());
+  EXPECT_EQ(lesen("ziel/Chirurgie/AlleWorte.txt"), "alt\r\nArm\r\nBein\r\nOP\\Oh Peh\r\n");
+
+  // Without an open output, writing does nothing.
+  vk::ZeileSchreiben("verloren");
+  ASSERT_TRUE(vk::AppendBen("Meier", true));
+  auto& markierte = vk::poolZustand().Markierte;
+  markierte.hinzufuegen("b");
+  markierte.hinzufuegen("a");
+  markierte.hinzufuegen("c");
+  markierte.entfernen("A");
+  vk::AlleMarkiertenSchreiben();
+  ASSERT_TRUE(vk::AusgabeAnhaengen(false));  // replaces the open output
+  vk::ZeileSchreiben("neu");
+  vk::AusgabeSchliessen();
+  EXPECT_EQ(lesen("ziel/Chirurgie/_Meier.loe"), "b\r\nc\r\n");
+  EXPECT_EQ(lesen("ziel/Chirurgie/neuWorte.txt"), "neu\r\n");
+  EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
+}
+
+TEST_F(Pool, UnsafeUserNameNeverBecomesAPath) {
+  EXPECT_FALSE(vk::AppendBen("..\\..\\x", false));
+  EXPECT_FALSE(vk::NeubenutzerKopie("a\\b"));
+  EXPECT_EQ(vk::recordedMessages().size(), 2U);
+  vk::ZeileSchreiben("nirgends");
+  EXPECT_FALSE(gibtEs("x.neu"));
+}
+
+TEST_F(Pool, ReplaceWithBackupKeepsPreviousContent) {
+  schreiben("ziel/Chirurgie/Wortliste.txt", "vorher\r\n");
+  schreiben("ziel/Chirurgie/Wortliste.bak", "uralt\r\n");
+  ASSERT_TRUE(vk::AusgabeAnlegen(true));
+  const std::string temp = vk::poolZustand().ausgabePfad;
+  vk::ZeileSchreiben("nachher");
+  ASSERT_TRUE(vk::MitSicherungErsetzen(vk::WortlistenPfad()));
+  EXPECT_EQ(lesen("ziel/Chirurgie/Wortliste.txt"), "nachher\r\n");
+  EXPECT_EQ(lesen("ziel/Chirurgie/Wortliste.bak"), "vorher\r\n");
+  EXPECT_FALSE(plat::fileExists(temp));
+
+  // A first save has nothing to keep.
+  ASSERT_TRUE(vk::AusgabeAnlegen(true));
+  vk::ZeileSchreiben("erst");
+  ASSERT_TRUE(vk::MitSicherungErsetzen(sys("ziel/Chirurgie/Neu.dat")));
+  EXPECT_EQ(lesen("ziel/Chirurgie/Neu.dat"), "erst\r\n");
+  EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
+}
+
+TEST_F(Pool, ReplaceWithoutKnownExtensionRefusesWith2511) {
+  schreiben("ziel/Chirurgie/Liste", "bleibt\r\n");
+  ASSERT_TRUE(vk::AusgabeAnlegen(true));
+  vk::ZeileSchreiben("neu");
+  const std::string ziel = sys("ziel/Chirurgie/Liste");
+  EXPECT_FALSE(vk::MitSicherungErsetzen(ziel));
+  EXPECT_EQ(lesen("ziel/Chirurgie/Liste"), "bleibt\r\n");
+  ASSERT_EQ(vk::recordedMessages().size(), 1U);
+  // No error number: text 105 directly followed by the blank and the context.
+  EXPECT_EQ(vk::recordedMessages()[0].text,
+            vk::Text(105) + " " + vk::TextMitWerten(2511, ziel, ziel) + " :\r");
+  vk::AusgabeSchliessen();
+}
+
+TEST_F(Pool, RenameOverExistingTargetAndSaveTotalList) {
+  schreiben("ziel/Chirurgie/neuWorte.txt", "alt\r\n");
+  ASSERT_TRUE(vk::AusgabeAnlegen(true));
+  vk::ZeileSchreiben("ersetzt");
+  ASSERT_TRUE(vk::AusgabeUmbenennen(vk::NeuWortePfad()));
+  EXPECT_EQ(lesen("ziel/Chirurgie/neuWorte.txt"), "ersetzt\r\n");
+
+  schreiben("ziel/Chirurgie/AlleWorte.txt", "gesamt alt\r\n");
+  schreiben("ziel/Chirurgie/AlleWorte.bak", "noch aelter\r\n");
+  ASSERT_TRUE(vk::AusgabeAnlegen(true));
+  const std::string temp = vk::poolZustand().ausgabePfad;
+  vk::ZeileSchreiben("gesamt neu");
+  ASSERT_TRUE(vk::GesamtlisteSichern());
+  EXPECT_EQ(lesen("ziel/Chirurgie/AlleWorte.txt"), "gesamt neu\r\n");
+  EXPECT_EQ(lesen("ziel/Chirurgie/AlleWorte.bak"), "gesamt alt\r\n");
+  EXPECT_TRUE(plat::fileExists(temp));  // the output file stays
+  plat::removeFile(temp);
+  EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
+}
+
+TEST_F(Pool, CopyPoolAndNewUserCopy) {
+  EXPECT_FALSE(vk::NeubenutzerKopie("Meier"));
+  EXPECT_FALSE(gibtEs("ziel/Chirurgie/_Meier.neu"));
+  ASSERT_EQ(vk::recordedMessages().size(), 1U);
+  EXPECT_EQ(vk::recordedMessages()[0].text, "Der Pool hat noch keinen Inhalt");
+
+  schreiben("ziel/Chirurgie/AlleWorte.txt", "Arm\r\nBein\r\n");
+  schreiben("ziel/Chirurgie/_Meier.neu", "wird ersetzt\r\n");
+  ASSERT_TRUE(vk::NeubenutzerKopie("Meier"));
+  EXPECT_EQ(lesen("ziel/Chirurgie/_Meier.neu"), "Arm\r\nBein\r\n");
+
+  schreiben("ziel/Chirurgie/Wortliste.txt", "x");
+  EXPECT_TRUE(vk::WortlisteLoeschen());
+  EXPECT_FALSE(gibtEs("ziel/Chirurgie/Wortliste.txt"));
+  EXPECT_TRUE(vk::WortlisteLoeschen());  // nothing there is no failure
+}
+
+TEST_F(Pool, HeldFileIsReportedAndNothingIsWritten) {
+  schreiben("ziel/Chirurgie/neuWorte.txt", "");
+  plat::SharedFile halter;
+  ASSERT_EQ(halter.open(sys("ziel/Chirurgie/neuWorte.txt"), plat::Access::readWrite,
+                        plat::Share::exclusive, plat::Disposition::openExisting),
+            plat::Err::ok);
+  EXPECT_FALSE(vk::AusgabeAnhaengen(false));
+  EXPECT_FALSE(vk::poolZustand().ausgabeOffen);
+  vk::ZeileSchreiben("nichts");
+  EXPECT_TRUE(vk::AusgabeSchliessen());
+  ASSERT_EQ(vk::recordedMessages().size(), 1U);
+  EXPECT_NE(meldungen().find(vk::TextMitWert(2505, vk::NeuWortePfad())), std::string::npos);
+  halter.close();
+  EXPECT_EQ(lesen("ziel/Chirurgie/neuWorte.txt"), "");
+}
+
+TEST_F(Pool, LockReleasedDeletesFileAndDropsDeleteList) {
+  vk::LoeschListeHinzufuegen("OP", "  Oh Peh ");
+  vk::LoeschListeHinzufuegen("Arm", "");
+  ASSERT_TRUE(vk::poolZustand().LoeschListe);
+  EXPECT_TRUE(vk::poolZustand().LoeschListe->enthaelt("op\\oh peh"));
+  EXPECT_FALSE(vk::LoeschListeHinzufuegen("ARM", ""));
+
+  vk::poolZustand().Automatikbetrieb = true;  // keeps the list
+  ASSERT_TRUE(vk::SperreSetzen());
+  EXPECT_TRUE(vk::poolZustand().LoeschListe);
+  EXPECT_TRUE(gibtEs("ziel/Chirurgie/Sperre.lck"));
+  vk::SperreLoesen();
+  EXPECT_FALSE(gibtEs("ziel/Chirurgie/Sperre.lck"));
+
+  vk::poolZustand().Automatikbetrieb = false;
+  schreiben("ziel/Chirurgie/Sperre.lck", "liegengeblieben");  // nobody holds it
+  ASSERT_TRUE(vk::SperreSetzen());
+  EXPECT_FALSE(vk::poolZustand().LoeschListe);
+  vk::SperreLoesen();
+  vk::SperreLoesen();  // nothing held: nothing happens
+  EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
+}
+
+TEST_F(Pool, LockHeldAsksUntilCancel) {
+  plat::SharedFile halter;
+  ASSERT_EQ(halter.open(sys("ziel/Chirurgie/Sperre.lck"), plat::Access::readWrite,
+                        plat::Share::exclusive, plat::Disposition::createAlways),
+            plat::Err::ok);
+  vk::setNextAnswer(true);
+  vk::setNextAnswer(true);
+  EXPECT_FALSE(vk::SperreSetzen());  // two retries, then the default Cancel
+  ASSERT_EQ(vk::recordedMessages().size(), 3U);
+  for (const auto& m : vk::recordedMessages()) {
+    EXPECT_EQ(m.art, vk::MeldungsArt::nachfrage);
+    EXPECT_EQ(m.text, vk::ersetzen(vk::TextMitWert(2501, "Chirurgie"), "\\n", "\r"));
+  }
+  // Retry once the holder is gone succeeds.
+  vk::clearRecordedMessages();
+  vk::setAnswerFunction([&](const vk::AufgezeichneteMeldung&) {
+    halter.close();
+    return true;
+  });
+  EXPECT_TRUE(vk::SperreSetzen());
+  EXPECT_EQ(vk::recordedMessages().size(), 1U);
+  vk::SperreLoesen();
+}
+
+TEST(Wortmengen, KeysWithoutCaseIncludingUmlauts) {
+  vk::Wortmenge m;
+  EXPECT_TRUE(m.hinzufuegen("\xC4rztin"));
+  EXPECT_FALSE(m.hinzufuegen("\xE4rztin"));
+  EXPECT_TRUE(m.enthaelt("\xE4RZTIN"));
+  EXPECT_TRUE(m.hinzufuegen("Arztin"));
+  EXPECT_TRUE(m.entfernen("ARZTIN"));
+  EXPECT_EQ(m.anzahl(), 1U);
+
+  vk::GeordneteWortmenge g;
+  for (const char* w : {"c", "a", "B", "b", "d"})
+    g.hinzufuegen(w);
+  g.entfernen("A");
+  std::string folge;
+  for (const auto& w : g.elemente())
+    folge += w;
+  EXPECT_EQ(folge, "cBd");
+  EXPECT_TRUE(g.hinzufuegen("a"));
+  EXPECT_EQ(g.elemente().back(), "a");
+}
+
+TEST_F(Pool, OwnWordsFileTrimmedWithoutEmptyLines) {
+  EXPECT_TRUE(vk::BenDateiEinlesen(sys("ziel/Chirurgie/_Meier.ben")));  // missing: nothing
+  schreiben("ziel/Chirurgie/_Meier.ben", "  Arm \r\n\r\n   \r\nBein\nARM\r\nOP\\Oh Peh");
+  ASSERT_TRUE(vk::BenDateiEinlesen(sys("ziel/Chirurgie/_Meier.ben")));
+  const auto& m = vk::poolZustand().BenWorte;
+  EXPECT_EQ(m.anzahl(), 3U);
+  EXPECT_TRUE(m.enthaelt("arm"));
+  EXPECT_TRUE(m.enthaelt("OP\\Oh Peh"));
+}
+
+TEST(Benutzerzeile, FourthFieldKeepsTheRest) {
+  const auto e = vk::BenutzerZeileTeilen("Pool\tMeier\tcurrent\\t1\tThema\tmit\tTabs");
+  EXPECT_EQ(e.pool, "Pool");
+  EXPECT_EQ(e.benutzer, "Meier");
+  EXPECT_EQ(e.unterverzeichnis, "current\\t1");
+  EXPECT_EQ(e.thema, "Thema\tmit\tTabs");
+}
+
+TEST_F(Pool, UserListPoolsOnceUsersByUserAndTopic) {
+  schreiben("ziel/BenIntern.dat",
+            "Chirurgie\tMeier\tcurrent\\a\tAllgemein\r\n"
+            "chirurgie\tSchulz\tcurrent\\b\tAllgemein\r\n"
+            "Innere\tMEIER\tcurrent\\c\tallgemein\r\n"  // same user and topic: skipped
+            "\r\n"
+            "Innere\tnur drei\tFelder\r\n"
+            "..\tBoese\tcurrent\\x\tT\r\n"
+            "Innere\tMeier\tcurrent\\d\tKardio\r\n");
+  ASSERT_TRUE(vk::BenutzerLesen());
+  const auto& z = vk::poolZustand();
+  EXPECT_EQ(z.Pools, (std::vector<std::string>{"Chirurgie", "Innere"}));
+  ASSERT_EQ(z.Benutzerliste.size(), 3U);
+  EXPECT_EQ(z.Benutzerliste[1].benutzer, "Schulz");
+  EXPECT_EQ(z.Benutzerliste[2].thema, "Kardio");
+
+  std::filesystem::remove(wurzel_ / "ziel/BenIntern.dat");
+  EXPECT_FALSE(vk::BenutzerLesen());
+  EXPECT_TRUE(z.Pools.empty());
+  EXPECT_NE(meldungen().find(vk::TextMitWert(2102, vk::BenutzerlistenPfad())), std::string::npos);
+}
+
+}  // namespace

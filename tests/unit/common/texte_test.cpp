@@ -1,0 +1,173 @@
+// Language file lines, the language choice with its fall-backs, values in
+// texts, and the shipped language files: every text number the client
+// sources ask for is in both files, and both files hold the same numbers.
+#include <map>
+#include <regex>
+#include <set>
+
+#include "testbaum.h"
+
+namespace {
+
+using Texte = Testbaum;
+
+TEST(SprachZeile, EntriesAndSkippedLines) {
+  std::int32_t n = 0;
+  std::string t;
+  EXPECT_FALSE(vk::SprachZeileLesen("0100\tText", n, t));
+  EXPECT_FALSE(vk::SprachZeileLesen("12\tab", n, t));  // shorter than 6
+  EXPECT_FALSE(vk::SprachZeileLesen("; 1234\tKommentar", n, t));
+  EXPECT_FALSE(vk::SprachZeileLesen("123456", n, t));     // no tab
+  EXPECT_FALSE(vk::SprachZeileLesen("1234\t   ", n, t));  // empty text
+  ASSERT_TRUE(vk::SprachZeileLesen("12345\t  Wort mit Blanks \tNotiz\tmehr", n, t));
+  EXPECT_EQ(n, 12345);
+  EXPECT_EQ(t, "Wort mit Blanks");
+}
+
+TEST_F(Texte, FirstEntryWinsPlaceholderAndValues) {
+  schreiben("lng/Deutsch.LNG",
+            "; Kopf\r\n1001\tDatei @ fehlt\r\n1001\tspaeter\r\n1002\tEnde @\r\n"
+            "1003\t@ und @\r\n1004\tnichts\r\n1005\tZeile\\nzwei");
+  vk::SprachVerzeichnisSetzen(sys("lng"));
+  vk::TextLaden("Deutsch");
+  EXPECT_EQ(vk::Text(1001), "Datei @ fehlt");
+  EXPECT_EQ(vk::TextMitWert(1001, "a.txt"), "Datei a.txt fehlt");
+  EXPECT_EQ(vk::TextMitWert(1002, "x"), "Ende x ");
+  EXPECT_EQ(vk::TextMitWert(1004, "x"), "nichts");
+  EXPECT_EQ(vk::Text(4711), "<?4711 @?>");
+  EXPECT_EQ(vk::TextMitWert(4711, "wert"), "<?4711 wert?>");
+  // The second value never lands inside the first.
+  EXPECT_EQ(vk::TextMitWerten(1003, "a@b", "c"), "a@b und c");
+  vk::TextBasis(1000);
+  EXPECT_EQ(vk::TextRelativ(2), "Ende @");
+  EXPECT_EQ(vk::TextRelativMitWert(1, "f"), "Datei f fehlt");
+  EXPECT_EQ(vk::Titel("Vokarium", vk::Text(1004)), "Vokarium (5.0) - nichts");
+  EXPECT_EQ(vk::Titel("vkPflege", ""), "vkPflege (5.0)");
+
+  vk::Meldung(vk::Text(1005));
+  ASSERT_EQ(vk::recordedMessages().size(), 1U);
+  EXPECT_EQ(vk::recordedMessages()[0].text, "Zeile\rzwei");
+}
+
+TEST_F(Texte, DefaultLanguageAndFallbackChain) {
+  EXPECT_EQ(vk::SpracheFuerKennung(0x0407), "Deutsch");
+  EXPECT_EQ(vk::SpracheFuerKennung(0x0413), "Nederlands");
+  EXPECT_EQ(vk::SpracheFuerKennung(0x0411), "English");
+
+  // Dutch asked, English present: English.
+  schreiben("lng/English.LNG", "2000\tenglish\r\n");
+  schreiben("lng/Deutsch.LNG", "2000\tdeutsch\r\n");
+  vk::SprachVerzeichnisSetzen(sys("lng"));
+  vk::TextLaden("Nederlands");
+  EXPECT_EQ(vk::Text(2000), "english");
+  EXPECT_EQ(vk::texteZustand().sprache, "English");
+  // The same language again is not read again; another one is.
+  vk::TextLaden("Deutsch");
+  EXPECT_EQ(vk::Text(2000), "deutsch");
+
+  // Only German: German.
+  std::filesystem::remove(wurzel_ / "lng/English.LNG");
+  vk::SprachVerzeichnisSetzen(sys("lng"));
+  vk::TextLaden("Nederlands");
+  EXPECT_EQ(vk::Text(2000), "deutsch");
+  EXPECT_TRUE(vk::recordedMessages().empty());
+
+  // None of the three: the Dutch file is reported missing, placeholders.
+  std::filesystem::remove(wurzel_ / "lng/Deutsch.LNG");
+  vk::SprachVerzeichnisSetzen(sys("lng"));
+  vk::TextLaden("Nederlands");
+  EXPECT_EQ(vk::Text(2000), "<?2000 @?>");
+  ASSERT_EQ(vk::recordedMessages().size(), 1U);
+  EXPECT_NE(meldungen().find("language-file " + sys("lng/Nederlands.LNG") + " not found"),
+            std::string::npos)
+      << meldungen();
+}
+
+// --- the shipped language files -------------------------------------------
+
+std::map<std::int32_t, std::string> sprachdatei(const std::string& name, std::string* roh) {
+  std::ifstream f(std::string(VK_SOURCE_DIR) + "/lang/" + name, std::ios::binary);
+  *roh = std::string(std::istreambuf_iterator<char>(f), {});
+  std::map<std::int32_t, std::string> texte;
+  std::size_t pos = 0;
+  while (pos < roh->size()) {
+    auto ende = roh->find('\n', pos);
+    if (ende == std::string::npos) ende = roh->size();
+    std::string zeile = roh->substr(pos, ende - pos);
+    if (!zeile.empty() && zeile.back() == '\r') zeile.pop_back();
+    std::int32_t n = 0;
+    std::string t;
+    if (vk::SprachZeileLesen(zeile, n, t)) {
+      EXPECT_TRUE(texte.emplace(n, t).second) << name << ": number twice: " << n;
+    } else {
+      // Everything that is not an entry must be visibly a comment or blank.
+      EXPECT_TRUE(zeile.empty() || zeile[0] == ';') << name << ": broken line: " << zeile;
+    }
+    pos = ende + 1;
+  }
+  return texte;
+}
+
+// Text numbers the client sources ask for. Recognised forms: a call of
+// Text, TextMitWert, TextMitWerten or TextRelativ... whose first argument is
+// a number literal; a relative call adds the last TextBasis(<literal>) seen
+// before it in the same file. Other ways of asking for a text (computed
+// numbers) are not seen and must be covered by a literal somewhere.
+std::map<std::int32_t, std::string> verwendeteNummern() {
+  std::map<std::int32_t, std::string> nummern;
+  const std::regex aufruf(
+      R"(\b(TextBasis|TextRelativMitWert|TextRelativ|TextMitWerten|TextMitWert|Text)\(\s*(\d+)\s*[,)])");
+  for (const char* ordner : {"common", "main", "maint", "helper", "admin"}) {
+    const std::filesystem::path wurzel = std::filesystem::path(VK_SOURCE_DIR) / ordner;
+    if (!std::filesystem::exists(wurzel)) continue;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(wurzel)) {
+      const auto endung = e.path().extension();
+      if (endung != ".cpp" && endung != ".h") continue;
+      std::ifstream f(e.path(), std::ios::binary);
+      const std::string quelle(std::istreambuf_iterator<char>(f), {});
+      std::int32_t basis = 0;
+      for (std::sregex_iterator it(quelle.begin(), quelle.end(), aufruf), ende; it != ende; ++it) {
+        const std::string name = (*it)[1];
+        const std::int32_t zahl = std::stoi((*it)[2]);
+        if (name == "TextBasis") {
+          basis = zahl;
+          continue;
+        }
+        const bool relativ = name.rfind("TextRelativ", 0) == 0;
+        nummern.emplace(relativ ? basis + zahl : zahl, e.path().filename().string());
+      }
+    }
+  }
+  return nummern;
+}
+
+TEST(Sprachdateien, SameNumbersEveryUsedNumberCp1252CrLf) {
+  std::string rohDe;
+  std::string rohEn;
+  const auto de = sprachdatei("Deutsch.LNG", &rohDe);
+  const auto en = sprachdatei("English.LNG", &rohEn);
+  ASSERT_GT(de.size(), 100U);
+  for (const auto& [n, t] : de)
+    EXPECT_TRUE(en.count(n)) << n << " only in Deutsch.LNG";
+  for (const auto& [n, t] : en)
+    EXPECT_TRUE(de.count(n)) << n << " only in English.LNG";
+
+  const auto verwendet = verwendeteNummern();
+  EXPECT_GT(verwendet.size(), 20U);
+  for (const auto& [n, datei] : verwendet) {
+    EXPECT_TRUE(de.count(n)) << "text " << n << " (asked for in " << datei << ") missing";
+  }
+
+  for (const std::string* roh : {&rohDe, &rohEn}) {
+    for (std::size_t i = 0; i < roh->size(); ++i) {
+      if ((*roh)[i] == '\n') {
+        ASSERT_TRUE(i > 0 && (*roh)[i - 1] == '\r') << "LF without CR";
+      }
+    }
+  }
+  // German umlauts are single cp1252 bytes, never UTF-8 sequences.
+  EXPECT_NE(rohDe.find("\xFC"), std::string::npos);
+  EXPECT_EQ(rohDe.find("\xC3"), std::string::npos);
+}
+
+}  // namespace

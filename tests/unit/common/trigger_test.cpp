@@ -1,0 +1,102 @@
+// Trigger files: names, the counter from 1001, pending pool and
+// administrative requests, the switch in the configuration, and the wait
+// for the server including the user's way out.
+#include <algorithm>
+
+#include "common/zeichenketten.h"
+#include "testbaum.h"
+
+namespace {
+
+class Trigger : public Testbaum {
+ protected:
+  void SetUp() override {
+    Testbaum::SetUp();
+    std::filesystem::create_directories(wurzel_ / "ziel/Trigger");
+    vk::konfiguration().mitTrigger = true;
+    vk::utilitiesZustand().rechnername = "PLATZ7";
+    vk::triggerZustand().rundeSekunden = 0.01f;
+  }
+  std::vector<std::string> dateien() const {
+    std::vector<std::string> namen;
+    for (const auto& e : std::filesystem::directory_iterator(wurzel_ / "ziel/Trigger"))
+      namen.push_back(e.path().filename().string());
+    std::sort(namen.begin(), namen.end());
+    return namen;
+  }
+};
+
+TEST_F(Trigger, NumberedFromT1001SkippingTakenNames) {
+  EXPECT_EQ(vk::TriggerId(vk::TriggerArt::pool, 5, "Innere"), "POOL-Innere");
+  EXPECT_EQ(vk::TriggerId(vk::TriggerArt::verwaltung, 5, ""), "ADMIN");
+  ASSERT_TRUE(vk::TriggerSetzen(1));
+  EXPECT_EQ(lesen("ziel/Trigger/T1001.trg"), "Vokarium5-Trigger\r\nPLATZ7\r\n");
+  EXPECT_EQ(vk::triggerZustand().letzterTrigger, sys("ziel/Trigger/T1001.trg"));
+
+  schreiben("ziel/Trigger/T1002.trg", "fremd");
+  schreiben("ziel/Trigger/T1003.trg", "fremd");
+  ASSERT_TRUE(vk::TriggerSetzen(vk::TriggerArt::nummer));
+  EXPECT_EQ(vk::triggerZustand().zaehler, 1004U);
+  EXPECT_EQ(lesen("ziel/Trigger/T1002.trg"), "fremd");
+  // The counter goes on from the last number written, even when the server
+  // removed the earlier files.
+  std::filesystem::remove(wurzel_ / "ziel/Trigger/T1001.trg");
+  ASSERT_TRUE(vk::TriggerSetzen(1));
+  EXPECT_EQ(dateien(),
+            (std::vector<std::string>{"T1002.trg", "T1003.trg", "T1004.trg", "T1005.trg"}));
+}
+
+TEST_F(Trigger, PendingPoolAndAdminRequestsAreNotRepeated) {
+  ASSERT_TRUE(vk::TriggerSetzen(2));
+  ASSERT_TRUE(vk::TriggerSetzen(2));
+  ASSERT_TRUE(vk::TriggerSetzen(3));
+  ASSERT_TRUE(vk::TriggerSetzen(3));
+  EXPECT_EQ(dateien(), (std::vector<std::string>{"ADMIN.trg", "POOL-Chirurgie.trg"}));
+  vk::poolZustand().Pool = "..";
+  EXPECT_FALSE(vk::TriggerSetzen(2));
+  EXPECT_EQ(dateien().size(), 2U);
+}
+
+TEST_F(Trigger, SwitchedOffWritesNothingAndDoesNotWait) {
+  vk::konfiguration().mitTrigger = false;
+  EXPECT_TRUE(vk::TriggerSetzen(1));
+  EXPECT_TRUE(dateien().empty());
+  vk::triggerZustand().letzterTrigger = sys("ziel/Trigger/T1001.trg");
+  schreiben("ziel/Trigger/T1001.trg", "liegt");
+  vk::TriggerAbwarten();
+  EXPECT_TRUE(vk::recordedMessages().empty());
+}
+
+TEST_F(Trigger, MissingFolderIsReported) {
+  std::filesystem::remove_all(wurzel_ / "ziel/Trigger");
+  EXPECT_FALSE(vk::TriggerSetzen(1));
+  ASSERT_EQ(vk::recordedMessages().size(), 1U);
+  EXPECT_NE(meldungen().find(vk::TextMitWert(2201, sys("ziel/Trigger/T1001.trg"))),
+            std::string::npos)
+      << meldungen();
+}
+
+TEST_F(Trigger, WaitEndsWhenTheServerRemovesTheTrigger) {
+  ASSERT_TRUE(vk::TriggerSetzen(1));
+  int fragen = 0;
+  // The server "answers" while the user is asked the second time.
+  vk::setAnswerFunction([&](const vk::AufgezeichneteMeldung& m) {
+    EXPECT_EQ(m.text, vk::ersetzen(vk::Text(2202), "\\n", "\r"));
+    if (++fragen == 2) std::filesystem::remove(wurzel_ / "ziel/Trigger/T1001.trg");
+    return true;
+  });
+  vk::TriggerAbwarten();
+  EXPECT_EQ(fragen, 2);
+  EXPECT_TRUE(vk::triggerZustand().letzterTrigger.empty());
+}
+
+TEST_F(Trigger, UserMayStopWaitingForAServerThatIsDown) {
+  ASSERT_TRUE(vk::TriggerSetzen(1));
+  vk::setNextAnswer(true);  // first question: keep waiting; second: Cancel
+  vk::TriggerAbwarten();
+  EXPECT_EQ(vk::recordedMessages().size(), 2U);
+  EXPECT_TRUE(gibtEs("ziel/Trigger/T1001.trg"));
+  EXPECT_TRUE(vk::triggerZustand().letzterTrigger.empty());
+}
+
+}  // namespace
