@@ -48,6 +48,8 @@ void TopicsLesen(SuchModus modus, const std::string& user, const std::string& pf
       fehlerMelden(leser.error(), txt::kDateiNichtLesbar, pfad);
       break;
     }
+    // A NUL byte does not belong in a name: the line is no entry.
+    if (st == plat::LineStatus::hasNul) continue;
     const std::string_view zeile = vk::trimmen(roh);
     if (!imAbschnitt) {
       imAbschnitt = zeile == "[Topics]";

@@ -137,6 +137,8 @@ bool BenutzerlistenLesen() {
       fehlerMelden(leser.error(), txt::kDateiNichtLesbar, pfad);
       break;
     }
+    // A NUL byte does not belong in a name: the line is no entry.
+    if (st == plat::LineStatus::hasNul) continue;
     if (vk::trimmen(zeile).empty()) continue;
     std::string felder[4];
     std::size_t anfang = 0;

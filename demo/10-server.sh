@@ -4,7 +4,8 @@
 # steps: its Benutzer.dat with pools "Chirurgie" and "Innere", three users,
 # and the target directory $DEMO/base/Vokarium that the server prepared),
 # plus $DEMO/server for the server's INI file and its terminal log.
-# Starts vkZentrale without a display (terminal log), writes a pool text
+# Starts vkZentrale without a display (terminal log, verbose, traced to
+# the viewer when one runs), writes a pool text
 # and a "POOL-" trigger as a client does, waits for the delivery, then
 # stops the server with SIGTERM. Ends by itself.
 
@@ -40,7 +41,7 @@ demo_server() {
 
   registry_base "$base"
   echo "Starting vkZentrale on $base (log: $dir/server.log)"
-  (unset DISPLAY WAYLAND_DISPLAY; exec "$VK_BIN/vkZentrale" "-I$dir/Vokarium.ini" -V </dev/null \
+  (unset DISPLAY WAYLAND_DISPLAY; exec "$VK_BIN/vkZentrale" "-I$dir/Vokarium.ini" -V -T </dev/null \
     >"$dir/server.log" 2>&1) &
   local pid=$!
   local i
@@ -62,7 +63,7 @@ demo_server() {
   local u
   for u in dr.meier dr.schulz; do
     echo "--- $ziel/Chirurgie/_$u.neu"
-    tr -d '\r' <"$ziel/Chirurgie/_$u.neu"
+    tr -d '\r' <"$ziel/Chirurgie/_$u.neu" || echo "(not delivered)"
   done
   if [ -e "$ziel/Chirurgie/neuWorte.txt" ]; then
     echo "pool text still there (unexpected)"

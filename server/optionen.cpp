@@ -288,14 +288,17 @@ void KonfigurationLesen() {
   o.internBenutzerliste = "BenIntern.dat";
 
   OptionenLesen();
+  if (o.trace) traceEin();
   trace("INIdatei", o.iniDatei);
   const Ini ini(o.iniDatei);
 
   ini.zahl("Debug", o.debug);
   if (o.debug >= 2) o.verbose = true;
-  if (o.debug >= 4) o.trace = true;
+  if (o.debug >= 4 && !o.trace) {
+    o.trace = true;
+    traceEin();
+  }
   protokoll().verbose = o.verbose;
-  if (o.trace) traceEin();
   logNeueZeile();
   logText("qmt   VokariumServer   5.0");
   logNeueZeile();

@@ -243,6 +243,8 @@ void BasisKlaeren(const BasisFrage& frage) {
 }
 
 void ServerArbeit() {
+  // The OS layer's own notes (a lock fall-back) go into the server's trace.
+  plat::setDiagnosticSink([](const std::string& zeile) { trace(zeile); });
   KonfigurationLesen();
   ServerSperreNehmen();
   Hauptroutine();

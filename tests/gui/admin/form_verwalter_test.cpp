@@ -2,6 +2,7 @@
 // stand-in's set-up (speakers, topics, folders, nsuser.ini) and a temporary
 // registry: start-up, the search, assigning, the keys, saving with its
 // checks, the trigger, another user list file and the window sizes.
+#include <QAbstractItemModelTester>
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -132,6 +133,7 @@ void FormVerwalterTest::searchAssignAndSaveWriteTheListAndOneTrigger() {
   std::ofstream(datei("Benutzer.dat").toStdString(), std::ios::binary)
       << "Chirurgie\tMeier\tcurrent\\Allgemein\tAllgemein\r\n";
   FormVerwalter f;
+  QAbstractItemModelTester modellPruefer(f.Liste->model());
   f.show();
   QAction* dragon = f.Toolbar1->findChild<QAction*>("Dragon");
   dragon->trigger();

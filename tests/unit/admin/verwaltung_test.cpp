@@ -14,6 +14,7 @@
 #include "platform/paths.h"
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 using namespace admin;
 
 namespace {
@@ -83,7 +84,8 @@ TEST_F(Verwaltung, UserListReadingSkipsShortLinesAndKeepsFirstOfAPair) {
             "   \r\n"
             "Innere\tmeier\tcurrent\\Other\tALLGEMEIN\r\n"
             " Blank\tBauer\tcurrent\\b\tTopic\twith\ttabs\n"
-            "Innere\tSchulz\tcurrent\\s\tS");
+            "Innere\tSchulz\tcurrent\\s\tS\r\n"
+            "Nul\tN\0l\tcurrent\\n\tN"s);
   ASSERT_TRUE(BenutzerlistenLesen());
   EXPECT_EQ(zeilenText(),
             (std::vector<std::string>{" Blank|Bauer|Topic\twith\ttabs", "Chirurgie|Meier|Allgemein",
