@@ -1,0 +1,103 @@
+// vkHelfer's links to the client common library (see anbindung.h).
+#include "helper/anbindung.h"
+
+#include <cstdlib>
+#include <vector>
+
+#include "common/konfiguration.h"
+#include "common/meldung.h"
+#include "common/mtrace.h"
+#include "common/poolfiles.h"
+#include "common/texte.h"
+#include "common/utilities.h"
+#include "platform/paths.h"
+#include "platform/shared_file.h"
+#include "platform/system.h"
+
+namespace helfer {
+
+namespace {
+
+// Held open without sharing for the whole run: a second helper of the same
+// user on this machine cannot open it.
+plat::SharedFile gEinzelstart;
+
+}  // namespace
+
+void Tr(std::initializer_list<std::string_view> werte) {
+  vk::TraceWerte(std::vector<std::string>(werte.begin(), werte.end()));
+}
+
+std::string Tx(int nummer) {
+  return vk::Text(nummer);
+}
+std::string TxW(int nummer, const std::string& wert) {
+  return vk::TextMitWert(nummer, wert);
+}
+std::string TxWW(int nummer, const std::string& wert1, const std::string& wert2) {
+  return vk::TextMitWerten(nummer, wert1, wert2);
+}
+
+void Melde(const std::string& text) {
+  vk::Meldung(text);
+}
+void FehlerMelden(plat::Err fehler, const std::string& kontext) {
+  vk::Fehlermeldung(fehler, kontext);
+}
+
+bool EinzelstartSichern() {
+  if (gEinzelstart.isOpen()) return true;
+  const char* benutzer = std::getenv("USER");
+  const std::string pfad = plat::systemPath(plat::runtimeDirectory()) + "\\vkHelfer-" +
+                           (benutzer != nullptr ? benutzer : "") + ".lck";
+  return gEinzelstart.open(pfad, plat::Access::readWrite, plat::Share::exclusive,
+                           plat::Disposition::openAlways) == plat::Err::ok;
+}
+
+void EinzelstartFreigeben() {
+  gEinzelstart.close();
+}
+
+void StartEinstellungenLesen(HelferZustand& z) {
+  vk::TraceInit();
+  vk::TraceStart();
+  vk::TextLaden("");
+  z.dragonStartDauer = vk::StartWerteLesen().DragonStartDauer;
+}
+
+bool KonfigurationFinden(std::string& verzeichnis) {
+  verzeichnis = vk::RegLesen("LastDirectory");
+  if (verzeichnis.empty()) {
+    const std::string stamm = Dienste().dragonStammverzeichnis();
+    if (!stamm.empty()) verzeichnis = stamm + "Vokarium\\";
+  }
+  if (verzeichnis.empty()) return false;
+  vk::konfiguration().KonfigVerzeichnis = verzeichnis;
+  vk::KonfigurationLesen(vk::Kommandozeile());
+  return true;
+}
+
+bool ThemaAusBenutzerliste(const std::string& pool, const std::string& user, std::string& thema) {
+  vk::BenutzerLesen();
+  for (const vk::Benutzereintrag& b : vk::poolZustand().Benutzerliste) {
+    if (b.pool == pool && b.benutzer == user) {
+      thema = b.thema;
+      return true;
+    }
+  }
+  return false;
+}
+
+void LetzteAuswahlMerken(const std::string& pool, const std::string& user) {
+  vk::LetzteAuswahlSchreiben(pool, user);
+}
+
+std::string ProgrammTitel() {
+  return vk::Titel("VokariumClient", "");
+}
+
+bool ProgrammStarten(const std::string& programm, const std::string& argumente) {
+  return vk::Starten(programm, true, argumente, false);
+}
+
+}  // namespace helfer

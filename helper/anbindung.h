@@ -1,0 +1,58 @@
+// vkHelfer's links to the client common library and the recognizer
+// access: traces, texts, messages, the settings read at start, the
+// single-instance lock, and the real services of HelferDienste. Kept in
+// one place so the procedures of helfer.cpp read like the sequence they
+// implement.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "helper/helfer.h"
+#include "platform/error.h"
+
+namespace helfer {
+
+// One trace line: a label and its values.
+void Tr(std::initializer_list<std::string_view> werte);
+
+std::string Tx(int nummer);
+std::string TxW(int nummer, const std::string& wert);
+std::string TxWW(int nummer, const std::string& wert1, const std::string& wert2);
+
+void Melde(const std::string& text);
+// Error report with the error's number and description and a context text.
+void FehlerMelden(plat::Err fehler, const std::string& kontext);
+
+// The per-user single-instance lock, held until the program ends. false:
+// another copy of the helper holds it.
+bool EinzelstartSichern();
+void EinzelstartFreigeben();
+
+// Trace start, language texts, registry settings ("DragonStartDauer") and
+// the program directory.
+void StartEinstellungenLesen(HelferZustand& z);
+
+// Finds the configuration directory ("LastDirectory", else the
+// recognizer's users' folder + "Vokarium\", nothing written back) and reads
+// the client configuration from it. false: no directory.
+bool KonfigurationFinden(std::string& verzeichnis);
+
+// The topic of the first user-list entry with this pool and user.
+bool ThemaAusBenutzerliste(const std::string& pool, const std::string& user, std::string& thema);
+
+// Stores pool and user as the last choice.
+void LetzteAuswahlMerken(const std::string& pool, const std::string& user);
+
+// Title of the main window.
+std::string ProgrammTitel();
+
+// Starts a program visibly, not waiting.
+bool ProgrammStarten(const std::string& programm, const std::string& argumente);
+
+// Fills HelferDienste with the recognizer access (the helper's windows are
+// filled by the windows themselves).
+void EchteDiensteSetzen();
+
+}  // namespace helfer

@@ -1,0 +1,160 @@
+// vkHelfer's windows (see fenster.h).
+#include "helper/fenster.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
+#include <QVBoxLayout>
+
+#include "common/utilities.h"
+#include "helper/anbindung.h"
+#include "helper/helfer.h"
+#include "platform/encoding.h"
+#include "platform/paths.h"
+
+namespace helfer {
+
+namespace {
+
+QString Anzeige(const std::string& cp1252) {
+  return QString::fromStdString(plat::cp1252ToUtf8(cp1252));
+}
+
+// The program's icon, drawn rather than loaded so that it needs no file.
+QIcon ProgrammIcon() {
+  QPixmap bild(32, 32);
+  bild.fill(QColor(0x1f, 0x5f, 0x9f));
+  QPainter maler(&bild);
+  maler.setPen(Qt::white);
+  QFont schrift = maler.font();
+  schrift.setBold(true);
+  schrift.setPixelSize(22);
+  maler.setFont(schrift);
+  maler.drawText(bild.rect(), Qt::AlignCenter, QStringLiteral("V"));
+  return QIcon(bild);
+}
+
+}  // namespace
+
+FormDragonStart::FormDragonStart(QWidget* besitzer)
+    : QWidget(besitzer, Qt::Window | Qt::WindowStaysOnTopHint),
+      lLadeText(new QLabel(QStringLiteral("Vokarium wird geladen"), this)),
+      Image1(new QLabel(this)),
+      Timer1(new QTimer(this)) {
+  setObjectName(QStringLiteral("FormDragonStart"));
+  setWindowTitle(QStringLiteral("Vokarium-Meldung"));
+  lLadeText->setObjectName(QStringLiteral("lLadeText"));
+  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1->setPixmap(ProgrammIcon().pixmap(32, 32));
+  Timer1->setObjectName(QStringLiteral("Timer1"));
+  Timer1->setInterval(25);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(Image1, 0, Qt::AlignHCenter);
+  layout->addWidget(lLadeText);
+  connect(Timer1, &QTimer::timeout, this, &FormDragonStart::Tick);
+  LadefensterGeladen();
+  Timer1->start();
+}
+
+void FormDragonStart::SetLadeText(const std::string& text) {
+  lLadeText->setText(Anzeige(text));
+}
+
+void FormDragonStart::Tick() {
+  if (LadefensterTick() == Folge::schliessen) {
+    Timer1->stop();
+    setWindowFlag(Qt::WindowStaysOnTopHint, false);
+    close();
+  }
+}
+
+FormVokariumClient::FormVokariumClient()
+    : Timer250(new QTimer(this)),
+      cmdOK(new QPushButton(QStringLiteral("Vorgang abbrechen"), this)),
+      lInitText(new QLabel(
+          QStringLiteral("Vokarium-Client wartet darauf, dass Dragon sich initialisiert"), this)) {
+  setObjectName(QStringLiteral("FormVokariumClient"));
+  setWindowIcon(ProgrammIcon());
+  Timer250->setObjectName(QStringLiteral("Timer250"));
+  Timer250->setInterval(100);
+  cmdOK->setObjectName(QStringLiteral("cmdOK"));
+  lInitText->setObjectName(QStringLiteral("lInitText"));
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(lInitText);
+  layout->addWidget(cmdOK);
+  connect(cmdOK, &QPushButton::clicked, this, &QWidget::close);
+  connect(Timer250, &QTimer::timeout, this, &FormVokariumClient::Tick);
+
+  HelferDienste& d = Dienste();
+  d.ladefensterOeffnen = [this] { LadefensterOeffnen(); };
+  d.ladeText = [this](const std::string& text) {
+    if (ladefenster) ladefenster->SetLadeText(text);
+  };
+  d.initText = [this](const std::string& text) { lInitText->setText(Anzeige(text)); };
+  d.warten = [this](bool an) { vk::WartenBitte(this, an); };
+  d.trayAnzeigen = [this] { TrayAnzeigen(); };
+  d.ereignisseVerarbeiten = [] { QCoreApplication::processEvents(); };
+}
+
+FormVokariumClient::~FormVokariumClient() {
+  HelferDienste& d = Dienste();
+  d.ladefensterOeffnen = [] {};
+  d.ladeText = [](const std::string&) {};
+  d.initText = [](const std::string&) {};
+  d.warten = [](bool) {};
+  d.trayAnzeigen = [] {};
+}
+
+bool FormVokariumClient::Laden(const std::string& befehlszeile) {
+  if (HelferStart(befehlszeile) == Folge::schliessen) return false;
+  setWindowTitle(Anzeige(ProgrammTitel()));
+  return true;
+}
+
+void FormVokariumClient::showEvent(QShowEvent* e) {
+  QWidget::showEvent(e);
+  if (!Helfer().aktiviert) {
+    Helfer().aktiviert = true;
+    QTimer::singleShot(0, this, &FormVokariumClient::ErsteAktivierung);
+  }
+}
+
+void FormVokariumClient::ErsteAktivierung() {
+  hide();
+  Timer250->start();
+}
+
+void FormVokariumClient::Tick() {
+  if (HauptTick() == Folge::schliessen) close();
+}
+
+void FormVokariumClient::LadefensterOeffnen() {
+  ladefenster = new FormDragonStart(this);
+  ladefenster->setAttribute(Qt::WA_DeleteOnClose);
+  ladefenster->show();
+}
+
+void FormVokariumClient::TrayAnzeigen() {
+  if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
+  tray = new QSystemTrayIcon(ProgrammIcon(), this);
+  // The tooltip of the notification area holds 64 characters.
+  tray->setToolTip(Anzeige(Tx(2307)).left(63));
+  tray->show();
+}
+
+void FormVokariumClient::closeEvent(QCloseEvent* e) {
+  if (!beendet) {
+    beendet = true;
+    Timer250->stop();
+    delete tray;
+    tray = nullptr;
+    if (ladefenster) ladefenster->close();
+    Tr({"Ende", plat::programPath()});
+    QCoreApplication::quit();
+  }
+  e->accept();
+}
+
+}  // namespace helfer

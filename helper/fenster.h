@@ -1,0 +1,59 @@
+// vkHelfer's windows: the hidden main window FormVokariumClient with the
+// main timer Timer250, the topmost loading window FormDragonStart with its
+// timer Timer1, and the tray icon. The windows are thin: every tick and
+// every decision is a procedure of helfer.h; the windows only run timers,
+// show texts and close. A tray icon is shown only where the desktop has a
+// system tray.
+#pragma once
+
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QWidget>
+#include <string>
+
+namespace helfer {
+
+class FormDragonStart : public QWidget {
+  Q_OBJECT
+ public:
+  explicit FormDragonStart(QWidget* besitzer);
+  void SetLadeText(const std::string& text);
+
+ private:
+  void Tick();
+  QLabel* lLadeText;
+  QLabel* Image1;
+  QTimer* Timer1;
+};
+
+class FormVokariumClient : public QWidget {
+  Q_OBJECT
+ public:
+  FormVokariumClient();
+  ~FormVokariumClient() override;
+
+  // The load of the window: the start-up sequence with the command line.
+  // false: the window is to close at once.
+  bool Laden(const std::string& befehlszeile);
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+
+ private:
+  void ErsteAktivierung();
+  void Tick();
+  void LadefensterOeffnen();
+  void TrayAnzeigen();
+  QTimer* Timer250;
+  QPushButton* cmdOK;
+  QLabel* lInitText;
+  QPointer<FormDragonStart> ladefenster;
+  QSystemTrayIcon* tray = nullptr;
+  bool beendet = false;
+};
+
+}  // namespace helfer

@@ -1,0 +1,395 @@
+// vkHelfer's procedures (see helfer.h): the main tick as a state machine
+// over the flags of HelferZustand, the recognizer's end, the loading
+// window's countdown, and the work on the user's word files.
+#include "helper/helfer.h"
+
+#include <vector>
+
+#include "common/poolfiles.h"
+#include "common/utilities.h"
+#include "helper/anbindung.h"
+#include "helper/befehlszeile.h"
+#include "helper/wortdateien.h"
+#include "platform/paths.h"
+#include "platform/shared_file.h"
+
+namespace helfer {
+
+namespace {
+
+constexpr int kFensterWegTicks = 30;  // 30 ticks of 100 ms
+constexpr int kLadeTicksJeSekunde = 40;
+constexpr long kPumpIntervall = 2048;
+
+HelferDienste gDienste;
+HelferZustand gZustand;
+
+void Loeschen(const std::string& pfad) {
+  if (!plat::fileExists(pfad)) return;
+  const plat::Err e = plat::removeFile(pfad);
+  if (e == plat::Err::ok || e == plat::Err::notFound) {
+    Tr({"Delete", pfad});
+    return;
+  }
+  FehlerMelden(e, TxW(863, pfad));
+}
+
+enum class Anwendung { hinzufuegen, entfernen };
+
+// Applies one claimed word file; the claim is deleted only when its
+// application succeeded, so a failed one is applied again next time.
+bool ClaimAnwenden(const std::string& claim, Anwendung art) {
+  if (plat::fileInfo(claim).size == 0) {
+    Tr({"Datei leer", claim});
+    Loeschen(claim);
+    return true;
+  }
+  bool ok;
+  if (art == Anwendung::hinzufuegen) {
+    Tr({"neue W\xF6rter", claim});
+    ok = gDienste.woerterHinzufuegen(claim);
+  } else {
+    Tr({"W\xF6rter l\xF6schen", claim});
+    ok = gDienste.woerterEntfernen(claim);
+  }
+  if (ok) Loeschen(claim);
+  return ok;
+}
+
+// A claim left behind is applied first; only when that succeeded is the
+// current file claimed and applied (one claim name per file).
+void WortdateiAnwenden(const std::string& pfad, Anwendung art) {
+  const std::string claim = ClaimPfad(pfad);
+  if (plat::fileExists(claim)) {
+    Tr({"\xDC"
+        "bernahme fortsetzen",
+        claim});
+    if (!ClaimAnwenden(claim, art)) return;
+  }
+  plat::Err e = plat::Err::ok;
+  switch (DateiBeanspruchen(pfad, e)) {
+    case Beanspruchung::keineDatei:
+      return;
+    case Beanspruchung::leer:
+      Tr({"Datei leer", pfad});
+      Tr({"Delete", pfad});
+      return;
+    case Beanspruchung::beansprucht:
+      Tr({"Rename", pfad, claim});
+      ClaimAnwenden(claim, art);
+      return;
+    case Beanspruchung::belegt:
+      Tr({"Datei belegt", pfad});
+      return;
+    case Beanspruchung::fehler:
+      FehlerMelden(e, TxW(863, pfad));
+      return;
+  }
+}
+
+bool WortdateiDa(const std::string& pfad) {
+  return plat::fileExists(pfad) || plat::fileExists(ClaimPfad(pfad));
+}
+
+void EmpfaengerVerbinden() {
+  gDienste.empfaengerVerbinden();
+}
+
+}  // namespace
+
+HelferDienste& Dienste() {
+  return gDienste;
+}
+HelferZustand& Helfer() {
+  return gZustand;
+}
+
+void HelferZuruecksetzen() {
+  gDienste = HelferDienste{};
+  gZustand = HelferZustand{};
+  EinzelstartFreigeben();
+}
+
+std::string NeuPfad() {
+  return vk::BenutzerDateiPfad(vk::poolZustand().Benutzer, ".neu");
+}
+std::string LoePfad() {
+  return vk::BenutzerDateiPfad(vk::poolZustand().Benutzer, ".loe");
+}
+std::string BenPfad() {
+  return vk::BenutzerDateiPfad(vk::poolZustand().Benutzer, ".ben");
+}
+
+Folge HelferStart(const std::string& befehlszeile) {
+  HelferZustand& z = gZustand;
+  const bool andereKopie = !EinzelstartSichern();
+  StartEinstellungenLesen(z);
+  if (andereKopie) {
+    Melde(Tx(2305));
+    return Folge::schliessen;
+  }
+  std::string konfigVerzeichnis;
+  if (!KonfigurationFinden(konfigVerzeichnis)) {
+    Melde(Tx(2301));
+    return Folge::weiter;
+  }
+
+  z.hauptprogrammAmEnde = true;
+  z.fensterWegZaehler = kFensterWegTicks;
+  const HelferOptionen o = BefehlszeileLesen(befehlszeile);
+  if (befehlszeile.find_first_not_of(' ') == std::string::npos) return Folge::weiter;
+  z.hauptprogrammAmEnde = o.hauptprogrammAmEnde;
+  z.nurStarten = o.nurStarten;
+  vk::poolZustand().Pool = o.pool;
+  vk::poolZustand().Benutzer = o.user;
+
+  if (o.user.empty()) {
+    Melde(Tx(2302));
+    return Folge::weiter;
+  }
+  std::string topic = o.topic;
+  if (topic.empty()) {
+    if (o.pool.empty()) {
+      Melde(Tx(2303));
+      return Folge::weiter;
+    }
+    if (!ThemaAusBenutzerliste(o.pool, o.user, topic)) {
+      Melde(TxWW(2304, o.user, o.pool));
+      return Folge::weiter;
+    }
+  }
+  // Pool and user become parts of file names in the pool folder.
+  if (!o.pool.empty() && (!plat::isSafeName(o.pool) || !plat::isSafeName(o.user))) {
+    Melde(TxWW(2304, o.user, o.pool));
+    return Folge::weiter;
+  }
+  if (!o.pool.empty()) LetzteAuswahlMerken(o.pool, o.user);
+  z.thema = topic;
+  z.option = o.option;
+
+  bool bereit = false;
+  if (gDienste.leisteDa()) {
+    Tr({"DragonBar da"});
+    if (gDienste.dragonLaeuft()) {
+      Tr({"Dragon aktiv"});
+      if (gDienste.dragonUserSetzen(vk::poolZustand().Benutzer, z.thema, z.option))
+        ProfilAktualisieren();
+      EmpfaengerVerbinden();
+      bereit = true;
+    }
+  }
+  if (!bereit) {
+    z.wartetAufDragon = true;
+    z.startOffen = true;
+    gDienste.ladefensterOeffnen();
+  }
+  z.bleibtAktiv = !o.pool.empty() && !o.nurStarten;
+  if (z.bleibtAktiv) {
+    Tr({"-> Tray"});
+    gDienste.trayAnzeigen();
+  }
+  return Folge::weiter;
+}
+
+Folge HauptTick() {
+  HelferZustand& z = gZustand;
+  if (gDienste.benutzerDialogDa()) {
+    Tr({"Speakerwechsel verhindert"});
+    gDienste.benutzerDialogSchliessen();
+  }
+  if (z.beschaeftigt) {
+    Tr({"Timer250 doppelt"});
+    return Folge::weiter;
+  }
+  z.beschaeftigt = true;
+  Folge folge = Folge::weiter;
+  if (z.wartetAufDragon) {
+    if (gDienste.leisteDa()) {
+      z.leisteGesehen = true;
+      z.wartetAufDragon = false;
+      Tr({"Dragon gestartet"});
+      if (z.bleibtAktiv) {
+        gDienste.initText(Tx(2306));
+      } else if (z.nurStarten) {
+        folge = Folge::schliessen;
+      }
+    }
+  } else if (z.dragonBereit) {
+    z.dragonBereit = false;
+    Tr({"Dragon initialisiert"});
+    gDienste.warten(true);
+    gDienste.ladeText("Profil wird geladen");
+    if (gDienste.dragonUserSetzen(vk::poolZustand().Benutzer, z.thema, z.option)) {
+      gDienste.ladeText(
+          "Profil wird gepr\xFC"
+          "ft");
+      ProfilAktualisieren();
+    }
+    z.profilGeladen = true;
+    z.startOffen = false;
+    EmpfaengerVerbinden();
+    gDienste.warten(false);
+  } else if (z.dragonEnde) {
+    z.dragonEnde = false;
+    z.fensterWegZaehler = 0;
+    Tr({"Dragon - Unregister"});
+    gDienste.empfaengerTrennen();
+    Tr({"Dragon - Unregister fertig"});
+    if (z.speakerGewechselt) DragonSchliessen();
+    if (z.hauptprogrammAmEnde && !z.speakerGewechselt) HauptprogrammStarten();
+    z.speakerGewechselt = false;
+  } else if (z.speakerGewechselt) {
+    DragonSchliessen();
+  } else if (z.bleibtAktiv) {
+    if (gDienste.leisteDa()) {
+      z.fensterWegZaehler = kFensterWegTicks;
+    } else if (z.fensterWegZaehler < 1) {
+      Tr({"Dragon zu Ende"});
+      z.bleibtAktiv = false;
+    } else {
+      --z.fensterWegZaehler;
+      Tr({"Dragon-Fenster weg"});
+    }
+  } else if (!z.startOffen) {
+    folge = Folge::schliessen;
+  }
+  z.beschaeftigt = false;
+  return folge;
+}
+
+void LadefensterGeladen() {
+  HelferZustand& z = gZustand;
+  z.ladeZaehler = z.dragonStartDauer * kLadeTicksJeSekunde;
+  z.profilGeladen = false;
+  gDienste.dragonStarten();
+}
+
+Folge LadefensterTick() {
+  HelferZustand& z = gZustand;
+  if (z.ladeBeschaeftigt) return Folge::weiter;
+  z.ladeBeschaeftigt = true;
+  if (z.leisteGesehen) {
+    if (z.ladeZaehler < 1) {
+      z.dragonBereit = true;
+      z.leisteGesehen = false;
+      gDienste.ladeText("Dragon wird initialisiert");
+    } else {
+      --z.ladeZaehler;
+    }
+  }
+  z.ladeBeschaeftigt = false;
+  return z.profilGeladen ? Folge::schliessen : Folge::weiter;
+}
+
+void DragonEreignis(Ereignis art, long wert1, long wert2) {
+  HelferZustand& z = gZustand;
+  switch (art) {
+    case Ereignis::dialogClosed:
+      Tr({"Dragon : DialogClosed", std::to_string(wert1), std::to_string(wert2)});
+      break;
+    case Ereignis::commandTriggered:
+      Tr({"Dragon : CommandTriggered", std::to_string(wert1)});
+      break;
+    case Ereignis::statusChanged:
+      Tr({"Dragon : StatusChanged", std::to_string(wert1)});
+      if (wert1 == 2) DragonEndeBehandeln();
+      break;
+    case Ereignis::mimicDone:
+      Tr({"Dragon : MimicDone", std::to_string(wert1)});
+      break;
+    case Ereignis::speakerChanged:
+      Tr({"Dragon : SpeakerChanged", gDienste.sprecherName()});
+      z.speakerGewechselt = true;
+      break;
+    case Ereignis::speakerClosing:
+      Tr({"Dragon : SpeakerClosing", gDienste.sprecherName()});
+      z.speakerGewechselt = true;
+      break;
+    case Ereignis::topicChanged:
+      Tr({"Dragon : TopicChanged", gDienste.themaName()});
+      z.speakerGewechselt = true;
+      break;
+  }
+}
+
+void DragonEndeBehandeln() {
+  HelferZustand& z = gZustand;
+  // The end may arrive while a tick lets events run: keep its guard as it was.
+  const bool warBeschaeftigt = z.beschaeftigt;
+  z.beschaeftigt = true;
+  z.dragonEnde = true;
+  Tr({"DragonEnde eingel\xE4utet"});
+  if (!z.speakerGewechselt && gDienste.voctoolsStart()) {
+    if (gDienste.worteHolen(true)) NeueWoerterSichern();
+    gDienste.voctoolsEnde();
+  }
+  z.beschaeftigt = warBeschaeftigt;
+}
+
+void ProfilAktualisieren() {
+  const std::string neu = NeuPfad();
+  const std::string loe = LoePfad();
+  if (!gDienste.voctoolsStart()) return;
+  if (!WortdateiDa(neu) && !WortdateiDa(loe)) {
+    Tr({"keine fremden Wort\xE4nderungen"});
+  } else {
+    gDienste.ladeText("Profil wird aktualisiert");
+    WortdateiAnwenden(neu, Anwendung::hinzufuegen);
+    WortdateiAnwenden(loe, Anwendung::entfernen);
+  }
+  if (gDienste.worteHolen(true)) {
+    BenWoerterMerken();
+    Tr({"BenW\xF6rter freigeben"});
+    gDienste.worteFreigeben();
+  }
+  gDienste.voctoolsEnde();
+}
+
+void BenWoerterMerken() {
+  const long n = gDienste.wortAnzahl();
+  Tr({"BenW\xF6rter merken", std::to_string(n)});
+  for (long i = 1; i <= n; ++i) {
+    if (i % kPumpIntervall == 0) gDienste.ereignisseVerarbeiten();
+    gZustand.gemerkte.insert(WortSchluessel(gDienste.wortZeile(i - 1)));
+  }
+}
+
+void NeueWoerterSichern() {
+  HelferZustand& z = gZustand;
+  const long n = gDienste.wortAnzahl();
+  std::vector<std::string> neue;
+  for (long i = 1; i <= n; ++i) {
+    if (i % kPumpIntervall == 0) gDienste.ereignisseVerarbeiten();
+    std::string zeile = gDienste.wortZeile(i - 1);
+    if (!zeile.empty() && !z.gemerkte.contains(WortSchluessel(zeile))) {
+      neue.push_back(std::move(zeile));
+    }
+  }
+  const std::string ben = BenPfad();
+  if (neue.empty()) {
+    Tr({"Anzahl W\xF6rter unver\xE4ndert", std::to_string(z.gemerkte.size())});
+    if (plat::fileInfo(ben).size == 0) z.hauptprogrammAmEnde = false;
+    return;
+  }
+  Tr({"neue W\xF6rter", std::to_string(neue.size())});
+  Tr({"AppendDelta", ben});
+  AnhangSchritt schritt = AnhangSchritt::oeffnen;
+  const plat::Err e = ZeilenAnhaengen(ben, neue, schritt);
+  if (e == plat::Err::ok) return;
+  const int text = schritt == AnhangSchritt::oeffnen     ? 2506
+                   : schritt == AnhangSchritt::schreiben ? 2509
+                                                         : 2510;
+  FehlerMelden(e, TxW(text, ben));
+}
+
+void DragonSchliessen() {
+  if (gDienste.leisteDa()) gDienste.leisteSchliessen();
+}
+
+void HauptprogrammStarten() {
+  const vk::PoolZustand& p = vk::poolZustand();
+  const std::string argumente = "-p \"" + p.Pool + "\" -u \"" + p.Benutzer + "\"";
+  gDienste.programmStarten(vk::Programmverzeichnis() + "Vokarium.exe", argumente);
+}
+
+}  // namespace helfer

@@ -1,0 +1,142 @@
+// vkHelfer's procedures: start-up beside the recognizer, the main tick
+// (every 100 ms), the loading window's tick, the recognizer's events, and
+// the synchronisation of the user's vocabulary with the pool files.
+//
+// Everything runs on the user-interface thread. The recognizer, the
+// helper's own windows and the start of other programs are reached through
+// the service record `HelferDienste`, which the program fills with the real
+// recognizer access and its windows, and tests with their own doubles.
+// Failures are reported to the user through the common message module and
+// traced; the procedures themselves never throw.
+//
+// Other programs: the pool server appends to the user's ".neu"/".loe" at
+// any time (see wortdateien.h for the claim that keeps its lines safe); the
+// main program reads and deletes the ".ben" file this helper appends to.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <unordered_set>
+
+namespace helfer {
+
+// The recognizer and the helper's windows as the procedures use them.
+struct HelferDienste {
+  // The recognizer's windows and engine.
+  std::function<bool()> leisteDa;          // its bar is there
+  std::function<void()> leisteSchliessen;  // close message to the bar
+  std::function<bool()> benutzerDialogDa;  // its "open user" dialog
+  std::function<void()> benutzerDialogSchliessen;
+  std::function<std::string()> dragonStammverzeichnis;  // its users' folder
+  std::function<bool()> dragonLaeuft;                   // its engine runs
+  std::function<bool()> dragonStarten;                  // start its program
+  // Makes the recognizer open the speaker, topic and option given.
+  std::function<bool(const std::string&, const std::string&, int)> dragonUserSetzen;
+
+  // Vocabulary tools over the open speaker.
+  std::function<bool()> voctoolsStart;
+  std::function<void()> voctoolsEnde;
+  std::function<bool(bool)> worteHolen;                        // fetch the current list
+  std::function<long()> wortAnzahl;                            // words of the current list
+  std::function<std::string(long)> wortZeile;                  // word line of word i (0-based)
+  std::function<void()> worteFreigeben;                        // drop the current list
+  std::function<bool(const std::string&)> woerterHinzufuegen;  // a word file
+  std::function<bool(const std::string&)> woerterEntfernen;    // a word file
+
+  // The event receiver kept for the whole residence.
+  std::function<void()> empfaengerVerbinden;  // create; register when it runs
+  std::function<void()> empfaengerTrennen;    // unregister and release
+  std::function<std::string()> sprecherName;  // current speaker
+  std::function<std::string()> themaName;     // current topic
+
+  // Other programs and the helper's own windows.
+  std::function<bool(const std::string&, const std::string&)> programmStarten;
+  std::function<void()> ladefensterOeffnen;
+  std::function<void(const std::string&)> ladeText;  // dropped when it is closed
+  std::function<void(const std::string&)> initText;  // caption of lInitText
+  std::function<void(bool)> warten;                  // wait indication on/off
+  std::function<void()> trayAnzeigen;
+  std::function<void()> ereignisseVerarbeiten;  // let UI events run
+};
+
+HelferDienste& Dienste();
+
+// The helper's state for one run (one per process). Pool and user are
+// those of the pool file operations of the common library (its current
+// pool and user), which also form the paths below.
+struct HelferZustand {
+  std::string thema;         // the recognizer topic to open
+  int option = -1;           // speaker option, -1: none
+  int dragonStartDauer = 0;  // seconds
+
+  bool wartetAufDragon = false;
+  bool startOffen = false;
+  bool bleibtAktiv = false;
+  bool nurStarten = false;
+  bool dragonEnde = false;
+  bool speakerGewechselt = false;
+  bool beschaeftigt = false;
+  bool aktiviert = false;
+  int fensterWegZaehler = 0;
+
+  // Shared with the loading window.
+  bool leisteGesehen = false;
+  bool dragonBereit = false;
+  bool profilGeladen = false;
+  int ladeZaehler = 0;
+  bool ladeBeschaeftigt = false;
+
+  bool hauptprogrammAmEnde = true;
+
+  // Word lines of the user's vocabulary at connect, by WortSchluessel.
+  std::unordered_set<std::string> gemerkte;
+};
+
+HelferZustand& Helfer();
+
+// Back to the state at program start (services included).
+void HelferZuruecksetzen();
+
+// Paths of the user's files in the pool folder.
+std::string NeuPfad();
+std::string LoePfad();
+std::string BenPfad();
+
+enum class Folge { weiter, schliessen };
+
+// Start-up of the main window with the program's command line. schliessen:
+// another copy runs (its message has been shown); the window closes at
+// once. Every other stop leaves the flags such that the first tick ends.
+Folge HelferStart(const std::string& befehlszeile);
+
+// One tick of the main timer.
+Folge HauptTick();
+
+// The loading window: its load, and one tick of its 25 ms timer.
+void LadefensterGeladen();
+Folge LadefensterTick();
+
+// Events of the recognizer's engine, as they arrive.
+enum class Ereignis {
+  dialogClosed,
+  commandTriggered,
+  statusChanged,
+  mimicDone,
+  speakerChanged,
+  speakerClosing,
+  topicChanged,
+};
+void DragonEreignis(Ereignis art, long wert1, long wert2);
+
+// The recognizer announced its end: save the user's new words.
+void DragonEndeBehandeln();
+
+// Applies the ".neu" and ".loe" files and remembers the user's words.
+void ProfilAktualisieren();
+void BenWoerterMerken();
+// Appends the words of the current list not remembered to the ".ben" file.
+void NeueWoerterSichern();
+void DragonSchliessen();
+void HauptprogrammStarten();
+
+}  // namespace helfer

@@ -1,0 +1,76 @@
+// The user's word files in the pool folder (see wortdateien.h).
+#include "helper/wortdateien.h"
+
+#include "common/zeichenketten.h"
+#include "platform/paths.h"
+#include "platform/shared_file.h"
+#include "platform/system.h"
+#include "platform/text_lines.h"
+
+namespace helfer {
+
+namespace {
+
+// The server keeps a member file for one append and retries 7 x 200 ms
+// itself; waiting as long here lets one append of it pass.
+constexpr int kVersuche = 7;
+constexpr int kPauseMs = 200;
+
+plat::Err ExklusivOeffnen(plat::SharedFile& f, const std::string& pfad,
+                          plat::Disposition disposition) {
+  plat::Err e = plat::Err::ok;
+  for (int versuch = 1; versuch <= kVersuche; ++versuch) {
+    e = f.open(pfad, plat::Access::readWrite, plat::Share::exclusive, disposition);
+    if (e != plat::Err::sharingViolation) return e;
+    if (versuch < kVersuche) plat::sleepMs(kPauseMs);
+  }
+  return e;
+}
+
+}  // namespace
+
+std::string WortSchluessel(std::string_view zeile) {
+  return vk::klein(zeile);
+}
+
+std::string ClaimPfad(std::string_view pfad) {
+  return std::string(pfad) + ".inArbeit";
+}
+
+Beanspruchung DateiBeanspruchen(const std::string& pfad, plat::Err& fehler) {
+  fehler = plat::Err::ok;
+  plat::SharedFile f;
+  const plat::Err e = ExklusivOeffnen(f, pfad, plat::Disposition::openExisting);
+  if (e == plat::Err::notFound) return Beanspruchung::keineDatei;
+  if (e == plat::Err::sharingViolation) {
+    fehler = e;
+    return Beanspruchung::belegt;
+  }
+  if (e != plat::Err::ok) {
+    fehler = e;
+    return Beanspruchung::fehler;
+  }
+  if (f.size() == 0) {
+    fehler = f.removeAndClose();
+    return fehler == plat::Err::ok ? Beanspruchung::leer : Beanspruchung::fehler;
+  }
+  fehler = f.renameTo(ClaimPfad(pfad));
+  return fehler == plat::Err::ok ? Beanspruchung::beansprucht : Beanspruchung::fehler;
+}
+
+plat::Err ZeilenAnhaengen(const std::string& pfad, const std::vector<std::string>& zeilen,
+                          AnhangSchritt& schritt) {
+  schritt = AnhangSchritt::oeffnen;
+  plat::SharedFile f;
+  plat::Err e = ExklusivOeffnen(f, pfad, plat::Disposition::openAlways);
+  if (e != plat::Err::ok) return e;
+  schritt = AnhangSchritt::schreiben;
+  e = plat::appendLines(f, zeilen);
+  if (e != plat::Err::ok) return e;
+  schritt = AnhangSchritt::schliessen;
+  e = f.sync();
+  f.close();
+  return e;
+}
+
+}  // namespace helfer

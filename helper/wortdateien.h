@@ -1,0 +1,51 @@
+// The user's word files in the pool folder as vkHelfer handles them: the
+// ".neu" and ".loe" files the pool server appends to, and the ".ben" file
+// the helper appends to for the main program. No Qt; every open goes
+// through plat::SharedFile.
+//
+// The server may append to ".neu"/".loe" at any moment (it holds each file
+// exclusively for one append and retries when it finds it held). The helper
+// therefore never reads and then deletes such a file: it first claims it -
+// under the exclusive lock it renames it to a claim name that the server
+// never writes - and works on the claim. Lines the server appends later go
+// into a new ".neu"/".loe" and wait for the next start. A claim that a
+// helper left behind (it ended before it was done) is still there at the
+// next start and is worked on first.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/error.h"
+
+namespace helfer {
+
+// Key of a word line in the remembered set: case folded over cp1252, so
+// that lines differing only in letter case count as one word.
+std::string WortSchluessel(std::string_view zeile);
+
+// The claim name of a ".neu" or ".loe" file.
+std::string ClaimPfad(std::string_view pfad);
+
+enum class Beanspruchung {
+  keineDatei,   // nothing to claim
+  leer,         // the file was empty and has been deleted
+  beansprucht,  // renamed to its claim name
+  belegt,       // someone held it the whole time; it stays for next time
+  fehler,       // open or rename failed otherwise (see `fehler`)
+};
+
+// Claims `pfad` under its exclusive lock. An existing claim is never
+// overwritten (fehler, Err::fileExists): work on it first.
+Beanspruchung DateiBeanspruchen(const std::string& pfad, plat::Err& fehler);
+
+enum class AnhangSchritt { oeffnen, schreiben, schliessen };
+
+// Appends the lines (CR LF each, one write at the end) to `pfad`, creating
+// it when missing, and flushes the file to disk. On failure `schritt` says
+// which step failed.
+plat::Err ZeilenAnhaengen(const std::string& pfad, const std::vector<std::string>& zeilen,
+                          AnhangSchritt& schritt);
+
+}  // namespace helfer

@@ -1,0 +1,330 @@
+// The helper's main tick, its end handling and the work on the user's word
+// files, with the recognizer played by a small in-memory double and the
+// pool folder on a temporary tree.
+#include "helper/helfer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/konfiguration.h"
+#include "common/meldung.h"
+#include "common/poolfiles.h"
+#include "common/utilities.h"
+#include "helper/wortdateien.h"
+#include "platform/paths.h"
+#include "platform/shared_file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using helfer::Dienste;
+using helfer::Folge;
+using helfer::Helfer;
+
+// The recognizer as the procedures see it.
+struct Erkenner {
+  bool leiste = true;
+  bool dialog = false;
+  int dialogeGeschlossen = 0;
+  int leisteGeschlossen = 0;
+  std::vector<std::string> worte;  // the user's vocabulary
+  std::vector<std::string> liste;  // the list fetched last
+  bool hinzufuegenGelingt = true;
+  // Runs while a word file is applied (the server appending meanwhile).
+  std::function<void()> waehrendAnwenden;
+  std::vector<std::string> gestartet;  // program + " " + arguments
+  int voctoolsAufrufe = 0;
+  int verbunden = 0;
+  int getrennt = 0;
+};
+
+std::vector<std::string> Lesen(const std::string& pfad) {
+  plat::SharedFile f;
+  std::string inhalt;
+  std::vector<std::string> zeilen;
+  if (f.open(pfad, plat::Access::read, plat::Share::shared, plat::Disposition::openExisting) !=
+      plat::Err::ok) {
+    return zeilen;
+  }
+  f.readAll(inhalt);
+  std::size_t pos = 0;
+  while (pos < inhalt.size()) {
+    const std::size_t ende = inhalt.find("\r\n", pos);
+    zeilen.push_back(inhalt.substr(pos, ende - pos));
+    pos = ende == std::string::npos ? inhalt.size() : ende + 2;
+  }
+  return zeilen;
+}
+
+void Schreiben(const std::string& pfad, const std::string& inhalt) {
+  plat::SharedFile f;
+  ASSERT_EQ(
+      f.open(pfad, plat::Access::readWrite, plat::Share::exclusive, plat::Disposition::openAlways),
+      plat::Err::ok);
+  ASSERT_EQ(f.append(inhalt), plat::Err::ok);
+}
+
+class Helfertest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    helfer::HelferZuruecksetzen();
+    wurzel = fs::temp_directory_path() /
+             ("helfertest-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+              "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(wurzel);
+    fs::create_directories(wurzel / "Chirurgie");
+    vk::responderEinschalten();
+    vk::konfiguration().ZielVerzeichnis = plat::systemPath(wurzel.string()) + "\\";
+    vk::poolZustand().Pool = "Chirurgie";
+    vk::poolZustand().Benutzer = "Meier";
+    vk::ProgrammverzeichnisSetzen("\\prog\\");
+    Helfer().thema = "Allgemein";
+    auto& d = Dienste();
+    d.leisteDa = [this] { return e.leiste; };
+    d.leisteSchliessen = [this] { ++e.leisteGeschlossen; };
+    d.benutzerDialogDa = [this] { return e.dialog; };
+    d.benutzerDialogSchliessen = [this] {
+      ++e.dialogeGeschlossen;
+      e.dialog = false;
+    };
+    d.dragonLaeuft = [] { return true; };
+    d.dragonStarten = [] { return true; };
+    d.dragonUserSetzen = [](const std::string&, const std::string&, int) { return true; };
+    d.voctoolsStart = [this] {
+      ++e.voctoolsAufrufe;
+      return true;
+    };
+    d.voctoolsEnde = [] {};
+    d.worteHolen = [this](bool) {
+      e.liste = e.worte;
+      return true;
+    };
+    d.wortAnzahl = [this] { return static_cast<long>(e.liste.size()); };
+    d.wortZeile = [this](long i) { return e.liste[static_cast<std::size_t>(i)]; };
+    d.worteFreigeben = [this] { e.liste.clear(); };
+    d.woerterHinzufuegen = [this](const std::string& pfad) {
+      if (e.waehrendAnwenden) e.waehrendAnwenden();
+      if (!e.hinzufuegenGelingt) return false;
+      for (auto& w : Lesen(pfad))
+        e.worte.push_back(w);
+      return true;
+    };
+    d.woerterEntfernen = [this](const std::string& pfad) {
+      for (auto& w : Lesen(pfad))
+        std::erase(e.worte, w);
+      return true;
+    };
+    d.empfaengerVerbinden = [this] { ++e.verbunden; };
+    d.empfaengerTrennen = [this] { ++e.getrennt; };
+    d.sprecherName = [] { return std::string("Meier"); };
+    d.themaName = [] { return std::string("Allgemein"); };
+    d.programmStarten = [this](const std::string& p, const std::string& a) {
+      e.gestartet.push_back(p + " " + a);
+      return true;
+    };
+    d.ladefensterOeffnen = [] {};
+    d.ladeText = [](const std::string&) {};
+    d.initText = [this](const std::string& t) { initText = t; };
+    d.warten = [](bool) {};
+    d.trayAnzeigen = [] {};
+    d.ereignisseVerarbeiten = [] {};
+  }
+  void TearDown() override {
+    helfer::HelferZuruecksetzen();
+    vk::konfigurationZuruecksetzen();
+    vk::poolZustandZuruecksetzen();
+    vk::utilitiesZuruecksetzen();
+    vk::meldungZuruecksetzen();
+    fs::remove_all(wurzel);
+  }
+
+  // A resident helper connected to a running recognizer.
+  void Resident() {
+    auto& z = Helfer();
+    z.bleibtAktiv = true;
+    z.fensterWegZaehler = 30;
+    helfer::ProfilAktualisieren();
+  }
+  void Ende() { helfer::DragonEreignis(helfer::Ereignis::statusChanged, 2, 0); }
+
+  fs::path wurzel;
+  Erkenner e;
+  std::string initText;
+};
+
+TEST_F(Helfertest, StartWartetAufDieLeisteUndLaedtDasProfil) {
+  auto& z = Helfer();
+  z.wartetAufDragon = z.startOffen = z.bleibtAktiv = true;
+  z.dragonStartDauer = 1;
+  helfer::LadefensterGeladen();
+  e.leiste = false;
+  for (int i = 0; i < 5; ++i)
+    EXPECT_EQ(helfer::HauptTick(), Folge::weiter);
+  EXPECT_EQ(helfer::LadefensterTick(), Folge::weiter);
+  EXPECT_FALSE(z.dragonBereit);
+  e.leiste = true;
+  helfer::HauptTick();
+  EXPECT_TRUE(z.leisteGesehen);
+  EXPECT_FALSE(initText.empty());
+  // One second of 25 ms ticks before the recognizer counts as ready.
+  int ticks = 0;
+  while (!z.dragonBereit && ticks < 100) {
+    helfer::LadefensterTick();
+    ++ticks;
+  }
+  EXPECT_EQ(ticks, 41);
+  e.worte = {"Appendektomie"};
+  helfer::HauptTick();
+  EXPECT_TRUE(z.profilGeladen);
+  EXPECT_FALSE(z.startOffen);
+  EXPECT_EQ(e.verbunden, 1);
+  EXPECT_TRUE(z.gemerkte.contains("appendektomie"));
+  EXPECT_EQ(helfer::LadefensterTick(), Folge::schliessen);
+}
+
+TEST_F(Helfertest, NurStartenEndetSobaldDieLeisteDaIst) {
+  auto& z = Helfer();
+  z.wartetAufDragon = z.startOffen = z.nurStarten = true;
+  e.leiste = false;
+  EXPECT_EQ(helfer::HauptTick(), Folge::weiter);
+  e.leiste = true;
+  EXPECT_EQ(helfer::HauptTick(), Folge::schliessen);
+}
+
+TEST_F(Helfertest, OhneLeisteEndetDerHelferNach30TicksOhneZuSpeichern) {
+  Resident();
+  e.worte.push_back("Neuwort");
+  e.leiste = false;
+  int ticks = 1;
+  while (helfer::HauptTick() == Folge::weiter && ticks < 100)
+    ++ticks;
+  EXPECT_EQ(ticks, 32);
+  EXPECT_FALSE(fs::exists(wurzel / "Chirurgie" / "_Meier.ben"));
+  EXPECT_TRUE(e.gestartet.empty());
+}
+
+TEST_F(Helfertest, EndeMitZweiNeuenWoertern) {
+  e.worte = {"Alt", "Wort\\gesprochen"};
+  Resident();
+  e.worte.push_back("Femur\\Fe mur");
+  e.worte.push_back("Tibia");
+  e.worte.push_back("WORT\\GESPROCHEN");  // differs in case only: known
+  Ende();
+  EXPECT_EQ(Lesen(helfer::BenPfad()), (std::vector<std::string>{"Femur\\Fe mur", "Tibia"}));
+  helfer::HauptTick();
+  EXPECT_EQ(e.getrennt, 1);
+  ASSERT_EQ(e.gestartet.size(), 1u);
+  EXPECT_EQ(e.gestartet[0], "\\prog\\Vokarium.exe -p \"Chirurgie\" -u \"Meier\"");
+  EXPECT_EQ(e.leisteGeschlossen, 0);
+}
+
+TEST_F(Helfertest, GleicheAnzahlAberAndereWoerterGehenNichtVerloren) {
+  e.worte = {"Alt", "Weg"};
+  Resident();
+  e.worte = {"Alt", "Neu"};
+  Ende();
+  EXPECT_EQ(Lesen(helfer::BenPfad()), std::vector<std::string>{"Neu"});
+  helfer::HauptTick();
+  EXPECT_EQ(e.gestartet.size(), 1u);
+}
+
+TEST_F(Helfertest, OhneNeueWoerterStartetDasHauptprogrammNurFuerEineVolleBenDatei) {
+  e.worte = {"Alt"};
+  Resident();
+  Ende();
+  helfer::HauptTick();
+  EXPECT_TRUE(e.gestartet.empty());
+  EXPECT_FALSE(fs::exists(wurzel / "Chirurgie" / "_Meier.ben"));
+
+  helfer::HelferZustand& z = Helfer();
+  z.hauptprogrammAmEnde = true;
+  Schreiben(helfer::BenPfad(), "Frueher\r\n");
+  Ende();
+  helfer::HauptTick();
+  EXPECT_EQ(e.gestartet.size(), 1u);
+  EXPECT_EQ(Lesen(helfer::BenPfad()), std::vector<std::string>{"Frueher"});
+}
+
+TEST_F(Helfertest, SprecherwechselSchliesstDenErkennerOhneZuSpeichern) {
+  Resident();
+  e.worte.push_back("Neu");
+  helfer::DragonEreignis(helfer::Ereignis::topicChanged, 0, 0);
+  helfer::HauptTick();
+  helfer::HauptTick();
+  EXPECT_EQ(e.leisteGeschlossen, 2);  // on every tick until the end arrives
+  const int aufrufe = e.voctoolsAufrufe;
+  Ende();
+  EXPECT_EQ(e.voctoolsAufrufe, aufrufe);
+  helfer::HauptTick();
+  EXPECT_EQ(e.leisteGeschlossen, 3);
+  EXPECT_TRUE(e.gestartet.empty());
+  EXPECT_FALSE(fs::exists(wurzel / "Chirurgie" / "_Meier.ben"));
+}
+
+TEST_F(Helfertest, BenutzerDialogWirdJedenTickGeschlossenAuchWennBeschaeftigt) {
+  Resident();
+  Helfer().beschaeftigt = true;
+  e.dialog = true;
+  helfer::HauptTick();
+  EXPECT_EQ(e.dialogeGeschlossen, 1);
+  // The end arriving inside a busy tick leaves the tick's guard set.
+  Ende();
+  EXPECT_TRUE(Helfer().beschaeftigt);
+}
+
+TEST_F(Helfertest, LeereDateienUndErfolgreicheAnwendungLoeschenJedeDateiFuerSich) {
+  Schreiben(helfer::NeuPfad(), "");
+  Schreiben(helfer::LoePfad(), "Alt\r\n");
+  e.worte = {"Alt", "Bleibt"};
+  helfer::ProfilAktualisieren();
+  EXPECT_EQ(e.worte, std::vector<std::string>{"Bleibt"});
+  EXPECT_FALSE(plat::fileExists(helfer::NeuPfad()));
+  // A removal applied alone is not applied again at the next start.
+  EXPECT_FALSE(plat::fileExists(helfer::LoePfad()));
+  EXPECT_FALSE(plat::fileExists(helfer::ClaimPfad(helfer::LoePfad())));
+  EXPECT_TRUE(Helfer().gemerkte.contains("bleibt"));
+}
+
+TEST_F(Helfertest, FehlschlagBehaeltDieDateiUndHoleSieBeimNaechstenStartNach) {
+  Schreiben(helfer::NeuPfad(), "Erstes\r\n");
+  e.hinzufuegenGelingt = false;
+  helfer::ProfilAktualisieren();
+  EXPECT_TRUE(e.worte.empty());
+  EXPECT_TRUE(plat::fileExists(helfer::ClaimPfad(helfer::NeuPfad())));
+  // Meanwhile the server delivers again; the next start applies both.
+  Schreiben(helfer::NeuPfad(), "Zweites\r\n");
+  e.hinzufuegenGelingt = true;
+  helfer::ProfilAktualisieren();
+  EXPECT_EQ(e.worte, (std::vector<std::string>{"Erstes", "Zweites"}));
+  EXPECT_FALSE(plat::fileExists(helfer::NeuPfad()));
+  EXPECT_FALSE(plat::fileExists(helfer::ClaimPfad(helfer::NeuPfad())));
+}
+
+TEST_F(Helfertest, ZeilenDieDerServerWaehrendDerAnwendungLiefertBleiben) {
+  Schreiben(helfer::NeuPfad(), "Erstes\r\n");
+  e.waehrendAnwenden = [this] {
+    e.waehrendAnwenden = nullptr;
+    Schreiben(helfer::NeuPfad(), "Spaet\r\n");
+  };
+  helfer::ProfilAktualisieren();
+  EXPECT_EQ(e.worte, std::vector<std::string>{"Erstes"});
+  EXPECT_EQ(Lesen(helfer::NeuPfad()), std::vector<std::string>{"Spaet"});
+}
+
+TEST_F(Helfertest, EineGehalteneDateiBleibtFuerDasNaechsteMal) {
+  Schreiben(helfer::NeuPfad(), "Wort\r\n");
+  plat::SharedFile server;
+  ASSERT_EQ(server.open(helfer::NeuPfad(), plat::Access::readWrite, plat::Share::exclusive,
+                        plat::Disposition::openExisting),
+            plat::Err::ok);
+  helfer::ProfilAktualisieren();
+  server.close();
+  EXPECT_TRUE(e.worte.empty());
+  EXPECT_EQ(Lesen(helfer::NeuPfad()), std::vector<std::string>{"Wort"});
+}
+
+}  // namespace
