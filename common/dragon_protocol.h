@@ -105,7 +105,6 @@ inline constexpr int kWordDialog = 55;
 // Request names. Engine control, window queries, vocabulary tools, and the
 // control commands of tests and demos.
 namespace cmd {
-inline constexpr const char* hello = "hello";
 inline constexpr const char* speaker = "speaker";
 inline constexpr const char* save = "save";
 inline constexpr const char* topic = "topic";

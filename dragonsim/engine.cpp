@@ -182,7 +182,6 @@ Fields Engine::handle(int conn, const Fields& request) {
 
 Fields Engine::engineRequest(int conn, const std::string& c, const Fields& r) {
   namespace cmd = proto::cmd;
-  if (c == cmd::hello) return ok({"natspeak"});
   if (c == cmd::engineRuns) return ok({engineRuns() ? "1" : "0"});
   if (c == cmd::bar) return ok({barTitle()});
   if (c == cmd::userDialog) return ok({userDialogOpen_ ? userDialogTitle() : ""});

@@ -6,10 +6,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
-#include <memory>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "common/dragon_protocol.h"
@@ -21,20 +20,19 @@ using dragonproto::Words;
 
 class Vocabulary {
  public:
-  Vocabulary();
   // False when the word is present already.
   bool add(const Word& w, bool builtin);
   // False when the word is missing. A removed built-in word is remembered,
   // so that saving keeps it removed.
   bool remove(const Word& w);
-  bool contains(const Word& w) const { return index_.find(w) != index_.end(); }
+  bool contains(const Word& w) const { return find(w, hash(w)) != kNone; }
   // userOnly: the user's words; else every word.
   void words(bool userOnly, Words& out) const;
   // The same, encoded as one word-list field of the socket.
   void encode(bool userOnly, std::string& field) const;
   // Built-in words the user removed.
   const Words& removedBuiltins() const { return removedBuiltins_; }
-  std::size_t size() const { return entries_->size() - dead_; }
+  std::size_t size() const { return entries_.size() - dead_; }
   std::size_t userCount() const { return userCount_; }
   void clear();
 
@@ -44,31 +42,22 @@ class Vocabulary {
     bool builtin = false;
     bool removed = false;
   };
-  // A deque: growing it never moves the words already held.
-  using Entries = std::deque<Entry>;
-  // The index holds positions in the entries and hashes the words they
-  // name, so no key is stored twice; a word is looked up without a copy.
-  struct Hash {
-    using is_transparent = void;
-    const Entries* entries;
-    std::size_t operator()(const Word& w) const;
-    std::size_t operator()(std::size_t i) const { return (*this)((*entries)[i].word); }
-  };
-  struct Equal {
-    using is_transparent = void;
-    const Entries* entries;
-    const Word& at(const Word& w) const { return w; }
-    const Word& at(std::size_t i) const { return (*entries)[i].word; }
-    template <typename A, typename B>
-    bool operator()(const A& a, const B& b) const {
-      return at(a) == at(b);
-    }
-  };
+  static constexpr std::size_t kNone = ~std::size_t{0};
+  static std::uint32_t hash(const Word& w);
+  // The index: open addressing with linear probing, at most half full.
+  // A slot holds the word's hash in its high half and its entry position
+  // + 1 in its low half (0 = empty), so a probe compares words only when
+  // the hashes agree and no word is stored twice.
+  std::size_t find(const Word& w, std::uint32_t h) const;
+  void insertSlot(std::size_t entry, std::uint32_t h);
+  void eraseSlot(std::size_t slot);
+  void rebuildIndex(std::size_t capacity);
   void compact();
 
-  // On the heap, so the index's view of it survives moving the vocabulary.
-  std::unique_ptr<Entries> entries_;
-  std::unordered_set<std::size_t, Hash, Equal> index_;
+  // A deque: growing it never moves the words already held.
+  std::deque<Entry> entries_;
+  std::vector<std::uint64_t> slots_;
+  std::size_t used_ = 0;  // occupied slots
   Words removedBuiltins_;
   std::size_t userCount_ = 0;
   std::size_t dead_ = 0;  // removed entries still in entries_

@@ -3,7 +3,8 @@
 //   dragon_bench reference   read + write 300,000 lines; read + write 20,000
 //   dragon_bench proxy       WorteHolen + VocWorteSchreiben of all words;
 //                            WoerterHinzufuegen of a 20,000-line file
-// Each prints "figure milliseconds" lines (median of 5 runs) and its own
+// Each prints "figure milliseconds" lines (the fastest of 7 runs: the
+// machine is shared, and the fastest run is the one least disturbed) and its own
 // peak memory ("peak-kb N"); proxy also the recognizer's ("natspeak-peak-kb").
 #include <QCoreApplication>
 #include <QProcess>
@@ -32,7 +33,7 @@ namespace {
 constexpr std::size_t kWords = 300000;
 constexpr std::size_t kCustom = 10000;
 constexpr std::size_t kNew = 20000;
-constexpr int kRuns = 5;
+constexpr int kRuns = 7;
 
 std::string gRoot;
 
@@ -52,9 +53,8 @@ long peakKb(const std::string& statusFile) {
   return -1;
 }
 
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
+double fastest(const std::vector<double>& v) {
+  return *std::min_element(v.begin(), v.end());
 }
 
 double timed(const std::function<void()>& f) {
@@ -116,7 +116,7 @@ int reference() {
     a.push_back(timed([] { copyLines(sys("all.txt"), sys("out-all.txt")); }));
     b.push_back(timed([] { copyLines(sys("neu.txt"), sys("out-neu.txt")); }));
   }
-  std::printf("get-and-write-300000 %.1f\nadd-20000 %.1f\n", median(a), median(b));
+  std::printf("get-and-write-300000 %.1f\nadd-20000 %.1f\n", fastest(a), fastest(b));
   std::printf("peak-kb %ld\n", peakKb("/proc/self/status"));
   return 0;
 }
@@ -148,7 +148,7 @@ int proxy() {
     vk::DateiWoerterEntfernen(sys("neu.txt"));
     vk::VoctoolsEnde();
   }
-  std::printf("get-and-write-300000 %.1f\nadd-20000 %.1f\n", median(a), median(b));
+  std::printf("get-and-write-300000 %.1f\nadd-20000 %.1f\n", fastest(a), fastest(b));
   std::printf("peak-kb %ld\n", peakKb("/proc/self/status"));
   std::printf("natspeak-peak-kb %ld\n",
               peakKb("/proc/" + std::to_string(ns.processId()) + "/status"));

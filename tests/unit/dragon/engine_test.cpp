@@ -2,6 +2,8 @@
 // the vocabulary rules and the answers and events of requests.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "dragonsim/engine.h"
 #include "dragonsim/world.h"
 #include "platform/registry.h"
@@ -71,7 +73,7 @@ struct Empfang {
 
 }  // namespace
 
-TEST(DragonWelt, SetupCreatesTheWorldAndIsIdempotent) {
+TEST(DragonSimWelt, SetupCreatesTheWorldAndIsIdempotent) {
   Welt w;
   EXPECT_EQ(natspeak::masterDirectory(), w.master);
   EXPECT_EQ(natspeak::iniValue(natspeak::nsuserIniPath(), "Settings", "User Base Directory RU"),
@@ -103,7 +105,7 @@ TEST(DragonWelt, SetupCreatesTheWorldAndIsIdempotent) {
   EXPECT_FALSE(natspeak::setup(w.master, {{"a\\b", "T", "", "", ""}}, "\\x\\", meldung));
 }
 
-TEST(DragonWelt, TopicFoldersThatLeadOutsideAreIgnored) {
+TEST(DragonSimWelt, TopicFoldersThatLeadOutsideAreIgnored) {
   Welt w;
   plat::publishReplace(
       w.master + "Anna\\current\\topics.ini",
@@ -130,6 +132,35 @@ TEST(DragonVokabular, WordsAreIdentifiedByBothForms) {
   Words u;
   v.words(true, u);
   EXPECT_EQ(u, (Words{{"Zyste", ""}}));
+}
+
+TEST(DragonVokabular, ManyAddsAndRemovesAgreeWithASimpleSet) {
+  // Enough words to grow the index several times and to compact the store;
+  // the removal pattern leaves long probe runs to close up.
+  natspeak::Vocabulary v;
+  std::set<std::pair<std::string, std::string>> soll;
+  unsigned x = 12345;
+  for (int i = 0; i < 60000; ++i) {
+    x = x * 1103515245u + 12345u;
+    Word w{"w" + std::to_string(x % 9000), (x >> 8) % 3 == 0 ? "s" : ""};
+    bool neu = soll.insert({w.written, w.spoken}).second;
+    if ((x >> 4) % 5 < 3) {
+      ASSERT_EQ(v.add(w, (x >> 12) % 2 == 0), neu) << i;
+    } else {
+      if (neu) soll.erase({w.written, w.spoken});
+      ASSERT_EQ(v.remove(w), !neu) << i;
+      soll.erase({w.written, w.spoken});
+    }
+  }
+  ASSERT_EQ(v.size(), soll.size());
+  Words alle;
+  v.words(false, alle);
+  std::set<std::pair<std::string, std::string>> ist;
+  for (const auto& w : alle)
+    ist.insert({w.written, w.spoken});
+  EXPECT_EQ(ist, soll);
+  for (const auto& [a, b] : soll)
+    EXPECT_TRUE(v.contains({a, b}));
 }
 
 TEST(DragonVokabular, SavedChangesSurviveReloadIncludingRemovedBuiltins) {
