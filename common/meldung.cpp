@@ -110,7 +110,7 @@ void Fehlermeldung(long nummer, std::string_view beschreibung, std::string_view 
   // ("\srv\neu\...") are shown as they are.
   zeigen(umbrueche(Text(105)) + nr + " " + std::string(kontext) + " :\r" +
          std::string(beschreibung));
-  Trace("WINerror" + nr + " " + std::string(kontext) + " " + std::string(beschreibung));
+  Trace("WINerror " + nr + " " + std::string(kontext) + " " + std::string(beschreibung));
 }
 
 void Fehlermeldung(plat::Err fehler, std::string_view kontext) {

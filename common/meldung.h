@@ -25,7 +25,7 @@ void Meldung(std::string_view text);
 
 // Error report: text 105 + number (with one leading blank, empty when
 // <= 0) + " " + kontext + " :" + line break + beschreibung; traced as
-// "WINerror" + number + " " + kontext + " " + beschreibung.
+// "WINerror " + number + " " + kontext + " " + beschreibung.
 void Fehlermeldung(long nummer, std::string_view beschreibung, std::string_view kontext);
 // The same for an error of the OS layer (its number and German text).
 void Fehlermeldung(plat::Err fehler, std::string_view kontext);

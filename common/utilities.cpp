@@ -7,6 +7,7 @@
 #include "common/meldung.h"
 #include "common/mtrace.h"
 #include "common/texte.h"
+#include "common/zeichenketten.h"
 #include "platform/paths.h"
 #include "platform/system.h"
 
@@ -144,7 +145,10 @@ bool VerknuepfungAnlegen(std::string_view benutzer, std::string_view thema, std:
   plat::DesktopLauncher link;
   link.fileName = v.dateiname;
   link.program = Programmverzeichnis() + "vkHelfer.exe";
-  link.arguments = v.argumente;
+  // A launcher hands its arguments over one by one, split at blanks: a
+  // topic directly behind the user's closing quote would be glued to the
+  // user, so it gets a blank of its own there.
+  link.arguments = ersetzen(v.argumente, "\"-t \"", "\" -t \"");
   link.workingDir = Programmverzeichnis();
   link.icon = link.program;
   link.iconIndex = symbolIndex;

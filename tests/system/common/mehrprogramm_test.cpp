@@ -24,9 +24,8 @@ class Mehrprogramm : public ::testing::Test {
     wurzel_ = std::filesystem::temp_directory_path() /
               ("vk-common-sys-" + std::string(info->name()) + "-" + std::to_string(::getpid()));
     std::filesystem::remove_all(wurzel_);
-    std::filesystem::create_directories(wurzel_ / "ziel/Chirurgie");
-    std::filesystem::create_directories(wurzel_ / "ziel/Trigger");
-    std::filesystem::create_directories(wurzel_ / "reg");
+    for (const char* d : {"ziel/Chirurgie", "ziel/Trigger", "reg"})
+      std::filesystem::create_directories(wurzel_ / d);
     ::setenv("VOKARIUM_REGISTRY_DIR", (wurzel_ / "reg").c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", wurzel_.c_str(), 1);
     ::setenv("VOKARIUM_TRACE_SOCKET", (wurzel_ / "trace").c_str(), 1);
@@ -79,8 +78,7 @@ TEST_F(Mehrprogramm, SecondProgramIsAskedCancelRefusesRetryAfterReleaseSucceeds)
   QProcess wiederholer;
   sperreStarten(wiederholer);
   EXPECT_EQ(zeile(wiederholer).rfind("FRAGE ", 0), 0U);
-  // Still held: a retry is asked again.
-  sagen(wiederholer, "retry");
+  sagen(wiederholer, "retry");  // still held: asked again
   EXPECT_EQ(zeile(wiederholer).rfind("FRAGE ", 0), 0U);
   vk::SperreLoesen();
   sagen(wiederholer, "retry");

@@ -1,13 +1,10 @@
 // A small client program for the multi-program tests of the client
 // library. Commands (paths native, settings as the clients keep them):
-//   sperre <ziel> <pool>  takes the pool lock; each question is printed as
-//                         "FRAGE <text>" and answered by a line on stdin
-//                         ("retry" = Retry); then prints GESPERRT or
-//                         ABGELEHNT; holding the lock it waits for a line
-//                         on stdin, releases it and prints FREI.
-//   trigger <ziel> <n> <start>  waits until file <start> exists, then writes
-//                         n numbered triggers and prints each path.
-// Exit code 0 on success, 1 when the lock was refused, 2 on wrong usage.
+//   sperre <ziel> <pool>: takes the pool lock, printing each question as
+//     "FRAGE <text>" and reading the answer ("retry") from stdin; prints
+//     GESPERRT or ABGELEHNT (exit 1); then waits for a line, releases, FREI.
+//   trigger <ziel> <n> <start>: once file <start> exists, writes n numbered
+//     triggers and prints each path.
 #include <iostream>
 #include <string>
 

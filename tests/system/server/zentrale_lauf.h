@@ -19,6 +19,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/paths.h"
 #include "platform/registry.h"
 
 extern char** environ;
@@ -34,12 +35,8 @@ inline std::string lesen(const fs::path& p) {
   return s.str();
 }
 
-// System form of a native path ("/" becomes "\").
 inline std::string sys(const fs::path& p) {
-  std::string s = p.string();
-  for (char& c : s)
-    if (c == '/') c = '\\';
-  return s;
+  return plat::systemPath(p.string());
 }
 
 inline void schreiben(const fs::path& p, const std::string& inhalt) {
@@ -158,17 +155,10 @@ class Lauf {
 
   // Exit code, or -1 when it did not end within `ms`.
   int ende(int ms = 30000) {
-    const auto bis = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (pid_ > 0) {
-      int s = 0;
-      if (waitpid(pid_, &s, WNOHANG) == pid_) {
-        pid_ = -1;
-        return WIFEXITED(s) ? WEXITSTATUS(s) : 128 + WTERMSIG(s);
-      }
-      if (std::chrono::steady_clock::now() > bis) return -1;
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return -1;
+    int s = 0;
+    if (pid_ <= 0 || !warteBis([&] { return waitpid(pid_, &s, WNOHANG) == pid_; }, ms)) return -1;
+    pid_ = -1;
+    return WIFEXITED(s) ? WEXITSTATUS(s) : 128 + WTERMSIG(s);
   }
 
   void signal(int sig) const { kill(pid_, sig); }

@@ -50,9 +50,7 @@ TEST_F(Texte, FirstEntryWinsPlaceholderAndValues) {
 }
 
 TEST_F(Texte, DefaultLanguageAndFallbackChain) {
-  EXPECT_EQ(vk::SpracheFuerKennung(0x0407), "Deutsch");
   EXPECT_EQ(vk::SpracheFuerKennung(0x0413), "Nederlands");
-  EXPECT_EQ(vk::SpracheFuerKennung(0x0411), "English");
 
   // Dutch asked, English present: English.
   schreiben("lng/English.LNG", "2000\tenglish\r\n");

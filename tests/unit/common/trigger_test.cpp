@@ -67,15 +67,6 @@ TEST_F(Trigger, SwitchedOffWritesNothingAndDoesNotWait) {
   EXPECT_TRUE(vk::recordedMessages().empty());
 }
 
-TEST_F(Trigger, MissingFolderIsReported) {
-  std::filesystem::remove_all(wurzel_ / "ziel/Trigger");
-  EXPECT_FALSE(vk::TriggerSetzen(1));
-  ASSERT_EQ(vk::recordedMessages().size(), 1U);
-  EXPECT_NE(meldungen().find(vk::TextMitWert(2201, sys("ziel/Trigger/T1001.trg"))),
-            std::string::npos)
-      << meldungen();
-}
-
 TEST_F(Trigger, WaitEndsWhenTheServerRemovesTheTrigger) {
   ASSERT_TRUE(vk::TriggerSetzen(1));
   int fragen = 0;

@@ -54,6 +54,11 @@ TEST_F(Utilities, ShortcutWrittenToDesktopOrReported) {
   EXPECT_NE(inhalt.find("vkHelfer"), std::string::npos) << inhalt;
   EXPECT_NE(inhalt.find("Chirurgie"), std::string::npos) << inhalt;
 
+  // The program receives user and topic as separate arguments.
+  ASSERT_TRUE(vk::VerknuepfungAnlegen("Dr Meier", "Allgemein", "", 1, -1));
+  const std::string dns = lesen("desktop/Dr Meier (DNS).desktop");
+  EXPECT_NE(dns.find(" -u \"Dr Meier\" -t Allgemein"), std::string::npos) << dns;
+
   EXPECT_FALSE(vk::VerknuepfungAnlegen("a/b", "", "", 1, -1));
   ASSERT_EQ(vk::recordedMessages().size(), 1U);
   EXPECT_NE(meldungen().find(vk::Text(2574)), std::string::npos);

@@ -218,12 +218,4 @@ TEST_F(Kern, FormenDesProtokolls) {
   EXPECT_EQ(protokoll().abbruchmeldung, "+++++ Trigger nicht lesbar : C:\\x");
   logFehlerName("lang", std::string(600, 'x'));
   EXPECT_EQ(protokoll().abbruchmeldung.size(), 511u);
-
-  const std::string datei = sys(wurzel_ / "server.log");
-  logDateiOeffnen(datei);
-  logFehler("im Dateikanal");
-  logDateiSchliessen();
-  const std::string inhalt = lesen(wurzel_ / "server.log");
-  EXPECT_EQ(inhalt.substr(0, 10), "\r\n\r\n+++++ ");
-  EXPECT_TRUE(inhalt.ends_with("  im Dateikanal")) << inhalt;
 }

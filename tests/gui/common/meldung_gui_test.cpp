@@ -1,0 +1,131 @@
+// The boxes and the wait form with a real widget application: the question
+// box answers Retry only for Retry and is Cancel by default, the responder
+// keeps every box from showing, the wait form appears with text 114 and
+// its cursor and goes again, and cp1252 text survives the way to the
+// screen and back.
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include "common/form_warten.h"
+#include "common/meldung.h"
+#include "common/qtext.h"
+#include "common/texte.h"
+#include "common/utilities.h"
+#include "platform/paths.h"
+
+namespace {
+
+// Acts on the box once it is shown (polled, never blocks the test).
+void wennBoxDa(const std::function<void(QMessageBox*)>& tun) {
+  auto* timer = new QTimer;
+  QObject::connect(timer, &QTimer::timeout, [timer, tun] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      timer->stop();
+      timer->deleteLater();
+      tun(box);
+    }
+  });
+  timer->start(10);
+}
+
+}  // namespace
+
+class MeldungGui : public QObject {
+  Q_OBJECT
+ private slots:
+  void initTestCase() {
+    QVERIFY(baum_.isValid());
+    const QByteArray wurzel = baum_.path().toLocal8Bit();
+    qputenv("XDG_RUNTIME_DIR", wurzel);
+    qputenv("VOKARIUM_TRACE_SOCKET", wurzel + "/trace");
+    qputenv("VOKARIUM_REGISTRY_DIR", wurzel);
+  }
+
+  void init() {
+    vk::meldungZuruecksetzen();
+    vk::texteZuruecksetzen();
+    vk::SprachVerzeichnisSetzen(plat::systemPath(VK_SOURCE_DIR "/lang/"));
+    vk::TextLaden("Deutsch");
+  }
+
+  void questionBoxRetryCancelAndDefault() {
+    bool standardIstCancel = false;
+    QString titel;
+    wennBoxDa([&](QMessageBox* box) {
+      standardIstCancel = box->defaultButton() == box->button(QMessageBox::Cancel);
+      titel = box->windowTitle();
+      box->button(QMessageBox::Retry)->click();
+    });
+    QVERIFY(vk::Nachfrage("Nochmal?"));
+    QVERIFY(standardIstCancel);
+    QCOMPARE(titel, vk::qtext(vk::Titel("Vokarium", vk::Text(106))));
+
+    wennBoxDa([](QMessageBox* box) { box->button(QMessageBox::Cancel)->click(); });
+    QVERIFY(!vk::Nachfrage("Nochmal?"));
+
+    QString inhalt;
+    wennBoxDa([&](QMessageBox* box) {
+      inhalt = box->text();
+      QVERIFY(box->button(QMessageBox::Retry) == nullptr);
+      box->accept();
+    });
+    vk::Meldung("Zeile 1\\nZeile 2");
+    QCOMPARE(inhalt, QStringLiteral("Zeile 1\nZeile 2"));
+    QVERIFY(vk::recordedMessages().empty());
+  }
+
+  void responderShowsNothing() {
+    vk::responderEinschalten();
+    vk::setNextFileName("\\daten\\import.txt");
+    QCOMPARE(vk::DateiOeffnen(nullptr, "", "\\daten\\", vk::Text(2322)),
+             std::string("\\daten\\import.txt"));
+    QCOMPARE(vk::DateiOeffnen(nullptr, "", "\\daten\\", vk::Text(2322)), std::string());
+    QVERIFY(!vk::Nachfrage("b"));
+    vk::Fehlermeldung(32, "belegt", "\\srv\\neu\\x.txt");
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+    QCOMPARE(vk::recordedMessages().size(), std::size_t{4});
+    // The path in the context keeps its "\n".
+    QCOMPARE(vk::recordedMessages().back().text, vk::Text(105) + " 32 \\srv\\neu\\x.txt :\rbelegt");
+  }
+
+  void waitFormShownAndRemoved() {
+    QWidget form;
+    form.resize(300, 200);
+    form.show();
+    vk::WartenBitte(&form, true);
+    vk::WartenBitte(&form, true);  // a second start shows no second form
+    const auto formen = form.findChildren<vk::FormWarten*>();
+    QCOMPARE(formen.size(), qsizetype{1});
+    QVERIFY(formen[0]->isVisible());
+    QCOMPARE(formen[0]->findChild<QLabel*>("lWarten")->text(), vk::qtext(vk::Text(114)));
+    QVERIFY(QApplication::overrideCursor() != nullptr);
+    QCOMPARE(form.cursor().shape(), Qt::WaitCursor);
+    QTest::qWait(250);  // the animation goes on
+
+    vk::WartenBitte(&form, false);
+    QTRY_VERIFY(form.findChildren<vk::FormWarten*>().isEmpty());
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+    QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
+    vk::WartenBitte(&form, false);  // ending twice is harmless
+  }
+
+  void cp1252RoundTrip() {
+    std::string alle;
+    for (int b = 1; b < 256; ++b)
+      alle.push_back(static_cast<char>(b));
+    QCOMPARE(vk::cp1252(vk::qtext(alle)), alle);
+    QCOMPARE(vk::qtext("\x80\xE4"), QStringLiteral("\u20AC\u00E4"));
+    QCOMPARE(vk::cp1252(QStringLiteral("a\u03A9b\U0001F600")), std::string("a?b?"));
+  }
+
+ private:
+  QTemporaryDir baum_;
+};
+
+QTEST_MAIN(MeldungGui)
+#include "meldung_gui_test.moc"
