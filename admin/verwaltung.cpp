@@ -275,6 +275,12 @@ std::string benutzerlistenText() {
 
 bool BenutzerlisteSpeichern(std::vector<std::size_t>& markieren) {
   markieren.clear();
+  // Without a Speicherort the list would land in whatever folder the
+  // program runs in, where no server looks for it.
+  if (verwaltung().speicherort.empty()) {
+    fehlerMelden(plat::Err::pathNotFound, txt::kNichtGeschrieben, benutzerlistenPfad());
+    return false;
+  }
   GefundeneLeeren();
   BenutzerSuchen(SuchModus::register_);
   const Pruefung p = ZeilenPruefen(GefundenPruefen);
@@ -296,10 +302,11 @@ bool BenutzerlisteSpeichern(std::vector<std::size_t>& markieren) {
 void SpeicherortSetzen(const std::string& speicherort) {
   Verwaltung& v = verwaltung();
   zeilenLeeren();
-  v.speicherort = speicherort;
-  if (speicherort.empty()) return;
-  vk::RegSchreiben("LastBasisDirectory", speicherort);
-  maschineSchreiben("LastBasisDirectory", speicherort);
+  // Paths are built by appending names: the folder must end with "\".
+  v.speicherort = plat::withBackslash(speicherort);
+  if (v.speicherort.empty()) return;
+  vk::RegSchreiben("LastBasisDirectory", v.speicherort);
+  maschineSchreiben("LastBasisDirectory", v.speicherort);
   const std::string konfig = konfigVerzeichnis();
   ordnerSicherstellen(konfig);
   vk::RegSchreiben("LastDirectory", konfig);

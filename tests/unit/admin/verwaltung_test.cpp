@@ -248,6 +248,13 @@ TEST_F(Verwaltung, SavedListFollowsTheDisplayOrderAndReplacesTheOldList) {
   EXPECT_FALSE(BenutzerlisteSpeichern(markiert));
   EXPECT_EQ(nummern(), std::vector<int>{2109});
   EXPECT_EQ(meldungen_[0].second, benutzerlistenPfad());
+
+  // Without a Speicherort nothing is written into the working folder.
+  meldungen_.clear();
+  verwaltung().speicherort.clear();
+  EXPECT_FALSE(BenutzerlisteSpeichern(markiert));
+  EXPECT_EQ(nummern(), std::vector<int>{2109});
+  EXPECT_FALSE(fs::exists("Benutzer.dat"));
 }
 
 }  // namespace
