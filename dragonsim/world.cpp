@@ -237,8 +237,11 @@ bool setup(const std::string& master, const std::vector<SetupTopic>& topics,
 
   for (const auto& t : topics) {
     std::string folder = t.folder.empty() ? t.topic : t.folder;
-    if (!plat::isSafeName(t.speaker) || !plat::isSafeName(folder) || t.topic.empty() ||
-        t.topic.find('=') != std::string::npos) {
+    // A topic name must stand as the key of one line of topics.ini.
+    bool topicOk = !t.topic.empty() && t.topic.front() != '[' && trim(t.topic) == t.topic &&
+                   t.topic.find('=') == std::string::npos &&
+                   dragonproto::analyse(t.topic, "") == dragonproto::Analysis::ok;
+    if (!plat::isSafeName(t.speaker) || !plat::isSafeName(folder) || !topicOk) {
       message = "Unzul\xE4ssiger Name: " + t.speaker + " / " + t.topic + " / " + folder;
       return false;
     }

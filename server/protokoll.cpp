@@ -50,7 +50,6 @@ void protokollZuruecksetzen() {
   p.datei.close();
   p.kanal = LogKanal::fenster;
   p.fenster = nullptr;
-  p.dateiPfad.clear();
   p.abbruchmeldung.clear();
   p.verbose = false;
   p.traceAn = false;
@@ -58,7 +57,6 @@ void protokollZuruecksetzen() {
 
 void logDateiOeffnen(const std::string& pfad) {
   Protokoll& p = zustand();
-  p.dateiPfad = pfad;
   plat::Err e = plat::Err::ok;
   for (int versuch = 0; versuch < 1000; ++versuch) {
     e = p.datei.open(pfad, plat::Access::readWrite, plat::Share::exclusive,

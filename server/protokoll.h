@@ -31,7 +31,6 @@ struct Protokoll {
   // Receives window text (cp1252, "\r\n" line ends). Empty: dropped.
   std::function<void(std::string_view)> fenster;
   plat::SharedFile datei;
-  std::string dateiPfad;
   std::string abbruchmeldung;  // at most 511 characters
   bool verbose = false;
   bool traceAn = false;

@@ -58,12 +58,13 @@ TEST(Einstellungen, RegistrySchlaegtIniUndClientsSehenIhreSicht) {
 TEST(Einstellungen, IniSchlaegtKommandozeileUndStopEndetDieSchleife) {
   Baum b;
   b.benutzer(kZweiPools);
-  b.iniSchreiben("EinzelTest=FALSE\r\nPause=3600\r\n");
+  schreiben(b.ini, "[Vokarium]\r\nPause=3600\r\nEinzelTest=FALSE\r\n");
   Lauf s;
   s.start(b.wurzel, {"-I" + b.ini.string(), "-E"});
   ASSERT_TRUE(warteBis([&] { return bereit(b); }));
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  EXPECT_TRUE(s.laeuft()) << "EinzelTest=FALSE in the INI overrides -E";
+  EXPECT_EQ(s.ausgabe().find("EinzelTest = TRUE"), std::string::npos)
+      << "EinzelTest=FALSE in the INI overrides -E";
+  EXPECT_NE(s.ausgabe().find("Pause = 3600"), std::string::npos);
   EXPECT_TRUE(fs::exists(b.ziel / "vkZentrale.lck"));
   s.signal(SIGTERM);
   EXPECT_EQ(s.ende(), 0) << "a stop request ends the wait of an hour";

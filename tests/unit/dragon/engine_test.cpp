@@ -103,6 +103,10 @@ TEST(DragonSimWelt, SetupCreatesTheWorldAndIsIdempotent) {
 
   EXPECT_FALSE(natspeak::setup(w.master, {{"Anna", "T", "..", "", ""}}, "\\x\\", meldung));
   EXPECT_FALSE(natspeak::setup(w.master, {{"a\\b", "T", "", "", ""}}, "\\x\\", meldung));
+  for (const char* thema : {"[Neu", "a=b", " Rand", "Zeilen\r\nUmbruch"}) {
+    EXPECT_FALSE(natspeak::setup(w.master, {{"Anna", thema, "f", "", ""}}, "\\x\\", meldung))
+        << thema;
+  }
 }
 
 TEST(DragonSimWelt, TopicFoldersThatLeadOutsideAreIgnored) {
