@@ -189,6 +189,25 @@ TEST_F(DragonWelt, WindowsAreFoundByTitleAndClosed) {
             "ffnen");
 }
 
+TEST_F(DragonWelt, WithWindowsTheSameCallsServeTheBarAndItsDialogs) {
+  einrichten();
+  QProcess* p = starten({"--speaker", "Anna", "--topic", "Allgemein"}, "", false);
+  EXPECT_EQ(DragonLeiste().titel, "Dragon-Leiste");
+  ctl({"open-user-dialog"});
+  DragonFenster dialog = BenutzerOeffnenFenster();
+  ASSERT_TRUE(dialog);
+  ASSERT_TRUE(FensterSchliessen(dialog));
+  EXPECT_FALSE(BenutzerOeffnenFenster());
+  ASSERT_TRUE(DragonDialog("Zyste"));
+  EXPECT_EQ(zustand("dialog"), "Zyste");
+  ctl({"add-word", "Fenster"});
+  ASSERT_TRUE(FensterSchliessen(DragonLeiste()));
+  ASSERT_TRUE(p->waitForFinished(5000));
+  EXPECT_EQ(p->exitCode(), 0);
+  EXPECT_NE(dateiLesen(master() + "Anna\\current\\Allgemein\\user.voc").find("Fenster\r\n"),
+            std::string::npos);
+}
+
 TEST_F(DragonWelt, TwoWorkstationsShareTheMasterDirectory) {
   einrichten();
   starten({"--speaker", "Bernd", "--topic", "Allgemein"}, nativ("run/b.sock"));
