@@ -1,9 +1,8 @@
 // Language file lines, the language choice with its fall-backs, values in
 // texts, and the shipped language files: every text number the client
 // sources ask for is in both files, and both files hold the same numbers.
+#include <cctype>
 #include <map>
-#include <regex>
-#include <set>
 
 #include "testbaum.h"
 
@@ -111,10 +110,35 @@ std::map<std::int32_t, std::string> sprachdatei(const std::string& name, std::st
 // a number literal; a relative call adds the last TextBasis(<literal>) seen
 // before it in the same file. Other ways of asking for a text (computed
 // numbers) are not seen and must be covered by a literal somewhere.
+// One call "Name(<digits>," or "Name(<digits>)" at `pos`; the number or -1.
+int aufrufNummer(const std::string& q, std::size_t pos, std::string_view name) {
+  if (q.compare(pos, name.size(), name) != 0) return -1;
+  if (pos > 0 && (std::isalnum(static_cast<unsigned char>(q[pos - 1])) || q[pos - 1] == '_'))
+    return -1;
+  std::size_t i = pos + name.size();
+  if (i >= q.size() || q[i] != '(') return -1;
+  ++i;
+  while (i < q.size() && q[i] == ' ')
+    ++i;
+  const std::size_t ziffern = i;
+  while (i < q.size() && std::isdigit(static_cast<unsigned char>(q[i])))
+    ++i;
+  if (i == ziffern || i - ziffern > 9) return -1;
+  const int zahl = std::stoi(q.substr(ziffern, i - ziffern));
+  while (i < q.size() && q[i] == ' ')
+    ++i;
+  return i < q.size() && (q[i] == ',' || q[i] == ')') ? zahl : -1;
+}
+
+// Text numbers the client sources ask for. Recognised forms: a call of
+// Text, TextMitWert, TextMitWerten or TextRelativ... whose first argument is
+// a number literal; a relative call adds the last TextBasis(<literal>) seen
+// before it in the same file. Other ways of asking for a text (computed
+// numbers) are not seen and must be covered by a literal somewhere.
 std::map<std::int32_t, std::string> verwendeteNummern() {
   std::map<std::int32_t, std::string> nummern;
-  const std::regex aufruf(
-      R"(\b(TextBasis|TextRelativMitWert|TextRelativ|TextMitWerten|TextMitWert|Text)\(\s*(\d+)\s*[,)])");
+  constexpr std::string_view namen[] = {"TextBasis",     "TextRelativMitWert", "TextRelativ",
+                                        "TextMitWerten", "TextMitWert",        "Text"};
   for (const char* ordner : {"common", "main", "maint", "helper", "admin"}) {
     const std::filesystem::path wurzel = std::filesystem::path(VK_SOURCE_DIR) / ordner;
     if (!std::filesystem::exists(wurzel)) continue;
@@ -124,15 +148,19 @@ std::map<std::int32_t, std::string> verwendeteNummern() {
       std::ifstream f(e.path(), std::ios::binary);
       const std::string quelle(std::istreambuf_iterator<char>(f), {});
       std::int32_t basis = 0;
-      for (std::sregex_iterator it(quelle.begin(), quelle.end(), aufruf), ende; it != ende; ++it) {
-        const std::string name = (*it)[1];
-        const std::int32_t zahl = std::stoi((*it)[2]);
-        if (name == "TextBasis") {
-          basis = zahl;
-          continue;
+      for (std::size_t pos = quelle.find("Text"); pos != std::string::npos;
+           pos = quelle.find("Text", pos + 1)) {
+        for (const std::string_view name : namen) {
+          const int zahl = aufrufNummer(quelle, pos, name);
+          if (zahl < 0) continue;
+          if (name == "TextBasis") {
+            basis = zahl;
+          } else {
+            const bool relativ = name.starts_with("TextRelativ");
+            nummern.emplace(relativ ? basis + zahl : zahl, e.path().filename().string());
+          }
+          break;
         }
-        const bool relativ = name.rfind("TextRelativ", 0) == 0;
-        nummern.emplace(relativ ? basis + zahl : zahl, e.path().filename().string());
       }
     }
   }
