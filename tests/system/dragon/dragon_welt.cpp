@@ -1,3 +1,5 @@
+// The per-test recognizer world: temporary tree, environment, natspeak
+// processes and the client modules reset to their start state.
 #include "dragon_welt.h"
 
 #include <QCoreApplication>
