@@ -87,9 +87,11 @@ void VoctoolsEnde() {
 
 bool WortAnalysieren(const std::string& zeile) {
   if (zeile.empty()) return false;
-  dragon::Error e = nichtInitialisiert();
+  dragon::Error e;
   bool ok = false;
-  if (gZustand.tools) {
+  if (!gZustand.tools) {
+    e = nichtInitialisiert();
+  } else {
     dragon::WordAnalyzer& a = gZustand.tools->wordAnalyzer();
     std::size_t bs = zeile.find('\\');
     ok = bs == std::string::npos || bs == 0

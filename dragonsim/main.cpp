@@ -2,7 +2,8 @@
 //   natspeak --setup R [--speaker NAME --topic TOPIC [--folder F] [--builtin FILE]
 //            [--words FILE]]...        create the speakers' world below R
 //   natspeak [--headless] [--english] [--speaker NAME --topic TOPIC]
-//            [--engine-delay MS]       run the recognizer
+//            [--engine-delay MS] [--quit-wait MS]
+//                                      run the recognizer
 //   natspeak --ctl COMMAND ...         talk to the running one
 // File and path arguments are native paths in the terminal's UTF-8.
 #include <QApplication>
@@ -31,7 +32,7 @@ int usage() {
                "usage: natspeak --setup DIR [--speaker NAME --topic TOPIC [--folder F]"
                " [--builtin FILE] [--words FILE]]...\n"
                "       natspeak [--headless] [--english] [--speaker NAME --topic TOPIC]"
-               " [--engine-delay MS]\n"
+               " [--engine-delay MS] [--quit-wait MS]\n"
                "       natspeak --ctl COMMAND [ARG...]\n");
   return 3;
 }
@@ -85,6 +86,7 @@ int runRecognizer(int argc, char** argv, const std::vector<std::string>& a) {
   natspeak::EngineOptions options;
   std::string speaker;
   std::string topic;
+  int quitWaitMs = 10000;
   for (std::size_t i = 1; i < a.size(); ++i) {
     if (a[i] == "--headless") {
       headless = true;
@@ -96,6 +98,8 @@ int runRecognizer(int argc, char** argv, const std::vector<std::string>& a) {
       topic = plat::utf8ToCp1252(a[++i]);
     } else if (i + 1 < a.size() && a[i] == "--engine-delay") {
       options.engineDelayMs = std::atoi(a[++i].c_str());
+    } else if (i + 1 < a.size() && a[i] == "--quit-wait") {
+      quitWaitMs = std::atoi(a[++i].c_str());
     } else {
       return usage();
     }
@@ -108,6 +112,7 @@ int runRecognizer(int argc, char** argv, const std::vector<std::string>& a) {
   }
   natspeak::Engine engine(options);
   natspeak::Server server(engine);
+  server.quitWaitMs = quitWaitMs;
   std::string error;
   if (!server.listen(error)) {
     std::fprintf(stderr, "natspeak: %s\n", plat::cp1252ToUtf8(error).c_str());

@@ -33,24 +33,34 @@ std::uint32_t Vocabulary::hash(const Word& w) {
   return static_cast<std::uint32_t>(h ^ (h >> 32));
 }
 
-std::size_t Vocabulary::find(const Word& w, std::uint32_t h) const {
-  if (slots_.empty()) return kNone;
+std::size_t Vocabulary::probe(const Word& w, std::uint32_t h, bool& found) const {
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t p = h & mask;; p = (p + 1) & mask) {
     std::uint64_t s = slots_[p];
-    if (s == 0) return kNone;
-    if (slotHash(s) == h && entries_[slotEntry(s)].word == w) return p;
+    found = s != 0;
+    if (s == 0 || (slotHash(s) == h && entries_[slotEntry(s)].word == w)) return p;
   }
 }
 
+std::size_t Vocabulary::find(const Word& w, std::uint32_t h) const {
+  if (slots_.empty()) return kNone;
+  bool found = false;
+  std::size_t p = probe(w, h, found);
+  return found ? p : kNone;
+}
+
 void Vocabulary::insertSlot(std::size_t entry, std::uint32_t h) {
-  if ((used_ + 1) * 2 > slots_.size()) rebuildIndex(std::max<std::size_t>(1024, slots_.size() * 2));
+  growIfFull();
   const std::size_t mask = slots_.size() - 1;
   std::size_t p = h & mask;
   while (slots_[p] != 0)
     p = (p + 1) & mask;
   slots_[p] = makeSlot(h, entry);
   ++used_;
+}
+
+void Vocabulary::growIfFull() {
+  if ((used_ + 1) * 2 > slots_.size()) rebuildIndex(std::max<std::size_t>(1024, slots_.size() * 2));
 }
 
 void Vocabulary::eraseSlot(std::size_t slot) {
@@ -88,9 +98,13 @@ void Vocabulary::rebuildIndex(std::size_t capacity) {
 
 bool Vocabulary::add(const Word& w, bool builtin) {
   std::uint32_t h = hash(w);
-  if (find(w, h) != kNone) return false;
+  growIfFull();
+  bool found = false;
+  std::size_t slot = probe(w, h, found);
+  if (found) return false;
   entries_.push_back(Entry{w, builtin});
-  insertSlot(entries_.size() - 1, h);
+  slots_[slot] = makeSlot(h, entries_.size() - 1);
+  ++used_;
   if (builtin) {
     auto r = std::find(removedBuiltins_.begin(), removedBuiltins_.end(), w);
     if (r != removedBuiltins_.end()) removedBuiltins_.erase(r);

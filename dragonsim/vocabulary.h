@@ -49,6 +49,9 @@ class Vocabulary {
   // + 1 in its low half (0 = empty), so a probe compares words only when
   // the hashes agree and no word is stored twice.
   std::size_t find(const Word& w, std::uint32_t h) const;
+  // The slot holding the word (found) or the empty slot where it belongs.
+  std::size_t probe(const Word& w, std::uint32_t h, bool& found) const;
+  void growIfFull();
   void insertSlot(std::size_t entry, std::uint32_t h);
   void eraseSlot(std::size_t slot);
   void rebuildIndex(std::size_t capacity);

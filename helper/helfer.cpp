@@ -158,7 +158,7 @@ Folge HelferStart(const std::string& befehlszeile) {
       return Folge::weiter;
     }
   }
-  // Pool and user become parts of file names in the pool folder.
+  // Pool and user become pieces of file names in the pool folder.
   if (!o.pool.empty() && (!plat::isSafeName(o.pool) || !plat::isSafeName(o.user))) {
     Melde(TxWW(2304, o.user, o.pool));
     return Folge::weiter;

@@ -1,3 +1,5 @@
+// The per-test recognizer world: temporary tree, environment, natspeak
+// processes and the client modules reset to their start state.
 #include "dragon_welt.h"
 
 #include <QCoreApplication>
@@ -99,11 +101,11 @@ std::string DragonWelt::zustand(const std::string& key) {
   return plat::utf8ToCp1252(out.substr(pos + key.size() + 1, end - pos - key.size() - 1));
 }
 
-QProcess* DragonWelt::starten(const QStringList& extra, const std::string& socket) {
+QProcess* DragonWelt::starten(const QStringList& extra, const std::string& socket, bool headless) {
   if (!socket.empty()) socketSetzen(socket);
   auto p = std::make_unique<QProcess>();
   p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  p->start(kNatspeak, QStringList{"--headless"} + extra);
+  p->start(kNatspeak, (headless ? QStringList{"--headless"} : QStringList{}) + extra);
   EXPECT_TRUE(p->waitForStarted(5000));
   QElapsedTimer t;
   t.start();

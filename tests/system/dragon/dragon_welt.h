@@ -37,9 +37,11 @@ class DragonWelt : public ::testing::Test {
   // The value of one line "key=value" of `natspeak --ctl state`.
   std::string zustand(const std::string& key);
 
-  // Starts `natspeak --headless` with extra arguments and waits until it
-  // answers; on the socket of the environment unless `socket` is given.
-  QProcess* starten(const QStringList& extra = {}, const std::string& socket = "");
+  // Starts `natspeak --headless` (or with its windows, on the offscreen
+  // platform) with extra arguments and waits until it answers; on the
+  // socket of the environment unless `socket` is given.
+  QProcess* starten(const QStringList& extra = {}, const std::string& socket = "",
+                    bool headless = true);
   // Uses another socket from now on (a second workstation).
   void socketSetzen(const std::string& nativerPfad);
 

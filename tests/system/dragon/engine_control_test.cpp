@@ -162,6 +162,35 @@ TEST_F(DragonWelt, EventsReachTheReceiverInOrderAndTheEndWaitsForIt) {
   EXPECT_EQ(e.number, dragonproto::errNotRunning);
 }
 
+TEST_F(DragonWelt, TheEndDoesNotWaitForeverForAReceiver) {
+  einrichten();
+  QProcess* p = starten({"--speaker", "Anna", "--topic", "Allgemein", "--quit-wait", "300"});
+  auto empfaenger = DragonEngineErzeugen();
+  ASSERT_TRUE(empfaenger);
+  dragon::Error e;
+  ASSERT_TRUE(empfaenger->registerEvents(e));
+  ctl({"add-word", "Trotzdem"});
+  ctl({"quit"});
+  ASSERT_TRUE(p->waitForFinished(5000));
+  EXPECT_EQ(p->exitCode(), 0);
+  EXPECT_NE(dateiLesen(master() + "Anna\\current\\Allgemein\\user.voc").find("Trotzdem"),
+            std::string::npos);
+}
+
+TEST_F(DragonWelt, AnEngineStillStartingDoesNotRunYet) {
+  einrichten();
+  starten({"--speaker", "Anna", "--topic", "Allgemein", "--engine-delay", "60000"});
+  EXPECT_TRUE(DragonLeiste());
+  EXPECT_FALSE(DragonLaeuft());
+  EXPECT_FALSE(CheckDragonUser());
+  EXPECT_FALSE(VoctoolsStart());
+  EXPECT_TRUE(gemeldet(2551));
+  Dragon().speaker = "Bernd";
+  Dragon().topic = "Allgemein";
+  EXPECT_FALSE(SetDragonUser());
+  EXPECT_TRUE(gemeldet(2405));
+}
+
 TEST_F(DragonWelt, WindowsAreFoundByTitleAndClosed) {
   einrichten();
   QProcess* p = starten({"--english"});
@@ -187,6 +216,25 @@ TEST_F(DragonWelt, WindowsAreFoundByTitleAndClosed) {
   EXPECT_EQ(BenutzerOeffnenFenster().titel,
             "Benutzer \xF6"
             "ffnen");
+}
+
+TEST_F(DragonWelt, WithWindowsTheSameCallsServeTheBarAndItsDialogs) {
+  einrichten();
+  QProcess* p = starten({"--speaker", "Anna", "--topic", "Allgemein"}, "", false);
+  EXPECT_EQ(DragonLeiste().titel, "Dragon-Leiste");
+  ctl({"open-user-dialog"});
+  DragonFenster dialog = BenutzerOeffnenFenster();
+  ASSERT_TRUE(dialog);
+  ASSERT_TRUE(FensterSchliessen(dialog));
+  EXPECT_FALSE(BenutzerOeffnenFenster());
+  ASSERT_TRUE(DragonDialog("Zyste"));
+  EXPECT_EQ(zustand("dialog"), "Zyste");
+  ctl({"add-word", "Fenster"});
+  ASSERT_TRUE(FensterSchliessen(DragonLeiste()));
+  ASSERT_TRUE(p->waitForFinished(5000));
+  EXPECT_EQ(p->exitCode(), 0);
+  EXPECT_NE(dateiLesen(master() + "Anna\\current\\Allgemein\\user.voc").find("Fenster\r\n"),
+            std::string::npos);
 }
 
 TEST_F(DragonWelt, TwoWorkstationsShareTheMasterDirectory) {

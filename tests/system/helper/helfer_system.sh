@@ -75,6 +75,8 @@ erkenner
 crlf Neuwort1 >"$P/_Meier.loe"
 helfer -u Meier -p Chirurgie -E
 verbunden 2
+ns open-user-dialog >/dev/null || fail "Dialog nicht geoeffnet"
+warte "state user-dialog=" || fail "Dialog 'Benutzer oeffnen' nicht geschlossen"
 reste loe && fail ".loe ohne .neu bleibt liegen"
 ns words | grep -qx Neuwort1 && fail "Neuwort1 nicht entfernt"
 ns remove-word Femur >/dev/null

@@ -17,6 +17,7 @@
 #include "helper/wortdateien.h"
 #include "platform/paths.h"
 #include "platform/shared_file.h"
+#include "platform/text_lines.h"
 
 namespace {
 
@@ -44,18 +45,12 @@ struct Erkenner {
 
 std::vector<std::string> Lesen(const std::string& pfad) {
   plat::SharedFile f;
-  std::string inhalt;
   std::vector<std::string> zeilen;
-  if (f.open(pfad, plat::Access::read, plat::Share::shared, plat::Disposition::openExisting) !=
+  if (f.open(pfad, plat::Access::read, plat::Share::shared, plat::Disposition::openExisting) ==
       plat::Err::ok) {
-    return zeilen;
-  }
-  f.readAll(inhalt);
-  std::size_t pos = 0;
-  while (pos < inhalt.size()) {
-    const std::size_t ende = inhalt.find("\r\n", pos);
-    zeilen.push_back(inhalt.substr(pos, ende - pos));
-    pos = ende == std::string::npos ? inhalt.size() : ende + 2;
+    plat::LineReader leser(f);
+    for (std::string z; leser.next(z) == plat::LineStatus::line;)
+      zeilen.push_back(z);
   }
   return zeilen;
 }
@@ -247,22 +242,6 @@ TEST_F(Helfertest, OhneNeueWoerterStartetDasHauptprogrammNurFuerEineVolleBenDate
   helfer::HauptTick();
   EXPECT_EQ(e.gestartet.size(), 1u);
   EXPECT_EQ(Lesen(helfer::BenPfad()), std::vector<std::string>{"Frueher"});
-}
-
-TEST_F(Helfertest, SprecherwechselSchliesstDenErkennerOhneZuSpeichern) {
-  Resident();
-  e.worte.push_back("Neu");
-  helfer::DragonEreignis(helfer::Ereignis::topicChanged, 0, 0);
-  helfer::HauptTick();
-  helfer::HauptTick();
-  EXPECT_EQ(e.leisteGeschlossen, 2);  // on every tick until the end arrives
-  const int aufrufe = e.voctoolsAufrufe;
-  Ende();
-  EXPECT_EQ(e.voctoolsAufrufe, aufrufe);
-  helfer::HauptTick();
-  EXPECT_EQ(e.leisteGeschlossen, 3);
-  EXPECT_TRUE(e.gestartet.empty());
-  EXPECT_FALSE(fs::exists(wurzel / "Chirurgie" / "_Meier.ben"));
 }
 
 TEST_F(Helfertest, BenutzerDialogWirdJedenTickGeschlossenAuchWennBeschaeftigt) {
