@@ -111,7 +111,6 @@ class MeldungGui : public QObject {
     QTRY_VERIFY(form.findChildren<vk::FormWarten*>().isEmpty());
     QVERIFY(QApplication::overrideCursor() == nullptr);
     QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
-    vk::WartenBitte(&form, false);  // ending twice is harmless
   }
 
   void cp1252RoundTrip() {

@@ -26,9 +26,10 @@ class Mehrprogramm : public ::testing::Test {
     std::filesystem::remove_all(wurzel_);
     for (const char* d : {"ziel/Chirurgie", "ziel/Trigger", "reg"})
       std::filesystem::create_directories(wurzel_ / d);
-    ::setenv("VOKARIUM_REGISTRY_DIR", (wurzel_ / "reg").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", wurzel_.c_str(), 1);
-    ::setenv("VOKARIUM_TRACE_SOCKET", (wurzel_ / "trace").c_str(), 1);
+    for (const auto& [name, ordner] : {std::pair{"VOKARIUM_REGISTRY_DIR", "reg"},
+                                       {"XDG_RUNTIME_DIR", ""},
+                                       {"VOKARIUM_TRACE_SOCKET", "trace"}})
+      ::setenv(name, (wurzel_ / ordner).c_str(), 1);
     vk::meldungZuruecksetzen();
     vk::responderEinschalten();
     vk::poolZustandZuruecksetzen();

@@ -75,9 +75,8 @@ TEST_F(Pool, ReplaceWithBackupKeepsPreviousContent) {
   ASSERT_TRUE(vk::MitSicherungErsetzen(sys("ziel/Chirurgie/Neu.dat")));
   EXPECT_EQ(lesen("ziel/Chirurgie/Neu.dat"), "erst\r\n");
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
-}
 
-TEST_F(Pool, ReplaceWithoutKnownExtensionRefusesWith2511) {
+  // Neither ".txt" nor ".dat": refused with text 2511, target untouched.
   schreiben("ziel/Chirurgie/Liste", "bleibt\r\n");
   ASSERT_TRUE(vk::AusgabeAnlegen(true));
   vk::ZeileSchreiben("neu");

@@ -30,11 +30,12 @@ class Testbaum : public ::testing::Test {
     std::filesystem::remove_all(wurzel_);
     for (const char* d : {"reg", "config", "desktop", "run", "ziel/Chirurgie/"})
       std::filesystem::create_directories(wurzel_ / d);
-    ::setenv("VOKARIUM_REGISTRY_DIR", (wurzel_ / "reg").c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (wurzel_ / "config").c_str(), 1);
-    ::setenv("XDG_DESKTOP_DIR", (wurzel_ / "desktop").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", (wurzel_ / "run").c_str(), 1);
-    ::setenv("VOKARIUM_TRACE_SOCKET", (wurzel_ / "run" / "trace").c_str(), 1);
+    for (const auto& [name, ordner] : {std::pair{"VOKARIUM_REGISTRY_DIR", "reg"},
+                                       {"XDG_CONFIG_HOME", "config"},
+                                       {"XDG_DESKTOP_DIR", "desktop"},
+                                       {"XDG_RUNTIME_DIR", "run"},
+                                       {"VOKARIUM_TRACE_SOCKET", "run/trace"}})
+      ::setenv(name, (wurzel_ / ordner).c_str(), 1);
     vk::konfigurationZuruecksetzen();
     vk::texteZuruecksetzen();
     vk::poolZustandZuruecksetzen();
@@ -61,10 +62,10 @@ class Testbaum : public ::testing::Test {
     std::filesystem::remove_all(wurzel_);
   }
 
-  // Native path below the tree.
-  std::string nativ(const std::string& rel) const { return (wurzel_ / rel).string(); }
-  // The same in system form, as the programs keep paths.
-  std::string sys(const std::string& rel) const { return plat::systemPath(nativ(rel)); }
+  // A path below the tree in system form, as the programs keep paths.
+  std::string sys(const std::string& rel) const {
+    return plat::systemPath((wurzel_ / rel).string());
+  }
 
   void schreiben(const std::string& rel, const std::string& inhalt) const {
     std::filesystem::create_directories((wurzel_ / rel).parent_path());

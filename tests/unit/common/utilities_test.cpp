@@ -1,8 +1,6 @@
 // Path splitting, desktop shortcuts (names, arguments, description, the file
-// written), starting programs, and the trace line.
+// written), starting programs, and the trace line format.
 #include "testbaum.h"
-
-#include "platform/trace.h"
 
 namespace {
 
@@ -89,20 +87,6 @@ TEST(TraceZeile, HeadValuesAndTabs) {
   kopf.ticks = 123456007;
   EXPECT_EQ(vk::TraceZeile(kopf, {"SperreSetzen", "\\srv\\p\\Sperre.lck"}),
             "Vokarium: 4194304: 812: 261205: 175430: 007: \tSperreSetzen\t\\srv\\p\\Sperre.lck\t");
-}
-
-TEST_F(Utilities, TraceReachesTheViewer) {
-  plat::TraceReceiver empfaenger;
-  ASSERT_EQ(empfaenger.bind(), plat::Err::ok);
-  plat::LocalTime t{2026, 12, 5, 17, 54, 30, 0};
-  plat::fixClock(&t);
-  vk::Trace("Zahl", 42, std::vector<std::string>{"a", "b"});
-  plat::fixClock(nullptr);
-  std::string zeile;
-  ASSERT_TRUE(empfaenger.receive(zeile, 2000));
-  EXPECT_NE(zeile.find(": 261205: 175430: "), std::string::npos) << zeile;
-  EXPECT_TRUE(zeile.ends_with(": \tZahl\t42\ta\tb\t")) << zeile;
-  EXPECT_EQ(zeile.rfind(vk::ProgrammName() + ": ", 0), 0U) << zeile;
 }
 
 }  // namespace
