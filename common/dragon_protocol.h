@@ -50,6 +50,10 @@ class FrameReader {
  public:
   enum class Status { frame, more, bad };
   void feed(const char* data, std::size_t n);
+  // Room for `n` bytes at the end of the buffer, for a socket to read into
+  // without a copy in between; commit() then takes the `got` bytes read.
+  char* room(std::size_t n);
+  void commit(std::size_t got);
   // frame: `fields` holds the next frame; more: wait for bytes; bad: the
   // stream is broken and must be dropped.
   Status next(Fields& fields);
@@ -59,6 +63,7 @@ class FrameReader {
  private:
   std::string buf_;
   std::size_t pos_ = 0;
+  std::size_t filled_ = 0;  // end of the bytes before the last room()
 };
 
 // One recognizer word: written form and spoken form (may be empty). Two
@@ -73,12 +78,34 @@ using Words = std::vector<Word>;
 // A word list travels as one field: for every word its written form, a
 // TAB, its spoken form and a LF. A word holding a control character cannot
 // travel and is left out (the recognizer refuses such words anyway).
-void appendWords(Fields& fields, const Words& words);
+bool canTravel(const Word& w);
+// Appends the field; the number of words left out.
+std::size_t appendWords(Fields& fields, const Words& words);
 // Appends one word to a field being built.
 void appendWord(std::string& field, const Word& w);
 // Takes the words of fields[from], which must be the last field; false when
 // it is missing or malformed.
 bool takeWords(const Fields& fields, std::size_t from, Words& words);
+
+// A word of a received field, pointing into the field's bytes.
+struct WordView {
+  std::string_view written;
+  std::string_view spoken;
+};
+// The words of a word-list field without copying them; false when the
+// field is malformed.
+bool viewWords(std::string_view field, std::vector<WordView>& words);
+
+// The answer to adding or removing words is one field of marks, one per
+// word received, in order: kChanged when the word was added (removed),
+// kUnchanged when it was present (missing) or refused. The sender knows
+// the words, so they do not travel back.
+inline constexpr char kChanged = '1';
+inline constexpr char kUnchanged = '0';
+// The words of `sent` marked as changed. `left` = the number of words of
+// `sent` that could not travel (appendWords); they have no mark. False when
+// the marks do not fit the words sent.
+bool takeMarked(const Words& sent, std::size_t left, std::string_view marks, Words& changed);
 
 // The recognizer's word analysis: refuses an empty written form, one
 // longer than kMaxWritten bytes, and control characters in either form.

@@ -8,7 +8,9 @@
 #include <QDeadlineTimer>
 #include <QLocalSocket>
 #include <QPointer>
+#include <algorithm>
 #include <deque>
+#include <iterator>
 
 #include "platform/paths.h"
 
@@ -83,9 +85,8 @@ void Channel::drop() {
 bool Channel::pump() {
   qint64 n = sock.bytesAvailable();
   if (n > 0) {
-    std::string buf(static_cast<std::size_t>(n), '\0');
-    qint64 got = sock.read(buf.data(), n);
-    if (got > 0) reader.feed(buf.data(), static_cast<std::size_t>(got));
+    qint64 got = sock.read(reader.room(static_cast<std::size_t>(n)), n);
+    reader.commit(got > 0 ? static_cast<std::size_t>(got) : 0);
   }
   proto::Fields f;
   for (;;) {
@@ -368,6 +369,15 @@ bool wordsFromAnswer(const proto::Fields& a, WordList& words, Error& e) {
   return true;
 }
 
+bool markedFromAnswer(const proto::Fields& a, const WordList& sent, std::size_t left,
+                      WordList& changed, Error& e) {
+  if (a.size() != 1 || !proto::takeMarked(sent, left, a[0], changed)) {
+    setError(e, proto::errRequest, "Gest\xF6rte Wortliste der Spracherkennung");
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool VocabularyBuilder::getWords(bool userWordsOnly, WordList& words, Error& e) {
@@ -379,25 +389,25 @@ bool VocabularyBuilder::getWords(bool userWordsOnly, WordList& words, Error& e) 
 bool VocabularyBuilder::addWords(const WordList& words, std::int32_t flags, WordList& added,
                                  Error& e) {
   proto::Fields req{proto::cmd::vbAdd, std::to_string(flags)};
-  proto::appendWords(req, words);
+  std::size_t left = proto::appendWords(req, words);
   proto::Fields a;
   if (!tools_.call(req, a, e)) return false;
-  return wordsFromAnswer(a, added, e);
+  return markedFromAnswer(a, words, left, added, e);
 }
 
 bool VocabularyBuilder::removeWords(const WordList& words, WordList& removed, Error& e) {
   proto::Fields req{proto::cmd::vbRemove};
-  proto::appendWords(req, words);
+  std::size_t left = proto::appendWords(req, words);
   proto::Fields a;
   if (!tools_.call(req, a, e)) return false;
-  return wordsFromAnswer(a, removed, e);
+  return markedFromAnswer(a, words, left, removed, e);
 }
 
-bool WordAnalyzer::analyzeWord(const std::string& written, Word& word, Error& e) {
-  return analyzeWord(written, std::string(), word, e);
+bool WordAnalyzer::analyzeWord(std::string_view written, Word& word, Error& e) {
+  return analyzeWord(written, std::string_view(), word, e);
 }
 
-bool WordAnalyzer::analyzeWord(const std::string& written, const std::string& spoken, Word& word,
+bool WordAnalyzer::analyzeWord(std::string_view written, std::string_view spoken, Word& word,
                                Error& e) {
   if (!tools_.initialized_) {
     setError(e, proto::errNotInitialized, "Vokabularwerkzeuge nicht initialisiert");
@@ -408,8 +418,9 @@ bool WordAnalyzer::analyzeWord(const std::string& written, const std::string& sp
     setError(e, proto::errAnalysis, proto::analysisText(r));
     return false;
   }
-  word.written = written;
-  word.spoken = spoken;
+  // Built afresh and moved: cheaper than assigning over the old text.
+  word.written = std::string(written);
+  word.spoken = std::string(spoken);
   return true;
 }
 
@@ -417,19 +428,28 @@ void WordAnalyzer::queueWords(WordList& words) {
   queue_.insert(queue_.end(), words.begin(), words.end());
 }
 
+void WordAnalyzer::queueWords(WordList&& words) {
+  if (queue_.empty()) {
+    queue_ = std::move(words);
+  } else {
+    queue_.insert(queue_.end(), std::make_move_iterator(words.begin()),
+                  std::make_move_iterator(words.end()));
+  }
+  words.clear();
+}
+
 bool WordAnalyzer::analyzeQueue(WordList& result, Error& e) {
   if (!tools_.initialized_) {
     setError(e, proto::errNotInitialized, "Vokabularwerkzeuge nicht initialisiert");
     return false;
   }
-  WordList accepted;
-  accepted.reserve(queue_.size());
-  for (auto& w : queue_) {
-    if (proto::analyse(w.written, w.spoken) == proto::Analysis::ok)
-      accepted.push_back(std::move(w));
-  }
+  // The accepted words close up in place, so nothing is copied.
+  auto refused = [](const Word& w) {
+    return proto::analyse(w.written, w.spoken) != proto::Analysis::ok;
+  };
+  queue_.erase(std::remove_if(queue_.begin(), queue_.end(), refused), queue_.end());
+  result = std::move(queue_);
   queue_.clear();
-  result = std::move(accepted);
   return true;
 }
 

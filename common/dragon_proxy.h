@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "common/dragon_protocol.h"
 
@@ -112,11 +113,13 @@ class WordAnalyzer {
  public:
   // Analyses a written form (and a spoken form); refuses what the
   // recognizer refuses (errAnalysis).
-  bool analyzeWord(const std::string& written, Word& word, Error& e);
-  bool analyzeWord(const std::string& written, const std::string& spoken, Word& word, Error& e);
+  bool analyzeWord(std::string_view written, Word& word, Error& e);
+  bool analyzeWord(std::string_view written, std::string_view spoken, Word& word, Error& e);
   WordList createWordList() const { return {}; }
   void clearQueue() { queue_.clear(); }
   void queueWords(WordList& words);
+  // The same, taking the words over.
+  void queueWords(WordList&& words);
   // Analyses the queued words in one go and empties the queue; the result
   // holds the words the recognizer accepts.
   bool analyzeQueue(WordList& result, Error& e);

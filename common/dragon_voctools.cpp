@@ -93,10 +93,11 @@ bool WortAnalysieren(const std::string& zeile) {
     e = nichtInitialisiert();
   } else {
     dragon::WordAnalyzer& a = gZustand.tools->wordAnalyzer();
-    std::size_t bs = zeile.find('\\');
-    ok = bs == std::string::npos || bs == 0
-             ? a.analyzeWord(zeile, gZustand.wort, e)
-             : a.analyzeWord(zeile.substr(0, bs), zeile.substr(bs + 1), gZustand.wort, e);
+    std::string_view z = zeile;
+    std::size_t bs = z.find('\\');
+    ok = bs == std::string_view::npos || bs == 0
+             ? a.analyzeWord(z, gZustand.wort, e)
+             : a.analyzeWord(z.substr(0, bs), z.substr(bs + 1), gZustand.wort, e);
   }
   if (!ok) {
     Trace("Analysefehler", zeile);
@@ -180,6 +181,11 @@ int WoerterEinlesen(const std::string& pfad) {
     Fehlermeldung(err, TextMitWert(2557, pfad));
     return 0;
   }
+  // Room for the words at once: a word line is rarely shorter than 16
+  // bytes, and growing a list of some ten thousand words step by step
+  // costs more than reading them.
+  std::int64_t groesse = datei.size();
+  if (groesse > 0) gZustand.liste.reserve(static_cast<std::size_t>(groesse / 16));
   plat::LineReader leser(datei);
   std::string zeile;
   std::size_t n = 0;
@@ -206,7 +212,7 @@ bool WoerterHinzufuegen(const std::string& pfad) {
   dragon::Error e;
   Trace("Analyze");
   a.clearQueue();
-  a.queueWords(gZustand.liste);
+  a.queueWords(std::move(gZustand.liste));
   if (!a.analyzeQueue(gZustand.liste, e)) {
     fehlerMelden(e, 2552);
     return false;

@@ -72,8 +72,6 @@ int WoerterEntfernen();
 int WoerterEinlesen(const std::string& pfad);
 // Both return false when the file cannot be read, so that a caller never
 // takes an unread file for an applied one.
-// Both return false when the file cannot be read, so that a caller never
-// takes an unread file for an applied one.
 bool WoerterHinzufuegen(const std::string& pfad);
 bool DateiWoerterEntfernen(const std::string& pfad);
 

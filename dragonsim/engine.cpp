@@ -4,6 +4,7 @@
 #include "dragonsim/engine.h"
 
 #include <charconv>
+#include <vector>
 
 #include "dragonsim/world.h"
 #include "platform/system.h"
@@ -250,7 +251,6 @@ Fields Engine::vocRequest(int conn, const std::string& c, const Fields& r) {
     return ok();
   }
   if (c == cmd::vtSpeaker) return ok({speaker_});
-  Words in;
   if (speaker_.empty()) return err(proto::errNoSpeaker, kNoSpeaker);
   if (c == cmd::vbSave) {
     std::string e;
@@ -265,28 +265,34 @@ Fields Engine::vocRequest(int conn, const std::string& c, const Fields& r) {
     voc_.encode(r[1] == "1", a[1]);
     return a;
   }
-  std::size_t from = c == cmd::vbAdd ? 2 : 1;
+  bool adding = c == cmd::vbAdd;
   std::int32_t flags = 0;
-  if ((c != cmd::vbAdd && c != cmd::vbRemove) || (c == cmd::vbAdd && r.size() < 2) ||
-      (c == cmd::vbAdd && !parseInt(r[1], flags)) || !proto::takeWords(r, from, in)) {
+  std::vector<proto::WordView> in;
+  if ((!adding && c != cmd::vbRemove) || r.size() != (adding ? 3u : 2u) ||
+      (adding && !parseInt(r[1], flags)) || !proto::viewWords(r.back(), in)) {
     return err(proto::errRequest, "Falsche Argumente");
   }
-  Words done;
-  for (auto& w : in) {
-    if (c == cmd::vbAdd) {
-      if (proto::analyse(w.written, w.spoken) == proto::Analysis::ok && voc_.add(w, false)) {
-        done.push_back(std::move(w));
-      }
-    } else if (voc_.remove(w)) {
-      done.push_back(std::move(w));
+  std::vector<bool> done;
+  if (adding) {
+    std::vector<bool> use(in.size());
+    for (std::size_t i = 0; i < in.size(); ++i)
+      use[i] = proto::analyse(in[i].written, in[i].spoken) == proto::Analysis::ok;
+    voc_.addAll(in, use, done);
+  } else {
+    voc_.removeAll(in, done);
+  }
+  Fields a{proto::kOk, std::string(in.size(), proto::kUnchanged)};
+  bool any = false;
+  for (std::size_t i = 0; i < in.size(); ++i) {
+    if (done[i]) {
+      a[1][i] = proto::kChanged;
+      any = true;
     }
   }
-  if (!done.empty()) {
+  if (any) {
     mustSave_ = true;
     if (changed) changed();
   }
-  Fields a{proto::kOk};
-  proto::appendWords(a, done);
   return a;
 }
 

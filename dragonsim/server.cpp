@@ -66,8 +66,11 @@ void Server::readFrom(int id) {
   auto it = conns_.find(id);
   if (it == conns_.end()) return;
   Conn* c = it->second;
-  QByteArray data = c->sock->readAll();
-  c->reader.feed(data.constData(), static_cast<std::size_t>(data.size()));
+  qint64 n = c->sock->bytesAvailable();
+  if (n > 0) {
+    qint64 got = c->sock->read(c->reader.room(static_cast<std::size_t>(n)), n);
+    c->reader.commit(got > 0 ? static_cast<std::size_t>(got) : 0);
+  }
   Fields request;
   for (;;) {
     auto st = c->reader.next(request);

@@ -26,26 +26,31 @@ std::uint64_t makeSlot(std::uint32_t h, std::size_t entry) {
 
 }  // namespace
 
-std::uint32_t Vocabulary::hash(const Word& w) {
-  std::size_t a = std::hash<std::string_view>()(w.written);
-  std::size_t b = std::hash<std::string_view>()(w.spoken);
+std::uint32_t Vocabulary::hash(std::string_view written, std::string_view spoken) {
+  std::size_t a = std::hash<std::string_view>()(written);
+  std::size_t b = std::hash<std::string_view>()(spoken);
   std::size_t h = a ^ (b + 0x9e3779b97f4a7c15ULL + (a << 6) + (a >> 2));
   return static_cast<std::uint32_t>(h ^ (h >> 32));
 }
 
-std::size_t Vocabulary::probe(const Word& w, std::uint32_t h, bool& found) const {
+std::size_t Vocabulary::probe(std::string_view written, std::string_view spoken, std::uint32_t h,
+                              bool& found) const {
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t p = h & mask;; p = (p + 1) & mask) {
     std::uint64_t s = slots_[p];
     found = s != 0;
-    if (s == 0 || (slotHash(s) == h && entries_[slotEntry(s)].word == w)) return p;
+    if (s == 0) return p;
+    if (slotHash(s) != h) continue;
+    const Word& w = entries_[slotEntry(s)].word;
+    if (w.written == written && w.spoken == spoken) return p;
   }
 }
 
-std::size_t Vocabulary::find(const Word& w, std::uint32_t h) const {
+std::size_t Vocabulary::find(std::string_view written, std::string_view spoken,
+                             std::uint32_t h) const {
   if (slots_.empty()) return kNone;
   bool found = false;
-  std::size_t p = probe(w, h, found);
+  std::size_t p = probe(written, spoken, h, found);
   return found ? p : kNone;
 }
 
@@ -96,16 +101,21 @@ void Vocabulary::rebuildIndex(std::size_t capacity) {
   }
 }
 
-bool Vocabulary::add(const Word& w, bool builtin) {
-  std::uint32_t h = hash(w);
+bool Vocabulary::add(std::string_view written, std::string_view spoken, bool builtin) {
+  return add(written, spoken, builtin, hash(written, spoken));
+}
+
+bool Vocabulary::add(std::string_view written, std::string_view spoken, bool builtin,
+                     std::uint32_t h) {
   growIfFull();
   bool found = false;
-  std::size_t slot = probe(w, h, found);
+  std::size_t slot = probe(written, spoken, h, found);
   if (found) return false;
-  entries_.push_back(Entry{w, builtin});
+  entries_.push_back(Entry{Word{std::string(written), std::string(spoken)}, builtin});
   slots_[slot] = makeSlot(h, entries_.size() - 1);
   ++used_;
   if (builtin) {
+    const Word& w = entries_.back().word;
     auto r = std::find(removedBuiltins_.begin(), removedBuiltins_.end(), w);
     if (r != removedBuiltins_.end()) removedBuiltins_.erase(r);
   } else {
@@ -114,8 +124,12 @@ bool Vocabulary::add(const Word& w, bool builtin) {
   return true;
 }
 
-bool Vocabulary::remove(const Word& w) {
-  std::size_t slot = find(w, hash(w));
+bool Vocabulary::remove(std::string_view written, std::string_view spoken) {
+  return remove(written, spoken, hash(written, spoken));
+}
+
+bool Vocabulary::remove(std::string_view written, std::string_view spoken, std::uint32_t h) {
+  std::size_t slot = find(written, spoken, h);
   if (slot == kNone) return false;
   Entry& e = entries_[slotEntry(slots_[slot])];
   eraseSlot(slot);
@@ -130,6 +144,37 @@ bool Vocabulary::remove(const Word& w) {
   return true;
 }
 
+template <class Each>
+void Vocabulary::ahead(const std::vector<dragonproto::WordView>& words, Each each) {
+  // Far enough for the fetches to overlap, near enough for the slots to
+  // stay in the cache until their word comes.
+  constexpr std::size_t kAhead = 16;
+  std::vector<std::uint32_t> h(words.size());
+  for (std::size_t i = 0; i < words.size(); ++i)
+    h[i] = hash(words[i].written, words[i].spoken);
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (i + kAhead < words.size() && !slots_.empty())
+      __builtin_prefetch(&slots_[h[i + kAhead] & (slots_.size() - 1)]);
+    each(i, h[i]);
+  }
+}
+
+void Vocabulary::addAll(const std::vector<dragonproto::WordView>& words,
+                        const std::vector<bool>& use, std::vector<bool>& done) {
+  done.assign(words.size(), false);
+  ahead(words, [&](std::size_t i, std::uint32_t h) {
+    done[i] = use[i] && add(words[i].written, words[i].spoken, false, h);
+  });
+}
+
+void Vocabulary::removeAll(const std::vector<dragonproto::WordView>& words,
+                           std::vector<bool>& done) {
+  done.assign(words.size(), false);
+  ahead(words, [&](std::size_t i, std::uint32_t h) {
+    done[i] = remove(words[i].written, words[i].spoken, h);
+  });
+}
+
 void Vocabulary::compact() {
   std::size_t to = 0;
   for (std::size_t from = 0; from < entries_.size(); ++from) {
@@ -142,7 +187,7 @@ void Vocabulary::compact() {
   std::fill(slots_.begin(), slots_.end(), 0);
   used_ = 0;
   for (std::size_t i = 0; i < entries_.size(); ++i)
-    insertSlot(i, hash(entries_[i].word));
+    insertSlot(i, hash(entries_[i].word.written, entries_[i].word.spoken));
 }
 
 void Vocabulary::words(bool userOnly, Words& out) const {

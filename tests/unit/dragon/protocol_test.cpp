@@ -88,4 +88,43 @@ TEST(DragonAnalysis, RefusesWhatTheRecognizerRefuses) {
   EXPECT_EQ(proto::analyse("ab", "x\ry"), proto::Analysis::controlChar);
   EXPECT_EQ(proto::analyse("a\x7F", ""), proto::Analysis::controlChar);
   EXPECT_EQ(proto::analyse("\xC4rztin \\ \x80", "\xFC"), proto::Analysis::ok);
+  // Words are tested in blocks of eight bytes: a control character is found
+  // wherever it stands, in short and long forms alike, and the bytes next
+  // to the control range (blank, 0x7E, 0x80, 0xFF) are no control
+  // characters.
+  for (std::size_t len : {1u, 7u, 8u, 9u, 15u, 16u, 17u, 40u}) {
+    std::string gut(len, ' ');
+    for (std::size_t i = 0; i < len; ++i)
+      gut[i] = "~\x80\xFF x"[i % 5];
+    EXPECT_EQ(proto::analyse("w", gut), proto::Analysis::ok) << len;
+    for (std::size_t at = 0; at < len; ++at) {
+      for (char c : {'\x01', '\x1F', '\x7F', '\0'}) {
+        std::string schlecht = gut;
+        schlecht[at] = c;
+        EXPECT_EQ(proto::analyse("w", schlecht), proto::Analysis::controlChar)
+            << len << " " << at << " " << int(c);
+      }
+    }
+  }
+}
+
+TEST(DragonFrames, ChangeMarksPickTheSendersOwnWords) {
+  proto::Words gesendet{{"Neu", ""},
+                        {"Tab\there", ""},
+                        {"M\xFC"
+                         "ller",
+                         "Mueller"},
+                        {"Alt", ""}};
+  proto::Fields f;
+  ASSERT_EQ(proto::appendWords(f, gesendet), 1u);
+  proto::Words geaendert;
+  // The word that could not travel has no mark.
+  ASSERT_TRUE(proto::takeMarked(gesendet, 1, "110", geaendert));
+  EXPECT_EQ(geaendert, (proto::Words{gesendet[0], gesendet[2]}));
+  ASSERT_TRUE(proto::takeMarked(gesendet, 1, "000", geaendert));
+  EXPECT_TRUE(geaendert.empty());
+  // Marks that do not fit the words sent are a broken answer.
+  EXPECT_FALSE(proto::takeMarked(gesendet, 1, "11", geaendert));
+  EXPECT_FALSE(proto::takeMarked(gesendet, 1, "1101", geaendert));
+  EXPECT_FALSE(proto::takeMarked(gesendet, 1, "1x0", geaendert));
 }
