@@ -222,6 +222,22 @@ bool setup(const std::string& master, const std::vector<SetupTopic>& topics,
     message = what + ": " + plat::errText(err);
     return false;
   };
+  // Every name and file is checked before anything is written, so that a
+  // refused call leaves the world as it was.
+  for (const auto& t : topics) {
+    std::string folder = t.folder.empty() ? t.topic : t.folder;
+    // A topic name must stand as the key of one line of topics.ini.
+    bool topicOk = !t.topic.empty() && t.topic.front() != '[' && trim(t.topic) == t.topic &&
+                   t.topic.find('=') == std::string::npos &&
+                   dragonproto::analyse(t.topic, "") == dragonproto::Analysis::ok;
+    if (!plat::isSafeName(t.speaker) || !plat::isSafeName(folder) || !topicOk) {
+      message = "Unzul\xE4ssiger Name: " + t.speaker + " / " + t.topic + " / " + folder;
+      return false;
+    }
+    for (const std::string* file : {&t.builtinFile, &t.wordsFile}) {
+      if (!file->empty() && !plat::fileExists(*file)) return fail(*file, plat::Err::notFound);
+    }
+  }
   plat::Err err = plat::createDirectoryTree(master);
   if (err != plat::Err::ok) return fail(master, err);
   std::string users = settingsDirectory() + "Users\\";
@@ -237,14 +253,6 @@ bool setup(const std::string& master, const std::vector<SetupTopic>& topics,
 
   for (const auto& t : topics) {
     std::string folder = t.folder.empty() ? t.topic : t.folder;
-    // A topic name must stand as the key of one line of topics.ini.
-    bool topicOk = !t.topic.empty() && t.topic.front() != '[' && trim(t.topic) == t.topic &&
-                   t.topic.find('=') == std::string::npos &&
-                   dragonproto::analyse(t.topic, "") == dragonproto::Analysis::ok;
-    if (!plat::isSafeName(t.speaker) || !plat::isSafeName(folder) || !topicOk) {
-      message = "Unzul\xE4ssiger Name: " + t.speaker + " / " + t.topic + " / " + folder;
-      return false;
-    }
     std::string current = master + t.speaker + "\\current\\";
     std::string dir = current + folder + "\\";
     if ((err = plat::createDirectoryTree(dir)) != plat::Err::ok) return fail(dir, err);
@@ -263,7 +271,6 @@ bool setup(const std::string& master, const std::vector<SetupTopic>& topics,
     }
     Words words;
     if (!t.builtinFile.empty()) {
-      if (!plat::fileExists(t.builtinFile)) return fail(t.builtinFile, plat::Err::notFound);
       if ((err = readWordFile(t.builtinFile, words)) != plat::Err::ok) {
         return fail(t.builtinFile, err);
       }
@@ -276,7 +283,6 @@ bool setup(const std::string& master, const std::vector<SetupTopic>& topics,
       }
     }
     if (!t.wordsFile.empty()) {
-      if (!plat::fileExists(t.wordsFile)) return fail(t.wordsFile, plat::Err::notFound);
       Vocabulary voc;
       if ((err = loadVocabulary(dir, voc)) != plat::Err::ok) return fail(dir, err);
       if ((err = readWordFile(t.wordsFile, words)) != plat::Err::ok) {

@@ -6,6 +6,7 @@
 
 #include "dragonsim/engine.h"
 #include "dragonsim/world.h"
+#include "platform/paths.h"
 #include "platform/registry.h"
 #include "platform/shared_file.h"
 #include "sim_baum.h"
@@ -101,11 +102,25 @@ TEST(DragonSimWelt, SetupCreatesTheWorldAndIsIdempotent) {
             "ller\\Mueller\r\n");
   EXPECT_EQ(natspeak::listSpeakers(w.master), (std::vector<std::string>{"Anna", "Bernd"}));
 
-  EXPECT_FALSE(natspeak::setup(w.master, {{"Anna", "T", "..", "", ""}}, "\\x\\", meldung));
-  EXPECT_FALSE(natspeak::setup(w.master, {{"a\\b", "T", "", "", ""}}, "\\x\\", meldung));
-  for (const char* thema : {"[Neu", "a=b", " Rand", "Zeilen\r\nUmbruch"}) {
-    EXPECT_FALSE(natspeak::setup(w.master, {{"Anna", thema, "f", "", ""}}, "\\x\\", meldung))
-        << thema;
+  // A refused call writes nothing: not the other master directory, not
+  // nsuser.ini, not the add-in value, not the valid topic before the bad one.
+  std::string anderer = w.baum.system("R2") + "\\";
+  std::vector<std::vector<natspeak::SetupTopic>> abgelehnt{
+      {{"Anna", "T", "..", "", ""}},
+      {{"a\\b", "T", "", "", ""}},
+      {{"Carla", "Gut", "", "", ""}, {"Carla", "a=b", "f", "", ""}},
+      {{"Carla", "Gut", "", "", w.baum.system("fehlt.txt")}}};
+  for (const char* thema : {"[Neu", "a=b", " Rand", "Zeilen\r\nUmbruch"})
+    abgelehnt.push_back({{"Anna", thema, "f", "", ""}});
+  for (const auto& themen : abgelehnt) {
+    EXPECT_FALSE(natspeak::setup(anderer, themen, "\\x\\", meldung)) << themen.back().topic;
+    EXPECT_FALSE(plat::directoryExists(anderer)) << themen.back().topic;
+    EXPECT_EQ(natspeak::masterDirectory(), w.master);
+    ASSERT_EQ(plat::regRead(plat::Hive::localMachine,
+                            "Software\\Microsoft\\Office\\Word\\Addins\\Dragon.Word2000Support.1",
+                            "Filename", v),
+              plat::Err::ok);
+    EXPECT_EQ(v.text, "\\opt\\natspeak\\dgnword.dll");
   }
 }
 
