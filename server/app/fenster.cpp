@@ -101,6 +101,7 @@ TextFenster::TextFenster() {
   setReadOnly(true);
   setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  setMaximumBlockCount(kZeilenMax);
   resize(760, 420);
 }
 

@@ -29,6 +29,10 @@ QIcon ServerIcon();
 
 class TextFenster : public QPlainTextEdit {
  public:
+  // A windowed server runs for months: the window keeps only its newest
+  // lines, so its memory stays bounded (the log file keeps everything).
+  static constexpr int kZeilenMax = 20000;
+
   TextFenster();
   // Appends cp1252 log text (CR LF line ends). GUI thread only.
   void anhaengen(std::string_view text);

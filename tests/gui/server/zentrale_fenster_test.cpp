@@ -157,6 +157,14 @@ void ZentraleFensterTest::textWindowShowsTheLogConvertedAtTheBottom() {
   QCOMPARE(f.document()->lastBlock().text(), QString("letzte"));
   QCOMPARE(f.verticalScrollBar()->value(), f.verticalScrollBar()->maximum());
 
+  // Months of log lines: the oldest go, the newest stay.
+  std::string viel;
+  for (int i = 0; i < TextFenster::kZeilenMax + 100; ++i)
+    viel += "Zeile " + std::to_string(i) + "\r\n";
+  f.anhaengen(viel + "ganz neu");
+  QVERIFY(f.document()->blockCount() <= TextFenster::kZeilenMax);
+  QCOMPARE(f.document()->lastBlock().text(), QString("ganz neu"));
+
   QVERIFY(f.windowIcon().isNull());
   f.iconsSetzen();
   const QList<QSize> groessen = f.windowIcon().availableSizes();
