@@ -99,6 +99,18 @@ Err writeTemp(const std::string& nativeTarget, std::string_view data, bool durab
   return Err::fileExists;
 }
 
+// Renames a written temporary file onto its target; on failure the
+// temporary file is removed and the target stays as it was.
+Err renameIntoPlace(const std::string& tmp, const std::string& nativeTarget, bool durable) {
+  if (::rename(tmp.c_str(), nativeTarget.c_str()) != 0) {
+    Err e = fromErrno(errno);
+    ::unlink(tmp.c_str());
+    return e;
+  }
+  if (durable) syncDir(dirOf(nativeTarget));
+  return Err::ok;
+}
+
 bool sameFile(int fd, const std::string& nativePath) {
   struct stat fs {
   }, ps{};
@@ -385,11 +397,7 @@ Err publishNew(std::string_view path, std::string_view data, bool durable) {
       ::unlink(tmp.c_str());
       return Err::fileExists;
     }
-    if (::rename(tmp.c_str(), np.c_str()) != 0) {
-      Err re = fromErrno(errno);
-      ::unlink(tmp.c_str());
-      return re;
-    }
+    return renameIntoPlace(tmp, np, durable);
   }
   if (durable) syncDir(dirOf(np));
   return Err::ok;
@@ -406,13 +414,7 @@ Err publishReplace(std::string_view path, std::string_view data, bool durable) {
     ::unlink(tmp.c_str());
     return e;
   }
-  if (::rename(tmp.c_str(), np.c_str()) != 0) {
-    Err re = fromErrno(errno);
-    ::unlink(tmp.c_str());
-    return re;
-  }
-  if (durable) syncDir(dirOf(np));
-  return Err::ok;
+  return renameIntoPlace(tmp, np, durable);
 }
 
 bool isOwnTempName(std::string_view name) {

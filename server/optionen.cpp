@@ -299,9 +299,7 @@ void KonfigurationLesen() {
     traceEin();
   }
   protokoll().verbose = o.verbose;
-  logNeueZeile();
-  logText("qmt   VokariumServer   5.0");
-  logNeueZeile();
+  logStartBanner();
 
   ini.text("BasisVerzeichnis", o.basisVerzeichnis, 255);
   BasisAusRegistry();

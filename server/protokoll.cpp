@@ -50,6 +50,7 @@ void protokollZuruecksetzen() {
   p.datei.close();
   p.kanal = LogKanal::fenster;
   p.fenster = nullptr;
+  p.beimStartBanner = nullptr;
   p.abbruchmeldung.clear();
   p.verbose = false;
   p.traceAn = false;
@@ -98,6 +99,14 @@ void logZahl(long long zahl) {
 
 void logZeitstempel() {
   ausgeben(zeitstempel(plat::now()));
+}
+
+void logStartBanner() {
+  logNeueZeile();
+  logText("qmt   VokariumServer   5.0");
+  logNeueZeile();
+  const Protokoll& p = zustand();
+  if (p.kanal == LogKanal::fenster && p.beimStartBanner) p.beimStartBanner();
 }
 
 void logMeldung(std::string_view text) {

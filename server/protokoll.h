@@ -30,6 +30,9 @@ struct Protokoll {
   LogKanal kanal = LogKanal::fenster;
   // Receives window text (cp1252, "\r\n" line ends). Empty: dropped.
   std::function<void(std::string_view)> fenster;
+  // Called with the start banner when the log goes to the window: the
+  // window sets its icons then. Empty: nothing to do.
+  std::function<void()> beimStartBanner;
   plat::SharedFile datei;
   std::string abbruchmeldung;  // at most 511 characters
   bool verbose = false;
@@ -49,6 +52,8 @@ void logText(std::string_view text);
 void logNeueZeile();
 void logZahl(long long zahl);
 void logZeitstempel();
+// The start banner: a new line, "qmt   VokariumServer   5.0", a new line.
+void logStartBanner();
 // A new line with the time stamp and `text` (report line).
 void logMeldung(std::string_view text);
 void logFehler(std::string_view meldung);

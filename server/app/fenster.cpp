@@ -1,24 +1,43 @@
-// The text window and the base-directory dialog: see fenster.h.
+// The text window, the base-directory dialog and the windowed run: see
+// fenster.h.
 #include "server/app/fenster.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QDialog>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPointer>
 #include <QPushButton>
+#include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <atomic>
+#include <optional>
+#include <thread>
 
 #include "platform/encoding.h"
 #include "platform/paths.h"
 #include "server/optionen.h"
+#include "server/protokoll.h"
 
 namespace zentrale {
 
 namespace {
+
+struct FensterZustand {
+  std::optional<std::string> naechsteDatei;
+};
+
+FensterZustand& zustand() {
+  static FensterZustand z;
+  return z;
+}
 
 QString anzeige(std::string_view cp1252) {
   std::string utf8 = plat::cp1252ToUtf8(cp1252);
@@ -26,7 +45,55 @@ QString anzeige(std::string_view cp1252) {
   return QString::fromStdString(utf8);
 }
 
+// A blue tile with a white "V" and a green dot: the server is on. Drawn
+// per size so the small one stays sharp.
+QPixmap iconZeichnen(int groesse) {
+  QPixmap bild(groesse, groesse);
+  bild.fill(Qt::transparent);
+  QPainter maler(&bild);
+  maler.setRenderHint(QPainter::Antialiasing);
+  const qreal s = groesse;
+  maler.setPen(Qt::NoPen);
+  maler.setBrush(QColor(0x1f, 0x4e, 0x9a));
+  maler.drawRoundedRect(QRectF(0.5, 0.5, s - 1, s - 1), s / 6, s / 6);
+  QPen strich(Qt::white, s / 8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+  maler.setPen(strich);
+  maler.setBrush(Qt::NoBrush);
+  QPainterPath v;
+  v.moveTo(s * 0.22, s * 0.22);
+  v.lineTo(s * 0.45, s * 0.78);
+  v.lineTo(s * 0.68, s * 0.22);
+  maler.drawPath(v);
+  maler.setPen(Qt::NoPen);
+  maler.setBrush(QColor(0x4c, 0xd9, 0x64));
+  maler.drawEllipse(QPointF(s * 0.78, s * 0.76), s / 8, s / 8);
+  return bild;
+}
+
+// Runs `tun` on the window in its own thread: at once when called there,
+// else queued (the core logs from its worker thread).
+void imFenster(const QPointer<TextFenster>& ziel, std::function<void(TextFenster&)> tun) {
+  if (!ziel) return;
+  if (QThread::currentThread() == ziel->thread()) {
+    tun(*ziel);
+    return;
+  }
+  QMetaObject::invokeMethod(
+      ziel.data(),
+      [ziel, tun = std::move(tun)] {
+        if (ziel) tun(*ziel);
+      },
+      Qt::QueuedConnection);
+}
+
 }  // namespace
+
+QIcon ServerIcon() {
+  QIcon icon;
+  icon.addPixmap(iconZeichnen(16));
+  icon.addPixmap(iconZeichnen(32));
+  return icon;
+}
 
 TextFenster::TextFenster() {
   setObjectName("TextFenster");
@@ -34,6 +101,7 @@ TextFenster::TextFenster() {
   setReadOnly(true);
   setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  setMaximumBlockCount(kZeilenMax);
   resize(760, 420);
 }
 
@@ -41,6 +109,10 @@ void TextFenster::anhaengen(std::string_view text) {
   moveCursor(QTextCursor::End);
   insertPlainText(anzeige(text));
   moveCursor(QTextCursor::End);
+}
+
+void TextFenster::iconsSetzen() {
+  setWindowIcon(ServerIcon());
 }
 
 void TextFenster::closeEvent(QCloseEvent* ereignis) {
@@ -51,45 +123,136 @@ void TextFenster::closeEvent(QCloseEvent* ereignis) {
   ereignis->accept();
 }
 
-bool DraFrage(QWidget* eltern, std::string& verzeichnis) {
-  QDialog dlg(eltern);
-  dlg.setObjectName("DRAFRAGE");
-  dlg.setWindowTitle(anzeige(kFrageTitel));
-  auto* layout = new QVBoxLayout(&dlg);
-  auto* text = new QLabel(anzeige(kFrageText), &dlg);
+std::unique_ptr<QFileDialog> BasisDateiDialog(QWidget* eltern) {
+  auto dlg = std::make_unique<QFileDialog>(eltern, anzeige(kFrageDateiTitel));
+  dlg->setObjectName("dlgBasis");
+  dlg->setFileMode(QFileDialog::ExistingFile);
+  dlg->setNameFilter(anzeige(kFrageFilter) + " (*.dat)");
+  dlg->selectFile("Benutzer.dat");
+  return dlg;
+}
+
+void setNextFileName(std::string_view pfad) {
+  zustand().naechsteDatei = std::string(pfad);
+}
+
+void fensterZuruecksetzen() {
+  zustand() = FensterZustand{};
+}
+
+DraFrageDialog::DraFrageDialog(QWidget* eltern) : QDialog(eltern) {
+  setObjectName("DRAFRAGE");
+  setWindowTitle(anzeige(kFrageTitel));
+  auto* layout = new QVBoxLayout(this);
+  auto* text = new QLabel(anzeige(kFrageText), this);
+  text->setObjectName("lText");
   text->setWordWrap(true);
   layout->addWidget(text);
-  auto* gruppe = new QGroupBox(anzeige(kFrageGruppe), &dlg);
+  auto* gruppe = new QGroupBox(anzeige(kFrageGruppe), this);
+  gruppe->setObjectName("fBasis");
   auto* zeile = new QHBoxLayout(gruppe);
-  auto* feld = new QLineEdit(gruppe);
+  feld = new QLineEdit(gruppe);
   feld->setObjectName("tBasis");
-  auto* suchen = new QPushButton("???", gruppe);
+  suchen = new QPushButton("???", gruppe);
   suchen->setObjectName("cSuchen");
   zeile->addWidget(feld);
   zeile->addWidget(suchen);
   layout->addWidget(gruppe);
-  auto* ok = new QPushButton("OK", &dlg);
+  ok = new QPushButton("OK", this);
   ok->setObjectName("cOK");
   ok->setDefault(true);
   layout->addWidget(ok);
+  connect(suchen, &QPushButton::clicked, this, &DraFrageDialog::dateiSuchen);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
 
-  QObject::connect(suchen, &QPushButton::clicked, &dlg, [&dlg, feld] {
-    QFileDialog dateiDlg(&dlg, anzeige(kFrageDateiTitel));
-    dateiDlg.setObjectName("dlgBasis");
-    dateiDlg.setFileMode(QFileDialog::ExistingFile);
-    dateiDlg.setNameFilter(anzeige(kFrageFilter) + " (*.dat)");
-    dateiDlg.selectFile("Benutzer.dat");
-    if (dateiDlg.exec() != QDialog::Accepted || dateiDlg.selectedFiles().isEmpty()) return;
-    const std::string gewaehlt =
-        BasisAusAngabe(plat::utf8ToCp1252(dateiDlg.selectedFiles().front().toStdString()));
-    if (!gewaehlt.empty()) feld->setText(QString::fromStdString(plat::nativePath(gewaehlt)));
-  });
-  QObject::connect(ok, &QPushButton::clicked, &dlg, &QDialog::accept);
+void DraFrageDialog::dateiSuchen() {
+  QString datei;
+  if (std::optional<std::string>& vorgabe = zustand().naechsteDatei) {
+    datei = QString::fromStdString(*vorgabe);
+    vorgabe.reset();
+  } else {
+    const std::unique_ptr<QFileDialog> dlg = BasisDateiDialog(this);
+    if (dlg->exec() != QDialog::Accepted || dlg->selectedFiles().isEmpty()) return;
+    datei = dlg->selectedFiles().front();
+  }
+  if (datei.isEmpty()) return;
+  const std::string gewaehlt = BasisAusAngabe(plat::utf8ToCp1252(datei.toStdString()));
+  if (!gewaehlt.empty()) feld->setText(QString::fromStdString(plat::nativePath(gewaehlt)));
+}
 
-  if (dlg.exec() != QDialog::Accepted) return false;
+std::string DraFrageDialog::verzeichnis() const {
   const std::string angabe = plat::utf8ToCp1252(feld->text().trimmed().toStdString());
-  verzeichnis = angabe.empty() ? std::string() : BasisAusAngabe(angabe);
-  return true;
+  return angabe.empty() ? std::string() : BasisAusAngabe(angabe);
+}
+
+FrageErgebnis DraFrage(QWidget* eltern, std::string& verzeichnis) {
+  DraFrageDialog dlg(eltern);
+  if (dlg.exec() != QDialog::Accepted) return FrageErgebnis::geschlossen;
+  verzeichnis = dlg.verzeichnis();
+  return verzeichnis.empty() ? FrageErgebnis::ohneWahl : FrageErgebnis::gewaehlt;
+}
+
+int FensterLauf(TextFenster& fenster, const std::function<void()>& bereit) {
+  Protokoll& p = protokoll();
+  // Whatever way this returns, the core no longer writes into this window.
+  struct Zurueck {
+    Protokoll& p;
+    TextFenster& fenster;
+    std::function<void(std::string_view)> sink = p.fenster;
+    std::function<void()> banner = p.beimStartBanner;
+    ~Zurueck() {
+      p.fenster = std::move(sink);
+      p.beimStartBanner = std::move(banner);
+      fenster.beimSchliessen = nullptr;
+    }
+  } zurueck{p, fenster};
+
+  QPointer<TextFenster> ziel(&fenster);
+  p.fenster = [ziel](std::string_view text) {
+    imFenster(ziel, [kopie = std::string(text)](TextFenster& f) { f.anhaengen(kopie); });
+  };
+  p.beimStartBanner = [ziel] { imFenster(ziel, [](TextFenster& f) { f.iconsSetzen(); }); };
+  fenster.show();
+
+  BasisKlaeren([&fenster](std::string& verzeichnis) { return DraFrage(&fenster, verzeichnis); });
+  if (bereit) bereit();
+
+  // -1 while the core works; then its exit code. Closing the window before
+  // that is a stop request, after a fatal stop it ends the program.
+  std::atomic<int> endCode{-1};
+  fenster.beimSchliessen = [&endCode] {
+    const int code = endCode.load();
+    if (code >= 0) {
+      QApplication::exit(code);
+      return true;
+    }
+    stopAnforderung().store(static_cast<int>(StopArt::stop));
+    return false;
+  };
+  // After a fatal stop no loop is left to see a stop request (a signal):
+  // it ends the program with the stop code, as closing the window does.
+  QTimer wache;
+  QObject::connect(&wache, &QTimer::timeout, [&endCode] {
+    const int code = endCode.load();
+    if (code > 0 && stopAnforderung().load() != 0) QApplication::exit(code);
+  });
+  wache.start(100);
+  std::thread arbeit([&endCode] {
+    int code = 0;
+    try {
+      ServerArbeit();
+    } catch (const Abbruch& a) {
+      code = a.code;
+    }
+    endCode.store(code);
+    if (code == 0)
+      QMetaObject::invokeMethod(
+          qApp, [] { QApplication::exit(0); }, Qt::QueuedConnection);
+  });
+  const int code = QApplication::exec();
+  arbeit.join();
+  return code;
 }
 
 }  // namespace zentrale

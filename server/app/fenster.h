@@ -1,32 +1,84 @@
 // The windows of the windowed server: the text window that shows the log
-// (fixed-pitch, new text at the bottom) and the base-directory dialog
-// `DRAFRAGE`. Thin: the log text and the decisions come from the server
-// core; closing the text window asks the loop to stop.
+// (fixed-pitch, new text at the bottom, the program's own icons set with
+// the start banner), the base-directory dialog `DRAFRAGE` with its
+// file-open dialog, and the windowed run that connects them to the server
+// core. Thin: the log text and the decisions come from the core; closing
+// the text window asks the loop to stop. A fatal stop of the core keeps the
+// window open with the error until the user closes it.
 #pragma once
 
+#include <QDialog>
+#include <QIcon>
 #include <QPlainTextEdit>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "server/schleife.h"
+
 class QCloseEvent;
+class QFileDialog;
+class QLineEdit;
+class QPushButton;
 
 namespace zentrale {
 
+// The program's icon, drawn here: one picture of 16 and one of 32 pixels.
+QIcon ServerIcon();
+
 class TextFenster : public QPlainTextEdit {
  public:
+  // A windowed server runs for months: the window keeps only its newest
+  // lines, so its memory stays bounded (the log file keeps everything).
+  static constexpr int kZeilenMax = 20000;
+
   TextFenster();
   // Appends cp1252 log text (CR LF line ends). GUI thread only.
   void anhaengen(std::string_view text);
-  // Called when the user closes the window; the default is to hide it.
+  // Sets the 16 and 32 pixel icons (with the start banner).
+  void iconsSetzen();
+  // Called when the user closes the window: true lets it close.
   std::function<bool()> beimSchliessen;
 
  protected:
   void closeEvent(QCloseEvent* ereignis) override;
 };
 
-// Shows `DRAFRAGE`. True when OK was chosen; `verzeichnis` then holds the
-// chosen folder ("" when none was chosen). False: closed by its close box.
-bool DraFrage(QWidget* eltern, std::string& verzeichnis);
+// The file-open dialog behind "???": its title, the preset "Benutzer.dat",
+// the filter, and an existing file only.
+std::unique_ptr<QFileDialog> BasisDateiDialog(QWidget* eltern);
+
+// An answer for the next file-open dialog, given in advance (native path;
+// "" as if cancelled): "???" then takes it instead of showing the modal
+// dialog. For tests; cleared by fensterZuruecksetzen.
+void setNextFileName(std::string_view pfad);
+void fensterZuruecksetzen();
+
+class DraFrageDialog : public QDialog {
+ public:
+  explicit DraFrageDialog(QWidget* eltern);
+  // "???": asks for a file and shows its folder in the edit field.
+  void dateiSuchen();
+  // The folder the edit field names (with "\", cp1252), "" when none.
+  std::string verzeichnis() const;
+
+  QLineEdit* feld;
+  QPushButton* suchen;
+  QPushButton* ok;
+};
+
+// Shows `DRAFRAGE` modally: `gewaehlt` with the folder, `ohneWahl` after OK
+// without a usable folder, `geschlossen` after its close box.
+FrageErgebnis DraFrage(QWidget* eltern, std::string& verzeichnis);
+
+// The windowed run on `fenster`; a QApplication must exist. The log goes
+// to the window, `DRAFRAGE` settles the base directory, `bereit` runs once
+// that is done, then the core works on a thread of its own while this
+// thread serves the window. Returns 0 after a stop request (closing the
+// window) or the end of the work, the stop code of a fatal stop once the
+// user closed the window showing it. Throws Abbruch when the dialog was
+// closed. The window sink in effect before is restored on return.
+int FensterLauf(TextFenster& fenster, const std::function<void()>& bereit);
 
 }  // namespace zentrale

@@ -7,14 +7,11 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QMetaObject>
-#include <QPointer>
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/encoding.h"
@@ -95,59 +92,7 @@ int terminalStart() {
 int fensterStart(int argc, char** argv) {
   QApplication app(argc, argv);
   TextFenster fenster;
-  QPointer<TextFenster> ziel(&fenster);
-  protokoll().fenster = [ziel](std::string_view text) {
-    std::string kopie(text);
-    QMetaObject::invokeMethod(
-        ziel.data(),
-        [ziel, kopie] {
-          if (ziel) ziel->anhaengen(kopie);
-        },
-        Qt::QueuedConnection);
-  };
-  fenster.show();
-
-  try {
-    BasisKlaeren([&fenster](std::string& verzeichnis) {
-      return DraFrage(&fenster, verzeichnis)
-                 ? (verzeichnis.empty() ? FrageErgebnis::ohneWahl : FrageErgebnis::gewaehlt)
-                 : FrageErgebnis::geschlossen;
-    });
-  } catch (const Abbruch& a) {
-    return abbruchMelden(a);
-  }
-  stopSignaleEinrichten(false);
-
-  // After a fatal stop the window stays open with the error until the user
-  // closes it; until then closing it asks the loop to stop.
-  std::atomic<int> endCode{-1};
-  fenster.beimSchliessen = [&endCode] {
-    if (endCode.load() >= 0) {
-      QApplication::exit(endCode.load());
-      return true;
-    }
-    stopAnforderung().store(static_cast<int>(StopArt::stop));
-    return false;
-  };
-  std::thread arbeit([&] {
-    int code = 0;
-    try {
-      ServerArbeit();
-    } catch (const Abbruch& a) {
-      code = a.code;
-    }
-    endCode.store(code);
-    QMetaObject::invokeMethod(
-        &app,
-        [code] {
-          if (code == 0) QApplication::exit(0);
-        },
-        Qt::QueuedConnection);
-  });
-  const int code = app.exec();
-  arbeit.join();
-  protokoll().fenster = nullptr;
-  return code;
+  return FensterLauf(fenster, [] { stopSignaleEinrichten(false); });
 }
 
 }  // namespace

@@ -1,0 +1,368 @@
+// The windowed side of vkZentrale on a temporary tree and registry: the
+// text window, the base-directory dialog with its file-open dialog, and the
+// windowed run from the dialog to the stop by closing the window. Modal
+// dialogs are driven from a timer while their own event loop runs.
+#include <QFileDialog>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTimer>
+#include <QtTest>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/paths.h"
+#include "platform/registry.h"
+#include "server/app/fenster.h"
+#include "server/optionen.h"
+#include "server/protokoll.h"
+#include "server/schleife.h"
+
+using namespace zentrale;
+namespace fs = std::filesystem;
+
+namespace {
+
+void schreiben(const fs::path& p, const std::string& inhalt) {
+  fs::create_directories(p.parent_path());
+  std::ofstream(p, std::ios::binary | std::ios::trunc) << inhalt;
+}
+
+std::string registryBasis() {
+  std::string wert;
+  plat::regReadString(plat::Hive::localMachine, "Software\\QMT\\Vokarium", "LastBasisDirectory",
+                      wert);
+  return wert;
+}
+
+DraFrageDialog* offeneFrage() {
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* d = dynamic_cast<DraFrageDialog*>(w); d != nullptr && d->isVisible()) return d;
+  return nullptr;
+}
+
+// Calls `schritt` every 20 ms from the event loop of the code under test
+// until it returns true. After 20 s it gives up: the server is asked to
+// stop and every window closed, so a fault ends the test, not the suite.
+class Treiber {
+ public:
+  explicit Treiber(std::function<bool()> schritt) {
+    QObject::connect(&uhr_, &QTimer::timeout, [this, schritt = std::move(schritt)] {
+      if (schritt()) {
+        uhr_.stop();
+      } else if (++ticks_ > 1000) {
+        aufgegeben = true;
+        uhr_.stop();
+        stopAnforderung().store(static_cast<int>(StopArt::stop));
+        for (QWidget* w : QApplication::topLevelWidgets())
+          w->close();
+      }
+    });
+    uhr_.start(20);
+  }
+  bool aufgegeben = false;
+
+ private:
+  QTimer uhr_;
+  int ticks_ = 0;
+};
+
+}  // namespace
+
+class ZentraleFensterTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+  void textWindowShowsTheLogConvertedAtTheBottom();
+  void dialogCarriesItsTextsAndControls();
+  void dialogChoiceOfAUserListBecomesTheBaseDirectory();
+  void closingTheDialogStopsWithCode8();
+  void windowedRunFromTheDialogToClosingTheWindow();
+  void fatalStopKeepsTheWindowOpenUntilTheUserClosesIt();
+  void programWithADisplayLogsToItsWindowAndEndsOnSigterm();
+
+ private:
+  void zuruecksetzen();
+  void ini(const std::string& mehr) {
+    schreiben(iniPfad(), "[Vokarium]\r\nPause=1\r\n" + mehr);
+    optionen().argumente = {"-I" + plat::systemPath(iniPfad().string())};
+    OptionenLesen();
+  }
+  fs::path wurzel() const { return fs::path(dir_->path().toStdString()); }
+  fs::path iniPfad() const { return wurzel() / "Vokarium.ini"; }
+  // A base folder with a user list, its name with an umlaut ("Übung").
+  fs::path basis() const {
+    return wurzel() /
+           "\xC3\x9C"
+           "bung";
+  }
+  std::string basisSystem() const { return plat::systemPath(basis().string()) + "\\"; }
+
+  std::unique_ptr<QTemporaryDir> dir_;
+};
+
+void ZentraleFensterTest::zuruecksetzen() {
+  optionenZuruecksetzen();
+  protokollZuruecksetzen();
+  schleifeZuruecksetzen();
+  fensterZuruecksetzen();
+}
+
+void ZentraleFensterTest::init() {
+  dir_ = std::make_unique<QTemporaryDir>();
+  QVERIFY(dir_->isValid());
+  for (const char* d : {"reg", "cfg", "run"})
+    fs::create_directories(wurzel() / d);
+  setenv("VOKARIUM_REGISTRY_DIR", (wurzel() / "reg").c_str(), 1);
+  setenv("XDG_CONFIG_HOME", (wurzel() / "cfg").c_str(), 1);
+  setenv("XDG_RUNTIME_DIR", (wurzel() / "run").c_str(), 1);
+  setenv("VOKARIUM_TRACE_SOCKET", (wurzel() / "run" / "trace.sock").c_str(), 1);
+  schreiben(basis() / "Benutzer.dat", "A\tu1\t\t\r\n");
+  zuruecksetzen();
+}
+
+void ZentraleFensterTest::cleanup() {
+  zuruecksetzen();
+  dir_.reset();
+}
+
+void ZentraleFensterTest::textWindowShowsTheLogConvertedAtTheBottom() {
+  TextFenster f;
+  f.show();
+  QCOMPARE(f.windowTitle(), QString("VokariumServer   5.0"));
+  QVERIFY(QFontInfo(f.font()).fixedPitch());
+
+  // cp1252 with CR LF, a line split over two calls as the log writes it.
+  f.anhaengen("\r\nqmt   VokariumServer   5.0\r\n");
+  f.anhaengen("+++++ Pool-Directory f\xFCr Gr");
+  f.anhaengen(
+      "\xFC\xDF"
+      "e : \xC4rzte \x80\r\n");
+  QCOMPARE(f.toPlainText(),
+           QString::fromUtf8("\nqmt   VokariumServer   5.0\n+++++ Pool-Directory für Grüße : "
+                             "Ärzte €\n"));
+
+  for (int i = 0; i < 300; ++i)
+    f.anhaengen("Zeile " + std::to_string(i) + "\r\n");
+  f.anhaengen("letzte");
+  QCOMPARE(f.document()->lastBlock().text(), QString("letzte"));
+  QCOMPARE(f.verticalScrollBar()->value(), f.verticalScrollBar()->maximum());
+
+  // Months of log lines: the oldest go, the newest stay.
+  std::string viel;
+  for (int i = 0; i < TextFenster::kZeilenMax + 100; ++i)
+    viel += "Zeile " + std::to_string(i) + "\r\n";
+  f.anhaengen(viel + "ganz neu");
+  QVERIFY(f.document()->blockCount() <= TextFenster::kZeilenMax);
+  QCOMPARE(f.document()->lastBlock().text(), QString("ganz neu"));
+
+  QVERIFY(f.windowIcon().isNull());
+  f.iconsSetzen();
+  const QList<QSize> groessen = f.windowIcon().availableSizes();
+  QVERIFY(groessen.contains(QSize(16, 16)));
+  QVERIFY(groessen.contains(QSize(32, 32)));
+  for (int s : {16, 32}) {
+    // Drawn, not blank: the tile and the letter differ in colour.
+    const QImage bild = f.windowIcon().pixmap(s, s).toImage();
+    QCOMPARE(bild.size(), QSize(s, s));
+    QVERIFY(bild.pixel(s / 2, s / 2) != bild.pixel(s / 4, s / 2));
+  }
+}
+
+void ZentraleFensterTest::dialogCarriesItsTextsAndControls() {
+  DraFrageDialog d(nullptr);
+  QCOMPARE(d.objectName(), QString("DRAFRAGE"));
+  QCOMPARE(d.windowTitle(), QString("qmt   Vokarium Dragon-Roaming-User-Verzeichnis suchen"));
+  auto* text = d.findChild<QLabel*>("lText");
+  QVERIFY(text);
+  QCOMPARE(text->text(), QString::fromUtf8("\nDer Vokarium Server benötigt die Angabe, wo der "
+                                           "Vokarium Admin die Datei 'Benutzer.dat' abgelegt "
+                                           "hat.\n\nDieses Verzeichnis muss von allen "
+                                           "Arbeitsplätzen aus zugreifbar sein, die mit "
+                                           "Vokarium zusammenarbeiten sollen."));
+  auto* gruppe = d.findChild<QGroupBox*>();
+  QVERIFY(gruppe);
+  QCOMPARE(gruppe->title(), QString("Basis-Verzeichnis"));
+  QCOMPARE(d.feld->parentWidget(), gruppe);
+  QCOMPARE(d.suchen->parentWidget(), gruppe);
+  QCOMPARE(d.suchen->text(), QString("???"));
+  QCOMPARE(d.ok->text(), QString("OK"));
+  QCOMPARE(d.ok->parentWidget(), &d);
+
+  const std::unique_ptr<QFileDialog> datei = BasisDateiDialog(&d);
+  QCOMPARE(datei->windowTitle(), QString("Dragon-Basis-Verzeichnis suchen"));
+  QCOMPARE(datei->nameFilters(), QStringList{"Benutzer.dat-Benutzerliste (*.dat)"});
+  QCOMPARE(datei->fileMode(), QFileDialog::ExistingFile);
+  QVERIFY(!datei->selectedFiles().isEmpty());
+  QCOMPARE(QFileInfo(datei->selectedFiles().front()).fileName(), QString("Benutzer.dat"));
+}
+
+void ZentraleFensterTest::dialogChoiceOfAUserListBecomesTheBaseDirectory() {
+  // OK with nothing chosen: no base directory, nothing in the registry.
+  ini("");
+  Treiber leer([this] {
+    DraFrageDialog* d = offeneFrage();
+    if (d == nullptr) return false;
+    setNextFileName("");
+    d->suchen->click();
+    setNextFileName((wurzel() / "fehlt" / "Benutzer.dat").string());
+    d->suchen->click();
+    if (!d->feld->text().isEmpty()) return false;
+    d->ok->click();
+    return true;
+  });
+  BasisKlaeren([](std::string& v) { return DraFrage(nullptr, v); });
+  QVERIFY(!leer.aufgegeben);
+  QCOMPARE(registryBasis(), std::string());
+  QCOMPARE(optionen().basisVerzeichnis, std::string());
+
+  // "???" with the user list: its folder in the field, then OK keeps it.
+  QString gezeigt;
+  Treiber wahl([&] {
+    DraFrageDialog* d = offeneFrage();
+    if (d == nullptr) return false;
+    setNextFileName((basis() / "Benutzer.dat").string());
+    d->suchen->click();
+    gezeigt = d->feld->text();
+    d->ok->click();
+    return true;
+  });
+  BasisKlaeren([](std::string& v) { return DraFrage(nullptr, v); });
+  QVERIFY(!wahl.aufgegeben);
+  QCOMPARE(gezeigt, QString::fromStdString(basis().string() + "/"));
+  QCOMPARE(registryBasis(), basisSystem());
+  QCOMPARE(optionen().basisVerzeichnis, basisSystem());
+}
+
+void ZentraleFensterTest::closingTheDialogStopsWithCode8() {
+  ini("");
+  Treiber schliessen([this] {
+    DraFrageDialog* d = offeneFrage();
+    if (d == nullptr) return false;
+    setNextFileName((basis() / "Benutzer.dat").string());
+    d->suchen->click();
+    d->close();
+    return true;
+  });
+  int code = -1;
+  try {
+    BasisKlaeren([](std::string& v) { return DraFrage(nullptr, v); });
+  } catch (const Abbruch& a) {
+    code = a.code;
+  }
+  QVERIFY(!schliessen.aufgegeben);
+  QCOMPARE(code, 8);
+  QVERIFY(protokoll().abbruchmeldung.find("Dialog geschlossen") != std::string::npos);
+  QCOMPARE(registryBasis(), std::string());
+}
+
+void ZentraleFensterTest::windowedRunFromTheDialogToClosingTheWindow() {
+  // No base directory known: the run asks first, then works on the chosen
+  // folder until the user closes the window.
+  ini("");
+  TextFenster f;
+  bool gefragt = false;
+  bool iconsMitBanner = false;
+  bool zuGelassen = true;
+  Treiber treiber([&] {
+    if (DraFrageDialog* d = offeneFrage()) {
+      gefragt = true;
+      setNextFileName((basis() / "Benutzer.dat").string());
+      d->suchen->click();
+      d->ok->click();
+      return false;
+    }
+    const QString text = f.toPlainText();
+    if (!text.contains("Pause = 1") || !fs::exists(basis() / "Vokarium" / "vkZentrale.lck"))
+      return false;
+    iconsMitBanner = f.windowIcon().availableSizes().contains(QSize(32, 32));
+    f.close();
+    zuGelassen = f.isVisible();
+    return true;
+  });
+  int bereit = 0;
+  const int code = FensterLauf(f, [&] { ++bereit; });
+
+  QVERIFY(!treiber.aufgegeben);
+  QCOMPARE(code, 0);
+  QVERIFY(gefragt);
+  QCOMPARE(bereit, 1);
+  QVERIFY(iconsMitBanner);
+  QVERIFY(zuGelassen);  // a stop request first; the loop ends the program
+  QVERIFY(!fs::exists(basis() / "Vokarium" / "vkZentrale.lck"));
+  QVERIFY(fs::exists(basis() / "Vokarium" / "Vokarium.cfg"));
+  QCOMPARE(registryBasis(), basisSystem());
+  const QString text = f.toPlainText();
+  QVERIFY(text.contains("\nqmt   VokariumServer   5.0\n"));
+  QVERIFY(text.contains(
+      QString::fromStdString("BasisVerzeichnis = " + basis().string()).replace('/', '\\')));
+  QCOMPARE(f.windowTitle(), QString("VokariumServer   5.0"));
+}
+
+void ZentraleFensterTest::fatalStopKeepsTheWindowOpenUntilTheUserClosesIt() {
+  plat::regWriteString(plat::Hive::localMachine, "Software\\QMT\\Vokarium", "LastBasisDirectory",
+                       basisSystem());
+  ini("Endzeit=23:51\r\n");
+  TextFenster f;
+  int gesehen = 0;
+  bool offen = false;
+  bool gefragt = false;
+  Treiber treiber([&] {
+    gefragt = gefragt || offeneFrage() != nullptr;
+    if (!f.toPlainText().contains("+++++ unzulaessige Endzeit-Angabe")) return false;
+    // A few more turns of the event loop: the window must stay.
+    if (++gesehen < 10) return false;
+    offen = f.isVisible();
+    f.close();
+    return true;
+  });
+  const int code = FensterLauf(f, nullptr);
+  QVERIFY(!treiber.aufgegeben);
+  QVERIFY(!gefragt);  // the base directory was known
+  QVERIFY(offen);
+  QCOMPARE(code, 8);
+}
+
+// The real program: a display named (the offscreen platform draws it)
+// makes it a window program, so the terminal stays silent; SIGTERM ends it
+// cleanly, and after a fatal stop too, where no loop is left to see it.
+void ZentraleFensterTest::programWithADisplayLogsToItsWindowAndEndsOnSigterm() {
+  plat::regWriteString(plat::Hive::localMachine, "Software\\QMT\\Vokarium", "LastBasisDirectory",
+                       basisSystem());
+  const fs::path sperre = basis() / "Vokarium" / "vkZentrale.lck";
+  for (const std::string mehr : {"", "Endzeit=23:51\r\n"}) {
+    schreiben(iniPfad(), "[Vokarium]\r\nPause=1\r\n" + mehr);
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", ":vk-test");
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    p.setProcessEnvironment(env);
+    p.start(VK_ZENTRALE_EXE, {QString::fromStdString("-I" + iniPfad().string())});
+    QVERIFY(p.waitForStarted());
+    if (mehr.empty()) {
+      QTRY_VERIFY_WITH_TIMEOUT(fs::exists(sperre), 20000);
+    } else {
+      // The error is shown in the window, which stays open.
+      QVERIFY(!p.waitForFinished(1000));
+    }
+    QCOMPARE(p.state(), QProcess::Running);
+    p.terminate();
+    QVERIFY(p.waitForFinished(20000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), mehr.empty() ? 0 : 8);
+    QCOMPARE(p.readAllStandardOutput(), QByteArray());
+    QVERIFY(!fs::exists(sperre));
+  }
+}
+
+QTEST_MAIN(ZentraleFensterTest)
+#include "zentrale_fenster_test.moc"
