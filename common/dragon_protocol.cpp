@@ -170,6 +170,7 @@ bool nextWord(std::string_view f, std::size_t& p, WordView& w) {
 
 bool viewWords(std::string_view f, std::vector<WordView>& words) {
   words.clear();
+  words.reserve(static_cast<std::size_t>(std::count(f.begin(), f.end(), '\n')));
   WordView w;
   for (std::size_t p = 0; p < f.size();) {
     if (!nextWord(f, p, w)) return false;
@@ -182,6 +183,7 @@ bool takeWords(const Fields& fields, std::size_t from, Words& words) {
   words.clear();
   if (from + 1 != fields.size()) return false;
   std::string_view f = fields[from];
+  words.reserve(static_cast<std::size_t>(std::count(f.begin(), f.end(), '\n')));
   WordView w;
   for (std::size_t p = 0; p < f.size();) {
     if (!nextWord(f, p, w)) return false;
