@@ -155,6 +155,7 @@ int proxy() {
   std::printf("peak-kb %ld\n", peakKb("/proc/self/status"));
   std::printf("natspeak-peak-kb %ld\n",
               peakKb("/proc/" + std::to_string(ns.processId()) + "/status"));
+  // Ended as the user ends it, so that a profiler watching it can finish.
   QProcess::execute(VK_BIN_DIR "/natspeak", {"--ctl", "quit"});
   ns.waitForFinished(60000);
   ns.kill();
