@@ -133,7 +133,7 @@ void appendWord(std::string& field, const Word& w) {
   if (canTravel(w)) putWord(field, w);
 }
 
-std::size_t appendWords(Fields& fields, const Words& words) {
+std::size_t appendWords(Fields& fields, std::span<const Word> words) {
   std::size_t n = 0;
   for (const auto& w : words)
     n += w.written.size() + w.spoken.size() + 2;

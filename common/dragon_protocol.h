@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -80,7 +81,7 @@ using Words = std::vector<Word>;
 // travel and is left out (the recognizer refuses such words anyway).
 bool canTravel(const Word& w);
 // Appends the field; the number of words left out.
-std::size_t appendWords(Fields& fields, const Words& words);
+std::size_t appendWords(Fields& fields, std::span<const Word> words);
 // Appends one word to a field being built.
 void appendWord(std::string& field, const Word& w);
 // Takes the words of fields[from], which must be the last field; false when

@@ -10,7 +10,9 @@
 #include <QPointer>
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <iterator>
+#include <span>
 
 #include "platform/paths.h"
 
@@ -51,8 +53,15 @@ bool installed(const std::string& programFolder) {
 // separated as frames arrive.
 class Channel {
  public:
+  using Build = std::function<void(std::size_t index, proto::Fields& request)>;
   bool connect(Error& e);
   bool call(const proto::Fields& request, proto::Fields& answer, Error& e);
+  // Sends `count` requests, each built by `build` just before it goes out,
+  // and takes their answers in order: the recognizer works on the first
+  // while later ones are still built and sent. Fails with the first error
+  // answer, after all answers have come, so the connection stays in step.
+  bool callMany(std::size_t count, const Build& build, std::vector<proto::Fields>& answers,
+                Error& e);
   // Reads what has arrived; false when the stream is broken.
   bool pump();
   void drop();
@@ -103,26 +112,60 @@ bool Channel::pump() {
 }
 
 bool Channel::call(const proto::Fields& request, proto::Fields& answer, Error& e) {
+  std::vector<proto::Fields> a;
+  if (!callMany(
+          1, [&request](std::size_t, proto::Fields& r) { r = request; }, a, e))
+    return false;
+  answer = std::move(a.front());
+  return true;
+}
+
+bool Channel::callMany(std::size_t count, const Build& build, std::vector<proto::Fields>& result,
+                       Error& e) {
+  result.clear();
   if (!connect(e)) return false;
   inCall = true;
   struct Leave {
     bool& flag;
     ~Leave() { flag = false; }
   } leave{inCall};
-  std::string frame;
-  proto::appendFrame(frame, request);
   QDeadlineTimer deadline(gCallMs);
-  sock.write(frame.data(), static_cast<qint64>(frame.size()));
+  proto::Fields request;
+  std::string frame;
+  for (std::size_t i = 0; i < count; ++i) {
+    request.clear();
+    build(i, request);
+    frame.clear();
+    proto::appendFrame(frame, request);
+    sock.write(frame.data(), static_cast<qint64>(frame.size()));
+    sock.flush();
+  }
   while (sock.bytesToWrite() > 0) {
     if (!sock.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) break;
   }
-  for (;;) {
+  bool good = true;
+  while (result.size() < count) {
     if (!pump()) {
       drop();
       setError(e, proto::errRequest, "Gest\xF6rte Antwort der Spracherkennung");
       return false;
     }
-    if (!answers.empty()) break;
+    if (!answers.empty()) {
+      proto::Fields a = std::move(answers.front());
+      answers.pop_front();
+      if (!a.empty() && a[0] == proto::kOk) {
+        a.erase(a.begin());
+      } else if (good) {
+        good = false;
+        if (a.size() >= 3 && a[0] == proto::kErr) {
+          setError(e, toInt(a[1]), a[2]);
+        } else {
+          setError(e, proto::errRequest, "Gest\xF6rte Antwort der Spracherkennung");
+        }
+      }
+      result.push_back(std::move(a));
+      continue;
+    }
     if (sock.state() != QLocalSocket::ConnectedState) {
       drop();
       setError(e, proto::errNotRunning, "Die Spracherkennung antwortet nicht");
@@ -143,19 +186,7 @@ bool Channel::call(const proto::Fields& request, proto::Fields& answer, Error& e
       return false;
     }
   }
-  proto::Fields a = std::move(answers.front());
-  answers.pop_front();
-  if (!a.empty() && a[0] == proto::kOk) {
-    a.erase(a.begin());
-    answer = std::move(a);
-    return true;
-  }
-  if (a.size() >= 3 && a[0] == proto::kErr) {
-    setError(e, toInt(a[1]), a[2]);
-  } else {
-    setError(e, proto::errRequest, "Gest\xF6rte Antwort der Spracherkennung");
-  }
-  return false;
+  return good;
 }
 
 // ---- engine control ----
@@ -332,6 +363,16 @@ bool VocTools::call(const proto::Fields& request, proto::Fields& answer, Error& 
   return ch_->call(request, answer, e);
 }
 
+bool VocTools::callMany(std::size_t count,
+                        const std::function<void(std::size_t, proto::Fields&)>& build,
+                        std::vector<proto::Fields>& answers, Error& e) {
+  if (!initialized_) {
+    setError(e, proto::errNotInitialized, "Vokabularwerkzeuge nicht initialisiert");
+    return false;
+  }
+  return ch_->callMany(count, build, answers, e);
+}
+
 bool VocTools::initialize(Error& e) {
   proto::Fields a;
   if (!ch_->call({proto::cmd::vtInit}, a, e)) return false;
@@ -386,21 +427,44 @@ bool VocabularyBuilder::getWords(bool userWordsOnly, WordList& words, Error& e) 
   return wordsFromAnswer(a, words, e);
 }
 
+namespace {
+
+// Words travel in parts of this many, so that the recognizer applies the
+// first part while the client still encodes and sends the others.
+constexpr std::size_t kPart = 2048;
+
+}  // namespace
+
+bool VocabularyBuilder::change(const char* command, const char* flags, const WordList& words,
+                               WordList& changed, Error& e) {
+  std::size_t parts = std::max<std::size_t>(1, (words.size() + kPart - 1) / kPart);
+  std::size_t left = 0;
+  auto build = [&](std::size_t i, proto::Fields& r) {
+    r.push_back(command);
+    if (flags != nullptr) r.push_back(flags);
+    std::size_t from = std::min(words.size(), i * kPart);
+    std::size_t to = std::min(words.size(), from + kPart);
+    left += proto::appendWords(r, std::span<const Word>(words).subspan(from, to - from));
+  };
+  std::vector<proto::Fields> a;
+  if (!tools_.callMany(parts, build, a, e)) return false;
+  std::string marks;
+  marks.reserve(words.size());
+  for (const auto& part : a) {
+    if (part.size() != 1) return markedFromAnswer(part, words, left, changed, e);
+    marks += part[0];
+  }
+  return markedFromAnswer({marks}, words, left, changed, e);
+}
+
 bool VocabularyBuilder::addWords(const WordList& words, std::int32_t flags, WordList& added,
                                  Error& e) {
-  proto::Fields req{proto::cmd::vbAdd, std::to_string(flags)};
-  std::size_t left = proto::appendWords(req, words);
-  proto::Fields a;
-  if (!tools_.call(req, a, e)) return false;
-  return markedFromAnswer(a, words, left, added, e);
+  std::string f = std::to_string(flags);
+  return change(proto::cmd::vbAdd, f.c_str(), words, added, e);
 }
 
 bool VocabularyBuilder::removeWords(const WordList& words, WordList& removed, Error& e) {
-  proto::Fields req{proto::cmd::vbRemove};
-  std::size_t left = proto::appendWords(req, words);
-  proto::Fields a;
-  if (!tools_.call(req, a, e)) return false;
-  return markedFromAnswer(a, words, left, removed, e);
+  return change(proto::cmd::vbRemove, nullptr, words, removed, e);
 }
 
 bool WordAnalyzer::analyzeWord(std::string_view written, Word& word, Error& e) {

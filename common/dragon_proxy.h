@@ -13,9 +13,11 @@
 
 #include <QObject>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/dragon_protocol.h"
 
@@ -106,6 +108,9 @@ class VocabularyBuilder {
  private:
   friend class VocTools;
   explicit VocabularyBuilder(VocTools& tools) : tools_(tools) {}
+  // Adds (flags given) or removes words, in parts.
+  bool change(const char* command, const char* flags, const WordList& words, WordList& changed,
+              Error& e);
   VocTools& tools_;
 };
 
@@ -150,6 +155,10 @@ class VocTools {
   friend class WordAnalyzer;
   VocTools();
   bool call(const dragonproto::Fields& request, dragonproto::Fields& answer, Error& e);
+  // Several requests in a row, each built just before it is sent.
+  bool callMany(std::size_t count,
+                const std::function<void(std::size_t, dragonproto::Fields&)>& build,
+                std::vector<dragonproto::Fields>& answers, Error& e);
   std::unique_ptr<Channel> ch_;
   bool initialized_ = false;
   VocabularyBuilder builder_;

@@ -153,3 +153,30 @@ TEST_F(DragonWelt, GetWordsFailsWithoutAnOpenSpeaker) {
   EXPECT_TRUE(gemeldet(2554));
   VoctoolsEnde();
 }
+
+TEST_F(Vokabular, LongListsTravelInPartsAndReturnExactlyTheChangedWords) {
+  // More words than one part holds, with a word that cannot travel at a
+  // part's border, a present word and a word repeated in a later part.
+  dragon::WordList worte;
+  for (int i = 0; i < 5000; ++i)
+    worte.push_back({"Teil" + std::to_string(i), i % 2 == 0 ? "t " + std::to_string(i) : ""});
+  worte[100] = {"Meier", ""};
+  worte[2047] = {"Kaputt\x01", ""};
+  worte[3000] = worte[10];
+  dragon::WordList erwartet;
+  for (std::size_t i = 0; i < worte.size(); ++i) {
+    if (i != 100 && i != 2047 && i != 3000) erwartet.push_back(worte[i]);
+  }
+  auto& vb = Voctools().tools->vocabularyBuilder();
+  dragon::WordList geaendert;
+  dragon::Error e;
+  ASSERT_TRUE(vb.addWords(worte, 1, geaendert, e)) << e.description;
+  EXPECT_EQ(geaendert, erwartet);
+  ASSERT_TRUE(vb.addWords(worte, 1, geaendert, e));
+  EXPECT_TRUE(geaendert.empty());
+  EXPECT_EQ(zustand("user-words"), std::to_string(2 + erwartet.size()));
+  ASSERT_TRUE(vb.removeWords(worte, geaendert, e));
+  erwartet.insert(erwartet.begin() + 100, {"Meier", ""});
+  EXPECT_EQ(geaendert, erwartet);
+  EXPECT_EQ(zustand("user-words"), "1");
+}
