@@ -47,27 +47,6 @@ std::string lesen(plat::Hive hive, std::string_view schluessel, std::string_view
   return {};
 }
 
-// Reads the lines of a small text file; false with the error when it cannot
-// be opened or read.
-bool zeilenLesen(std::string_view pfad, std::vector<std::string>& zeilen, plat::Err& fehler) {
-  plat::SharedFile datei;
-  fehler =
-      datei.open(pfad, plat::Access::read, plat::Share::shared, plat::Disposition::openExisting);
-  if (fehler != plat::Err::ok) return false;
-  plat::LineReader leser(datei);
-  std::string zeile;
-  while (true) {
-    const auto status = leser.next(zeile);
-    if (status == plat::LineStatus::end) break;
-    if (status == plat::LineStatus::error) {
-      fehler = leser.error();
-      return false;
-    }
-    zeilen.push_back(zeile);
-  }
-  return true;
-}
-
 }  // namespace
 
 Konfiguration& konfiguration() {
@@ -140,8 +119,7 @@ bool KonfigurationLesen(std::string_view kommandozeile) {
   const std::string pfad = k.KonfigVerzeichnis + "Vokarium.cfg";
   Trace("KonfigDatei", pfad);
   std::vector<std::string> zeilen;
-  plat::Err fehler = plat::Err::ok;
-  if (!zeilenLesen(pfad, zeilen, fehler)) {
+  if (const plat::Err fehler = plat::readLines(pfad, zeilen); fehler != plat::Err::ok) {
     Fehlermeldung(fehler, pfad + " not found");
     return false;
   }
@@ -242,9 +220,8 @@ std::string IniWert(std::string_view datei, std::string_view abschnitt,
                     std::string_view schluessel) {
   const std::string gesucht = klein(trimmen(schluessel));
   std::vector<std::string> zeilen;
-  plat::Err fehler = plat::Err::ok;
   std::string wert;
-  if (zeilenLesen(datei, zeilen, fehler)) {
+  if (plat::readLines(datei, zeilen) == plat::Err::ok) {
     for (const auto& z : zeilen) {
       const auto gleich = z.find('=');
       if (gleich == std::string::npos || gleich == 0) continue;

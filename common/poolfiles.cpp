@@ -509,24 +509,12 @@ bool BenDateiEinlesen(std::string_view pfad) {
   if (!plat::fileExists(pfad)) return true;
   Trace("BenDateiEinlesen", pfad);
   auto& menge = poolZustand().BenWorte;
-  plat::SharedFile datei;
-  plat::Err e =
-      datei.open(pfad, plat::Access::read, plat::Share::shared, plat::Disposition::openExisting);
-  if (e == plat::Err::ok) {
-    plat::LineReader leser(datei);
-    std::string zeile;
-    while (true) {
-      const auto status = leser.next(zeile);
-      if (status == plat::LineStatus::end) break;
-      if (status == plat::LineStatus::error) {
-        e = leser.error();
-        break;
-      }
-      const std::string_view wort = trimmen(zeile);
-      if (!wort.empty()) menge.hinzufuegen(wort);
-      if (leser.lineNumber() % kEreignisseAlle == 0) EreignisseVerarbeiten();
-    }
-  }
+  const plat::Err e = plat::forEachLine(
+      pfad, 0, [&](plat::LineStatus, const std::string& zeile, std::size_t nummer) {
+        const std::string_view wort = trimmen(zeile);
+        if (!wort.empty()) menge.hinzufuegen(wort);
+        if (nummer % kEreignisseAlle == 0) EreignisseVerarbeiten();
+      });
   if (e != plat::Err::ok) {
     Fehlermeldung(e, TextMitWert(2102, pfad));
     return false;

@@ -92,24 +92,12 @@ void TextLaden(std::string_view sprache) {
   z.sprache = gewaehlt;
   z.tabelle.clear();
   const std::string pfad = dateiFuer(gewaehlt);
-  plat::SharedFile datei;
-  plat::Err fehler =
-      datei.open(pfad, plat::Access::read, plat::Share::shared, plat::Disposition::openExisting);
-  if (fehler == plat::Err::ok) {
-    plat::LineReader leser(datei);
-    std::string zeile;
-    std::string text;
-    std::int32_t nummer = 0;
-    while (true) {
-      const auto status = leser.next(zeile);
-      if (status == plat::LineStatus::end) break;
-      if (status == plat::LineStatus::error) {
-        fehler = leser.error();
-        break;
-      }
-      if (SprachZeileLesen(zeile, nummer, text)) z.tabelle.try_emplace(nummer, text);
-    }
-  }
+  std::string text;
+  std::int32_t nummer = 0;
+  const plat::Err fehler =
+      plat::forEachLine(pfad, 0, [&](plat::LineStatus, const std::string& zeile, std::size_t) {
+        if (SprachZeileLesen(zeile, nummer, text)) z.tabelle.try_emplace(nummer, text);
+      });
   if (fehler != plat::Err::ok) {
     z.tabelle.clear();
     Fehlermeldung(fehler, "language-file " + pfad + " not found");

@@ -24,23 +24,6 @@ std::string trim(const std::string& s) {
   return s.substr(b, e - b + 1);
 }
 
-plat::Err readLines(const std::string& path, std::vector<std::string>& lines) {
-  lines.clear();
-  plat::SharedFile f;
-  plat::Err err =
-      f.open(path, plat::Access::read, plat::Share::shared, plat::Disposition::openExisting);
-  if (err != plat::Err::ok) return err;
-  plat::LineReader reader(f);
-  std::string line;
-  for (;;) {
-    auto st = reader.next(line);
-    if (st == plat::LineStatus::end) break;
-    if (st == plat::LineStatus::error) return reader.error();
-    lines.push_back(line);
-  }
-  return plat::Err::ok;
-}
-
 std::string lastIniPath() {
   return settingsDirectory() + "natspeak.ini";
 }
@@ -57,7 +40,7 @@ std::string nsuserIniPath() {
 
 std::string iniValue(const std::string& path, const std::string& section, const std::string& key) {
   std::vector<std::string> lines;
-  if (readLines(path, lines) != plat::Err::ok) return "";
+  if (plat::readLines(path, lines) != plat::Err::ok) return "";
   bool inSection = false;
   for (const auto& raw : lines) {
     std::string line = trim(raw);
@@ -81,7 +64,8 @@ std::string masterDirectory() {
 std::vector<Topic> readTopics(const std::string& master, const std::string& speaker) {
   std::vector<Topic> topics;
   std::vector<std::string> lines;
-  if (readLines(master + speaker + "\\current\\topics.ini", lines) != plat::Err::ok) return topics;
+  if (plat::readLines(master + speaker + "\\current\\topics.ini", lines) != plat::Err::ok)
+    return topics;
   bool inSection = false;
   for (const auto& raw : lines) {
     std::string line = trim(raw);
@@ -122,27 +106,18 @@ std::string topicFolder(const std::string& master, const std::string& speaker,
 
 plat::Err readWordFile(const std::string& path, Words& words) {
   words.clear();
-  plat::SharedFile f;
-  plat::Err err =
-      f.open(path, plat::Access::read, plat::Share::shared, plat::Disposition::openExisting);
-  if (err == plat::Err::notFound) return plat::Err::ok;
-  if (err != plat::Err::ok) return err;
-  plat::LineReader reader(f);
-  std::string line;
-  for (;;) {
-    auto st = reader.next(line);
-    if (st == plat::LineStatus::end) break;
-    if (st == plat::LineStatus::error) return reader.error();
-    if (line.empty() || st != plat::LineStatus::line) continue;
-    std::size_t bs = line.find('\\');
-    Word w = bs == std::string::npos || bs == 0 ? Word{line, ""}
-                                                : Word{line.substr(0, bs), line.substr(bs + 1)};
-    // A line the recognizer's analysis refuses never becomes a word.
-    if (dragonproto::analyse(w.written, w.spoken) == dragonproto::Analysis::ok) {
-      words.push_back(std::move(w));
-    }
-  }
-  return plat::Err::ok;
+  const plat::Err err =
+      plat::forEachLine(path, 0, [&](plat::LineStatus st, const std::string& line, std::size_t) {
+        if (line.empty() || st != plat::LineStatus::line) return;
+        std::size_t bs = line.find('\\');
+        Word w = bs == std::string::npos || bs == 0 ? Word{line, ""}
+                                                    : Word{line.substr(0, bs), line.substr(bs + 1)};
+        // A line the recognizer's analysis refuses never becomes a word.
+        if (dragonproto::analyse(w.written, w.spoken) == dragonproto::Analysis::ok) {
+          words.push_back(std::move(w));
+        }
+      });
+  return err == plat::Err::notFound ? plat::Err::ok : err;
 }
 
 plat::Err writeWordFile(const std::string& path, const Words& words) {

@@ -89,6 +89,27 @@ LineStatus LineReader::next(std::string& line) {
   }
 }
 
+Err forEachLine(std::string_view path, std::size_t cap,
+                const std::function<void(LineStatus, const std::string&, std::size_t)>& each) {
+  SharedFile file;
+  Err e = file.open(path, Access::read, Share::shared, Disposition::openExisting);
+  if (e != Err::ok) return e;
+  LineReader reader(file, cap);
+  std::string line;
+  for (;;) {
+    const LineStatus status = reader.next(line);
+    if (status == LineStatus::end) return Err::ok;
+    if (status == LineStatus::error) return reader.error();
+    each(status, line, reader.lineNumber());
+  }
+}
+
+Err readLines(std::string_view path, std::vector<std::string>& lines) {
+  lines.clear();
+  return forEachLine(
+      path, 0, [&](LineStatus, const std::string& line, std::size_t) { lines.push_back(line); });
+}
+
 void addLine(std::string& out, std::string_view line) {
   out.append(line);
   out.append("\r\n");

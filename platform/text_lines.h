@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +47,16 @@ class LineReader {
   bool eof_ = false;
   Err err_ = Err::ok;
 };
+
+// Opens the file at `path` for shared reading and hands every line to
+// `each` with its status (line, tooLong or hasNul) and its number from 1.
+// Returns the error of the open or of a read (the lines before a read error
+// were handed on already), ok when every line was read.
+Err forEachLine(std::string_view path, std::size_t cap,
+                const std::function<void(LineStatus, const std::string&, std::size_t)>& each);
+
+// Every line of the file at `path` (no cap), read as forEachLine reads.
+Err readLines(std::string_view path, std::vector<std::string>& lines);
 
 // Appends `line` and CR LF to `out`.
 void addLine(std::string& out, std::string_view line);

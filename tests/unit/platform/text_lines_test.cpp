@@ -92,6 +92,23 @@ TEST(LineReader, FileReadingAcrossChunkBoundaries) {
   EXPECT_EQ(endless, (std::vector<Read>{{LineStatus::tooLong, std::string(10, 'y')}}));
 }
 
+TEST(LineReader, WholeFilesByPath) {
+  TestDir t;
+  std::ofstream(t.native / "f.txt", std::ios::binary) << "eins\r\n123456789\nende";
+  std::vector<std::string> seen;
+  ASSERT_EQ(forEachLine(t.sys("f.txt"), 5,
+                        [&](LineStatus s, const std::string& line, std::size_t n) {
+                          seen.push_back(std::to_string(n) + (s == L ? ":" : "!") + line);
+                        }),
+            Err::ok);
+  EXPECT_EQ(seen, (std::vector<std::string>{"1:eins", "2!12345", "3:ende"}));
+  std::vector<std::string> lines{"alt"};
+  ASSERT_EQ(readLines(t.sys("f.txt"), lines), Err::ok);
+  EXPECT_EQ(lines, (std::vector<std::string>{"eins", "123456789", "ende"}));
+  EXPECT_EQ(readLines(t.sys("fehlt.txt"), lines), Err::notFound);
+  EXPECT_TRUE(lines.empty());
+}
+
 TEST(LineWriter, WritesCrLfAndAppendsAtTheEnd) {
   TestDir t;
   EXPECT_EQ(joinLines({"a", "", "b\\c"}), "a\r\n\r\nb\\c\r\n");
