@@ -39,6 +39,7 @@ constexpr int kAuswaehlen = 11;
 constexpr int kAuswaehlenTipp = 111;
 constexpr int kPool = 12;
 constexpr int kKopfPool = 14;  // column headers 14..16
+constexpr int kFrageSchliessen = 20;
 constexpr int kDialogTitel = 2101;
 constexpr int kDialogFilter = 2320;
 
@@ -49,6 +50,20 @@ constexpr double kSpalte1 = 2400;
 constexpr double kSpaltenRand = 220;
 
 const char* const kToolbarSchluessel[] = {"Dragon", "Zuordnen", "Entfernen", "Uebernehmen"};
+
+// The toolbar's keys, shown in its tool tips.
+QKeySequence toolbarTaste(int i) {
+  switch (i) {
+    case 0:
+      return QKeySequence(Qt::Key_F3);
+    case 1:
+      return QKeySequence(Qt::Key_F4);
+    case 2:
+      return QKeySequence(Qt::Key_F8);
+    default:
+      return QKeySequence(Qt::CTRL | Qt::Key_S);
+  }
+}
 
 // The hourglass while a toolbar action runs.
 struct Sanduhr {
@@ -105,6 +120,7 @@ FormVerwalter::FormVerwalter(QWidget* parent) : QWidget(parent) {
   for (int i = 0; i < 4; ++i) {
     QAction* a = Toolbar1->addAction(QString());
     a->setObjectName(kToolbarSchluessel[i]);
+    a->setShortcut(toolbarTaste(i));
     connect(a, &QAction::triggered, this, handler[i]);
   }
   lSpeicherort = new QLabel(this);
@@ -122,6 +138,7 @@ FormVerwalter::FormVerwalter(QWidget* parent) : QWidget(parent) {
   coPool->setEditable(true);
   coPool->setInsertPolicy(QComboBox::NoInsert);
   connect(coPool, &QComboBox::activated, this, [this](int) { poolUebernehmen(); });
+  connect(coPool->lineEdit(), &QLineEdit::returnPressed, this, [this] { Zuordnen(); });
 
   modell_ = new ZeilenModell(this);
   Liste = new QTreeView(this);
@@ -164,9 +181,11 @@ FormVerwalter::FormVerwalter(QWidget* parent) : QWidget(parent) {
   texteSetzen();
 
   Rueckmeldung& r = verwaltung().rueckmeldung;
-  r.meldung = [](int nr, const std::string& wert) { vk::Meldung(vk::TextMitWert(nr, wert)); };
-  r.fehler = [](plat::Err e, int nr, const std::string& wert) {
-    vk::Fehlermeldung(e, vk::TextMitWert(nr, wert));
+  r.meldung = [this](int nr, const std::string& wert) {
+    melden([nr, wert] { vk::Meldung(vk::TextMitWert(nr, wert)); });
+  };
+  r.fehler = [this](plat::Err e, int nr, const std::string& wert) {
+    melden([e, nr, wert] { vk::Fehlermeldung(e, vk::TextMitWert(nr, wert)); });
   };
   r.trace = [](const std::string& label, const std::string& wert) { vk::Trace(label, wert); };
 
@@ -191,6 +210,8 @@ FormVerwalter::FormVerwalter(QWidget* parent) : QWidget(parent) {
   breiteTwips_ = m.ListenBreite;
   hoeheTwips_ = m.ListenHoehe;
   spaltenBreiten();
+  // The user works in the list: its keys assign, remove and select all.
+  Liste->setFocus();
   laedt_ = false;
 }
 
@@ -203,7 +224,9 @@ void FormVerwalter::texteSetzen() {
   const auto aktionen = Toolbar1->actions();
   for (int i = 0; i < aktionen.size(); ++i) {
     aktionen[i]->setText(textRel(kDragon + i));
-    aktionen[i]->setToolTip(textRel(kDragon + 100 + i));
+    aktionen[i]->setToolTip(textRel(kDragon + 100 + i) + QStringLiteral(" (") +
+                            aktionen[i]->shortcut().toString(QKeySequence::NativeText) +
+                            QLatin1Char(')'));
   }
   lSpeicherort->setText(textRel(kSpeicherort));
   cAuswaehlen->setText(textRel(kAuswaehlen));
@@ -270,9 +293,32 @@ void FormVerwalter::markieren(const std::vector<std::size_t>& zeilen) {
   if (!zeilen.empty()) Liste->scrollTo(modell_->index(static_cast<int>(zeilen.front()), 0));
 }
 
+void FormVerwalter::melden(std::function<void()> anzeigen) {
+  if (zurueckhalten_ > 0) {
+    zurueckgehalten_.push_back(std::move(anzeigen));
+    return;
+  }
+  anzeigen();
+}
+
+// Shows the messages held back while the rows changed, with the normal
+// pointer: the rows are on screen again and those they name are marked.
+void FormVerwalter::zurueckgehalteneZeigen() {
+  if (zurueckhalten_ > 0 || zurueckgehalten_.empty()) return;
+  std::vector<std::function<void()>> anzeigen;
+  anzeigen.swap(zurueckgehalten_);
+  QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+  for (const auto& a : anzeigen)
+    a();
+  QGuiApplication::restoreOverrideCursor();
+}
+
 // Runs `op` on the rows and shows them anew; the rows selected before stay
-// selected wherever the sort puts them.
+// selected wherever the sort puts them. Messages of `op` come afterwards:
+// none may open while the list is being reset (it would stand empty behind
+// the box).
 void FormVerwalter::aendern(const std::function<void()>& op) {
+  ++zurueckhalten_;
   SchluesselMenge schluessel;
   for (const std::size_t i : ausgewaehlt()) {
     const Zeile& z = verwaltung().zeilen[i];
@@ -285,20 +331,27 @@ void FormVerwalter::aendern(const std::function<void()>& op) {
     if (schluessel.count(alle[i].user + "|" + alle[i].topic)) zeilen.push_back(i);
   }
   markieren(zeilen);
+  --zurueckhalten_;
+  zurueckgehalteneZeigen();
 }
 
 void FormVerwalter::zuweisen(const std::vector<std::size_t>& zeilen) {
   if (zeilen.empty()) return;
   aendern([&] {
-    if (PoolZuweisen(zeilen)) Sortieren();
+    if (PoolZuweisen(zeilen)) {
+      Sortieren();
+      ungespeichert_ = true;
+    }
   });
 }
 
 void FormVerwalter::DragonSuchen() {
   Sanduhr s;
-  aendern([] {
+  aendern([this] {
+    const std::size_t vorher = verwaltung().zeilen.size();
     BenutzerSuchen(SuchModus::liste);
     Sortieren();
+    if (verwaltung().zeilen.size() != vorher) ungespeichert_ = true;
   });
 }
 
@@ -312,16 +365,21 @@ void FormVerwalter::Entfernen() {
   const auto zeilen = ausgewaehlt();
   if (zeilen.empty()) return;
   aendern([&] { admin::Entfernen(zeilen); });
+  ungespeichert_ = true;
 }
 
 bool FormVerwalter::ZuordnungenUebernehmen() {
   Sanduhr s;
   Liste->clearSelection();
+  // The offending rows are marked before their message is shown.
   std::vector<std::size_t> falsch;
-  if (!BenutzerlisteSpeichern(falsch)) {
-    markieren(falsch);
-    return false;
-  }
+  ++zurueckhalten_;
+  const bool gespeichert = BenutzerlisteSpeichern(falsch);
+  if (!gespeichert) markieren(falsch);
+  --zurueckhalten_;
+  zurueckgehalteneZeigen();
+  if (!gespeichert) return false;
+  ungespeichert_ = false;
   // This program always wakes the server, in the Speicherort's own
   // configuration folder, whatever a configuration file said.
   vk::Konfiguration& k = vk::konfiguration();
@@ -340,9 +398,12 @@ void FormVerwalter::Auswaehlen() {
   vk::PfadTeilen(pfad, ordner);
   if (ordner.empty()) return;
   aendern([&] { DateiGewaehlt(ordner, pfad); });
+  ungespeichert_ = false;
   speicherortAnzeigen();
 }
 
+// The widths of the first layout; then the user sizes the columns, and the
+// last one takes the rest of the list's width.
 void FormVerwalter::spaltenBreiten() {
   Liste->setColumnWidth(0, twipsZuPixelX(this, kSpalte1));
   const double rest = (breiteTwips_ - kSpalte1 - kSpaltenRand) / 2;
@@ -355,10 +416,13 @@ void FormVerwalter::resizeEvent(QResizeEvent* e) {
   if (laedt_ || isMinimized()) return;
   hoeheTwips_ = pixelZuTwipsY(this, height());
   breiteTwips_ = pixelZuTwipsX(this, width());
-  spaltenBreiten();
 }
 
 void FormVerwalter::closeEvent(QCloseEvent* e) {
+  if (ungespeichert_ && !vk::Frage(vk::TextRelativ(kFrageSchliessen))) {
+    e->ignore();
+    return;
+  }
   if (!isMinimized() && !isMaximized() && !isFullScreen()) {
     vk::ListenmasseSchreiben(hoeheTwips_, breiteTwips_, fontGroesse_);
   }

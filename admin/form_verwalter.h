@@ -2,8 +2,10 @@
 // choice `coPool`, the toolbar `Toolbar1` ("Dragon", "Zuordnen",
 // "Entfernen", "Uebernehmen") and the four-column list `Liste`. Thin: every
 // action calls a procedure of admin/verwaltung.h and shows the rows anew.
-// Messages go through the common message module; window sizes are kept in
-// the registry in twips.
+// Messages go through the common message module; those that arise while the
+// rows change are held back and shown once the rows are on screen again and
+// the rows they name are marked. Window sizes are kept in the registry in
+// twips. Escape or the close box with assignments not yet saved ask first.
 // Other programs: the pool server reads the user list after the "ADMIN"
 // trigger this window writes when the list was saved.
 #pragma once
@@ -52,6 +54,9 @@ class FormVerwalter : public QWidget {
   // Saves; on success the window closes.
   bool ZuordnungenUebernehmen();
   void Auswaehlen();
+  // True while rows were found, assigned or removed since the list was read
+  // or saved.
+  bool ungespeichert() const { return ungespeichert_; }
 
   // Controls, named as in the window's design.
   QLabel* lSpeicherort;
@@ -80,6 +85,9 @@ class FormVerwalter : public QWidget {
   void aendern(const std::function<void()>& op);
   void spaltenBreiten();
   void fokusGewechselt(QWidget* alt, QWidget* neu);
+  // Runs `anzeigen` now, or after the change of the rows under way.
+  void melden(std::function<void()> anzeigen);
+  void zurueckgehalteneZeigen();
 
   ZeilenModell* modell_;
   bool laedt_ = true;
@@ -87,6 +95,9 @@ class FormVerwalter : public QWidget {
   double hoeheTwips_ = 0;  // the size saved at closing
   double breiteTwips_ = 0;
   int fontGroesse_ = 10;
+  bool ungespeichert_ = false;
+  int zurueckhalten_ = 0;  // > 0 while the rows change
+  std::vector<std::function<void()>> zurueckgehalten_;
 };
 
 }  // namespace admin

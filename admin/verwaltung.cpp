@@ -9,6 +9,8 @@
 
 #include "admin/user_suchen.h"
 #include "common/konfiguration.h"
+#include "common/qtext.h"
+#include "common/sortierung.h"
 #include "common/zeichenketten.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
@@ -47,17 +49,6 @@ void maschineSchreiben(std::string_view name, const std::string& wert) {
 }
 
 }  // namespace
-
-int vergleicheOhneFall(std::string_view a, std::string_view b) {
-  const std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    const unsigned char x = vk::grossKlein(static_cast<unsigned char>(a[i]));
-    const unsigned char y = vk::grossKlein(static_cast<unsigned char>(b[i]));
-    if (x != y) return x < y ? -1 : 1;
-  }
-  if (a.size() == b.size()) return 0;
-  return a.size() < b.size() ? -1 : 1;
-}
 
 const std::string& spaltenText(const Zeile& z, Spalte s) {
   switch (s) {
@@ -207,13 +198,21 @@ void Entfernen(const std::vector<std::size_t>& auswahl) {
 
 void Sortieren() {
   Verwaltung& v = verwaltung();
+  const Spalte s = v.sortSpalte;
+  const bool ab = v.absteigend;
+  // German order as a reader expects it (Ä with A, ß with ss), letter case
+  // left aside; one sort key per row, made once.
+  QCollator collator = vk::deutscherCollator();
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
+  std::vector<QCollatorSortKey> schluessel;
+  schluessel.reserve(v.zeilen.size());
+  for (const Zeile& z : v.zeilen)
+    schluessel.push_back(collator.sortKey(vk::qtext(spaltenText(z, s))));
   std::vector<std::size_t> alt(v.zeilen.size());
   for (std::size_t i = 0; i < alt.size(); ++i)
     alt[i] = i;
-  const Spalte s = v.sortSpalte;
-  const bool ab = v.absteigend;
   std::stable_sort(alt.begin(), alt.end(), [&](std::size_t a, std::size_t b) {
-    const int c = vergleicheOhneFall(spaltenText(v.zeilen[a], s), spaltenText(v.zeilen[b], s));
+    const int c = schluessel[a].compare(schluessel[b]);
     return ab ? c > 0 : c < 0;
   });
   std::vector<Zeile> neu;

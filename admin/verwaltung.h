@@ -59,9 +59,6 @@ const std::string& spaltenText(const Zeile& z, Spalte s);
 // Keyed sets of names compare without regard to case.
 using SchluesselMenge = std::unordered_set<std::string, vk::SchluesselHash, vk::SchluesselGleich>;
 
-// Case-blind order of cp1252 text (<0, 0, >0), for sorting the rows.
-int vergleicheOhneFall(std::string_view a, std::string_view b);
-
 // What the procedures tell the user or the trace. The window routes these
 // to the common message module and trace; tests record them.
 struct Rueckmeldung {
@@ -128,7 +125,8 @@ bool PoolZuweisen(const std::vector<std::size_t>& auswahl);
 // Removes the rows `auswahl` with their keys.
 void Entfernen(const std::vector<std::size_t>& auswahl);
 
-// Sorts the rows by the sort column (stable: equal texts keep their order).
+// Sorts the rows by the sort column in German order, letter case aside
+// (stable: equal texts keep their order).
 void Sortieren();
 
 // A click on a column header: a second click on the sort column reverses

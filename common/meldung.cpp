@@ -22,6 +22,7 @@ struct MeldungsZustand {
   bool responder = false;
   std::deque<bool> antworten;
   std::function<bool(const AufgezeichneteMeldung&)> antwortFunktion;
+  std::function<void(const AufgezeichneteMeldung&)> beobachter;
   std::deque<std::string> dateinamen;
   std::vector<AufgezeichneteMeldung> protokoll;
 };
@@ -38,10 +39,32 @@ bool ohneBildschirm() {
          qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr;
 }
 
-void aufzeichnen(MeldungsArt art, std::string_view titel, std::string_view text) {
+void aufzeichnen(MeldungsArt art, std::string_view titel, std::string_view text,
+                 MeldungsSymbol symbol = MeldungsSymbol::keins) {
   auto& z = zustand();
-  z.protokoll.push_back({art, std::string(titel), std::string(text)});
+  z.protokoll.push_back({art, std::string(titel), std::string(text), symbol});
   if (!z.responder) std::cerr << plat::cp1252ToUtf8(text) << '\n';
+  if (z.beobachter) z.beobachter(z.protokoll.back());
+}
+
+QMessageBox::Icon qtSymbol(MeldungsSymbol symbol) {
+  switch (symbol) {
+    case MeldungsSymbol::fehler:
+      return QMessageBox::Critical;
+    case MeldungsSymbol::frage:
+      return QMessageBox::Question;
+    case MeldungsSymbol::keins:
+      break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+// Runs a box over its owner: Qt centres a dialog on its parent when it is
+// shown; the box is then brought to the foreground.
+int zeigenUeber(QMessageBox& box) {
+  box.raise();
+  box.activateWindow();
+  return box.exec();
 }
 
 std::string boxTitel() {
@@ -58,17 +81,15 @@ QString bildschirmText(std::string_view text) {
 }
 
 // Shows a box whose line breaks are already in place.
-void zeigen(std::string_view text) {
+void zeigen(std::string_view text, MeldungsSymbol symbol) {
   const std::string titel = boxTitel();
   if (ohneBildschirm()) {
-    aufzeichnen(MeldungsArt::meldung, titel, text);
+    aufzeichnen(MeldungsArt::meldung, titel, text, symbol);
     return;
   }
-  QMessageBox box(QMessageBox::NoIcon, qtext(titel), bildschirmText(text), QMessageBox::Ok,
-                  QApplication::activeWindow());
-  box.raise();
-  box.activateWindow();
-  box.exec();
+  QMessageBox box(qtSymbol(symbol), qtext(titel), bildschirmText(text), QMessageBox::Ok,
+                  meldungsBesitzer());
+  zeigenUeber(box);
 }
 
 std::string nummerText(long nummer) {
@@ -100,16 +121,28 @@ std::string dialogAntwort(MeldungsArt art, std::string_view titel) {
 
 }  // namespace
 
+QWidget* meldungsBesitzer() {
+  if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return nullptr;
+  if (QWidget* aktiv = QApplication::activeWindow()) return aktiv;
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (w->isVisible() && w->isWindow() && !w->isMinimized() && w->windowType() != Qt::ToolTip &&
+        w->windowType() != Qt::Popup)
+      return w;
+  }
+  return nullptr;
+}
+
 void Meldung(std::string_view text) {
-  zeigen(umbrueche(text));
+  zeigen(umbrueche(text), MeldungsSymbol::keins);
 }
 
 void Fehlermeldung(long nummer, std::string_view beschreibung, std::string_view kontext) {
   const std::string nr = nummerText(nummer);
   // Only the language text takes "\n" as a line break: paths in the context
   // ("\srv\neu\...") are shown as they are.
-  zeigen(umbrueche(Text(105)) + nr + " " + std::string(kontext) + " :\r" +
-         std::string(beschreibung));
+  zeigen(
+      umbrueche(Text(105)) + nr + " " + std::string(kontext) + " :\r" + std::string(beschreibung),
+      MeldungsSymbol::fehler);
   Trace("WINerror " + nr + " " + std::string(kontext) + " " + std::string(beschreibung));
 }
 
@@ -117,11 +150,15 @@ void Fehlermeldung(plat::Err fehler, std::string_view kontext) {
   Fehlermeldung(plat::code(fehler), plat::errText(fehler), kontext);
 }
 
-bool Nachfrage(std::string_view text) {
+namespace {
+
+// A question box: recorded and answered from the queue without a screen.
+bool fragen(std::string_view text, QMessageBox::StandardButtons knoepfe,
+            QMessageBox::StandardButton vorgabe) {
   const std::string titel = boxTitel();
   const std::string inhalt = umbrueche(text);
   if (ohneBildschirm()) {
-    aufzeichnen(MeldungsArt::nachfrage, titel, inhalt);
+    aufzeichnen(MeldungsArt::nachfrage, titel, inhalt, MeldungsSymbol::frage);
     auto& z = zustand();
     if (z.antwortFunktion) return z.antwortFunktion(z.protokoll.back());
     if (z.antworten.empty()) return false;
@@ -129,21 +166,29 @@ bool Nachfrage(std::string_view text) {
     z.antworten.pop_front();
     return ja;
   }
-  QMessageBox box(QMessageBox::NoIcon, qtext(titel), bildschirmText(inhalt),
-                  QMessageBox::Retry | QMessageBox::Cancel, QApplication::activeWindow());
-  box.setDefaultButton(QMessageBox::Cancel);
-  box.raise();
-  box.activateWindow();
-  const int antwort = box.exec();
+  QMessageBox box(QMessageBox::Question, qtext(titel), bildschirmText(inhalt), knoepfe,
+                  meldungsBesitzer());
+  box.setDefaultButton(vorgabe);
+  const int antwort = zeigenUeber(box);
   return antwort == QMessageBox::Retry || antwort == QMessageBox::Ok || antwort == QMessageBox::Yes;
+}
+
+}  // namespace
+
+bool Nachfrage(std::string_view text) {
+  return fragen(text, QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Cancel);
+}
+
+bool Frage(std::string_view text) {
+  return fragen(text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
 }
 
 std::string DateiOeffnen(QWidget* eltern, std::string_view titel, std::string_view startOrdner,
                          std::string_view filter) {
   if (ohneBildschirm()) return dialogAntwort(MeldungsArt::dateiDialog, titel);
   const QString datei = QFileDialog::getOpenFileName(
-      eltern, qtext(titel), QString::fromStdString(plat::nativePath(startOrdner)),
-      qtFilter(filter));
+      eltern != nullptr ? eltern : meldungsBesitzer(), qtext(titel),
+      QString::fromStdString(plat::nativePath(startOrdner)), qtFilter(filter));
   if (datei.isEmpty()) return {};
   return plat::systemPath(datei.toStdString());
 }
@@ -151,7 +196,8 @@ std::string DateiOeffnen(QWidget* eltern, std::string_view titel, std::string_vi
 std::string OrdnerWaehlen(QWidget* eltern, std::string_view titel, std::string_view startOrdner) {
   if (ohneBildschirm()) return dialogAntwort(MeldungsArt::ordnerDialog, titel);
   const QString ordner = QFileDialog::getExistingDirectory(
-      eltern, qtext(titel), QString::fromStdString(plat::nativePath(startOrdner)));
+      eltern != nullptr ? eltern : meldungsBesitzer(), qtext(titel),
+      QString::fromStdString(plat::nativePath(startOrdner)));
   if (ordner.isEmpty()) return {};
   return plat::withBackslash(plat::systemPath(ordner.toStdString()));
 }
@@ -166,6 +212,10 @@ void setNextAnswer(bool ja) {
 
 void setAnswerFunction(std::function<bool(const AufgezeichneteMeldung&)> antwort) {
   zustand().antwortFunktion = std::move(antwort);
+}
+
+void setBeimAufzeichnen(std::function<void(const AufgezeichneteMeldung&)> beobachter) {
+  zustand().beobachter = std::move(beobachter);
 }
 
 void setNextFileName(std::string_view pfad) {

@@ -20,18 +20,24 @@ class QWidget;
 namespace vk {
 
 // Shows `text` ("\n" as two characters becomes a line break) with OK only,
-// titled Titel("Vokarium", text 106).
+// titled Titel("Vokarium", text 106), without an icon.
 void Meldung(std::string_view text);
 
 // Error report: text 105 + number (with one leading blank, empty when
 // <= 0) + " " + kontext + " :" + line break + beschreibung; traced as
-// "WINerror " + number + " " + kontext + " " + beschreibung.
+// "WINerror " + number + " " + kontext + " " + beschreibung. Same box and
+// title as Meldung, with the error icon.
 void Fehlermeldung(long nummer, std::string_view beschreibung, std::string_view kontext);
 // The same for an error of the OS layer (its number and German text).
 void Fehlermeldung(plat::Err fehler, std::string_view kontext);
 
-// Question with Retry and Cancel (Cancel preselected): true for Retry.
+// Question with Retry and Cancel (Cancel preselected), with the question
+// icon: true for Retry.
 bool Nachfrage(std::string_view text);
+
+// Question with Yes and No (No preselected), with the question icon: true
+// for Yes. Answered in tests like Nachfrage.
+bool Frage(std::string_view text);
 
 // Open-file dialog; `filter` in the form "Textdateien (*.txt)|*.txt|...".
 // Returns the chosen path (system form) or "" when cancelled.
@@ -45,11 +51,20 @@ std::string OrdnerWaehlen(QWidget* eltern, std::string_view titel, std::string_v
 
 enum class MeldungsArt { meldung, nachfrage, dateiDialog, ordnerDialog };
 
+// The icon a box shows: none for a plain message, the error icon for the
+// error report, the question icon for a question.
+enum class MeldungsSymbol { keins, fehler, frage };
+
 struct AufgezeichneteMeldung {
   MeldungsArt art = MeldungsArt::meldung;
   std::string titel;
   std::string text;  // as shown (line breaks as "\r")
+  MeldungsSymbol symbol = MeldungsSymbol::keins;
 };
+
+// Every box is placed centred on this window: the active window, else the
+// program's visible main window; null when there is none.
+QWidget* meldungsBesitzer();
 
 // Switches the responder on: nothing is shown any more.
 void responderEinschalten();
@@ -61,6 +76,10 @@ void setNextAnswer(bool ja);
 // While set, decides every question instead of the queue (tests that act
 // while a question is open).
 void setAnswerFunction(std::function<bool(const AufgezeichneteMeldung&)> antwort);
+
+// Called with every message as it is recorded, before it is answered:
+// tests look at the windows at the moment the message would be up.
+void setBeimAufzeichnen(std::function<void(const AufgezeichneteMeldung&)> beobachter);
 
 // Path returned by the next file or folder dialog ("" = cancelled).
 void setNextFileName(std::string_view pfad);

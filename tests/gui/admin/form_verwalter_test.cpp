@@ -1,9 +1,12 @@
 // The window of vkVerwalter on a temporary recognizer world made by the
 // stand-in's set-up (speakers, topics, folders, nsuser.ini) and a temporary
 // registry: start-up, the search, assigning, the keys, saving with its
-// checks, the trigger, another user list file and the window sizes.
+// checks, the trigger, another user list file and the window sizes; what a
+// person sees while a message is up, the German order of the rows, the
+// columns and the keyboard.
 #include <QAbstractItemModelTester>
 #include <QCoreApplication>
+#include <QHeaderView>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -16,6 +19,7 @@
 #include "common/meldung.h"
 #include "common/qtext.h"
 #include "common/server_trigger.h"
+#include "common/sortierung.h"
 #include "common/texte.h"
 #include "platform/paths.h"
 
@@ -32,6 +36,9 @@ class FormVerwalterTest : public QObject {
   void saveRefusesAndSelectsTheOffendingRows();
   void poolNamesTheServerCannotUseAreRefused();
   void anotherUserListFile();
+  void messagesComeWhenTheRowsAreOnScreen();
+  void rowsSortInGermanOrder();
+  void columnsAndKeyboard();
 
  private:
   // The stand-in's set-up for speaker/topic pairs.
@@ -119,6 +126,7 @@ void FormVerwalterTest::startUpTakesTheRecognizersFolders() {
   }
   QCOMPARE(f.Liste->model()->rowCount(), 0);
   QVERIFY(f.windowTitle().contains("(5.0)"));
+  QCOMPARE(f.focusWidget(), f.Liste);
 
   // Closing in the normal state keeps the size (twips) for the next start.
   f.resize(1000, 600);
@@ -142,10 +150,15 @@ void FormVerwalterTest::searchAssignAndSaveWriteTheListAndOneTrigger() {
   QCOMPARE(f.Liste->model()->index(0, 0).data().toString(), "  ?");
   QVERIFY(vk::recordedMessages().empty());
 
-  // Unassigned rows cannot be saved: the first one is selected.
+  // Unassigned rows cannot be saved: the first one is marked, and that
+  // before its message is shown.
+  QList<int> beimMelden;
+  vk::setBeimAufzeichnen([&](const vk::AufgezeichneteMeldung&) { beimMelden = markiert(f); });
   QVERIFY(!f.ZuordnungenUebernehmen());
+  vk::setBeimAufzeichnen(nullptr);
   QVERIFY(gemeldet(2104));
   QCOMPARE(markiert(f), QList<int>{0});
+  QCOMPARE(beimMelden, QList<int>{0});
 
   // Enter in the list assigns the pool typed into the choice.
   auswaehlen(f, {0, 1});
@@ -210,7 +223,16 @@ void FormVerwalterTest::poolNamesTheServerCannotUseAreRefused() {
   f.coPool->setEditText("Chirurgie");
   QTest::keyClick(f.Liste, Qt::Key_A, Qt::ControlModifier);
   QCOMPARE(f.Liste->model()->index(1, 0).data().toString(), "Chirurgie");
-  // Escape closes without writing anything.
+  // Escape with assignments not saved asks first: No keeps the window,
+  // Yes closes it without writing anything.
+  vk::clearRecordedMessages();
+  QTest::keyClick(&f, Qt::Key_Escape);
+  QVERIFY(f.isVisible());
+  QCOMPARE(vk::recordedMessages().size(), std::size_t{1});
+  QCOMPARE(vk::recordedMessages()[0].art, vk::MeldungsArt::nachfrage);
+  QCOMPARE(vk::recordedMessages()[0].symbol, vk::MeldungsSymbol::frage);
+  QCOMPARE(vk::recordedMessages()[0].text.substr(0, 10), vk::Text(3020).substr(0, 10));
+  vk::setNextAnswer(true);
   QTest::keyClick(&f, Qt::Key_Escape);
   QVERIFY(!f.isVisible());
   QVERIFY(!QFile::exists(datei("Benutzer.dat")));
@@ -232,6 +254,94 @@ void FormVerwalterTest::anotherUserListFile() {
   QCOMPARE(f.coPool->currentText(), "Alt");
   QVERIFY(QDir(datei("Archiv/Vokarium/Trigger")).exists());
   QCOMPARE(vk::RegLesen("LastBasisDirectory"), R() + "Archiv\\");
+}
+
+// A search that meets a missing topic folder (text 2103) or a user folder
+// without its topic list (2102): while the message is up, the list is not
+// in the middle of a reset and shows its rows.
+void FormVerwalterTest::messagesComeWhenTheRowsAreOnScreen() {
+  welt({"Meier/Allgemein", "Bauer/Allgemein"});
+  if (QTest::currentTestFailed()) return;
+  std::ofstream(datei("Benutzer.dat").toStdString(), std::ios::binary)
+      << "P\tKunz\tcurrent\\Allgemein\tAllgemein\r\n";
+  QVERIFY(QDir(datei("Bauer/current/Allgemein")).removeRecursively());
+  FormVerwalter f;
+  f.show();
+  bool imReset = false;
+  connect(f.Liste->model(), &QAbstractItemModel::modelAboutToBeReset, [&] { imReset = true; });
+  connect(f.Liste->model(), &QAbstractItemModel::modelReset, [&] { imReset = false; });
+  QList<int> zeilenBeimMelden;
+  vk::setBeimAufzeichnen([&](const vk::AufgezeichneteMeldung&) {
+    zeilenBeimMelden << (imReset ? -1 : f.Liste->model()->rowCount());
+  });
+  f.DragonSuchen();
+  vk::setBeimAufzeichnen(nullptr);
+  QVERIFY(gemeldet(2103));
+  QCOMPARE(zeilenBeimMelden, QList<int>{3});
+  QCOMPARE(f.Liste->model()->rowCount(), 3);
+}
+
+// Umlauts sort with their letters, not after Z; case does not decide.
+void FormVerwalterTest::rowsSortInGermanOrder() {
+  welt({"Dr. Zander/A", "Dr. Özdemir/A", "dr. Abel/A", "Ulm/A"});
+  if (QTest::currentTestFailed()) return;
+  std::ofstream(datei("Benutzer.dat").toStdString(), std::ios::binary)
+      << "Zentrum\tDr. Zander\tcurrent\\A\tA\r\n"
+      << "\xC4rzte\tDr. \xD6zdemir\tcurrent\\A\tA\r\n"
+      << "arzt\tdr. Abel\tcurrent\\A\tA\r\n"
+      << "Stra\xDF"
+         "e\tUlm\tcurrent\\A\tA\r\n";
+  FormVerwalter f;
+  const auto spalte = [&f](int s) {
+    QStringList r;
+    for (int z = 0; z < f.Liste->model()->rowCount(); ++z)
+      r << f.Liste->model()->index(z, s).data().toString();
+    return r;
+  };
+  f.Liste->header()->sectionClicked(1);  // by user
+  QCOMPARE(spalte(1), (QStringList{"dr. Abel", "Dr. Özdemir", "Dr. Zander", "Ulm"}));
+  f.Liste->header()->sectionClicked(0);  // by pool
+  QCOMPARE(spalte(0), (QStringList{"arzt", "Ärzte", "Straße", "Zentrum"}));
+  QVERIFY(vk::deutschVergleichen("Ärzte", "Zentrum") < 0);
+  QVERIFY(vk::deutschVergleichen("Strasse", "Straße") <= 0);
+  QVERIFY(vk::deutschVergleichen("Straße", "Strasse1") < 0);
+}
+
+// Column 4 can be read: the user sizes the columns and a new window size
+// keeps his widths, the last column taking the rest. The keys: the list
+// has the focus at start, the toolbar has keys shown in its tool tips,
+// Enter in the pool choice assigns.
+void FormVerwalterTest::columnsAndKeyboard() {
+  welt({"Meier/Allgemein"});
+  if (QTest::currentTestFailed()) return;
+  FormVerwalter f;
+  f.show();
+  QHeaderView* kopf = f.Liste->header();
+  QCOMPARE(kopf->sectionResizeMode(1), QHeaderView::Interactive);
+  kopf->resizeSection(1, 60);
+  kopf->resizeSection(2, 60);
+  const int vierte = kopf->sectionSize(3);
+  f.resize(f.width() + 200, f.height());
+  QCOMPARE(kopf->sectionSize(1), 60);
+  QVERIFY(kopf->sectionSize(3) > vierte);
+  QVERIFY(kopf->sectionPosition(3) + 50 < f.Liste->viewport()->width());
+
+  QAction* dragon = f.Toolbar1->findChild<QAction*>("Dragon");
+  QCOMPARE(dragon->shortcut(), QKeySequence(Qt::Key_F3));
+  QVERIFY(dragon->toolTip().endsWith("(F3)"));
+  QCOMPARE(f.Toolbar1->findChild<QAction*>("Uebernehmen")->shortcut(),
+           QKeySequence(Qt::CTRL | Qt::Key_S));
+  f.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&f));
+  QTest::keyClick(&f, Qt::Key_F3);
+  QCOMPARE(f.Liste->model()->rowCount(), 1);
+  QVERIFY(f.ungespeichert());
+
+  f.Liste->selectAll();
+  f.coPool->setFocus();
+  f.coPool->setEditText("Chirurgie");
+  QTest::keyClick(f.coPool->lineEdit(), Qt::Key_Return);
+  QCOMPARE(f.Liste->model()->index(0, 0).data().toString(), "Chirurgie");
 }
 
 QTEST_MAIN(FormVerwalterTest)

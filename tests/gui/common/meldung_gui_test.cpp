@@ -1,5 +1,6 @@
 // The boxes and the wait form with a real widget application: the question
-// box answers Retry only for Retry and is Cancel by default, the responder
+// box answers Retry only for Retry and is Cancel by default, each kind of
+// box has its icon and sits centred on the program's window, the responder
 // keeps every box from showing, the wait form appears with text 114 and
 // its cursor and goes again, and cp1252 text survives the way to the
 // screen and back.
@@ -54,16 +55,43 @@ class MeldungGui : public QObject {
   }
 
   void questionBoxRetryCancelAndDefault() {
+    QWidget fenster;
+    fenster.setGeometry(200, 150, 700, 500);
+    fenster.show();
     bool standardIstCancel = false;
     QString titel;
+    QMessageBox::Icon symbol = QMessageBox::NoIcon;
+    QPoint mitte;
     wennBoxDa([&](QMessageBox* box) {
       standardIstCancel = box->defaultButton() == box->button(QMessageBox::Cancel);
       titel = box->windowTitle();
+      symbol = box->icon();
+      mitte = box->frameGeometry().center();
       box->button(QMessageBox::Retry)->click();
     });
     QVERIFY(vk::Nachfrage("Nochmal?"));
     QVERIFY(standardIstCancel);
     QCOMPARE(titel, vk::qtext(vk::Titel("Vokarium", vk::Text(106))));
+    QCOMPARE(symbol, QMessageBox::Question);
+    QVERIFY2((mitte - fenster.frameGeometry().center()).manhattanLength() < 20,
+             "the box is centred on the program's window");
+
+    // Yes/No question: No is preselected.
+    wennBoxDa([&](QMessageBox* box) {
+      standardIstCancel = box->defaultButton() == box->button(QMessageBox::No);
+      symbol = box->icon();
+      box->button(QMessageBox::Yes)->click();
+    });
+    QVERIFY(vk::Frage("Schließen?"));
+    QVERIFY(standardIstCancel);
+    QCOMPARE(symbol, QMessageBox::Question);
+
+    wennBoxDa([&](QMessageBox* box) {
+      symbol = box->icon();
+      box->accept();
+    });
+    vk::Fehlermeldung(5, "Zugriff verweigert", "x");
+    QCOMPARE(symbol, QMessageBox::Critical);
 
     wennBoxDa([](QMessageBox* box) { box->button(QMessageBox::Cancel)->click(); });
     QVERIFY(!vk::Nachfrage("Nochmal?"));
@@ -71,11 +99,13 @@ class MeldungGui : public QObject {
     QString inhalt;
     wennBoxDa([&](QMessageBox* box) {
       inhalt = box->text();
+      symbol = box->icon();
       QVERIFY(box->button(QMessageBox::Retry) == nullptr);
       box->accept();
     });
     vk::Meldung("Zeile 1\\nZeile 2");
     QCOMPARE(inhalt, QStringLiteral("Zeile 1\nZeile 2"));
+    QCOMPARE(symbol, QMessageBox::NoIcon);
     QVERIFY(vk::recordedMessages().empty());
   }
 
@@ -91,6 +121,8 @@ class MeldungGui : public QObject {
     QCOMPARE(vk::recordedMessages().size(), std::size_t{4});
     // The path in the context keeps its "\n".
     QCOMPARE(vk::recordedMessages().back().text, vk::Text(105) + " 32 \\srv\\neu\\x.txt :\rbelegt");
+    QCOMPARE(vk::recordedMessages().back().symbol, vk::MeldungsSymbol::fehler);
+    QCOMPARE(vk::recordedMessages()[2].symbol, vk::MeldungsSymbol::frage);
   }
 
   void waitFormShownAndRemoved() {
