@@ -14,6 +14,7 @@
 #include <QPainterPath>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -97,12 +98,16 @@ QIcon ServerIcon() {
 
 TextFenster::TextFenster() {
   setObjectName("TextFenster");
-  setWindowTitle("VokariumServer   5.0");
+  setWindowTitle(kTitel);
   setReadOnly(true);
   setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   setLineWrapMode(QPlainTextEdit::WidgetWidth);
   setMaximumBlockCount(kZeilenMax);
+  // In the middle of the screen: its place is known before the window
+  // manager shows it, so the question over it is centred on it.
   resize(760, 420);
+  if (const QScreen* schirm = QGuiApplication::primaryScreen())
+    move(schirm->availableGeometry().center() - rect().center());
 }
 
 void TextFenster::anhaengen(std::string_view text) {
@@ -115,6 +120,10 @@ void TextFenster::iconsSetzen() {
   setWindowIcon(ServerIcon());
 }
 
+void TextFenster::angehalten() {
+  setWindowTitle(QString::fromLatin1(kTitel) + QStringLiteral(" - angehalten"));
+}
+
 void TextFenster::closeEvent(QCloseEvent* ereignis) {
   if (beimSchliessen && !beimSchliessen()) {
     ereignis->ignore();
@@ -123,11 +132,13 @@ void TextFenster::closeEvent(QCloseEvent* ereignis) {
   ereignis->accept();
 }
 
-std::unique_ptr<QFileDialog> BasisDateiDialog(QWidget* eltern) {
+std::unique_ptr<QFileDialog> BasisDateiDialog(QWidget* eltern, std::string_view start) {
   auto dlg = std::make_unique<QFileDialog>(eltern, anzeige(kFrageDateiTitel));
   dlg->setObjectName("dlgBasis");
   dlg->setFileMode(QFileDialog::ExistingFile);
   dlg->setNameFilter(anzeige(kFrageFilter) + " (*.dat)");
+  if (!start.empty() && plat::directoryExists(start))
+    dlg->setDirectory(QString::fromStdString(plat::nativePath(start)));
   dlg->selectFile("Benutzer.dat");
   return dlg;
 }
@@ -158,10 +169,14 @@ DraFrageDialog::DraFrageDialog(QWidget* eltern) : QDialog(eltern) {
   zeile->addWidget(feld);
   zeile->addWidget(suchen);
   layout->addWidget(gruppe);
+  // OK at its own size at the right, as in every dialog.
   ok = new QPushButton("OK", this);
   ok->setObjectName("cOK");
   ok->setDefault(true);
-  layout->addWidget(ok);
+  auto* knoepfe = new QHBoxLayout;
+  knoepfe->addStretch(1);
+  knoepfe->addWidget(ok);
+  layout->addLayout(knoepfe);
   connect(suchen, &QPushButton::clicked, this, &DraFrageDialog::dateiSuchen);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
@@ -172,13 +187,19 @@ void DraFrageDialog::dateiSuchen() {
     datei = QString::fromStdString(*vorgabe);
     vorgabe.reset();
   } else {
-    const std::unique_ptr<QFileDialog> dlg = BasisDateiDialog(this);
+    const std::unique_ptr<QFileDialog> dlg = BasisDateiDialog(this, startVerzeichnis());
     if (dlg->exec() != QDialog::Accepted || dlg->selectedFiles().isEmpty()) return;
     datei = dlg->selectedFiles().front();
   }
   if (datei.isEmpty()) return;
   const std::string gewaehlt = BasisAusAngabe(plat::utf8ToCp1252(datei.toStdString()));
   if (!gewaehlt.empty()) feld->setText(QString::fromStdString(plat::nativePath(gewaehlt)));
+}
+
+std::string DraFrageDialog::startVerzeichnis() const {
+  const std::string gewaehlt = verzeichnis();
+  if (!gewaehlt.empty() && plat::directoryExists(gewaehlt)) return gewaehlt;
+  return optionen().basisVerzeichnis;
 }
 
 std::string DraFrageDialog::verzeichnis() const {
@@ -188,6 +209,8 @@ std::string DraFrageDialog::verzeichnis() const {
 
 FrageErgebnis DraFrage(QWidget* eltern, std::string& verzeichnis) {
   DraFrageDialog dlg(eltern);
+  dlg.adjustSize();
+  if (eltern != nullptr) dlg.move(eltern->window()->frameGeometry().center() - dlg.rect().center());
   if (dlg.exec() != QDialog::Accepted) return FrageErgebnis::geschlossen;
   verzeichnis = dlg.verzeichnis();
   return verzeichnis.empty() ? FrageErgebnis::ohneWahl : FrageErgebnis::gewaehlt;
@@ -215,12 +238,19 @@ int FensterLauf(TextFenster& fenster, const std::function<void()>& bereit) {
   p.beimStartBanner = [ziel] { imFenster(ziel, [](TextFenster& f) { f.iconsSetzen(); }); };
   fenster.show();
 
-  BasisKlaeren([&fenster](std::string& verzeichnis) { return DraFrage(&fenster, verzeichnis); });
-  if (bereit) bereit();
-
   // -1 while the core works; then its exit code. Closing the window before
   // that is a stop request, after a fatal stop it ends the program.
   std::atomic<int> endCode{-1};
+  // A question closed without an answer is a fatal stop like any other:
+  // its line stays in the window until the user closes it.
+  try {
+    BasisKlaeren([&fenster](std::string& verzeichnis) { return DraFrage(&fenster, verzeichnis); });
+  } catch (const Abbruch& a) {
+    endCode.store(a.code);
+    fenster.angehalten();
+  }
+  if (bereit) bereit();
+
   fenster.beimSchliessen = [&endCode] {
     const int code = endCode.load();
     if (code >= 0) {
@@ -238,20 +268,26 @@ int FensterLauf(TextFenster& fenster, const std::function<void()>& bereit) {
     if (code > 0 && stopAnforderung().load() != 0) QApplication::exit(code);
   });
   wache.start(100);
-  std::thread arbeit([&endCode] {
-    int code = 0;
-    try {
-      ServerArbeit();
-    } catch (const Abbruch& a) {
-      code = a.code;
-    }
-    endCode.store(code);
-    if (code == 0)
-      QMetaObject::invokeMethod(
-          qApp, [] { QApplication::exit(0); }, Qt::QueuedConnection);
-  });
+  std::thread arbeit;
+  if (endCode.load() < 0) {
+    arbeit = std::thread([&endCode, ziel] {
+      int code = 0;
+      try {
+        ServerArbeit();
+      } catch (const Abbruch& a) {
+        code = a.code;
+      }
+      endCode.store(code);
+      if (code == 0) {
+        QMetaObject::invokeMethod(
+            qApp, [] { QApplication::exit(0); }, Qt::QueuedConnection);
+      } else {
+        imFenster(ziel, [](TextFenster& f) { f.angehalten(); });
+      }
+    });
+  }
   const int code = QApplication::exec();
-  arbeit.join();
+  if (arbeit.joinable()) arbeit.join();
   return code;
 }
 

@@ -29,6 +29,8 @@ QIcon ServerIcon();
 
 class TextFenster : public QPlainTextEdit {
  public:
+  static constexpr const char* kTitel = "VokariumServer   5.0";
+
   // A windowed server runs for months: the window keeps only its newest
   // lines, so its memory stays bounded (the log file keeps everything).
   static constexpr int kZeilenMax = 20000;
@@ -38,6 +40,8 @@ class TextFenster : public QPlainTextEdit {
   void anhaengen(std::string_view text);
   // Sets the 16 and 32 pixel icons (with the start banner).
   void iconsSetzen();
+  // After a fatal stop: the title says that the server has stopped.
+  void angehalten();
   // Called when the user closes the window: true lets it close.
   std::function<bool()> beimSchliessen;
 
@@ -46,8 +50,9 @@ class TextFenster : public QPlainTextEdit {
 };
 
 // The file-open dialog behind "???": its title, the preset "Benutzer.dat",
-// the filter, and an existing file only.
-std::unique_ptr<QFileDialog> BasisDateiDialog(QWidget* eltern);
+// the filter, and an existing file only; it starts in the folder `start`
+// (cp1252, with "\") when that exists.
+std::unique_ptr<QFileDialog> BasisDateiDialog(QWidget* eltern, std::string_view start = {});
 
 // An answer for the next file-open dialog, given in advance (native path;
 // "" as if cancelled): "???" then takes it instead of showing the modal
@@ -62,6 +67,9 @@ class DraFrageDialog : public QDialog {
   void dateiSuchen();
   // The folder the edit field names (with "\", cp1252), "" when none.
   std::string verzeichnis() const;
+  // Where "???" starts: the folder in the edit field, else the base
+  // directory known so far.
+  std::string startVerzeichnis() const;
 
   QLineEdit* feld;
   QPushButton* suchen;
@@ -73,12 +81,13 @@ class DraFrageDialog : public QDialog {
 FrageErgebnis DraFrage(QWidget* eltern, std::string& verzeichnis);
 
 // The windowed run on `fenster`; a QApplication must exist. The log goes
-// to the window, `DRAFRAGE` settles the base directory, `bereit` runs once
-// that is done, then the core works on a thread of its own while this
-// thread serves the window. Returns 0 after a stop request (closing the
-// window) or the end of the work, the stop code of a fatal stop once the
-// user closed the window showing it. Throws Abbruch when the dialog was
-// closed. The window sink in effect before is restored on return.
+// to the window, `DRAFRAGE` (centred on the window) settles the base
+// directory, `bereit` runs once that is done, then the core works on a
+// thread of its own while this thread serves the window. Returns 0 after a
+// stop request (closing the window) or the end of the work, the stop code
+// of a fatal stop once the user closed the window showing it; closing the
+// dialog without an answer is such a fatal stop. The window sink in effect
+// before is restored on return.
 int FensterLauf(TextFenster& fenster, const std::function<void()>& bereit);
 
 }  // namespace zentrale

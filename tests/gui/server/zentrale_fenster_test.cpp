@@ -86,6 +86,7 @@ class ZentraleFensterTest : public QObject {
   void dialogCarriesItsTextsAndControls();
   void dialogChoiceOfAUserListBecomesTheBaseDirectory();
   void closingTheDialogStopsWithCode8();
+  void closingTheDialogInTheWindowedRunKeepsTheWindow();
   void windowedRunFromTheDialogToClosingTheWindow();
   void fatalStopKeepsTheWindowOpenUntilTheUserClosesIt();
   void programWithADisplayLogsToItsWindowAndEndsOnSigterm();
@@ -197,6 +198,8 @@ void ZentraleFensterTest::dialogCarriesItsTextsAndControls() {
   QCOMPARE(d.suchen->text(), QString("???"));
   QCOMPARE(d.ok->text(), QString("OK"));
   QCOMPARE(d.ok->parentWidget(), &d);
+  d.show();
+  QVERIFY(d.ok->width() < d.width() / 2);  // a button of normal size
 
   const std::unique_ptr<QFileDialog> datei = BasisDateiDialog(&d);
   QCOMPARE(datei->windowTitle(), QString("Dragon-Basis-Verzeichnis suchen"));
@@ -204,6 +207,11 @@ void ZentraleFensterTest::dialogCarriesItsTextsAndControls() {
   QCOMPARE(datei->fileMode(), QFileDialog::ExistingFile);
   QVERIFY(!datei->selectedFiles().isEmpty());
   QCOMPARE(QFileInfo(datei->selectedFiles().front()).fileName(), QString("Benutzer.dat"));
+  // "???" starts where the base directory setting points.
+  optionen().basisVerzeichnis = basisSystem();
+  const std::unique_ptr<QFileDialog> dort = BasisDateiDialog(&d, d.startVerzeichnis());
+  QCOMPARE(QFileInfo(dort->directory().absolutePath()).canonicalFilePath(),
+           QFileInfo(QString::fromStdString(basis().string())).canonicalFilePath());
 }
 
 void ZentraleFensterTest::dialogChoiceOfAUserListBecomesTheBaseDirectory() {
@@ -263,6 +271,36 @@ void ZentraleFensterTest::closingTheDialogStopsWithCode8() {
   QCOMPARE(code, 8);
   QVERIFY(protokoll().abbruchmeldung.find("Dialog geschlossen") != std::string::npos);
   QCOMPARE(registryBasis(), std::string());
+}
+
+// Closing the question in the windowed run: the window stays with the
+// abort line until the user closes it, its title says the server stopped.
+void ZentraleFensterTest::closingTheDialogInTheWindowedRunKeepsTheWindow() {
+  ini("");
+  TextFenster f;
+  bool mittig = false;
+  bool offen = false;
+  QString titel;
+  int gesehen = 0;
+  Treiber treiber([&] {
+    if (DraFrageDialog* d = offeneFrage()) {
+      mittig = (d->frameGeometry().center() - f.frameGeometry().center()).manhattanLength() < 20;
+      d->close();
+      return false;
+    }
+    if (!f.toPlainText().contains("+++++ Basis-Verzeichnis nicht angegeben")) return false;
+    if (++gesehen < 10) return false;
+    offen = f.isVisible();
+    titel = f.windowTitle();
+    f.close();
+    return true;
+  });
+  const int code = FensterLauf(f, nullptr);
+  QVERIFY(!treiber.aufgegeben);
+  QVERIFY(mittig);
+  QVERIFY(offen);
+  QCOMPARE(titel, QString("VokariumServer   5.0 - angehalten"));
+  QCOMPARE(code, 8);
 }
 
 void ZentraleFensterTest::windowedRunFromTheDialogToClosingTheWindow() {
@@ -329,6 +367,7 @@ void ZentraleFensterTest::fatalStopKeepsTheWindowOpenUntilTheUserClosesIt() {
   QVERIFY(!treiber.aufgegeben);
   QVERIFY(!gefragt);  // the base directory was known
   QVERIFY(offen);
+  QCOMPARE(f.windowTitle(), QString("VokariumServer   5.0 - angehalten"));
   QCOMPARE(code, 8);
 }
 
