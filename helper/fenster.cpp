@@ -6,7 +6,9 @@
 #include <QIcon>
 #include <QPainter>
 #include <QPixmap>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "common/utilities.h"
 #include "helper/anbindung.h"
@@ -36,10 +38,20 @@ QIcon ProgrammIcon() {
   return QIcon(bild);
 }
 
+// Every text the loading window shows; its width is fixed for the longest.
+const char* const kLadeTexte[] = {"Vokarium wird geladen", "Dragon wird initialisiert",
+                                  "Profil wird geladen",
+                                  "Profil wird gepr\xFC"
+                                  "ft",
+                                  "Profil wird aktualisiert"};
+
 }  // namespace
 
+// A small tool window without minimise and maximise buttons, of one fixed
+// size and centred on the screen: the main window it belongs to is hidden.
 FormDragonStart::FormDragonStart(QWidget* besitzer)
-    : QWidget(besitzer, Qt::Window | Qt::WindowStaysOnTopHint),
+    : QWidget(besitzer,
+              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       lLadeText(new QLabel(QStringLiteral("Vokarium wird geladen"), this)),
       Image1(new QLabel(this)),
       Timer1(new QTimer(this)) {
@@ -50,9 +62,18 @@ FormDragonStart::FormDragonStart(QWidget* besitzer)
   Image1->setPixmap(ProgrammIcon().pixmap(32, 32));
   Timer1->setObjectName(QStringLiteral("Timer1"));
   Timer1->setInterval(25);
+  lLadeText->setAlignment(Qt::AlignCenter);
   auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(16, 12, 16, 12);
   layout->addWidget(Image1, 0, Qt::AlignHCenter);
   layout->addWidget(lLadeText);
+  const QFontMetrics masse(lLadeText->font());
+  int breite = masse.horizontalAdvance(windowTitle()) + 80;  // the title with its close box
+  for (const char* text : kLadeTexte)
+    breite = std::max(breite, masse.horizontalAdvance(Anzeige(text)) + 32);
+  setFixedSize(std::max(breite, 260), sizeHint().height());
+  if (const QScreen* schirm = QGuiApplication::primaryScreen())
+    move(schirm->availableGeometry().center() - rect().center());
   connect(Timer1, &QTimer::timeout, this, &FormDragonStart::Tick);
   LadefensterGeladen();
   Timer1->start();

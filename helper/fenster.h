@@ -22,9 +22,10 @@ class FormDragonStart : public QWidget {
   explicit FormDragonStart(QWidget* besitzer);
   void SetLadeText(const std::string& text);
 
+  QLabel* lLadeText;
+
  private:
   void Tick();
-  QLabel* lLadeText;
   QLabel* Image1;
   QTimer* Timer1;
 };
