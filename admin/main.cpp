@@ -6,11 +6,13 @@
 
 #include "admin/form_verwalter.h"
 #include "common/mtrace.h"
+#include "common/oberflaeche.h"
 #include "common/utilities.h"
 
 int main(int argc, char** argv) {
   vk::ProgrammAnmelden(argc, argv);
   QApplication app(argc, argv);
+  vk::OberflaecheEinrichten(app, "vkverwalter");
   vk::TraceStart();
   admin::FormVerwalter form;
   form.show();

@@ -4,8 +4,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
-#include <QPainter>
-#include <QPixmap>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -13,6 +11,7 @@
 #include "common/utilities.h"
 #include "helper/anbindung.h"
 #include "helper/helfer.h"
+#include "oberflaeche/grundlage.h"
 #include "platform/encoding.h"
 #include "platform/paths.h"
 
@@ -24,18 +23,9 @@ QString Anzeige(const std::string& cp1252) {
   return QString::fromStdString(plat::cp1252ToUtf8(cp1252));
 }
 
-// The program's icon, drawn rather than loaded so that it needs no file.
+// The program's icon from the suite's set.
 QIcon ProgrammIcon() {
-  QPixmap bild(32, 32);
-  bild.fill(QColor(0x1f, 0x5f, 0x9f));
-  QPainter maler(&bild);
-  maler.setPen(Qt::white);
-  QFont schrift = maler.font();
-  schrift.setBold(true);
-  schrift.setPixelSize(22);
-  maler.setFont(schrift);
-  maler.drawText(bild.rect(), Qt::AlignCenter, QStringLiteral("V"));
-  return QIcon(bild);
+  return vk::ProgrammSymbol("vkhelfer");
 }
 
 // Every text the loading window shows; its width is fixed for the longest.

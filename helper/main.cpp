@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/meldung.h"
+#include "common/oberflaeche.h"
 #include "common/utilities.h"
 #include "helper/anbindung.h"
 #include "helper/befehlszeile.h"
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
     argumente.push_back(plat::utf8ToCp1252(argv[i]));
   QApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(false);
+  vk::OberflaecheEinrichten(app, "vkhelfer");
   const QString plattform = QGuiApplication::platformName();
   if (plattform == QLatin1String("offscreen") || plattform == QLatin1String("minimal")) {
     vk::responderEinschalten();

@@ -6,12 +6,11 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -22,6 +21,7 @@
 #include <optional>
 #include <thread>
 
+#include "oberflaeche/grundlage.h"
 #include "platform/encoding.h"
 #include "platform/paths.h"
 #include "server/optionen.h"
@@ -46,29 +46,17 @@ QString anzeige(std::string_view cp1252) {
   return QString::fromStdString(utf8);
 }
 
-// A blue tile with a white "V" and a green dot: the server is on. Drawn
-// per size so the small one stays sharp.
-QPixmap iconZeichnen(int groesse) {
-  QPixmap bild(groesse, groesse);
-  bild.fill(Qt::transparent);
-  QPainter maler(&bild);
-  maler.setRenderHint(QPainter::Antialiasing);
-  const qreal s = groesse;
-  maler.setPen(Qt::NoPen);
-  maler.setBrush(QColor(0x1f, 0x4e, 0x9a));
-  maler.drawRoundedRect(QRectF(0.5, 0.5, s - 1, s - 1), s / 6, s / 6);
-  QPen strich(Qt::white, s / 8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-  maler.setPen(strich);
-  maler.setBrush(Qt::NoBrush);
-  QPainterPath v;
-  v.moveTo(s * 0.22, s * 0.22);
-  v.lineTo(s * 0.45, s * 0.78);
-  v.lineTo(s * 0.68, s * 0.22);
-  maler.drawPath(v);
-  maler.setPen(Qt::NoPen);
-  maler.setBrush(QColor(0x4c, 0xd9, 0x64));
-  maler.drawEllipse(QPointF(s * 0.78, s * 0.76), s / 8, s / 8);
-  return bild;
+// The system's fixed-pitch font; where the system's choice turns out not to
+// be fixed-pitch (some fontconfig set-ups), a known fixed-pitch family.
+QFont festeSchrift() {
+  const QFont system = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  if (QFontInfo(system).fixedPitch()) return system;
+  for (const char* familie : {"DejaVu Sans Mono", "Liberation Mono", "Courier New"}) {
+    QFont f(QString::fromLatin1(familie), system.pointSize());
+    f.setStyleHint(QFont::TypeWriter);
+    if (QFontInfo(f).fixedPitch()) return f;
+  }
+  return system;
 }
 
 // Runs `tun` on the window in its own thread: at once when called there,
@@ -90,17 +78,14 @@ void imFenster(const QPointer<TextFenster>& ziel, std::function<void(TextFenster
 }  // namespace
 
 QIcon ServerIcon() {
-  QIcon icon;
-  icon.addPixmap(iconZeichnen(16));
-  icon.addPixmap(iconZeichnen(32));
-  return icon;
+  return vk::ProgrammSymbol("vkzentrale");
 }
 
 TextFenster::TextFenster() {
   setObjectName("TextFenster");
   setWindowTitle(kTitel);
   setReadOnly(true);
-  setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  setFont(festeSchrift());
   setLineWrapMode(QPlainTextEdit::WidgetWidth);
   setMaximumBlockCount(kZeilenMax);
   // In the middle of the screen: its place is known before the window

@@ -24,7 +24,7 @@ class QPushButton;
 
 namespace zentrale {
 
-// The program's icon, drawn here: one picture of 16 and one of 32 pixels.
+// The program's icon from the suite's set (16, 32, 64 and 256 pixels).
 QIcon ServerIcon();
 
 class TextFenster : public QPlainTextEdit {

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "oberflaeche/grundlage.h"
 #include "platform/encoding.h"
 #include "server/app/fenster.h"
 #include "server/dienst.h"
@@ -91,6 +92,8 @@ int terminalStart() {
 
 int fensterStart(int argc, char** argv) {
   QApplication app(argc, argv);
+  // The server's texts are German, and so are Qt's buttons and dialogs.
+  vk::OberflaecheMitSprache(app, "vkzentrale", "de");
   TextFenster fenster;
   return FensterLauf(fenster, [] { stopSignaleEinrichten(false); });
 }

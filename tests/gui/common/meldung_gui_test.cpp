@@ -3,7 +3,8 @@
 // box has its icon and sits centred on the program's window, the responder
 // keeps every box from showing, the wait form appears with text 114 and
 // its cursor and goes again, and cp1252 text survives the way to the
-// screen and back.
+// screen and back; Qt's own buttons speak the language file's language and
+// every window carries the program's icon.
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -14,6 +15,7 @@
 
 #include "common/form_warten.h"
 #include "common/meldung.h"
+#include "common/oberflaeche.h"
 #include "common/qtext.h"
 #include "common/texte.h"
 #include "common/utilities.h"
@@ -143,6 +145,28 @@ class MeldungGui : public QObject {
     QTRY_VERIFY(form.findChildren<vk::FormWarten*>().isEmpty());
     QVERIFY(QApplication::overrideCursor() == nullptr);
     QCOMPARE(form.cursor().shape(), Qt::ArrowCursor);
+  }
+
+  void qtTextsFollowTheLanguageFileAndWindowsCarryTheIcon() {
+    auto& app = *qobject_cast<QApplication*>(QCoreApplication::instance());
+    vk::OberflaecheEinrichten(app, "vkverwalter");
+    QCOMPARE(vk::oberflaecheZustand().sprache, std::string("de"));
+    QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Retry | QMessageBox::Cancel);
+    QCOMPARE(box.button(QMessageBox::Cancel)->text(), QString("Abbrechen"));
+    QCOMPARE(box.button(QMessageBox::Retry)->text(), QString("Wiederholen"));
+    QWidget fenster;
+    QVERIFY(fenster.windowIcon().availableSizes().contains(QSize(256, 256)));
+    QVERIFY(fenster.windowIcon().availableSizes().contains(QSize(16, 16)));
+    for (const char* name : {"vokarium", "vkpflege", "vkverwalter", "vkzentrale", "vkhelfer"})
+      QVERIFY2(!vk::ProgrammSymbol(name).isNull(), name);
+    QVERIFY(vk::ProgrammSymbol("natspeak").isNull());
+
+    vk::TextLaden("English");
+    vk::OberflaecheEinrichten(app, "vkverwalter");
+    QMessageBox englisch(QMessageBox::Question, "", "", QMessageBox::Cancel);
+    QCOMPARE(englisch.button(QMessageBox::Cancel)->text(), QString("Cancel"));
+    vk::oberflaecheZuruecksetzen();
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString("Cancel"));
   }
 
   void cp1252RoundTrip() {
