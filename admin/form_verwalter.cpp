@@ -51,15 +51,18 @@ constexpr double kSpaltenRand = 220;
 
 const char* const kToolbarSchluessel[] = {"Dragon", "Zuordnen", "Entfernen", "Uebernehmen"};
 
-// The toolbar's keys, shown in its tool tips.
+// The toolbar's keys, shown in its tool tips. Assigning is Enter in the
+// list and the pool field, and Ctrl+Enter anywhere; removing is Delete in
+// the list and Ctrl+Delete anywhere but in a text field (where it deletes
+// a word). F4 stays the key that opens the pool choice.
 QKeySequence toolbarTaste(int i) {
   switch (i) {
     case 0:
       return QKeySequence(Qt::Key_F3);
     case 1:
-      return QKeySequence(Qt::Key_F4);
+      return QKeySequence(Qt::CTRL | Qt::Key_Return);
     case 2:
-      return QKeySequence(Qt::Key_F8);
+      return QKeySequence(Qt::CTRL | Qt::Key_Delete);
     default:
       return QKeySequence(Qt::CTRL | Qt::Key_S);
   }

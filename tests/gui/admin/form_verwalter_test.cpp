@@ -342,6 +342,11 @@ void FormVerwalterTest::columnsAndKeyboard() {
   f.coPool->setEditText("Chirurgie");
   QTest::keyClick(f.coPool->lineEdit(), Qt::Key_Return);
   QCOMPARE(f.Liste->model()->index(0, 0).data().toString(), "Chirurgie");
+  // Escape from the pool field reaches the window: it asks (answer No).
+  vk::clearRecordedMessages();
+  QTest::keyClick(f.coPool->lineEdit(), Qt::Key_Escape);
+  QCOMPARE(vk::recordedMessages().size(), std::size_t{1});
+  QVERIFY(f.isVisible());
 }
 
 QTEST_MAIN(FormVerwalterTest)
