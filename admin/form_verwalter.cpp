@@ -219,6 +219,9 @@ FormVerwalter::FormVerwalter(QWidget* parent) : QWidget(parent) {
 }
 
 FormVerwalter::~FormVerwalter() {
+  // The focus leaves the window's controls while its QWidget part is torn
+  // down: that change must not reach this half-destroyed window.
+  disconnect(qApp, &QApplication::focusChanged, this, nullptr);
   verwaltung().rueckmeldung = Rueckmeldung{};
 }
 
