@@ -142,6 +142,10 @@ Err publishNew(std::string_view path, std::string_view data, bool durable);
 // someone holds gives sharingViolation and is left as it is.
 Err publishReplace(std::string_view path, std::string_view data, bool durable);
 
+// Flushes every file written on the file system that holds `dir` to the
+// disk (one flush for many files written in a row).
+Err syncFileSystem(std::string_view dir);
+
 // True for names the OS layer uses for its own temporary files; folder
 // listings leave them out.
 bool isOwnTempName(std::string_view name);

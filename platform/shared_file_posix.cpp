@@ -518,6 +518,14 @@ Err publishReplace(std::string_view path, std::string_view data, bool durable) {
   return renameIntoPlace(tmp, np, durable);
 }
 
+Err syncFileSystem(std::string_view dir) {
+  const int dfd = ::open(nativePath(dir).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd < 0) return fromErrno(errno);
+  Err e = ::syncfs(dfd) == 0 ? Err::ok : fromErrno(errno);
+  ::close(dfd);
+  return e;
+}
+
 bool isOwnTempName(std::string_view name) {
   return name.size() > 8 && name.substr(0, 4) == ".~vk" && name.substr(name.size() - 4) == ".tmp";
 }
