@@ -203,6 +203,7 @@ void verteilen(TextArt art, std::size_t pool, Durchgang& d) {
     // Held beyond the retries, a folder, no permission: the others are
     // served, this member keeps its own remainder for the next passes.
     dateiFehler("Wortdatei nicht beschreibbar", ziel);
+    rest.datei.close();
     if (mitClaim && !restAnlegen(restPfad, text)) alleBedient = false;
     if (std::find(s.reste.begin(), s.reste.end(), name) == s.reste.end()) s.reste.push_back(name);
   }
