@@ -1,6 +1,8 @@
 // Trigger files: names, the counter from 1001, pending pool and
 // administrative requests, the switch in the configuration, and the wait
 // for the server including the user's way out.
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include "common/zeichenketten.h"
@@ -55,6 +57,20 @@ TEST_F(Trigger, PendingPoolAndAdminRequestsAreNotRepeated) {
   vk::poolZustand().Pool = "..";
   EXPECT_FALSE(vk::TriggerSetzen(2));
   EXPECT_EQ(dateien().size(), 2U);
+}
+
+// Only a regular file is a pending request: a folder or a FIFO under the
+// name would never be served, so it is reported instead of taken for one.
+TEST_F(Trigger, ANameTakenByAFolderOrFifoIsReportedNotPending) {
+  std::filesystem::create_directory(wurzel_ / "ziel/Trigger/POOL-Chirurgie.trg");
+  ASSERT_EQ(::mkfifo((wurzel_ / "ziel/Trigger/ADMIN.trg").c_str(), 0666), 0);
+  EXPECT_FALSE(vk::TriggerSetzen(2));
+  EXPECT_FALSE(vk::TriggerSetzen(3));
+  ASSERT_EQ(vk::recordedMessages().size(), 2U);
+  EXPECT_NE(vk::recordedMessages()[0].text.find(sys("ziel/Trigger/POOL-Chirurgie.trg")),
+            std::string::npos)
+      << vk::recordedMessages()[0].text;
+  EXPECT_TRUE(vk::triggerZustand().letzterTrigger.empty());
 }
 
 TEST_F(Trigger, SwitchedOffWritesNothingAndDoesNotWait) {
