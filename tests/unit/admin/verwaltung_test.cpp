@@ -237,8 +237,13 @@ TEST_F(Verwaltung, SavedListFollowsTheDisplayOrderAndReplacesTheOldList) {
   ZeileAufnehmen("Chirurgie", "Meier", "current\\Allg", "Allgemein");
   ZeileAufnehmen("Chirurgie", "Bauer", "current\\A", "Allgemein");
   SpalteGeklickt(Spalte::user);
+  // A reader (the server) that has the old list open keeps reading the old
+  // list whole: the new one is put in place by rename, never written over
+  // the old one.
+  std::ifstream leser(root_ / "S/Benutzer.dat", std::ios::binary);
   std::vector<std::size_t> markiert;
   ASSERT_TRUE(BenutzerlisteSpeichern(markiert));
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(leser), {}), "alt\r\n");
   EXPECT_EQ(lesen("Benutzer.dat"),
             "Chirurgie\tBauer\tcurrent\\A\tAllgemein\r\n"
             "Innere\tMeier\tcurrent\\Rad\tRadiologie\r\n"

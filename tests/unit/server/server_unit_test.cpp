@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "platform/paths.h"
 #include "platform/shared_file.h"
@@ -136,6 +137,29 @@ TEST_F(Kern, GehaltenerTriggerWirdAufgegebenUndBleibt) {
   EXPECT_FALSE(fs::exists(pfad));
   ASSERT_EQ(schleife().arbeitsplaetze.size(), 1u);
   EXPECT_EQ(schleife().arbeitsplaetze[0], "PLATZ");
+
+  // A writer that lets go within the wait: the trigger is read and
+  // deleted in the same pass, not given up or set aside.
+  schleife().triggerWartezeitMs = 24 * 3600 * 1000;
+  schreiben(pfad, "Vokarium5-Trigger\r\nZWEITER\r\n");
+  log_.clear();
+  {
+    plat::SharedFile schreiber;
+    ASSERT_EQ(schreiber.open(sys(pfad), plat::Access::readWrite, plat::Share::exclusive,
+                             plat::Disposition::openExisting),
+              plat::Err::ok);
+    std::thread loslassen([&schreiber] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      schreiber.close();
+    });
+    trigger("T1001");
+    TriggerLoeschen();
+    loslassen.join();
+  }
+  EXPECT_FALSE(fs::exists(pfad));
+  EXPECT_FALSE(fs::exists(pfad.string() + ".defekt"));
+  EXPECT_EQ(log_, "");
+  EXPECT_EQ(schleife().arbeitsplaetze.back(), "ZWEITER");
 }
 
 TEST_F(Kern, FelderDerBenutzerzeile) {
