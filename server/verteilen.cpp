@@ -19,7 +19,7 @@ namespace {
 // Pool texts are delivered in pieces of this size, so a text is limited by
 // the disk, not by the server's memory; a text that fits one piece is read
 // once for all members.
-constexpr std::size_t kStueck = 1 << 20;
+constexpr std::size_t kStueck = 4 << 20;
 
 // What a pass wrote: flushed to disk together at its end, before the claims
 // and the delivered remainders may go.
