@@ -175,6 +175,14 @@ void BenutzerlisteSchreiben() {
   for (const BenutzerEintrag& e : zustand().benutzer)
     plat::addLine(aus, e.pool + "\t" + e.benutzer + "\t" + e.unterverzeichnis + "\t" + e.thema);
   const std::string pfad = optionen().zielVerzeichnis + optionen().internBenutzerliste;
+  // Something that is no file under the name (a folder, a FIFO, a link)
+  // would stop the server at every start: it is set aside instead.
+  if (const std::string warum = plat::whyNoFile(pfad);
+      !warum.empty() && plat::pathKind(pfad) != plat::PathKind::missing) {
+    logFehlerName("Benutzerliste der Clients ist keine Datei (" + warum + "), beiseite gelegt",
+                  pfad);
+    plat::renameEntry(pfad, pfad + ".defekt");
+  }
   // A client may be reading the old copy this very moment; give it the
   // time the members' files get before the server gives up.
   plat::Err e = plat::Err::ok;

@@ -388,4 +388,10 @@ TEST_F(Kern, UnlesbareBenutzerlisteLaesstDieBisherigeStehen) {
   EXPECT_EQ(tabellen().pools, std::vector<std::string>{"A"});
   EXPECT_NE(log_.find("Benutzerliste nicht lesbar (keine gew\xF6hnliche Datei"), std::string::npos)
       << log_;
+  // The clients' copy under a folder's name is set aside, not fatal.
+  fs::create_directories(ziel() / "BenIntern.dat" / "x");
+  optionen().internBenutzerliste = "BenIntern.dat";
+  BenutzerlisteSchreiben();
+  EXPECT_EQ(lesen(ziel() / "BenIntern.dat"), "A\tu1\t\t\r\n");
+  EXPECT_TRUE(fs::is_directory(ziel() / "BenIntern.dat.defekt"));
 }
