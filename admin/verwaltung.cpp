@@ -150,9 +150,18 @@ bool BenutzerlistenLesen() {
   return true;
 }
 
+// True for a field the server would read differently: it starts with a
+// quote, or with a blank. (A pool starting with a blank is the mark of a
+// row without a pool, refused when the list is saved.)
+bool anfangUnzulaessig(std::string_view feld, bool blankErlaubt) {
+  if (feld.empty()) return false;
+  return feld[0] == '"' || feld[0] == '\'' || (!blankErlaubt && feld[0] == ' ');
+}
+
 int poolFehler(std::string_view pool) {
   if (pool.size() > kPoolMaxLaenge) return txt::kPoolZuLang;
   if (!pool.empty() && !plat::isSafeName(pool)) return txt::kPoolUnzulaessig;
+  if (anfangUnzulaessig(pool, true)) return txt::kPoolAnfang;
   return 0;
 }
 
@@ -240,6 +249,8 @@ Pruefung ZeilenPruefen(const std::function<bool(const std::string&, const std::s
     const Zeile& a = z[i];
     if (a.pool.empty() || a.pool[0] == ' ') return {txt::kOhneZuordnung, a.user, {i}};
     if (const int nr = poolFehler(a.pool); nr != 0) return {nr, a.pool, {i}};
+    for (const std::string* feld : {&a.user, &a.topic, &a.folder})
+      if (anfangUnzulaessig(*feld, false)) return {txt::kNameAnfang, *feld, {i}};
     if (!gefunden(a.user, a.folder, a.topic)) {
       return {txt::kNichtGefunden, a.user + " / " + a.topic, {i}};
     }

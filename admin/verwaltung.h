@@ -41,6 +41,10 @@ inline constexpr int kDoppeltTopic = 2107;
 inline constexpr int kDoppeltOrdner = 2108;
 inline constexpr int kNichtGeschrieben = 2109;
 inline constexpr int kPoolUnzulaessig = 2110;  // separator, "..", control char
+// The server drops blanks at a field's start and reads a field starting
+// with a quote up to the matching quote: such names would reach it changed.
+inline constexpr int kPoolAnfang = 2115;  // pool starts with a quote or blank
+inline constexpr int kNameAnfang = 2116;  // user, topic or folder likewise
 }  // namespace txt
 
 // One row of the list; the members are in column order.

@@ -125,6 +125,9 @@ bool KonfigurationLesen(std::string_view kommandozeile) {
   }
   for (const auto& z : zeilen)
     KonfigZeileAuswerten(k, z);
+  // Below the pool drive's folder no symbolic link is followed: a pool
+  // folder or file that is one would lead outside it.
+  if (!k.ZielVerzeichnis.empty()) plat::confineBelow(k.ZielVerzeichnis);
   return true;
 }
 

@@ -24,6 +24,15 @@ constexpr std::uint32_t kLetzteNummer = 999999;
 constexpr int kRundenBisFrage = 10;
 constexpr int kWartenScheibeMs = 300;
 
+// False (reported with text 2560) when something that is no regular file
+// holds the trigger's name.
+bool nameFrei(const std::string& pfad) {
+  const std::string warum = plat::whyNoFile(pfad);
+  if (warum.empty()) return true;
+  Fehlermeldung(plat::Err::accessDenied, TextMitWerten(2560, pfad, warum));
+  return false;
+}
+
 }  // namespace
 
 TriggerZustand& triggerZustand() {
@@ -68,6 +77,9 @@ bool TriggerSetzen(TriggerArt art) {
   std::string pfad;
   for (std::uint32_t n = z.zaehler + 1; n <= kLetzteNummer; ++n) {
     pfad = TriggerPfad(TriggerId(art, n, pool));
+    // Only a regular file is a request waiting for the server; a folder,
+    // link or FIFO under the name is never served, so it is reported.
+    if (!nameFrei(pfad)) return false;
     if (!plat::fileExists(pfad)) {
       Trace("Trigger", pfad);
       // Published whole and never over an existing file: the server never
@@ -83,6 +95,7 @@ bool TriggerSetzen(TriggerArt art) {
         Fehlermeldung(e, TextMitWert(2201, pfad));
         return false;
       }
+      if (!nameFrei(pfad)) return false;
     }
     // The same pool or administrative request is pending already.
     if (art != TriggerArt::nummer) return true;

@@ -32,7 +32,9 @@ std::string TriggerId(TriggerArt art, std::uint32_t n, std::string_view pool);
 std::string TriggerPfad(std::string_view id);
 
 // Writes a trigger when mitTrigger is set. Kinds 2 and 3 write nothing when
-// the same request is pending already. false when writing failed.
+// the same request is pending already (a regular file of that name).
+// false when writing failed, or when the name is taken by something that is
+// no regular file (a folder, a link: reported, text 2560).
 bool TriggerSetzen(TriggerArt art);
 bool TriggerSetzen(int art);
 

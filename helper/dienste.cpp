@@ -92,7 +92,20 @@ void EchteDiensteSetzen() {
     return vk::SetDragonUser();
   };
   d.voctoolsStart = [] { return vk::VoctoolsStart(); };
-  d.voctoolsEnde = [] { vk::VoctoolsEnde(); };
+  d.voctoolsEnde = [] {
+    // The save is done here, where its result is seen: the word files the
+    // helper applied may go only once the vocabulary is on disk.
+    vk::VoctoolsZustand& v = vk::Voctools();
+    bool gesichert = true;
+    if (v.initialisiert && v.geaendert && v.tools) {
+      dragon::Error e;
+      gesichert = v.tools->vocabularyBuilder().save(e);
+      // A failed save is tried once more and reported by VoctoolsEnde.
+      if (gesichert) v.geaendert = false;
+    }
+    vk::VoctoolsEnde();
+    return gesichert;
+  };
   d.worteHolen = [](bool option) { return vk::WorteHolen(option); };
   d.wortAnzahl = [] { return static_cast<long>(vk::Voctools().liste.size()); };
   d.wortZeile = [](long i) {

@@ -36,35 +36,59 @@ void Loeschen(const std::string& pfad) {
 
 enum class Anwendung { hinzufuegen, entfernen };
 
-// Applies one claimed word file; the claim is deleted only when its
-// application succeeded, so a failed one is applied again next time.
-bool ClaimAnwenden(const std::string& claim, Anwendung art) {
+bool Anwenden(const std::string& datei, Anwendung art) {
+  if (art == Anwendung::hinzufuegen) {
+    Tr({"neue W\xF6rter", datei});
+    return gDienste.woerterHinzufuegen(datei);
+  }
+  Tr({"W\xF6rter l\xF6schen", datei});
+  return gDienste.woerterEntfernen(datei);
+}
+
+// Applies one claimed word file. The claim goes only when its application
+// succeeded, and then into the waiting file, which is deleted once the
+// recognizer has saved the vocabulary: a failed or unsaved one is applied
+// again next time.
+bool ClaimAnwenden(const std::string& claim, const std::string& angewandt, Anwendung art) {
   if (plat::fileInfo(claim).size == 0) {
     Tr({"Datei leer", claim});
     Loeschen(claim);
     return true;
   }
-  bool ok;
-  if (art == Anwendung::hinzufuegen) {
-    Tr({"neue W\xF6rter", claim});
-    ok = gDienste.woerterHinzufuegen(claim);
-  } else {
-    Tr({"W\xF6rter l\xF6schen", claim});
-    ok = gDienste.woerterEntfernen(claim);
+  if (!Anwenden(claim, art)) return false;
+  const plat::Err e = AngewandtVormerken(claim, angewandt);
+  if (e != plat::Err::ok) {
+    FehlerMelden(e, TxW(863, claim));
+    return false;
   }
-  if (ok) Loeschen(claim);
-  return ok;
+  return true;
 }
 
-// A claim left behind is applied first; only when that succeeded is the
-// current file claimed and applied (one claim name per file).
+// A name the helper needs for its own file, taken by something that is no
+// file (a folder, a link): said as it is.
+bool NameFrei(const std::string& pfad) {
+  const std::string warum = plat::whyNoFile(pfad);
+  if (warum.empty()) return true;
+  Melde(TxWW(2560, pfad, warum));
+  return false;
+}
+
+// What waits for a save from an earlier run is applied again first, then a
+// claim left behind; only when those succeeded is the current file claimed
+// and applied (one claim name per file).
 void WortdateiAnwenden(const std::string& pfad, Anwendung art) {
   const std::string claim = ClaimPfad(pfad);
+  const std::string angewandt = AngewandtPfad(pfad);
+  if (!NameFrei(angewandt) || !NameFrei(claim)) return;
+  if (plat::fileExists(angewandt)) {
+    Tr({"nicht gesichert, erneut", angewandt});
+    if (!Anwenden(angewandt, art)) return;
+  }
   if (plat::fileExists(claim)) {
     Tr({"\xDC"
         "bernahme fortsetzen",
         claim});
-    if (!ClaimAnwenden(claim, art)) return;
+    if (!ClaimAnwenden(claim, angewandt, art)) return;
   }
   plat::Err e = plat::Err::ok;
   switch (DateiBeanspruchen(pfad, e)) {
@@ -76,7 +100,7 @@ void WortdateiAnwenden(const std::string& pfad, Anwendung art) {
       return;
     case Beanspruchung::beansprucht:
       Tr({"Rename", pfad, claim});
-      ClaimAnwenden(claim, art);
+      ClaimAnwenden(claim, angewandt, art);
       return;
     case Beanspruchung::belegt:
       Tr({"Datei belegt", pfad});
@@ -88,7 +112,9 @@ void WortdateiAnwenden(const std::string& pfad, Anwendung art) {
 }
 
 bool WortdateiDa(const std::string& pfad) {
-  return plat::fileExists(pfad) || plat::fileExists(ClaimPfad(pfad));
+  return plat::fileExists(pfad) || plat::fileExists(ClaimPfad(pfad)) ||
+         plat::pathKind(ClaimPfad(pfad)) != plat::PathKind::missing ||
+         plat::fileExists(AngewandtPfad(pfad));
 }
 
 void EmpfaengerVerbinden() {
@@ -342,7 +368,13 @@ void ProfilAktualisieren() {
     Tr({"BenW\xF6rter freigeben"});
     gDienste.worteFreigeben();
   }
-  gDienste.voctoolsEnde();
+  if (!gDienste.voctoolsEnde()) {
+    // Not on disk: the applied files stay and are applied again next time.
+    Tr({"Vokabular nicht gesichert"});
+    return;
+  }
+  Loeschen(AngewandtPfad(neu));
+  Loeschen(AngewandtPfad(loe));
 }
 
 void BenWoerterMerken() {

@@ -35,7 +35,9 @@ struct HelferDienste {
 
   // Vocabulary tools over the open speaker.
   std::function<bool()> voctoolsStart;
-  std::function<void()> voctoolsEnde;
+  // Ends the tools, saving the vocabulary when words were added or removed;
+  // true when it is saved (or there was nothing to save).
+  std::function<bool()> voctoolsEnde;
   std::function<bool(bool)> worteHolen;                        // fetch the current list
   std::function<long()> wortAnzahl;                            // words of the current list
   std::function<std::string(long)> wortZeile;                  // word line of word i (0-based)

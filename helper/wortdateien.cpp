@@ -37,6 +37,29 @@ std::string ClaimPfad(std::string_view pfad) {
   return std::string(pfad) + ".inArbeit";
 }
 
+std::string AngewandtPfad(std::string_view pfad) {
+  return std::string(pfad) + ".angewandt";
+}
+
+plat::Err AngewandtVormerken(const std::string& claim, const std::string& angewandt) {
+  plat::SharedFile c;
+  plat::Err e = ExklusivOeffnen(c, claim, plat::Disposition::openExisting);
+  if (e != plat::Err::ok) return e;
+  if (plat::pathKind(angewandt) == plat::PathKind::missing) {
+    e = c.renameTo(angewandt);
+    if (e != plat::Err::fileExists) return e;
+  }
+  std::string inhalt;
+  plat::SharedFile a;
+  e = c.readAll(inhalt);
+  if (e == plat::Err::ok) e = ExklusivOeffnen(a, angewandt, plat::Disposition::openAlways);
+  if (e == plat::Err::ok) e = a.append(inhalt);
+  if (e == plat::Err::ok) e = a.sync();
+  a.close();
+  if (e != plat::Err::ok) return e;
+  return c.removeAndClose();
+}
+
 Beanspruchung DateiBeanspruchen(const std::string& pfad, plat::Err& fehler) {
   fehler = plat::Err::ok;
   plat::SharedFile f;
@@ -50,6 +73,8 @@ Beanspruchung DateiBeanspruchen(const std::string& pfad, plat::Err& fehler) {
     fehler = e;
     return Beanspruchung::fehler;
   }
+  fehler = f.cutTornLine();
+  if (fehler != plat::Err::ok) return Beanspruchung::fehler;
   if (f.size() == 0) {
     fehler = f.removeAndClose();
     return fehler == plat::Err::ok ? Beanspruchung::leer : Beanspruchung::fehler;

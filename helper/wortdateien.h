@@ -28,6 +28,16 @@ std::string WortSchluessel(std::string_view zeile);
 // The claim name of a ".neu" or ".loe" file.
 std::string ClaimPfad(std::string_view pfad);
 
+// Where applied claims wait until the recognizer has saved the vocabulary:
+// the words are in the vocabulary but not yet on its disk. Applied again
+// at the next start when it is still there (adding or removing a word
+// twice is harmless); deleted once the save is reported.
+std::string AngewandtPfad(std::string_view pfad);
+
+// Moves an applied claim into the waiting file of `pfad` (renamed when
+// there is none, else appended to it and deleted).
+plat::Err AngewandtVormerken(const std::string& claim, const std::string& angewandt);
+
 enum class Beanspruchung {
   keineDatei,   // nothing to claim
   leer,         // the file was empty and has been deleted
@@ -37,7 +47,9 @@ enum class Beanspruchung {
 };
 
 // Claims `pfad` under its exclusive lock. An existing claim is never
-// overwritten (fehler, Err::fileExists): work on it first.
+// overwritten (fehler, Err::fileExists): work on it first. A last line
+// without its line end is cut off first: the server was killed in the
+// middle of that append and delivers the whole line again.
 Beanspruchung DateiBeanspruchen(const std::string& pfad, plat::Err& fehler);
 
 enum class AnhangSchritt { oeffnen, schreiben, schliessen };

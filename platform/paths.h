@@ -59,6 +59,25 @@ Err createDirectoryTree(std::string_view path);  // all missing levels
 // as the Windows folder listing matches.
 bool matchesPattern(std::string_view name, std::string_view pattern);
 
+// Folders below which nothing is followed: a symbolic link on the way from
+// such a root to a file (a pool folder, the trigger folder, the file
+// itself) is refused by every open, listing, publish and folder creation of
+// the OS layer. The roots themselves may be links. Process-wide; a program
+// confines its base and target directories once they are known.
+void confineBelow(std::string_view root);
+void resetConfinement();
+
+// True when a component of `path` below a confined root is a symbolic link.
+bool linkOnTheWay(std::string_view path);
+
+// What the path names, without following a last-component link.
+enum class PathKind { missing, regular, directory, link, other };
+PathKind pathKind(std::string_view path);
+
+// Why a path cannot be opened as a shared file, for error lines: "" when it
+// is a regular file on a path without a link (or missing).
+std::string whyNoFile(std::string_view path);
+
 enum class ListKind { files, directories, both };
 
 // Names (not paths) in folder `dir` matching `pattern`, sorted by bytes.

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <mutex>
 
 #include "platform/encoding.h"
 #include "platform/paths.h"
@@ -71,6 +72,93 @@ std::string tempFileName(std::string_view prefix) {
   return systemPath(tmpl);
 }
 
+namespace {
+
+// The confined roots (native, single slashes, ending with "/").
+struct Einschluss {
+  std::mutex m;
+  std::vector<std::string> wurzeln;
+};
+
+Einschluss& einschluss() {
+  static Einschluss e;
+  return e;
+}
+
+std::string einfacheSchraegstriche(std::string s) {
+  s.erase(std::unique(s.begin(), s.end(), [](char a, char b) { return a == '/' && b == '/'; }),
+          s.end());
+  return s;
+}
+
+}  // namespace
+
+void confineBelow(std::string_view root) {
+  std::string w = einfacheSchraegstriche(nativePath(root));
+  if (w.empty()) return;
+  if (w.back() != '/') w += '/';
+  Einschluss& e = einschluss();
+  std::lock_guard<std::mutex> g(e.m);
+  if (std::find(e.wurzeln.begin(), e.wurzeln.end(), w) == e.wurzeln.end()) e.wurzeln.push_back(w);
+}
+
+void resetConfinement() {
+  Einschluss& e = einschluss();
+  std::lock_guard<std::mutex> g(e.m);
+  e.wurzeln.clear();
+}
+
+bool linkOnTheWay(std::string_view path) {
+  const std::string np = einfacheSchraegstriche(nativePath(path));
+  std::string wurzel;
+  {
+    Einschluss& e = einschluss();
+    std::lock_guard<std::mutex> g(e.m);
+    // The longest root that holds the path: below it nothing is followed.
+    for (const std::string& w : e.wurzeln)
+      if (np.compare(0, w.size(), w) == 0 && w.size() > wurzel.size()) wurzel = w;
+  }
+  if (wurzel.empty()) return false;
+  for (std::size_t i = wurzel.size(); i <= np.size(); ++i) {
+    if (i < np.size() && np[i] != '/') continue;
+    if (np[i - 1] == '/') continue;
+    struct stat st {};
+    if (::lstat(np.substr(0, i).c_str(), &st) != 0) return false;
+    if (S_ISLNK(st.st_mode)) return true;
+  }
+  return false;
+}
+
+PathKind pathKind(std::string_view path) {
+  struct stat st {};
+  if (::lstat(nativePath(path).c_str(), &st) != 0) return PathKind::missing;
+  if (S_ISREG(st.st_mode)) return PathKind::regular;
+  if (S_ISDIR(st.st_mode)) return PathKind::directory;
+  if (S_ISLNK(st.st_mode)) return PathKind::link;
+  return PathKind::other;
+}
+
+std::string whyNoFile(std::string_view path) {
+  if (linkOnTheWay(path)) {
+    std::string ohneLetzten(path);
+    const std::size_t cut = ohneLetzten.find_last_of("\\/");
+    if (cut != std::string::npos) ohneLetzten.erase(cut);
+    if (linkOnTheWay(ohneLetzten)) return "symbolischer Link im Pfad";
+  }
+  switch (pathKind(path)) {
+    case PathKind::missing:
+    case PathKind::regular:
+      return std::string();
+    case PathKind::directory:
+      return "Verzeichnis statt Datei";
+    case PathKind::link:
+      return "symbolischer Link";
+    case PathKind::other:
+      break;
+  }
+  return "keine gew\xF6hnliche Datei (FIFO, Ger\xE4t oder Socket)";
+}
+
 bool fileExists(std::string_view path) {
   struct stat st {};
   return ::stat(nativePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -93,6 +181,7 @@ FileInfo fileInfo(std::string_view path) {
 }
 
 Err createDirectory(std::string_view path) {
+  if (linkOnTheWay(path)) return Err::accessDenied;
   std::string np = nativePath(path);
   while (np.size() > 1 && np.back() == '/')
     np.pop_back();
@@ -116,7 +205,7 @@ Err createDirectoryTree(std::string_view path) {
     if (i == s.size() || s[i] == '\\' || s[i] == '/') {
       std::string level = s.substr(0, i);
       if (level.empty() || level.back() == '\\' || level.back() == '/') continue;
-      if (directoryExists(level)) continue;
+      if (directoryExists(level) && !linkOnTheWay(level)) continue;
       Err e = createDirectory(level);
       if (e != Err::ok) return e;
     }
@@ -162,6 +251,7 @@ bool matchesPattern(std::string_view name, std::string_view pattern) {
 Err listDirectory(std::string_view dir, std::string_view pattern, ListKind kind,
                   std::vector<std::string>& names) {
   names.clear();
+  if (linkOnTheWay(dir)) return Err::accessDenied;
   std::string nd = nativePath(dir);
   if (nd.empty()) nd = ".";
   DIR* d = ::opendir(nd.c_str());

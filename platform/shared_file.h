@@ -6,6 +6,9 @@
 //                holder has the file)
 // Every open is non-blocking like a Windows open: a refused lock is
 // Err::sharingViolation at once, and retrying is the caller's business.
+// Only regular files are opened: a symbolic link (never followed), a
+// directory, FIFO, device or socket is Err::accessDenied, found without
+// blocking; so is any path with a link below a confined root (paths.h).
 // After the lock is granted the open checks that the path still names the
 // locked file (device and inode); if another program deleted or replaced it
 // in between, the open starts again on the new file.
@@ -57,6 +60,12 @@ class SharedFile {
 
   // Reads the whole file from its start into `out`.
   Err readAll(std::string& out);
+  // Reads at most `limit` bytes from the file's start into `out`.
+  Err readAll(std::string& out, std::size_t limit);
+
+  // Reads up to `n` bytes at `offset` without moving the position; got < n
+  // only at the end of the file.
+  Err readAt(std::int64_t offset, char* buf, std::size_t n, std::size_t& got);
 
   // Reads up to `n` bytes at the current position; got == 0 at the end.
   Err read(char* buf, std::size_t n, std::size_t& got);
@@ -69,7 +78,17 @@ class SharedFile {
 
   // Writes at the end of the file as fstat sees it now (not O_APPEND, which
   // is unsafe on network file systems); the position moves to the new end.
+  // The shared files are line files written in whole lines: a file whose
+  // last byte is not a line end ("\n") is first cut back to its last line
+  // end, because that tail can only be an append cut by a crash. Hand it
+  // whole lines (a later write() may continue an append).
   Err append(std::string_view data);
+
+  // The cut-back of append alone.
+  Err cutTornLine();
+
+  // Cuts or extends the file to `length` and puts the position there.
+  Err resize(std::int64_t length);
 
   // Cuts the file to zero length and puts the position at the start.
   Err truncate();
@@ -92,12 +111,22 @@ class SharedFile {
   std::string path_;
 };
 
+// Test hook: the next SharedFile::append in this process writes only its
+// first `bytes` bytes and fails (ioError) without cutting back, as a writer
+// killed in mid-append leaves the file. Negative: off (the default).
+void setAppendFault(long long bytes);
+
 // Deletes a file unless someone holds it open.
 Err removeFile(std::string_view path);
 
 // Renames a file unless someone holds it; with replace, an existing target
 // is replaced (it must not be held either), else fileExists.
 Err moveFile(std::string_view from, std::string_view to, bool replace);
+
+// Renames a folder entry of any kind (a FIFO, a folder, a symbolic link
+// itself) without opening it, to set aside what is no shared file. An
+// existing target file is replaced.
+Err renameEntry(std::string_view from, std::string_view to);
 
 // Copies a file, read under deny-write, written whole and published.
 // failIfExists: an existing target gives fileExists. An existing target
@@ -112,6 +141,10 @@ Err publishNew(std::string_view path, std::string_view data, bool durable);
 // Same, replacing an existing file by rename; an existing target that
 // someone holds gives sharingViolation and is left as it is.
 Err publishReplace(std::string_view path, std::string_view data, bool durable);
+
+// Flushes every file written on the file system that holds `dir` to the
+// disk (one flush for many files written in a row).
+Err syncFileSystem(std::string_view dir);
 
 // True for names the OS layer uses for its own temporary files; folder
 // listings leave them out.

@@ -89,15 +89,37 @@ ZeilenFehler BenutzerZeileZerlegen(std::string_view zeile, BenutzerEintrag& e) {
 }
 
 void BenutzerlisteLesen() {
-  Tabellen& t = zustand();
+  Tabellen neu;
+  Tabellen& t = neu;
   const ServerOptionen& o = optionen();
-  t.benutzer.clear();
-  t.pools.clear();
   const std::string pfad = o.basisVerzeichnis + o.benutzerlistenDatei;
+  // The administration program holds the list while it writes it: retried
+  // as the members' files are. A list that cannot be read whole leaves the
+  // tables (and "BenIntern.dat") as they were, when there were any.
+  const bool vorher = !zustand().benutzer.empty();
   plat::SharedFile f;
-  if (f.open(pfad, plat::Access::read, plat::Share::denyWrite, plat::Disposition::openExisting) !=
-      plat::Err::ok) {
-    logFehlerName("Benutzerliste wurde noch nicht mit vkVerwalter erstellt", pfad);
+  plat::Err oe = plat::Err::ok;
+  for (int versuch = 0; versuch < 7; ++versuch) {
+    if (versuch > 0) plat::sleepMs(200);
+    oe = f.open(pfad, plat::Access::read, plat::Share::denyWrite, plat::Disposition::openExisting);
+    if (oe != plat::Err::sharingViolation) break;
+  }
+  if (oe != plat::Err::ok) {
+    const std::string warum = plat::whyNoFile(pfad);
+    if (oe == plat::Err::notFound && !vorher) {
+      logFehlerName("Benutzerliste wurde noch nicht mit vkVerwalter erstellt", pfad);
+      zustand() = Tabellen{};
+    } else if (vorher) {
+      logFehlerName(warum.empty()
+                        ? "Benutzerliste nicht lesbar, die bisherige gilt weiter"
+                        : "Benutzerliste nicht lesbar (" + warum + "), die bisherige gilt weiter",
+                    pfad);
+    } else {
+      logFehlerName(warum.empty() ? "Benutzerliste nicht lesbar"
+                                  : "Benutzerliste nicht lesbar (" + warum + ")",
+                    pfad);
+      zustand() = Tabellen{};
+    }
     return;
   }
   plat::LineReader leser(f, kMaxZeile);
@@ -106,6 +128,10 @@ void BenutzerlisteLesen() {
     const plat::LineStatus st = leser.next(zeile);
     if (st == plat::LineStatus::end) break;
     if (st == plat::LineStatus::error) {
+      if (vorher) {
+        logFehlerName("Benutzerliste nicht lesbar, die bisherige gilt weiter", pfad);
+        return;
+      }
       logFehlerName("Benutzerliste nicht lesbar", pfad);
       break;
     }
@@ -129,13 +155,17 @@ void BenutzerlisteLesen() {
     t.benutzer.push_back(std::move(e));
   }
   f.close();
+  zustand() = std::move(neu);
 
-  for (const BenutzerEintrag& e : t.benutzer) {
-    if (std::find(t.pools.begin(), t.pools.end(), e.pool) != t.pools.end()) continue;
-    if (t.pools.size() >= kMaxPools) fatal("zu viele Pools gefunden");
-    t.pools.push_back(e.pool);
+  Tabellen& tab = zustand();
+  for (const BenutzerEintrag& e : tab.benutzer) {
+    if (std::find(tab.pools.begin(), tab.pools.end(), e.pool) != tab.pools.end()) continue;
+    if (tab.pools.size() >= kMaxPools) fatal("zu viele Pools gefunden");
+    tab.pools.push_back(e.pool);
     const std::string verzeichnis = o.zielVerzeichnis + e.pool + "\\";
-    if (plat::createDirectoryTree(verzeichnis) != plat::Err::ok)
+    if (plat::linkOnTheWay(verzeichnis))
+      logFehlerName("Pool-Directory ist ein symbolischer Link, wird nicht benutzt", verzeichnis);
+    else if (plat::createDirectoryTree(verzeichnis) != plat::Err::ok)
       logFehlerName("Pool-Directory nicht erzeugbar", verzeichnis);
   }
 }
@@ -145,6 +175,14 @@ void BenutzerlisteSchreiben() {
   for (const BenutzerEintrag& e : zustand().benutzer)
     plat::addLine(aus, e.pool + "\t" + e.benutzer + "\t" + e.unterverzeichnis + "\t" + e.thema);
   const std::string pfad = optionen().zielVerzeichnis + optionen().internBenutzerliste;
+  // Something that is no file under the name (a folder, a FIFO, a link)
+  // would stop the server at every start: it is set aside instead.
+  if (const std::string warum = plat::whyNoFile(pfad);
+      !warum.empty() && plat::pathKind(pfad) != plat::PathKind::missing) {
+    logFehlerName("Benutzerliste der Clients ist keine Datei (" + warum + "), beiseite gelegt",
+                  pfad);
+    plat::renameEntry(pfad, pfad + ".defekt");
+  }
   // A client may be reading the old copy this very moment; give it the
   // time the members' files get before the server gives up.
   plat::Err e = plat::Err::ok;

@@ -125,12 +125,29 @@ void logFehler(std::string_view meldung) {
   abbruchSetzen("+++++ " + std::string(meldung));
 }
 
+std::string sichtbar(std::string_view text) {
+  std::string aus;
+  aus.reserve(text.size());
+  for (char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b >= 0x20 && b != 0x7F) {
+      aus += c;
+      continue;
+    }
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "\\x%02X", b);
+    aus += buf;
+  }
+  return aus;
+}
+
 void logFehlerName(std::string_view meldung, std::string_view name) {
+  const std::string n = sichtbar(name);
   logFehler(meldung);
   logText(" : ");
-  logText(name);
+  logText(n);
   logNeueZeile();
-  abbruchSetzen(zustand().abbruchmeldung + " : " + std::string(name));
+  abbruchSetzen(zustand().abbruchmeldung + " : " + n);
 }
 
 void fatal(std::string_view meldung) {

@@ -57,7 +57,12 @@ void logStartBanner();
 // A new line with the time stamp and `text` (report line).
 void logMeldung(std::string_view text);
 void logFehler(std::string_view meldung);
+// The name is shown with its control characters escaped (sichtbar).
 void logFehlerName(std::string_view meldung, std::string_view name);
+
+// `text` with every control character shown as "\xNN", so what comes from
+// a file (a workstation line, a file name) never reaches the log raw.
+std::string sichtbar(std::string_view text);
 [[noreturn]] void fatal(std::string_view meldung);
 [[noreturn]] void fatalName(std::string_view meldung, std::string_view name);
 [[noreturn]] void stopMitCode(int code);

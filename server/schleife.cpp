@@ -36,37 +36,66 @@ void arbeitsplatzMerken(const std::string& name) {
   if (std::find(liste.begin(), liste.end(), name) != liste.end()) return;
   if (protokoll().verbose) {
     logNeueZeile();
-    logText("Platz : " + name);
+    logText("Platz : " + sichtbar(name));
   }
   liste.push_back(name);
 }
 
 // Waits up to `ms` in short slices so a stop request is seen at once; a
-// change in the watched folder ends the wait. Without a watch it sleeps.
-void warten(plat::DirWatch* watch, int ms) {
+// change in the watched folder ends the wait, and so does the end of the
+// watch (the folder was deleted: the caller scans and creates it again).
+// Without a watch it sleeps. True when the whole time ran out.
+bool warten(plat::DirWatch* watch, int ms) {
   const std::uint32_t anfang = plat::tickCount();
   for (;;) {
-    if (stopAnforderung().load() != 0) return;
+    if (stopAnforderung().load() != 0) return false;
     const int vergangen = static_cast<int>(plat::tickCount() - anfang);
-    if (vergangen >= ms) return;
+    if (vergangen >= ms) return true;
     const int scheibe = std::min(kWarteScheibeMs, ms - vergangen);
-    if (watch != nullptr && watch->active()) {
+    if (watch != nullptr) {
       const plat::WatchResult r = watch->wait(scheibe);
-      if (r == plat::WatchResult::changed) return;
-      if (r == plat::WatchResult::failed) watch = nullptr;
+      if (r != plat::WatchResult::timeout) return false;
     } else {
       plat::sleepMs(scheibe);
     }
   }
 }
 
-// Claims left behind by an earlier run (killed, or a member held).
+// Pools left behind by an earlier run: a claim (killed, or a member held),
+// a text whose trigger is gone (killed in the wait), or a member's
+// remainder.
 void liegengebliebeneSuchen() {
   Schleife& s = zustand();
-  for (const std::string& pool : tabellen().pools)
-    if (plat::fileExists(ClaimPfad(PoolText(TextArt::neu, pool))) ||
-        plat::fileExists(ClaimPfad(PoolText(TextArt::geloescht, pool))))
+  for (const std::string& pool : tabellen().pools) {
+    std::vector<std::string> reste;
+    plat::listDirectory(optionen().zielVerzeichnis + pool, "_*.zustellung", plat::ListKind::both,
+                        reste);
+    if (poolTextDa(pool) ||
+        plat::pathKind(ClaimPfad(PoolText(TextArt::neu, pool))) != plat::PathKind::missing ||
+        plat::pathKind(ClaimPfad(PoolText(TextArt::geloescht, pool))) != plat::PathKind::missing ||
+        !reste.empty())
       s.liegengeblieben.push_back(pool);
+  }
+}
+
+bool zurueckgestellt(const std::string& pfad) {
+  const std::vector<std::string>& z = zustand().zurueckgestellt;
+  return std::find(z.begin(), z.end(), pfad) != z.end();
+}
+
+void zurueckstellen(const std::string& pfad) {
+  if (!zurueckgestellt(pfad)) zustand().zurueckgestellt.push_back(pfad);
+}
+
+// Sets aside what lies in the trigger folder under a trigger's name but is
+// no trigger, under a name outside the trigger pattern.
+TriggerStand beiseiteLegen(const std::string& fehler, const std::string& pfad) {
+  logFehlerName(fehler, pfad);
+  if (plat::renameEntry(pfad, pfad + ".defekt") != plat::Err::ok) {
+    logFehlerName("Trigger nicht beiseite zu legen", pfad);
+    zurueckstellen(pfad);
+  }
+  return TriggerStand::beiseite;
 }
 
 }  // namespace
@@ -91,14 +120,31 @@ bool TriggerSuchen() {
   const std::size_t strich = muster.rfind('\\');
   const std::string ordner = muster.substr(0, strich + 1);
   std::vector<std::string> namen;
-  if (plat::listDirectory(ordner, muster.substr(strich + 1), plat::ListKind::files, namen) !=
-      plat::Err::ok)
+  // Folders and other entries under a trigger's name are listed too: the
+  // reading sets them aside.
+  const plat::Err e =
+      plat::listDirectory(ordner, muster.substr(strich + 1), plat::ListKind::both, namen);
+  if (e == plat::Err::pathNotFound || e == plat::Err::notFound) {
+    // Deleted while the server runs: without it every client's trigger
+    // fails, so it is made again.
+    logFehlerName("Trigger-Verzeichnis fehlt, wird neu angelegt", ordner);
+    if (plat::createDirectoryTree(ordner) != plat::Err::ok)
+      logFehlerName("Trigger-Verzeichnis nicht erzeugbar", ordner);
     return false;
+  }
+  if (e != plat::Err::ok) {
+    if (!zurueckgestellt(ordner)) logFehlerName("Trigger-Verzeichnis nicht lesbar", ordner);
+    zurueckstellen(ordner);
+    return false;
+  }
+  bool gefunden = false;
   for (const std::string& name : namen) {
+    if (zurueckgestellt(ordner + name)) continue;
     zustand().triggerliste.push_back(ordner + name);
     trace("Trigger da", name);
+    gefunden = true;
   }
-  return !namen.empty();
+  return gefunden;
 }
 
 TriggerStand TriggerLesen(const std::string& pfad) {
@@ -110,17 +156,24 @@ TriggerStand TriggerLesen(const std::string& pfad) {
         f.open(pfad, plat::Access::read, plat::Share::denyWrite, plat::Disposition::openExisting);
     if (e == plat::Err::ok) break;
     // Its writer still holds it; a writer that never lets go must not
-    // stall every pool of the server.
-    if (e == plat::Err::sharingViolation &&
+    // stall every pool of the server, nor a stop request.
+    if (e == plat::Err::sharingViolation && stopAnforderung().load() == 0 &&
         static_cast<int>(plat::tickCount() - anfang) < zustand().triggerWartezeitMs) {
       plat::sleepMs(10);
       continue;
+    }
+    if (e == plat::Err::accessDenied) {
+      const std::string warum = plat::whyNoFile(pfad);
+      if (!warum.empty()) return beiseiteLegen("Trigger ist keine Datei (" + warum + ")", pfad);
     }
     logFehlerName("Trigger nicht lesbar", pfad);
     return e == plat::Err::sharingViolation ? TriggerStand::gehalten : TriggerStand::unlesbar;
   }
 
-  plat::LineReader leser(f, 127);
+  // Two short lines are all a trigger holds; nothing more is read.
+  std::string anfangText;
+  if (f.readAll(anfangText, 4096) != plat::Err::ok) anfangText.clear();
+  plat::LineReader leser(anfangText, 127);
   std::string zeile1;
   std::string zeile2;
   const plat::LineStatus st = leser.next(zeile1);
@@ -134,7 +187,7 @@ TriggerStand TriggerLesen(const std::string& pfad) {
     // so it is not found again and does not stop the server.
     f.close();
     logFehlerName(fehler, pfad);
-    plat::moveFile(pfad, pfad + ".defekt", true);
+    if (plat::moveFile(pfad, pfad + ".defekt", true) != plat::Err::ok) zurueckstellen(pfad);
     return TriggerStand::beiseite;
   }
   const char version = zeile1.size() > 8 ? zeile1[8] : '\0';
@@ -144,7 +197,10 @@ TriggerStand TriggerLesen(const std::string& pfad) {
   if (version < '5') {
     logFehlerName("zu alte Vokarium-Version", zeile2);
     f.close();
-    if (plat::removeFile(pfad) != plat::Err::ok) logFehlerName("Trigger nicht l\xF6schbar", pfad);
+    if (plat::removeFile(pfad) != plat::Err::ok) {
+      logFehlerName("Trigger nicht l\xF6schbar", pfad);
+      zurueckstellen(pfad);
+    }
     stand = TriggerStand::geloescht;
   }
   arbeitsplatzMerken(zeile2);
@@ -157,7 +213,13 @@ void TriggerLoeschen() {
     const TriggerStand stand = TriggerLesen(pfad);
     if (stand == TriggerStand::gelesen || stand == TriggerStand::unlesbar) {
       trace("Trigger l\xF6schen", pfad);
-      if (plat::removeFile(pfad) != plat::Err::ok) logFehlerName("Trigger nicht l\xF6schbar", pfad);
+      // A trigger that stays (no right to delete it, a name the folder
+      // listing cannot give back) is not looked at again before the next
+      // full `Pause`: no pass after pass, no log line after log line.
+      if (plat::removeFile(pfad) != plat::Err::ok) {
+        logFehlerName("Trigger nicht l\xF6schbar", pfad);
+        zurueckstellen(pfad);
+      }
       if (protokoll().verbose) logText(" * ");
     }
     pfad.clear();
@@ -171,19 +233,26 @@ void AufTriggerWarten() {
   // The watch starts before the scan, so a trigger written between the
   // scan and the wait still ends the wait.
   plat::DirWatch watch;
-  const bool beobachtet = watch.start(o.triggerVerzeichnis) == plat::Err::ok;
+  bool beobachtet = watch.start(o.triggerVerzeichnis) == plat::Err::ok;
   if (TriggerSuchen()) return;
+  // The scan may just have made the folder again.
+  if (!beobachtet) {
+    beobachtet = watch.start(o.triggerVerzeichnis) == plat::Err::ok;
+    if (beobachtet && TriggerSuchen()) return;
+  }
   const int ms = static_cast<int>(std::min<unsigned>(o.pause, 2000000u) * 1000u);
+  bool abgelaufen = false;
   if (!beobachtet) {
     trace("Sleep Sekunden", static_cast<long long>(o.pause));
-    warten(nullptr, ms);
+    abgelaufen = warten(nullptr, ms);
     trace("Ende Sleep");
   } else {
     trace("Wait Trigger", static_cast<long long>(o.pause));
-    warten(&watch, ms);
+    abgelaufen = warten(&watch, ms);
     watch.stop();
     trace("Ende Wait Trigger");
   }
+  if (abgelaufen) zustand().zurueckgestellt.clear();
   TriggerSuchen();
 }
 
@@ -193,7 +262,6 @@ void AdminRestart() {
   Schleife& s = zustand();
   s.triggerliste = std::vector<std::string>{};
   s.nachpruefen.clear();
-  TabellenZuruecksetzen();
 }
 
 void Hauptroutine() {
@@ -246,6 +314,9 @@ void ServerArbeit() {
   // The OS layer's own notes (a lock fall-back) go into the server's trace.
   plat::setDiagnosticSink([](const std::string& zeile) { trace(zeile); });
   KonfigurationLesen();
+  // Below the base and target directories no symbolic link is followed.
+  plat::confineBelow(optionen().basisVerzeichnis);
+  plat::confineBelow(optionen().zielVerzeichnis);
   ServerSperreNehmen();
   Hauptroutine();
 }

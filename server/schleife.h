@@ -28,6 +28,11 @@ struct Schleife {
   std::vector<std::string> nachpruefen;
   // Pools whose claimed text was left by an earlier run.
   std::vector<std::string> liegengeblieben;
+  // Pools with a member that keeps a remainder it could not take.
+  std::vector<std::string> reste;
+  // Triggers whose reading or deleting failed: reported once, looked at
+  // again only after a full `Pause`.
+  std::vector<std::string> zurueckgestellt;
   int triggerWartezeitMs = 30000;
   int mitgliedVersuche = 7;
   int mitgliedPauseMs = 200;

@@ -16,15 +16,75 @@ namespace zentrale {
 
 namespace {
 
+// Pool texts are delivered in pieces of this size, so a text is limited by
+// the disk, not by the server's memory; a text that fits one piece is read
+// once for all members.
+constexpr std::size_t kStueck = 4 << 20;
+
+// What a pass wrote: flushed to disk together at its end, before the claims
+// and the delivered remainders may go.
+struct Durchgang {
+  bool geschrieben = false;
+  std::vector<std::string> loeschen;
+};
+
 // Opens a file without sharing, with the member-file retries.
 plat::Err exklusivOeffnen(plat::SharedFile& f, const std::string& pfad, plat::Disposition d) {
   const Schleife& s = schleife();
   plat::Err e = plat::Err::ok;
   for (int versuch = 1;; ++versuch) {
     e = f.open(pfad, plat::Access::readWrite, plat::Share::exclusive, d);
-    if (e == plat::Err::ok || e == plat::Err::notFound || versuch >= s.mitgliedVersuche) return e;
+    if (e != plat::Err::sharingViolation || versuch >= s.mitgliedVersuche) return e;
     plat::sleepMs(s.mitgliedPauseMs);
   }
+}
+
+// An error line that names the file and, for something that is no shared
+// file (a folder, link, FIFO, ...), what it is.
+void dateiFehler(const std::string& meldung, const std::string& pfad) {
+  const std::string warum = plat::whyNoFile(pfad);
+  logFehlerName(warum.empty() ? meldung : meldung + " (" + warum + ")", pfad);
+}
+
+// A text opened for reading, delivered in pieces.
+struct Quelle {
+  plat::SharedFile datei;
+  std::int64_t groesse = 0;
+  std::string erstesStueck;
+
+  plat::Err oeffnen(const std::string& pfad) {
+    const plat::Err e =
+        datei.open(pfad, plat::Access::read, plat::Share::shared, plat::Disposition::openExisting);
+    return e == plat::Err::ok ? ersteLesen() : e;
+  }
+
+  plat::Err ersteLesen() {
+    groesse = datei.size();
+    erstesStueck.resize(static_cast<std::size_t>(std::min<std::int64_t>(groesse, kStueck)));
+    std::size_t gelesen = 0;
+    const plat::Err e = datei.readAt(0, erstesStueck.data(), erstesStueck.size(), gelesen);
+    erstesStueck.resize(gelesen);
+    return e;
+  }
+};
+
+// Appends the whole of `q` to the open file `f`; the first piece through
+// append (which cuts back a torn last line), the rest after it.
+plat::Err anhaengen(plat::SharedFile& f, Quelle& q) {
+  if (q.erstesStueck.empty()) return plat::Err::ok;
+  plat::Err e = f.append(q.erstesStueck);
+  std::string stueck;
+  for (auto pos = static_cast<std::int64_t>(q.erstesStueck.size());
+       e == plat::Err::ok && pos < q.groesse;) {
+    stueck.resize(kStueck);
+    std::size_t gelesen = 0;
+    e = q.datei.readAt(pos, stueck.data(), stueck.size(), gelesen);
+    if (e != plat::Err::ok || gelesen == 0) break;
+    stueck.resize(gelesen);
+    e = f.write(stueck);
+    pos += static_cast<std::int64_t>(gelesen);
+  }
+  return e;
 }
 
 // Moves what the clients appended to `quelle` into the claim, holding the
@@ -34,51 +94,135 @@ bool textBeanspruchen(const std::string& quelle, const std::string& claim) {
   plat::SharedFile s;
   const plat::Err e = exklusivOeffnen(s, quelle, plat::Disposition::openExisting);
   if (e == plat::Err::notFound) return true;
-  if (e != plat::Err::ok) {
+  if (e == plat::Err::sharingViolation) {
     trace("LockError", quelle);
     return false;
   }
-  if (!plat::fileExists(claim)) {
+  if (e != plat::Err::ok) {
+    dateiFehler("Pool-Text nicht lesbar", quelle);
+    return false;
+  }
+  const plat::PathKind claimArt = plat::pathKind(claim);
+  if (claimArt == plat::PathKind::missing) {
     if (s.renameTo(claim) != plat::Err::ok) {
-      logFehlerName("Pool-Text nicht uebernehmbar", quelle);
+      dateiFehler("Pool-Text nicht uebernehmbar", quelle);
       return false;
     }
     return true;
+  }
+  if (claimArt != plat::PathKind::regular) {
+    // Something else holds the claim's name: the text stays as it is.
+    logFehlerName(
+        "Pool-Text nicht uebernehmbar, Claim-Name belegt (" + plat::whyNoFile(claim) + ")", claim);
+    return false;
   }
   // An earlier claim is still there: the new lines go after it, so the
   // members get everything in the order it was written. Should the server
   // die between the append and the delete, the lines arrive twice, which
   // readers of member files tolerate, and are never lost.
-  std::string neu;
+  Quelle neu;
+  neu.datei = std::move(s);
   plat::SharedFile c;
-  if (s.readAll(neu) != plat::Err::ok ||
+  const plat::Err fehler = neu.ersteLesen();
+  if (fehler != plat::Err::ok ||
       c.open(claim, plat::Access::readWrite, plat::Share::exclusive,
              plat::Disposition::openAlways) != plat::Err::ok ||
-      c.append(neu) != plat::Err::ok || c.sync() != plat::Err::ok) {
-    logFehlerName("Pool-Text nicht uebernehmbar", quelle);
+      anhaengen(c, neu) != plat::Err::ok || c.sync() != plat::Err::ok) {
+    dateiFehler("Pool-Text nicht uebernehmbar", quelle);
     return false;
   }
   c.close();
-  if (s.removeAndClose() != plat::Err::ok) logFehlerName("Pool-Text nicht loeschbar", quelle);
+  if (neu.datei.removeAndClose() != plat::Err::ok)
+    logFehlerName("Pool-Text nicht loeschbar", quelle);
   return true;
 }
 
-// One append of the whole text, flushed to disk before the claim may go.
-bool mitgliedBedienen(const std::string& ziel, const std::string& inhalt) {
+// One member: its own remainder from earlier passes (when there is one),
+// then the claim, in one open; a failure cuts the file back to where it
+// was, so the member gets all of it or none.
+plat::Err mitgliedBedienen(const std::string& ziel, Quelle* rest, Quelle* claim) {
   plat::SharedFile f;
-  if (exklusivOeffnen(f, ziel, plat::Disposition::openAlways) != plat::Err::ok) {
-    trace("LockError", ziel);
-    return false;
+  plat::Err e = exklusivOeffnen(f, ziel, plat::Disposition::openAlways);
+  if (e != plat::Err::ok) return e;
+  e = f.cutTornLine();
+  const std::int64_t alt = f.size();
+  if (e == plat::Err::ok && rest != nullptr) e = anhaengen(f, *rest);
+  if (e == plat::Err::ok && claim != nullptr) e = anhaengen(f, *claim);
+  if (e != plat::Err::ok && alt >= 0) f.resize(alt);
+  return e;
+}
+
+// The claim goes into the member's own remainder instead: only this member
+// gets it again at the next passes.
+bool restAnlegen(const std::string& restPfad, Quelle& claim) {
+  plat::SharedFile r;
+  plat::Err e = exklusivOeffnen(r, restPfad, plat::Disposition::openAlways);
+  if (e == plat::Err::ok) e = anhaengen(r, claim);
+  if (e == plat::Err::ok) return true;
+  dateiFehler("Rest fuer das Mitglied nicht speicherbar", restPfad);
+  return false;
+}
+
+void verteilen(TextArt art, std::size_t pool, Durchgang& d) {
+  const Tabellen& t = tabellen();
+  Schleife& s = schleife();
+  const std::string& name = t.pools[pool];
+  const std::string quelle = PoolText(art, name);
+  const std::string claim = ClaimPfad(quelle);
+  trace("NeuePoolWorteVerteilen", quelle);
+
+  if (!textBeanspruchen(quelle, claim)) s.nachpruefen.push_back(name);
+
+  Quelle text;
+  const bool mitClaim =
+      plat::pathKind(claim) == plat::PathKind::regular && text.oeffnen(claim) == plat::Err::ok;
+
+  bool alleBedient = true;
+  const std::string endung = art == TextArt::neu ? ".neu" : ".loe";
+  const std::string ordner = optionen().zielVerzeichnis + name + "\\_";
+  for (const BenutzerEintrag& e : t.benutzer) {
+    if (e.pool != name) continue;
+    const std::string ziel = ordner + e.benutzer + endung;
+    const std::string restPfad = ClaimPfad(ziel);
+    Quelle rest;
+    const bool mitRest = plat::pathKind(restPfad) != plat::PathKind::missing;
+    if (!mitClaim && !mitRest) continue;
+    if (mitRest && rest.oeffnen(restPfad) != plat::Err::ok) {
+      dateiFehler("Rest fuer das Mitglied nicht lesbar", restPfad);
+      if (mitClaim && !restAnlegen(restPfad, text)) alleBedient = false;
+      continue;
+    }
+    d.geschrieben = true;
+    const plat::Err fehler =
+        mitgliedBedienen(ziel, mitRest ? &rest : nullptr, mitClaim ? &text : nullptr);
+    if (fehler == plat::Err::ok) {
+      trace("Append ->", ziel);
+      if (mitRest) d.loeschen.push_back(restPfad);
+      continue;
+    }
+    // Held beyond the retries, a folder, no permission: the others are
+    // served, this member keeps its own remainder for the next passes.
+    dateiFehler("Wortdatei nicht beschreibbar", ziel);
+    rest.datei.close();
+    if (mitClaim && !restAnlegen(restPfad, text)) alleBedient = false;
+    if (std::find(s.reste.begin(), s.reste.end(), name) == s.reste.end()) s.reste.push_back(name);
   }
-  plat::Err e = inhalt.empty() ? plat::Err::ok : f.append(inhalt);
-  if (e == plat::Err::ok) e = f.sync();
-  f.close();
-  if (e != plat::Err::ok) {
-    logFehlerName("Wortdatei nicht beschreibbar", ziel);
-    return false;
+  text.datei.close();
+  if (mitClaim && alleBedient) d.loeschen.push_back(claim);
+}
+
+// The end of a pass: every member file written is flushed to disk before
+// a claim or a delivered remainder is deleted.
+void abschliessen(Durchgang& d) {
+  if (d.geschrieben) {
+    const plat::Err e = plat::syncFileSystem(optionen().zielVerzeichnis);
+    if (e != plat::Err::ok) {
+      logFehlerName("Wortdateien nicht auf die Platte geschrieben", optionen().zielVerzeichnis);
+      return;
+    }
   }
-  trace("Append ->", ziel);
-  return true;
+  for (const std::string& pfad : d.loeschen)
+    if (plat::removeFile(pfad) != plat::Err::ok) logFehlerName("Pool-Text nicht loeschbar", pfad);
 }
 
 std::string triggerId(const std::string& pfad) {
@@ -88,12 +232,12 @@ std::string triggerId(const std::string& pfad) {
   return name;
 }
 
-bool poolTextDa(const std::string& pool) {
-  return plat::fileExists(PoolText(TextArt::neu, pool)) ||
-         plat::fileExists(PoolText(TextArt::geloescht, pool));
-}
-
 }  // namespace
+
+bool poolTextDa(const std::string& pool) {
+  return plat::pathKind(PoolText(TextArt::neu, pool)) != plat::PathKind::missing ||
+         plat::pathKind(PoolText(TextArt::geloescht, pool)) != plat::PathKind::missing;
+}
 
 std::string ClaimPfad(const std::string& quelle) {
   return quelle + ".zustellung";
@@ -106,32 +250,9 @@ std::string PoolText(TextArt art, const std::string& pool) {
 }
 
 void NeuePoolWorteVerteilen(TextArt art, std::size_t pool) {
-  const Tabellen& t = tabellen();
-  const std::string& name = t.pools[pool];
-  const std::string quelle = PoolText(art, name);
-  const std::string claim = ClaimPfad(quelle);
-  trace("NeuePoolWorteVerteilen", quelle);
-
-  if (!textBeanspruchen(quelle, claim)) schleife().nachpruefen.push_back(name);
-
-  std::string inhalt;
-  {
-    plat::SharedFile c;
-    if (c.open(claim, plat::Access::read, plat::Share::shared, plat::Disposition::openExisting) !=
-            plat::Err::ok ||
-        c.readAll(inhalt) != plat::Err::ok)
-      return;
-  }
-
-  bool alleBedient = true;
-  const std::string endung = art == TextArt::neu ? ".neu" : ".loe";
-  const std::string ordner = optionen().zielVerzeichnis + name + "\\_";
-  for (const BenutzerEintrag& e : t.benutzer) {
-    if (e.pool != name) continue;
-    if (!mitgliedBedienen(ordner + e.benutzer + endung, inhalt)) alleBedient = false;
-  }
-  if (alleBedient && plat::removeFile(claim) != plat::Err::ok)
-    logFehlerName("Pool-Text nicht loeschbar", claim);
+  Durchgang d;
+  verteilen(art, pool, d);
+  abschliessen(d);
 }
 
 void TriggerAuswerten() {
@@ -147,8 +268,13 @@ void TriggerAuswerten() {
     markieren(pool, false);
   for (const std::string& pool : s.nachpruefen)
     markieren(pool, true);
+  // Members that could not be written keep their remainder: tried again
+  // at every pass until they take it.
+  for (const std::string& pool : s.reste)
+    markieren(pool, false);
   s.liegengeblieben.clear();
   s.nachpruefen.clear();
+  s.reste.clear();
 
   for (const std::string& pfad : s.triggerliste) {
     const std::string id = triggerId(pfad);
@@ -161,13 +287,15 @@ void TriggerAuswerten() {
     markieren(pool, false);
   }
 
+  Durchgang d;
   for (std::size_t i = 0; i < t.pools.size(); ++i) {
     if (!markiert[i]) continue;
-    NeuePoolWorteVerteilen(TextArt::neu, i);
+    verteilen(TextArt::neu, i, d);
     plat::removeFile(optionen().zielVerzeichnis + t.pools[i] + "\\" + optionen().wortlistenDatei);
-    NeuePoolWorteVerteilen(TextArt::geloescht, i);
+    verteilen(TextArt::geloescht, i, d);
     s.nachpruefen.push_back(t.pools[i]);
   }
+  abschliessen(d);
 
   for (const std::string& pfad : s.triggerliste)
     if (!pfad.empty() && triggerId(pfad).rfind("ADMIN", 0) == 0) s.restart = true;

@@ -5,6 +5,12 @@
 // claim is deleted only after every member file was written and flushed to
 // disk. A claim whose delivery failed for a member stays and is delivered
 // again, whole, at the next trigger for the pool or at the next start.
+// A member file that cannot be written does not hold up the others: the
+// claim is copied into that member's own remainder (member file +
+// ".zustellung"), which goes to it first at the next passes. Member files
+// of a pass are flushed together at its end, before any claim goes. An
+// append first cuts back a line torn by a crash; the pieces of a text are
+// read one at a time, so its size is limited by the disk, not by memory.
 // Member files are opened without sharing for one append each (7 attempts,
 // 200 ms apart), so their owners may read or replace them in between.
 #pragma once
@@ -21,6 +27,10 @@ std::string ClaimPfad(const std::string& quelle);
 
 // Path of a pool's text of the given kind.
 std::string PoolText(TextArt art, const std::string& pool);
+
+// True when a text of the pool (new or deleted words) is there, whatever
+// kind of entry it is (a wrong kind gets its error line in the delivery).
+bool poolTextDa(const std::string& pool);
 
 void NeuePoolWorteVerteilen(TextArt art, std::size_t pool);
 

@@ -111,6 +111,17 @@ TEST_F(Vokabular, WoerterEntfernenTakesTheDeleteList) {
   EXPECT_FALSE(poolZustand().LoeschListe.has_value());
   VoctoolsEnde();
   EXPECT_EQ(benutzerDatei(), "Meier\r\n");
+
+  // The removal call fails (the recognizer is gone): the list stays, so
+  // the deletions are not lost with it.
+  ASSERT_TRUE(VoctoolsStart());
+  EXPECT_TRUE(LoeschListeHinzufuegen("Meier", ""));
+  ctl({"quit"});
+  ASSERT_TRUE(prozesse_.back()->waitForFinished(10000));
+  EXPECT_EQ(WoerterEntfernen(), 0);
+  EXPECT_TRUE(gemeldet(2558));
+  ASSERT_TRUE(poolZustand().LoeschListe.has_value());
+  EXPECT_TRUE(poolZustand().LoeschListe->enthaelt("Meier"));
 }
 
 TEST_F(Vokabular, AnUnreadableFileIsNeverTakenForApplied) {

@@ -157,7 +157,11 @@ TEST_F(Verwaltung, PoolNamesAtTheirLimits) {
   EXPECT_FALSE(PoolUebernehmen("Tab\tPool"));
   EXPECT_FALSE(PoolUebernehmen(std::string(32, 'p')));
   EXPECT_FALSE(PoolZuweisen({0}));
-  EXPECT_EQ(nummern(), (std::vector<int>{2110, 866}));
+  // The server would refuse 'Ortho and read "Team" as Team.
+  EXPECT_FALSE(PoolUebernehmen("'Ortho"));
+  EXPECT_FALSE(PoolUebernehmen("\"Team\""));
+  EXPECT_FALSE(PoolZuweisen({0}));
+  EXPECT_EQ(nummern(), (std::vector<int>{2110, 866, 2115, 2115}));
   EXPECT_TRUE(PoolUebernehmen(std::string(31, 'p')));
   // A name beginning with a blank is assigned but never offered for picking.
   EXPECT_TRUE(PoolUebernehmen(" Vorlaeufig"));
@@ -209,6 +213,10 @@ TEST_F(Verwaltung, SaveChecksFindTheFirstOffendingRows) {
        {0, 1}},
       {{{std::string(32, 'p'), "Bauer", "Allgemein", "current\\A"}}, 866, {0}},
       {{{"..", "Bauer", "Allgemein", "current\\A"}}, 2110, {0}},
+      {{{"P", "Bauer", "Allgemein", "current\\A"}, {"P", " Meier", "Allgemein", "current\\Allg"}},
+       2116,
+       {1}},
+      {{{"P", "Bauer", "\"Allgemein\"", "current\\A"}}, 2116, {0}},
   };
   for (std::size_t k = 0; k < faelle.size(); ++k) {
     verwaltung().zeilen = faelle[k].zeilen;
@@ -229,8 +237,13 @@ TEST_F(Verwaltung, SavedListFollowsTheDisplayOrderAndReplacesTheOldList) {
   ZeileAufnehmen("Chirurgie", "Meier", "current\\Allg", "Allgemein");
   ZeileAufnehmen("Chirurgie", "Bauer", "current\\A", "Allgemein");
   SpalteGeklickt(Spalte::user);
+  // A reader (the server) that has the old list open keeps reading the old
+  // list whole: the new one is put in place by rename, never written over
+  // the old one.
+  std::ifstream leser(root_ / "S/Benutzer.dat", std::ios::binary);
   std::vector<std::size_t> markiert;
   ASSERT_TRUE(BenutzerlisteSpeichern(markiert));
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(leser), {}), "alt\r\n");
   EXPECT_EQ(lesen("Benutzer.dat"),
             "Chirurgie\tBauer\tcurrent\\A\tAllgemein\r\n"
             "Innere\tMeier\tcurrent\\Rad\tRadiologie\r\n"

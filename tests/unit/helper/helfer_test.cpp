@@ -35,6 +35,7 @@ struct Erkenner {
   std::vector<std::string> worte;  // the user's vocabulary
   std::vector<std::string> liste;  // the list fetched last
   bool hinzufuegenGelingt = true;
+  bool speichernGelingt = true;  // the recognizer saves the vocabulary
   // Runs while a word file is applied (the server appending meanwhile).
   std::function<void()> waehrendAnwenden;
   std::vector<std::string> gestartet;  // program + " " + arguments
@@ -93,7 +94,7 @@ class Helfertest : public ::testing::Test {
       ++e.voctoolsAufrufe;
       return true;
     };
-    d.voctoolsEnde = [] {};
+    d.voctoolsEnde = [this] { return e.speichernGelingt; };
     d.worteHolen = [this](bool) {
       e.liste = e.worte;
       return true;
@@ -266,6 +267,48 @@ TEST_F(Helfertest, LeereDateienUndErfolgreicheAnwendungLoeschenJedeDateiFuerSich
   EXPECT_FALSE(plat::fileExists(helfer::LoePfad()));
   EXPECT_FALSE(plat::fileExists(helfer::ClaimPfad(helfer::LoePfad())));
   EXPECT_TRUE(Helfer().gemerkte.contains("bleibt"));
+}
+
+// One file fails, the other succeeds: each is kept or deleted for itself.
+TEST_F(Helfertest, EineDateiScheitertDieAndereWirdGeloescht) {
+  Schreiben(helfer::NeuPfad(), "Neu\r\n");
+  Schreiben(helfer::LoePfad(), "Alt\r\n");
+  e.worte = {"Alt"};
+  e.hinzufuegenGelingt = false;
+  helfer::ProfilAktualisieren();
+  EXPECT_TRUE(e.worte.empty());
+  EXPECT_EQ(Lesen(helfer::ClaimPfad(helfer::NeuPfad())), std::vector<std::string>{"Neu"});
+  EXPECT_FALSE(plat::fileExists(helfer::LoePfad()));
+  EXPECT_FALSE(plat::fileExists(helfer::ClaimPfad(helfer::LoePfad())));
+  EXPECT_FALSE(plat::fileExists(helfer::AngewandtPfad(helfer::LoePfad())));
+}
+
+// The words are safe only when the recognizer has saved them: killed
+// before, they come again at the next start. A line torn by a killed
+// server is not applied, and a folder under the claim's name is said so.
+TEST_F(Helfertest, AngewandteWoerterBleibenBisZurSicherung) {
+  Schreiben(helfer::NeuPfad(), "Eins\r\nZwei\r\nR08L10");
+  e.speichernGelingt = false;
+  helfer::ProfilAktualisieren();
+  EXPECT_EQ(e.worte, (std::vector<std::string>{"Eins", "Zwei"}));
+  EXPECT_FALSE(plat::fileExists(helfer::NeuPfad()));
+  // The recognizer was killed: its vocabulary is as before.
+  e.worte.clear();
+  e.speichernGelingt = true;
+  Schreiben(helfer::NeuPfad(), "Drei\r\n");
+  helfer::ProfilAktualisieren();
+  EXPECT_EQ(e.worte, (std::vector<std::string>{"Eins", "Zwei", "Drei"}));
+  EXPECT_FALSE(plat::fileExists(helfer::AngewandtPfad(helfer::NeuPfad())));
+  EXPECT_FALSE(plat::fileExists(helfer::ClaimPfad(helfer::NeuPfad())));
+
+  fs::create_directory(plat::nativePath(helfer::ClaimPfad(helfer::NeuPfad())));
+  Schreiben(helfer::NeuPfad(), "Vier\r\n");
+  helfer::ProfilAktualisieren();
+  EXPECT_EQ(Lesen(helfer::NeuPfad()), std::vector<std::string>{"Vier"});
+  ASSERT_FALSE(vk::recordedMessages().empty());
+  // Text 2560 (the name is taken, not by a file), not "file exists".
+  EXPECT_EQ(vk::recordedMessages().back().text.rfind("<?2560 ", 0), 0u)
+      << vk::recordedMessages().back().text;
 }
 
 TEST_F(Helfertest, FehlschlagBehaeltDieDateiUndHoleSieBeimNaechstenStartNach) {

@@ -2,6 +2,7 @@
 // process and between processes (fork), as two workstations would meet.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -272,4 +273,82 @@ TEST(SharedFile, LockProbeOnALocalFolderWorks) {
   std::vector<std::string> left;
   ASSERT_EQ(listDirectory(t.sys(""), "*", ListKind::both, left), Err::ok);
   EXPECT_TRUE(left.empty());
+}
+
+// A FIFO, a device, a socket, a folder or a link where a shared file is
+// expected is refused at once by every open (a FIFO open must not block),
+// and a link below a confined root is never followed.
+TEST(SharedFile, HostileEntriesAreRefusedWithoutBlockingOrFollowing) {
+  TestDir t;
+  namespace fs = std::filesystem;
+  ASSERT_EQ(::mkfifo((t.native / "fifo").c_str(), 0666), 0);
+  fs::create_symlink("/dev/zero", t.native / "null");
+  fs::create_directory(t.native / "ordner");
+  fs::create_directory(t.native / "aussen");
+  std::ofstream(t.native / "aussen" / "geheim.txt") << "geheim\r\n";
+  fs::create_symlink(t.native / "aussen" / "geheim.txt", t.native / "link.txt");
+  fs::create_directory_symlink(t.native / "aussen", t.native / "pool");
+  SharedFile f;
+  for (const char* name : {"fifo", "null", "ordner", "link.txt"}) {
+    for (Share sh : {Share::exclusive, Share::denyWrite, Share::shared})
+      EXPECT_EQ(f.open(t.sys(name), Access::read, sh, Disposition::openAlways), Err::accessDenied)
+          << name;
+  }
+  EXPECT_EQ(pathKind(t.sys("fifo")), PathKind::other);
+  EXPECT_EQ(whyNoFile(t.sys("link.txt")), "symbolischer Link");
+  EXPECT_EQ(whyNoFile(t.sys("ordner")), "Verzeichnis statt Datei");
+
+  // Without a confined root a linked folder on the way is allowed; below a
+  // root (the root itself may be a link) it is refused by every operation.
+  ASSERT_EQ(
+      f.open(t.sys("pool\\geheim.txt"), Access::read, Share::shared, Disposition::openExisting),
+      Err::ok);
+  f.close();
+  fs::create_directory_symlink(t.native, t.native / "wurzel");
+  confineBelow(t.sys("wurzel"));
+  const std::string drin = t.sys("wurzel\\pool\\geheim.txt");
+  EXPECT_EQ(f.open(drin, Access::read, Share::shared, Disposition::openExisting),
+            Err::accessDenied);
+  EXPECT_EQ(whyNoFile(drin), "symbolischer Link im Pfad");
+  EXPECT_EQ(publishNew(t.sys("wurzel\\pool\\neu.txt"), "x\r\n", false), Err::accessDenied);
+  EXPECT_EQ(publishReplace(drin, "x\r\n", false), Err::accessDenied);
+  EXPECT_EQ(moveFile(drin, t.sys("wurzel\\weg.txt"), false), Err::accessDenied);
+  EXPECT_EQ(createDirectoryTree(t.sys("wurzel\\pool\\unter\\")), Err::accessDenied);
+  std::vector<std::string> namen;
+  EXPECT_EQ(listDirectory(t.sys("wurzel\\pool"), "*", ListKind::both, namen), Err::accessDenied);
+  ASSERT_EQ(f.open(t.sys("wurzel\\a.txt"), Access::read, Share::exclusive, Disposition::openAlways),
+            Err::ok);
+  EXPECT_EQ(f.renameTo(t.sys("wurzel\\pool\\b.txt")), Err::accessDenied);
+  f.close();
+  EXPECT_EQ(renameEntry(t.sys("wurzel\\fifo"), t.sys("wurzel\\fifo.defekt")), Err::ok);
+  resetConfinement();
+  EXPECT_EQ(slurp(t.native / "aussen" / "geheim.txt"), "geheim\r\n");
+  EXPECT_FALSE(fs::exists(t.native / "aussen" / "neu.txt"));
+}
+
+// An append cut by a crash leaves a line without its end; the next append
+// cuts it back, so no two words are glued together.
+TEST(SharedFile, AppendCutsBackATornLastLine) {
+  TestDir t;
+  const std::string p = t.sys("m.neu");
+  SharedFile f;
+  ASSERT_EQ(f.open(p, Access::readWrite, Share::exclusive, Disposition::openAlways), Err::ok);
+  ASSERT_EQ(f.append("eins\r\n"), Err::ok);
+  setAppendFault(9);
+  EXPECT_EQ(f.append("R08L1032\\sp 0\r\nzwei\r\n"), Err::ioError);
+  std::string all;
+  ASSERT_EQ(f.readAll(all), Err::ok);
+  EXPECT_EQ(all, "eins\r\nR08L1032\\");
+  ASSERT_EQ(f.append("R08L1032\\sp 0\r\nzwei\r\n"), Err::ok);
+  ASSERT_EQ(f.append("drei\r\n"), Err::ok);
+  ASSERT_EQ(f.readAll(all), Err::ok);
+  EXPECT_EQ(all, "eins\r\nR08L1032\\sp 0\r\nzwei\r\ndrei\r\n");
+  // A file that is all one torn line (longer than a read block) goes empty.
+  ASSERT_EQ(f.truncate(), Err::ok);
+  ASSERT_EQ(f.write(std::string(10000, 'x')), Err::ok);
+  ASSERT_EQ(f.append("a\n"), Err::ok);
+  ASSERT_EQ(f.readAll(all), Err::ok);
+  EXPECT_EQ(all, "a\n");
+  EXPECT_EQ(f.readAll(all, 1), Err::ok);
+  EXPECT_EQ(all, "a");
 }

@@ -3,10 +3,12 @@
 // fields and limits, end times, the terminal question and the log forms.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "platform/paths.h"
 #include "platform/shared_file.h"
@@ -135,6 +137,29 @@ TEST_F(Kern, GehaltenerTriggerWirdAufgegebenUndBleibt) {
   EXPECT_FALSE(fs::exists(pfad));
   ASSERT_EQ(schleife().arbeitsplaetze.size(), 1u);
   EXPECT_EQ(schleife().arbeitsplaetze[0], "PLATZ");
+
+  // A writer that lets go within the wait: the trigger is read and
+  // deleted in the same pass, not given up or set aside.
+  schleife().triggerWartezeitMs = 24 * 3600 * 1000;
+  schreiben(pfad, "Vokarium5-Trigger\r\nZWEITER\r\n");
+  log_.clear();
+  {
+    plat::SharedFile schreiber;
+    ASSERT_EQ(schreiber.open(sys(pfad), plat::Access::readWrite, plat::Share::exclusive,
+                             plat::Disposition::openExisting),
+              plat::Err::ok);
+    std::thread loslassen([&schreiber] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      schreiber.close();
+    });
+    trigger("T1001");
+    TriggerLoeschen();
+    loslassen.join();
+  }
+  EXPECT_FALSE(fs::exists(pfad));
+  EXPECT_FALSE(fs::exists(pfad.string() + ".defekt"));
+  EXPECT_EQ(log_, "");
+  EXPECT_EQ(schleife().arbeitsplaetze.back(), "ZWEITER");
 }
 
 TEST_F(Kern, FelderDerBenutzerzeile) {
@@ -218,4 +243,155 @@ TEST_F(Kern, FormenDesProtokolls) {
   EXPECT_EQ(protokoll().abbruchmeldung, "+++++ Trigger nicht lesbar : C:\\x");
   logFehlerName("lang", std::string(600, 'x'));
   EXPECT_EQ(protokoll().abbruchmeldung.size(), 511u);
+}
+
+// What is no regular file under a trigger's name is set aside without a
+// hang; a member file that is one is skipped with an error line, and the
+// other members are served; nothing outside the target is read through a
+// link.
+TEST_F(Kern, FremdeEintraegeWerdenBeiseiteGelegtOderUebergangen) {
+  benutzer("A\tu1\r\nA\tu2\r\nL\tu3\r\n");
+  plat::confineBelow(sys(wurzel_));
+  const fs::path tr = ziel() / "Trigger";
+  ASSERT_EQ(::mkfifo((tr / "T1001.trg").c_str(), 0666), 0);
+  fs::create_directory(tr / "POOL-A.trg");
+  fs::create_symlink("/dev/zero", tr / "T1002.trg");
+  ASSERT_TRUE(TriggerSuchen());
+  TriggerLoeschen();
+  for (const char* n : {"T1001.trg", "POOL-A.trg", "T1002.trg"}) {
+    EXPECT_FALSE(fs::exists(fs::symlink_status(tr / n))) << n;
+    EXPECT_TRUE(fs::exists(fs::symlink_status(tr / (std::string(n) + ".defekt")))) << n;
+  }
+  EXPECT_NE(
+      log_.find("Trigger ist keine Datei (Verzeichnis statt Datei) : " + sys(tr / "POOL-A.trg")),
+      std::string::npos)
+      << log_;
+
+  ASSERT_EQ(::mkfifo((ziel() / "A" / "_u1.neu").c_str(), 0666), 0);
+  schreiben(ziel() / "A" / "neuWorte.txt", "W1\r\n");
+  schreiben(wurzel_ / "aussen" / "geheim.txt", "geheim\r\n");
+  fs::remove_all(ziel() / "L");
+  fs::create_directory_symlink(wurzel_ / "aussen", ziel() / "L");
+  fs::create_symlink(wurzel_ / "aussen" / "geheim.txt", ziel() / "A" / "loeWorte.txt");
+  trigger("POOL-A");
+  trigger("POOL-L");
+  TriggerAuswerten();
+  EXPECT_EQ(lesen(ziel() / "A" / "_u2.neu"), "W1\r\n");
+  EXPECT_FALSE(fs::exists(ziel() / "A" / "_u2.loe")) << "the linked text is not read";
+  EXPECT_EQ(lesen(ziel() / "A" / "_u1.neu.zustellung"), "W1\r\n");
+  EXPECT_FALSE(fs::exists(wurzel_ / "aussen" / "_u3.neu"));
+  EXPECT_EQ(lesen(wurzel_ / "aussen" / "geheim.txt"), "geheim\r\n");
+  EXPECT_NE(log_.find("Wortdatei nicht beschreibbar (keine gew\xF6hnliche Datei (FIFO, Ger\xE4t "
+                      "oder Socket)) : " +
+                      sys(ziel() / "A" / "_u1.neu")),
+            std::string::npos)
+      << log_;
+  EXPECT_NE(log_.find("Pool-Text nicht lesbar (symbolischer Link) : " +
+                      sys(ziel() / "A" / "loeWorte.txt")),
+            std::string::npos);
+  plat::resetConfinement();
+}
+
+// A member that stays blocked gets its own remainder when it is free again;
+// the others get nothing twice. A line torn by a crash is cut back first.
+TEST_F(Kern, BlockiertesMitgliedBehaeltNurSeinenRest) {
+  benutzer("A\tu1\r\nA\tu2\r\n");
+  fs::create_directory(ziel() / "A" / "_u2.neu");
+  for (const char* w : {"W1", "W2", "W3"}) {
+    schreiben(ziel() / "A" / "neuWorte.txt", std::string(w) + "\r\n");
+    trigger("POOL-A");
+    TriggerAuswerten();
+    schleife().triggerliste.clear();
+  }
+  EXPECT_EQ(lesen(ziel() / "A" / "_u1.neu"), "W1\r\nW2\r\nW3\r\n");
+  EXPECT_FALSE(fs::exists(ziel() / "A" / "neuWorte.txt.zustellung"));
+  fs::remove(ziel() / "A" / "_u2.neu");
+  schreiben(ziel() / "A" / "_u2.neu", "alt\r\nR08L10");
+  TriggerAuswerten();
+  EXPECT_EQ(lesen(ziel() / "A" / "_u2.neu"), "alt\r\nW1\r\nW2\r\nW3\r\n");
+  EXPECT_EQ(lesen(ziel() / "A" / "_u1.neu"), "W1\r\nW2\r\nW3\r\n");
+  EXPECT_FALSE(fs::exists(ziel() / "A" / "_u2.neu.zustellung"));
+}
+
+// The claim's name taken by a folder: the text stays whole, the error line
+// says why.
+TEST_F(Kern, ClaimNameAlsOrdner) {
+  benutzer("A\tu1\r\n");
+  schreiben(ziel() / "A" / "neuWorte.txt", "W1\r\n");
+  fs::create_directory(ziel() / "A" / "neuWorte.txt.zustellung");
+  trigger("POOL-A");
+  TriggerAuswerten();
+  EXPECT_EQ(lesen(ziel() / "A" / "neuWorte.txt"), "W1\r\n");
+  EXPECT_NE(log_.find("Claim-Name belegt (Verzeichnis statt Datei) : " +
+                      sys(ziel() / "A" / "neuWorte.txt.zustellung")),
+            std::string::npos)
+      << log_;
+}
+
+// A trigger that can be neither read nor deleted is reported once and not
+// found again before the next full Pause; a held trigger sees a stop; the
+// workstation line reaches the log escaped; a deleted trigger folder is
+// made again.
+TEST_F(Kern, KeineSchleifeUndKeinRohesSteuerzeichen) {
+  const fs::path tr = ziel() / "Trigger";
+  schreiben(tr / "POOL-\xFF.trg", "Vokarium5-Trigger\r\nX\r\n");
+  ASSERT_TRUE(TriggerSuchen());
+  TriggerLoeschen();
+  EXPECT_FALSE(TriggerSuchen()) << "looked at again only after the Pause";
+  schleife().zurueckgestellt.clear();
+  EXPECT_TRUE(TriggerSuchen());
+  schleife().triggerliste.clear();
+  fs::remove(tr / "POOL-\xFF.trg");
+
+  protokoll().verbose = true;
+  schreiben(tr / "T1001.trg", "Vokarium5-Trigger\r\nC\r\n");
+  schreiben(tr / "T1002.trg", "Vokarium5-Trigger\r\nA\x1B[31mB\r\n");
+  ASSERT_TRUE(TriggerSuchen());
+  TriggerLoeschen();
+  EXPECT_EQ(log_.find('\x1B'), std::string::npos);
+  EXPECT_NE(log_.find("Platz : A\\x1B[31mB"), std::string::npos) << log_;
+
+  schreiben(tr / "T1003.trg", "Vokarium5-Trigger\r\nC\r\n");
+  plat::SharedFile schreiber;
+  ASSERT_EQ(schreiber.open(sys(tr / "T1003.trg"), plat::Access::readWrite, plat::Share::exclusive,
+                           plat::Disposition::openExisting),
+            plat::Err::ok);
+  schleife().triggerWartezeitMs = 24 * 3600 * 1000;
+  stopAnforderung().store(1);
+  EXPECT_EQ(TriggerLesen(sys(tr / "T1003.trg")), TriggerStand::gehalten);
+  stopAnforderung().store(0);
+  schreiber.close();
+
+  fs::remove_all(tr);
+  EXPECT_FALSE(TriggerSuchen());
+  EXPECT_TRUE(fs::is_directory(tr));
+  EXPECT_NE(log_.find("Trigger-Verzeichnis fehlt, wird neu angelegt"), std::string::npos);
+}
+
+// "Benutzer.dat" held beyond the retries or replaced by something that is
+// no file: the previous tables stay.
+TEST_F(Kern, UnlesbareBenutzerlisteLaesstDieBisherigeStehen) {
+  benutzer("A\tu1\r\n");
+  ASSERT_EQ(tabellen().benutzer.size(), 1u);
+  {
+    plat::SharedFile admin;
+    ASSERT_EQ(admin.open(sys(wurzel_ / "Benutzer.dat"), plat::Access::readWrite,
+                         plat::Share::exclusive, plat::Disposition::openExisting),
+              plat::Err::ok);
+    BenutzerlisteLesen();
+  }
+  ASSERT_EQ(tabellen().benutzer.size(), 1u);
+  fs::remove(wurzel_ / "Benutzer.dat");
+  ASSERT_EQ(::mkfifo((wurzel_ / "Benutzer.dat").c_str(), 0666), 0);
+  BenutzerlisteLesen();
+  ASSERT_EQ(tabellen().benutzer.size(), 1u);
+  EXPECT_EQ(tabellen().pools, std::vector<std::string>{"A"});
+  EXPECT_NE(log_.find("Benutzerliste nicht lesbar (keine gew\xF6hnliche Datei"), std::string::npos)
+      << log_;
+  // The clients' copy under a folder's name is set aside, not fatal.
+  fs::create_directories(ziel() / "BenIntern.dat" / "x");
+  optionen().internBenutzerliste = "BenIntern.dat";
+  BenutzerlisteSchreiben();
+  EXPECT_EQ(lesen(ziel() / "BenIntern.dat"), "A\tu1\t\t\r\n");
+  EXPECT_TRUE(fs::is_directory(ziel() / "BenIntern.dat.defekt"));
 }

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Soak: writers append through the client library and wake the server, the
+# server is killed with -9 every 1-3 s and started again, an applier works
+# on member u1's ".neu" as the helper does and is killed too; large texts
+# are mixed in so that kills land in the middle of appends. At the end the
+# server delivers what is left, and every member is checked: lost,
+# duplicated and corrupted lines (goal 0 / small / 0). Exit code 1 on any
+# loss or corruption.
+# usage: bench/soak/soak.sh [seconds=600] [writers=4] [build dir=build]
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+dauer=${1:-600}
+schreiber=${2:-4}
+build=${3:-build}
+cmake --build "$build" --target vkZentrale vk_soak -j2 >/dev/null
+bin=$(pwd)/$build/bin
+w=$(mktemp -d /tmp/vk-soak-XXXXXX)
+basis=$w/basis
+ziel=$basis/Vokarium
+mkdir -p "$ziel/Trigger" "$w/reg" "$w/run" "$w/cfg" "$w/logs"
+export VOKARIUM_REGISTRY_DIR=$w/reg XDG_CONFIG_HOME=$w/cfg XDG_RUNTIME_DIR=$w/run
+export VOKARIUM_TRACE_SOCKET=$w/run/trace.sock VK_SOAK_STOP=$w/stop
+unset DISPLAY WAYLAND_DISPLAY
+printf 'P\tu1\t\t\r\nP\tu2\t\t\r\nP\tu3\t\t\r\n' >"$basis/Benutzer.dat"
+basis_sys=${basis//\//\\}
+printf '[Vokarium]\r\nBasisVerzeichnis=%s\r\nPause=1\r\n' "$basis_sys" >"$w/Vokarium.ini"
+# The base directory as the server's question would have stored it.
+printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\QMT\\Vokarium]\r\n"LastBasisDirectory"="%s"\r\n' \
+  "${basis_sys//\\/\\\\}" >"$w/reg/HKEY_LOCAL_MACHINE.reg"
+
+server=
+anwender=
+server_starten() {
+  "$bin/vkZentrale" "-I$w/Vokarium.ini" </dev/null >>"$w/server.log" 2>&1 &
+  server=$!
+}
+anwender_starten() {
+  "$bin/vk_soak" anwender "$ziel" P u1 laufend >>"$w/anwender.log" 2>&1 &
+  anwender=$!
+}
+beenden() {
+  kill -9 "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+}
+
+server_starten
+anwender_starten
+pids=()
+for i in $(seq 1 "$schreiber"); do
+  "$bin/vk_soak" schreiber "$ziel" P "$i" 100000000 "$w/logs/geschrieben-$i" 2>>"$w/schreiber.log" &
+  pids+=($!)
+done
+ende=$((SECONDS + dauer))
+kills=0
+while ((SECONDS < ende)); do
+  sleep "$((1 + RANDOM % 3))"
+  beenden "$server"
+  kills=$((kills + 1))
+  server_starten
+  if ((kills % 3 == 0)); then
+    beenden "$anwender"
+    anwender_starten
+  fi
+done
+touch "$w/stop"
+status=0
+for p in "${pids[@]}"; do wait "$p" || status=1; done
+beenden "$anwender"
+# The last run of the server delivers what is left at its start.
+beenden "$server"
+server_starten
+for _ in $(seq 1 600); do
+  if ! ls "$ziel/P" | grep -q -e '^neuWorte' -e 'zustellung$'; then break; fi
+  sleep 0.5
+done
+kill -TERM "$server"
+wait "$server" || true
+"$bin/vk_soak" anwender "$ziel" P u1 einmal
+echo "seconds $dauer writers $schreiber server_kills $kills applier_kills $((kills / 3))"
+"$bin/vk_soak" pruefen "$ziel" P "$w/logs" u1 u2 u3 || status=1
+if ((status == 0)); then rm -rf "$w"; else echo "tree kept: $w"; fi
+exit "$status"
