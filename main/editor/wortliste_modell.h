@@ -17,7 +17,7 @@ class WortlisteModell : public QAbstractTableModel {
 
   int rowCount(const QModelIndex& eltern = QModelIndex()) const override;
   int columnCount(const QModelIndex& eltern = QModelIndex()) const override;
-  QVariant data(const QModelIndex& index, int rolle) const override;
+  QVariant data(const QModelIndex& index, int rolle = Qt::DisplayRole) const override;
   bool setData(const QModelIndex& index, const QVariant& wert, int rolle) override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   QVariant headerData(int spalte, Qt::Orientation richtung, int rolle) const override;
