@@ -56,7 +56,7 @@ const Raenge& raenge() {
 // character; a text that ends within the prefix gets the rank 0 for its end
 // (a shorter text sorts first).
 struct Praefix {
-  static constexpr std::size_t kLaenge = 23;
+  static constexpr std::size_t kLaenge = 24;
   unsigned char rang[kLaenge];
   unsigned char sicher;  // how many ranks are certain
 };
@@ -75,9 +75,29 @@ Praefix praefixBilden(const std::string& text) {
   return p;
 }
 
-// < 0, > 0 when the certain ranks decide; 0 when they do not.
+// Eight ranks as one number, the first rank in the highest byte.
+std::uint64_t acht(const unsigned char* rang) {
+  std::uint64_t w = 0;
+  for (int i = 0; i < 8; ++i)
+    w = (w << 8) | rang[i];
+  return w;
+}
+
+// < 0, > 0 when the certain ranks decide; 0 when they do not. Compares
+// eight ranks at a time.
 int praefixVergleich(const Praefix& a, const Praefix& b) {
-  return std::memcmp(a.rang, b.rang, std::min(a.sicher, b.sicher));
+  const std::size_t n = std::min(a.sicher, b.sicher);
+  for (std::size_t i = 0; i < n; i += 8) {
+    std::uint64_t x = acht(a.rang + i);
+    std::uint64_t y = acht(b.rang + i);
+    if (n - i < 8) {
+      const unsigned weg = static_cast<unsigned>(8 * (8 - (n - i)));
+      x >>= weg;
+      y >>= weg;
+    }
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return 0;
 }
 
 }  // namespace
