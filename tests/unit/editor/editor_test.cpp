@@ -124,17 +124,4 @@ TEST_F(Liste, MaintenanceListShowsOnlyLinesNotCompared) {
   EXPECT_EQ(vk::poolZustand().BenWorte.anzahl(), 3U);  // kept for the take-over
 }
 
-TEST(Listenart, FirstFlagThatAppliesWins) {
-  vk::Listenauftrag a;
-  EXPECT_EQ(vk::ListenartBestimmen(a), vk::Listenart::Neuworte);
-  a.wartung = true;
-  EXPECT_EQ(vk::ListenartBestimmen(a), vk::Listenart::Wartung);
-  a.eigeneWorte = true;
-  EXPECT_EQ(vk::ListenartBestimmen(a), vk::Listenart::Anwender);
-  a.vollerPfad = true;
-  EXPECT_EQ(vk::ListenartBestimmen(a), vk::Listenart::Import);
-  a.Gesamt = true;
-  EXPECT_EQ(vk::ListenartBestimmen(a), vk::Listenart::Gesamt);
-}
-
 }  // namespace
