@@ -166,7 +166,9 @@ FormWortliste::FormWortliste(QWidget* aufrufer, const Listenauftrag& auftrag)
     });
   });
   connect(modell, &WortlisteModell::hakenGeklickt, this, [this] { StatusAktualisieren(); });
-  connect(Liste, &QTableView::doubleClicked, this, [this] { ZeileBearbeiten(); });
+  connect(Liste, &QTableView::doubleClicked, this, [this] {
+    if (!beschaeftigt_) ZeileBearbeiten();
+  });
   connect(Liste->horizontalHeader(), &QHeaderView::sectionClicked, this,
           [this](int s) { kopfGeklickt(s); });
 
@@ -246,11 +248,15 @@ int FormWortliste::pixel(int twips) const {
 }
 
 void FormWortliste::ausfuehren(const char* schluessel, const std::function<void()>& operation) {
+  // Long operations let window events run: a key meanwhile starts nothing.
+  if (beschaeftigt_ || editorZustand().baut) return;
+  beschaeftigt_ = true;
   Sanduhr sanduhr;
   Toolbar1->setEnabled(false);
   Trace("Button", schluessel);
   operation();
   Toolbar1->setEnabled(true);
+  beschaeftigt_ = false;
 }
 
 void FormWortliste::showEvent(QShowEvent* ereignis) {
@@ -395,6 +401,7 @@ void FormWortliste::resizeEvent(QResizeEvent* ereignis) {
 }
 
 void FormWortliste::kopfGeklickt(int spalte) {
+  if (beschaeftigt_ || editorZustand().baut) return;
   if (spalte == sortSpalte_) {
     sortOrdnung_ = sortOrdnung_ == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
   } else {
@@ -437,7 +444,11 @@ bool FormWortliste::eventFilter(QObject* objekt, QEvent* ereignis) {
       auto* maus = static_cast<QMouseEvent*>(ereignis);
       if (maus->button() == Qt::RightButton) {
         std::string anfang;
-        if (suchEingabe()(anfang)) suchen(anfang);
+        if (!beschaeftigt_ && suchEingabe()(anfang)) {
+          beschaeftigt_ = true;
+          suchen(anfang);
+          beschaeftigt_ = false;
+        }
         return true;
       }
       if (maus->button() == Qt::LeftButton && !maus_) {

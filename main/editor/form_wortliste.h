@@ -104,6 +104,7 @@ class FormWortliste : public QDialog {
   bool geladen_ = false;
   bool geschlossen_ = false;
   bool maus_ = false;
+  bool beschaeftigt_ = false;  // a toolbar operation or a search runs
 };
 
 class FormWortBearbeiten : public QDialog {
