@@ -53,45 +53,46 @@ const Raenge& raenge() {
 }
 
 // The ranks of a text's first letters and digits, up to its first other
-// character; a text that ends within the prefix gets the rank 0 for its end
-// (a shorter text sorts first).
+// character, as three numbers of eight ranks each (the first rank in the
+// highest byte); a text that ends within them gets the rank 0 for its end
+// (a shorter text sorts first). Sorted with the row's position, so the
+// comparisons read one small record each.
 struct Praefix {
   static constexpr std::size_t kLaenge = 24;
-  unsigned char rang[kLaenge];
+  std::uint64_t wort[kLaenge / 8];
+  std::uint32_t zeile;
   unsigned char sicher;  // how many ranks are certain
 };
 
-Praefix praefixBilden(const std::string& text) {
+Praefix praefixBilden(const std::string& text, std::uint32_t zeile) {
   const Raenge& t = raenge();
-  Praefix p{};
+  unsigned char rang[Praefix::kLaenge] = {};
   std::size_t i = 0;
   for (; i < text.size() && i < Praefix::kLaenge; ++i) {
     const unsigned char r = t.rang[static_cast<unsigned char>(text[i])];
     if (r == 0) break;
-    p.rang[i] = r;
+    rang[i] = r;
   }
-  if (i == text.size() && i < Praefix::kLaenge) p.rang[i++] = 0;
+  if (i == text.size() && i < Praefix::kLaenge) rang[i++] = 0;
+  Praefix p{};
+  for (std::size_t w = 0; w < Praefix::kLaenge / 8; ++w) {
+    for (std::size_t j = 0; j < 8; ++j)
+      p.wort[w] = (p.wort[w] << 8) | rang[w * 8 + j];
+  }
+  p.zeile = zeile;
   p.sicher = static_cast<unsigned char>(i);
   return p;
 }
 
-// Eight ranks as one number, the first rank in the highest byte.
-std::uint64_t acht(const unsigned char* rang) {
-  std::uint64_t w = 0;
-  for (int i = 0; i < 8; ++i)
-    w = (w << 8) | rang[i];
-  return w;
-}
-
-// < 0, > 0 when the certain ranks decide; 0 when they do not. Compares
-// eight ranks at a time.
+// < 0, > 0 when the certain ranks decide; 0 when they do not.
 int praefixVergleich(const Praefix& a, const Praefix& b) {
   const std::size_t n = std::min(a.sicher, b.sicher);
-  for (std::size_t i = 0; i < n; i += 8) {
-    std::uint64_t x = acht(a.rang + i);
-    std::uint64_t y = acht(b.rang + i);
-    if (n - i < 8) {
-      const unsigned weg = static_cast<unsigned>(8 * (8 - (n - i)));
+  for (std::size_t w = 0; w * 8 < n; ++w) {
+    std::uint64_t x = a.wort[w];
+    std::uint64_t y = b.wort[w];
+    const std::size_t rest = n - w * 8;
+    if (rest < 8) {
+      const auto weg = static_cast<unsigned>(8 * (8 - rest));
       x >>= weg;
       y >>= weg;
     }
@@ -174,10 +175,10 @@ void WortlisteModell::sortieren(int spalte, Qt::SortOrder ordnung) {
   const auto text = [&zeilen, spalte](std::uint32_t i) -> const std::string& {
     return spalte == 1 ? zeilen[i].geschrieben : zeilen[i].gesprochen;
   };
-  std::vector<Praefix> praefixe;
-  praefixe.reserve(zeilen.size());
+  std::vector<Praefix> folge;
+  folge.reserve(zeilen.size());
   for (std::uint32_t i = 0; i < zeilen.size(); ++i)
-    praefixe.push_back(praefixBilden(text(i)));
+    folge.push_back(praefixBilden(text(i), i));
   // The collator's keys only for rows whose prefixes do not decide.
   const QCollator collator = deutscherCollator();
   std::vector<std::optional<QCollatorSortKey>> schluessel(zeilen.size());
@@ -185,29 +186,27 @@ void WortlisteModell::sortieren(int spalte, Qt::SortOrder ordnung) {
     if (!schluessel[i]) schluessel[i].emplace(collator.sortKey(qtext(text(i))));
     return *schluessel[i];
   };
-  std::vector<std::uint32_t> folge(zeilen.size());
-  std::iota(folge.begin(), folge.end(), 0U);
   const bool aufsteigend = ordnung == Qt::AscendingOrder;
   // Equal texts keep the order they had (the position decides last).
-  std::sort(folge.begin(), folge.end(), [&](std::uint32_t a, std::uint32_t b) {
-    int r = praefixVergleich(praefixe[a], praefixe[b]);
-    if (r == 0) r = schluesselVon(a).compare(schluesselVon(b));
-    if (r == 0) return a < b;
+  std::sort(folge.begin(), folge.end(), [&](const Praefix& a, const Praefix& b) {
+    int r = praefixVergleich(a, b);
+    if (r == 0) r = schluesselVon(a.zeile).compare(schluesselVon(b.zeile));
+    if (r == 0) return a.zeile < b.zeile;
     return aufsteigend ? r < 0 : r > 0;
   });
   // Rows into their new places, cycle by cycle, without a second vector.
   for (std::size_t start = 0; start < folge.size(); ++start) {
-    if (folge[start] == start) continue;
+    if (folge[start].zeile == start) continue;
     Eintrag halter = std::move(zeilen[start]);
     std::size_t ziel = start;
-    while (folge[ziel] != start) {
-      const std::size_t quelle = folge[ziel];
+    while (folge[ziel].zeile != start) {
+      const std::size_t quelle = folge[ziel].zeile;
       zeilen[ziel] = std::move(zeilen[quelle]);
-      folge[ziel] = static_cast<std::uint32_t>(ziel);
+      folge[ziel].zeile = static_cast<std::uint32_t>(ziel);
       ziel = quelle;
     }
     zeilen[ziel] = std::move(halter);
-    folge[ziel] = static_cast<std::uint32_t>(ziel);
+    folge[ziel].zeile = static_cast<std::uint32_t>(ziel);
   }
 }
 
