@@ -51,6 +51,27 @@ TEST_F(Uebernahme, AllUncheckedStillTriggersAndDeletesTheWordList) {
   EXPECT_TRUE(triggerDa());
 }
 
+// Unattended, the take-over first takes the pool lock; without it nothing
+// is taken over.
+TEST_F(Uebernahme, AutomaticModeTakesOverOnlyUnderThePoolLock) {
+  vk::poolZustand().Automatikbetrieb = true;
+  schreiben(p("Wortliste.txt"), "Arm\r\n");
+  ASSERT_TRUE(bauen(neuworte("Wortliste.txt")));
+  {
+    plat::SharedFile andere;
+    ASSERT_EQ(andere.open(sys(p("Sperre.lck")), plat::Access::readWrite, plat::Share::exclusive,
+                          plat::Disposition::openAlways),
+              plat::Err::ok);
+    EXPECT_FALSE(vk::ListeUebernehmen());  // question 2501 answered with Cancel
+  }
+  EXPECT_EQ(vk::recordedMessages().size(), 1U);
+  EXPECT_TRUE(gibtEs(p("Wortliste.txt")));
+  EXPECT_FALSE(gibtEs(p("AlleWorte.txt")));
+  EXPECT_TRUE(vk::ListeUebernehmen());
+  EXPECT_TRUE(vk::poolZustand().sperre.isOpen());
+  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Arm\r\n");
+}
+
 TEST_F(Uebernahme, ImportSaveKeepsTheOldFileAsBak) {
   schreiben("import/liste.txt", "eins\r\nzwei\r\n");
   vk::Listenauftrag a;
