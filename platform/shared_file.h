@@ -82,6 +82,13 @@ class SharedFile {
   // open on the renamed file. Used to claim a shared text under its lock.
   Err renameTo(std::string_view newPath);
 
+  // Puts a new file holding `data` in place of the file this handle holds
+  // (exclusive only): written beside it, then renamed over its name while
+  // the lock is still held, so nobody can write to the old file in between
+  // and readers see the old or the new file whole. The handle stays on the
+  // old file, which has no name any more; close it afterwards.
+  Err replaceHeld(std::string_view data, bool durable);
+
   // Deletes the file this handle holds (exclusive only) and closes it.
   Err removeAndClose();
 

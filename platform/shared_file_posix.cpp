@@ -319,6 +319,15 @@ Err SharedFile::renameTo(std::string_view newPath) {
   return Err::ok;
 }
 
+Err SharedFile::replaceHeld(std::string_view data, bool durable) {
+  if (fd_ < 0) return Err::invalidHandle;
+  const std::string np = nativePath(path_);
+  std::string tmp;
+  const Err e = writeTemp(np, data, durable, tmp);
+  if (e != Err::ok) return e;
+  return renameIntoPlace(tmp, np, durable);
+}
+
 Err SharedFile::removeAndClose() {
   if (fd_ < 0) return Err::invalidHandle;
   const std::string np = nativePath(path_);

@@ -1,0 +1,24 @@
+// The order a main window hands to the word list editor and the state of
+// the main programs the editor reads (see auftrag.h). No files, no failures.
+#include "main/editor/auftrag.h"
+
+namespace vk {
+
+Listenart ListenartBestimmen(const Listenauftrag& auftrag) {
+  if (auftrag.Gesamt) return Listenart::Gesamt;
+  if (auftrag.vollerPfad) return Listenart::Import;
+  if (auftrag.eigeneWorte) return Listenart::Anwender;
+  if (auftrag.wartung) return Listenart::Wartung;
+  return Listenart::Neuworte;
+}
+
+HauptZustand& hauptZustand() {
+  static HauptZustand z;
+  return z;
+}
+
+void hauptZustandZuruecksetzen() {
+  hauptZustand() = HauptZustand{};
+}
+
+}  // namespace vk

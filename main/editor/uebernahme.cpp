@@ -1,0 +1,260 @@
+// "Speichern" and "Uebernehmen" of the word list editor: what each kind of
+// list writes into the pool files (see wortliste.h).
+// Three rules keep other programs' lines: appends to the total list and the
+// new-words text that stay locked are tried again, then the user decides,
+// and a word list whose words did not reach both pool files is kept; the
+// total list is replaced whole only under its own lock, after the lines
+// appended since the editor read it were taken into the new content; the
+// pool texts are only appended to, because the server may not have claimed
+// what they hold yet.
+#include <algorithm>
+#include <unordered_set>
+
+#include "common/dragon_voctools.h"
+#include "common/konfiguration.h"
+#include "common/meldung.h"
+#include "common/mtrace.h"
+#include "common/poolfiles.h"
+#include "common/server_trigger.h"
+#include "common/texte.h"
+#include "main/editor/pruefsumme.h"
+#include "main/editor/wortliste.h"
+#include "platform/shared_file.h"
+#include "platform/text_lines.h"
+
+namespace vk {
+
+namespace {
+
+bool gehalten(plat::Err e) {
+  return e == plat::Err::sharingViolation || e == plat::Err::lockViolation;
+}
+
+void pause() {
+  Warten(static_cast<float>(editorZustand().pauseMs) / 1000.0f);
+}
+
+// Opens `pfad` exclusively, `versuche` times while another program holds
+// it; then asks `frage` (Retry/Cancel) and starts again on Retry.
+plat::Err oeffnenMitVersuchen(plat::SharedFile& datei, const std::string& pfad, int versuche,
+                              const std::string& frage) {
+  while (true) {
+    plat::Err e = plat::Err::ok;
+    for (int v = 0; v < std::max(versuche, 1); ++v) {
+      if (v > 0) pause();
+      e = datei.open(pfad, plat::Access::readWrite, plat::Share::exclusive,
+                     plat::Disposition::openAlways);
+      if (!gehalten(e)) return e;
+    }
+    Trace("Versuche erschoepft", pfad, plat::code(e));
+    if (!Nachfrage(frage)) return e;
+  }
+}
+
+// Appends the lines to a pool file (see oeffnenMitVersuchen). false when
+// they did not get there (reported, or cancelled by the user).
+bool anhaengen(const std::string& pfad, const std::vector<std::string>& zeilen, int versuche) {
+  if (zeilen.empty()) return true;
+  Trace("Append", pfad, zeilen.size());
+  plat::SharedFile datei;
+  plat::Err e =
+      oeffnenMitVersuchen(datei, pfad, versuche, TextMitWerten(2520, pfad, WortlistenPfad()));
+  if (e == plat::Err::ok) {
+    e = datei.append(plat::joinLines(zeilen));
+    if (e == plat::Err::ok) e = datei.sync();
+    datei.close();
+    if (e == plat::Err::ok) return true;
+    Fehlermeldung(e, TextMitWert(2509, pfad));
+  } else if (!gehalten(e)) {
+    Fehlermeldung(e, TextMitWert(2505, pfad));
+  }
+  Trace("Wortliste bleibt", WortlistenPfad());
+  return false;
+}
+
+using Zeilenmenge = std::unordered_set<std::string>;
+
+// Lines the editor took out of the list: unchecked rows and the old
+// entries of changed or removed rows, in the form lines are compared in.
+Zeilenmenge entfernteZeilen() {
+  Zeilenmenge menge;
+  for (const Eintrag& e : editorZustand().zeilen) {
+    if (!e.angehakt) menge.insert(Dateinotation(e));
+  }
+  const auto& loesch = poolZustand().LoeschListe;
+  if (loesch) {
+    for (const std::string& eintrag : loesch->elemente())
+      menge.insert(Normalform(eintrag));
+  }
+  return menge;
+}
+
+// Replaces the total list at `pfad` by `inhalt`, keeping every line that
+// was appended to it since the build read it (unless the editor took that
+// line out); the old content goes to `sicherung`. The list stays locked
+// from reading what was appended until the new file has its name.
+bool GesamtlisteErsetzen(const std::string& pfad, std::vector<std::string> inhalt,
+                         const Zeilenmenge& entfernt, const std::string& sicherung) {
+  const auto& z = editorZustand();
+  Trace("GesamtlisteErsetzen", pfad, sicherung);
+  if (sicherung == pfad) {
+    Fehlermeldung(0, "", TextMitWerten(2511, pfad, sicherung));
+    return false;
+  }
+  plat::SharedFile datei;
+  plat::Err e = oeffnenMitVersuchen(datei, pfad, z.versucheGesamtliste, TextMitWert(2521, pfad));
+  std::string alt;
+  if (e == plat::Err::ok) e = datei.readAll(alt);
+  if (e != plat::Err::ok) {
+    Fehlermeldung(e, TextMitWert(2506, pfad));
+    return false;
+  }
+  const auto gelesen = static_cast<std::size_t>(std::max<std::int64_t>(z.gelesenLaenge, 0));
+  std::string_view dazu = alt;
+  // Unchanged up to what was read: only the rest is new. Otherwise another
+  // program replaced the list meanwhile, and every line of it is kept.
+  if (z.gelesenLaenge >= 0 && alt.size() >= gelesen &&
+      Pruefsumme(std::string_view(alt).substr(0, gelesen)) == z.gelesenPruefsumme)
+    dazu.remove_prefix(gelesen);
+  if (!dazu.empty()) {
+    std::unordered_set<std::string_view> vorhanden(inhalt.begin(), inhalt.end());
+    std::vector<std::string> neu;
+    plat::LineReader leser(dazu);
+    std::string zeile;
+    while (true) {
+      const auto status = leser.next(zeile);
+      if (status == plat::LineStatus::end || status == plat::LineStatus::error) break;
+      std::string n = Normalform(zeile);
+      if (n.empty() || entfernt.count(n) != 0 || vorhanden.count(n) != 0) continue;
+      neu.push_back(std::move(n));
+      vorhanden.insert(neu.back());
+    }
+    Trace("Zeilen erhalten", neu.size());
+    inhalt.insert(inhalt.end(), std::make_move_iterator(neu.begin()),
+                  std::make_move_iterator(neu.end()));
+  }
+  e = plat::publishReplace(sicherung, alt, true);
+  if (e != plat::Err::ok) {
+    Fehlermeldung(e, TextMitWert(2512, sicherung));
+    return false;
+  }
+  e = datei.replaceHeld(plat::joinLines(inhalt), true);
+  if (e != plat::Err::ok) {
+    Fehlermeldung(e, TextMitWerten(2511, pfad, sicherung));
+    return false;
+  }
+  return true;
+}
+
+// Appends the lines to the deleted-words text of the pool.
+void geloeschteSchreiben(const std::vector<std::string>& zeilen, bool mitLoeschListe) {
+  if (!AusgabeAnhaengen(true)) return;
+  AlleSchreiben(zeilen);
+  const auto& loesch = poolZustand().LoeschListe;
+  if (mitLoeschListe && loesch) AlleSchreiben(*loesch);
+  AusgabeSchliessen();
+}
+
+std::vector<std::string> nichtAngehakteZeilen() {
+  std::vector<std::string> zeilen;
+  for (const Eintrag& e : editorZustand().zeilen) {
+    if (!e.angehakt) zeilen.push_back(Dateinotation(e));
+  }
+  return zeilen;
+}
+
+bool gesamtUebernehmen() {
+  const auto& z = editorZustand();
+  const std::vector<std::string> angehakt = AngehakteZeilen();
+  if (GesamtlisteErsetzen(z.listenPfad, angehakt, entfernteZeilen(), SicherungsPfad()))
+    anhaengen(NeuWortePfad(), angehakt, z.versucheNeuWorte);
+  geloeschteSchreiben(nichtAngehakteZeilen(), false);
+  WortlisteLoeschen();
+  TriggerSetzen(TriggerArt::pool);
+  return true;
+}
+
+bool wartungUebernehmen() {
+  auto& z = editorZustand();
+  auto& pz = poolZustand();
+  // The rebuilt total list holds every kept line once, the checked rows
+  // among them; they are therefore not appended to it a second time.
+  const Zeilenmenge entfernt = entfernteZeilen();
+  std::vector<std::string> inhalt;
+  inhalt.reserve(z.dateiZeilen.size());
+  std::unordered_set<std::string> vorhanden;
+  for (const std::string& zeile : z.dateiZeilen) {
+    std::string n = Normalform(zeile);
+    if (n.empty() || entfernt.count(n) != 0 || !vorhanden.insert(n).second) continue;
+    inhalt.push_back(std::move(n));
+  }
+  GesamtlisteErsetzen(z.listenPfad, std::move(inhalt), entfernt, SicherungsPfad());
+  WorteUebernehmen(false);
+  geloeschteSchreiben(nichtAngehakteZeilen(), true);
+  LoeschListeVerwerfen();
+  z.auftrag.wartung = false;
+  pz.Vergleichsworte.leeren();
+  WortlisteLoeschen();
+  TriggerSetzen(TriggerArt::pool);
+  return true;
+}
+
+}  // namespace
+
+bool ListeSpeichern() {
+  const auto& z = editorZustand();
+  Trace("ListeSpeichern", z.listenPfad);
+  if (z.art == Listenart::Gesamt)
+    return GesamtlisteErsetzen(z.listenPfad, AngehakteZeilen(), entfernteZeilen(),
+                               Sicherungsname(z.listenPfad));
+  if (!AusgabeAnlegen(true)) return false;
+  AlleSchreiben(AngehakteZeilen());
+  return MitSicherungErsetzen(z.listenPfad);
+}
+
+bool WorteUebernehmen(bool mitGesamtliste) {
+  const auto& z = editorZustand();
+  auto& pz = poolZustand();
+  Trace("WorteUebernehmen", z.Markierzaehler);
+  const std::vector<std::string> zeilen = AngehakteZeilen();
+  bool angekommen = true;
+  if (mitGesamtliste) angekommen = anhaengen(GesamtlistenPfad(), zeilen, z.versucheGesamtliste);
+  if (!anhaengen(NeuWortePfad(), zeilen, z.versucheNeuWorte)) angekommen = false;
+  if (pz.LoeschListe && pz.LoeschListe->anzahl() > 0 && !pz.Benutzer.empty()) {
+    if (AppendBen(pz.Benutzer, true)) {
+      AlleSchreiben(*pz.LoeschListe);
+      AusgabeSchliessen();
+    }
+  }
+  TriggerSetzen(TriggerArt::pool);
+  // Words that did not reach both pool files stay in the word list for
+  // the next take-over.
+  if (!angekommen) return false;
+  WortlisteLoeschen();
+  return true;
+}
+
+bool ListeUebernehmen() {
+  const auto& z = editorZustand();
+  Trace("ListeUebernehmen", z.listenPfad);
+  switch (z.art) {
+    case Listenart::Gesamt:
+      return gesamtUebernehmen();
+    case Listenart::Wartung:
+      return wartungUebernehmen();
+    case Listenart::Anwender:
+      if (VoctoolsStart()) {
+        WoerterEntfernen();
+        VoctoolsEnde();
+      }
+      return WorteUebernehmen(true);
+    case Listenart::Neuworte:
+      if (poolZustand().Automatikbetrieb && !SperreSetzen()) return false;
+      return WorteUebernehmen(true);
+    case Listenart::Import:
+      return WorteUebernehmen(true);
+  }
+  return false;
+}
+
+}  // namespace vk

@@ -1,0 +1,44 @@
+// The table model of the word list editor: three columns (check box with
+// the marker " ", written form, spoken form) over the rows of
+// editorZustand(), converted to screen text only when a row is shown.
+// Sorting is German (common/sortierung.h), on keys made once per sort.
+// No files; no failure modes.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QStringList>
+
+namespace vk {
+
+class WortlisteModell : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  explicit WortlisteModell(QObject* eltern = nullptr);
+
+  int rowCount(const QModelIndex& eltern = QModelIndex()) const override;
+  int columnCount(const QModelIndex& eltern = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int rolle = Qt::DisplayRole) const override;
+  bool setData(const QModelIndex& index, const QVariant& wert, int rolle) override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  QVariant headerData(int spalte, Qt::Orientation richtung, int rolle) const override;
+  void sort(int spalte, Qt::SortOrder ordnung = Qt::AscendingOrder) override;
+
+  void koepfeSetzen(const QStringList& koepfe);
+
+  // Around a change of the whole row vector (build, removal): one reset.
+  void aenderungBeginnen() { beginResetModel(); }
+  void aenderungBeenden() { endResetModel(); }
+  // Sorts the rows without telling the views (inside a change).
+  static void sortieren(int spalte, Qt::SortOrder ordnung);
+  // Check boxes of rows von..bis changed by an operation.
+  void hakenGeaendert(int von, int bis);
+
+ signals:
+  // The user changed a check box.
+  void hakenGeklickt();
+
+ private:
+  QStringList koepfe_;
+};
+
+}  // namespace vk

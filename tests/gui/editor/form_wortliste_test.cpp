@@ -1,0 +1,337 @@
+// The windows of the word list editor, offscreen, on a temporary pool tree
+// with the message responder: the first activation, the German order, the
+// automatic mode with an empty list, search, the font menu, the keys,
+// editing a row, the take-over through the toolbar, the geometry in the
+// registry, and the recognizer's word dialog against the real stand-in.
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolBar>
+#include <QtTest>
+#include <fstream>
+
+#include "common/dragon.h"
+#include "common/konfiguration.h"
+#include "common/meldung.h"
+#include "common/mtrace.h"
+#include "common/poolfiles.h"
+#include "common/qtext.h"
+#include "common/server_trigger.h"
+#include "common/texte.h"
+#include "main/editor/form_wortliste.h"
+#include "main/editor/wortliste.h"
+#include "main/editor/wortliste_modell.h"
+#include "platform/paths.h"
+
+using namespace vk;
+
+class FormWortlisteTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+  void firstActivationBuildsSortsAndHidesTheCaller();
+  void emptyListInAutomaticModeEndsTheProgram();
+  void searchScrollsToTheFirstMatchWithoutSelecting();
+  void fontMenuNeverOffersTheSizeInUse();
+  void keysEditCheckAndRemoveWhereAllowed();
+  void takeOverFromTheToolbarWritesAndCloses();
+  void wordDialogOfTheRecognizer();
+
+ private:
+  std::string sys(const QString& rel) const {
+    return plat::systemPath(dir_->filePath(rel).toStdString());
+  }
+  void schreiben(const QString& rel, const QByteArray& inhalt) const {
+    QDir().mkpath(QFileInfo(dir_->filePath(rel)).path());
+    QFile f(dir_->filePath(rel));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(inhalt);
+  }
+  QByteArray lesen(const QString& rel) const {
+    QFile f(dir_->filePath(rel));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }
+  static QStringList spalte(int s) {
+    QStringList r;
+    for (const auto& e : editorZustand().zeilen)
+      r << qtext(s == 1 ? e.geschrieben : e.gesprochen);
+    return r;
+  }
+  // Opens the editor on `datei` of the pool and waits until it was built.
+  std::unique_ptr<FormWortliste> oeffnen(const std::string& datei, bool gesamt = false) {
+    Listenauftrag a;
+    a.dateiname = datei;
+    a.Gesamt = gesamt;
+    auto f = std::make_unique<FormWortliste>(&aufrufer_, a);
+    f->show();
+    QTest::qWait(0);
+    QCoreApplication::processEvents();
+    return f;
+  }
+  QAction* aktion(FormWortliste& f, const char* name) { return f.findChild<QAction*>(name); }
+
+  std::unique_ptr<QTemporaryDir> dir_;
+  QWidget aufrufer_;
+  int beendet_ = 0;
+  std::unique_ptr<QProcess> natspeak_;
+};
+
+void FormWortlisteTest::init() {
+  dir_ = std::make_unique<QTemporaryDir>();
+  for (const char* d : {"reg", "config", "run", "ziel/Chirurgie", "ziel/Trigger"})
+    QDir().mkpath(dir_->filePath(d));
+  qputenv("VOKARIUM_REGISTRY_DIR", dir_->filePath("reg").toUtf8());
+  qputenv("XDG_CONFIG_HOME", dir_->filePath("config").toUtf8());
+  qputenv("XDG_RUNTIME_DIR", dir_->filePath("run").toUtf8());
+  qputenv("VOKARIUM_TRACE_SOCKET", dir_->filePath("run/trace").toUtf8());
+  qputenv("VOKARIUM_DRAGON_SOCKET", dir_->filePath("run/natspeak.sock").toUtf8());
+  konfigurationZuruecksetzen();
+  texteZuruecksetzen();
+  poolZustandZuruecksetzen();
+  triggerZuruecksetzen();
+  traceZuruecksetzen();
+  meldungZuruecksetzen();
+  DragonZuruecksetzen();
+  responderEinschalten();
+  editorZustandZuruecksetzen();
+  hauptZustandZuruecksetzen();
+  editorZustand().pauseMs = 0;
+  SprachVerzeichnisSetzen(plat::systemPath(VK_SOURCE_DIR "/lang/"));
+  TextLaden("Deutsch");
+  auto& k = konfiguration();
+  k.ZielVerzeichnis = sys("ziel") + "\\";
+  k.GesamtWortlistenDatei = "AlleWorte.txt";
+  k.WortlistenDatei = "Wortliste.txt";
+  k.neuWorteTextdatei = "\\neuWorte.txt";
+  k.loeWorteTextdatei = "\\loeWorte.txt";
+  k.TriggerName = "Trigger\\*.trg";
+  k.mitTrigger = true;
+  poolZustand().Pool = "Chirurgie";
+  beendet_ = 0;
+  FormWortliste::programmBeenden() = [this] { ++beendet_; };
+  aufrufer_.show();
+}
+
+void FormWortlisteTest::cleanup() {
+  if (natspeak_) {
+    natspeak_->kill();
+    natspeak_->waitForFinished(3000);
+    natspeak_.reset();
+  }
+  aufrufer_.hide();
+  poolZustandZuruecksetzen();
+  dir_.reset();
+}
+
+void FormWortlisteTest::firstActivationBuildsSortsAndHidesTheCaller() {
+  schreiben("ziel/Chirurgie/AlleWorte.txt",
+            "Zeh\r\n\xC4rger\r\narm\r\nBein\r\n\xD6l\r\nStra\xDF"
+            "e\r\nStrasse\r\nEKG\r\nAbend\r\n");
+  auto f = oeffnen("AlleWorte.txt", true);
+  QAbstractItemModelTester tester(f->modell,
+                                  QAbstractItemModelTester::FailureReportingMode::QtTest);
+  QVERIFY(f->Liste->isVisible());
+  QVERIFY(!aufrufer_.isVisible());
+  QCOMPARE(spalte(1),
+           (QStringList{"Abend", "Ärger", "arm", "Bein", "EKG", "Öl", "Strasse", "Straße", "Zeh"}));
+  QCOMPARE(f->modell->data(f->modell->index(4, 2)).toString(), QString("E. K. G. "));
+  QCOMPARE(f->modell->data(f->modell->index(0, 0), Qt::CheckStateRole).toInt(), int(Qt::Checked));
+  QCOMPARE(f->stbWorte->text(), QString("Anzahl : 9 "));
+  QCOMPARE(f->stbMarkiert->text(), QString("Markierte : 9 "));
+  QCOMPARE(f->stbPool->text(), QString("Pool : Chirurgie "));
+  QVERIFY(f->windowTitle().endsWith(" :  Chirurgie - Gesamtwortliste"));
+  QVERIFY(aktion(*f, "Speichern")->isVisible());
+  QVERIFY(!aktion(*f, "Entfernen")->isVisible());
+  QVERIFY(f->stbAnwender->isHidden());
+
+  // A click on the check box counts; the header sorts and toggles.
+  QVERIFY(f->modell->setData(f->modell->index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
+  QCOMPARE(f->stbMarkiert->text(), QString("Markierte : 8 "));
+  f->Liste->horizontalHeader()->sectionClicked(1);
+  QCOMPARE(spalte(1).first(), QString("Zeh"));
+  f->Liste->horizontalHeader()->sectionClicked(1);
+  QCOMPARE(spalte(1).first(), QString("Abend"));
+
+  // Escape closes: the caller comes back, the geometry is in the registry.
+  QTest::keyClick(f->Liste, Qt::Key_Escape);
+  QVERIFY(!f->isVisible());
+  QVERIFY(aufrufer_.isVisible());
+  QVERIFY(!RegLesen("ListenHoehe").empty());
+  QCOMPARE(RegLesen("ListenFontGroesse"), std::string("10"));
+  QCOMPARE(beendet_, 0);
+}
+
+void FormWortlisteTest::emptyListInAutomaticModeEndsTheProgram() {
+  poolZustand().Automatikbetrieb = true;
+  poolZustand().Benutzer = "Meier";
+  schreiben("ziel/Chirurgie/_Meier.ben", " \r\n");
+  auto f = oeffnen("_Meier.ben");
+  QVERIFY(!f->isVisible());
+  QCOMPARE(beendet_, 1);
+
+  // A missing file is reported and ends the program too.
+  beendet_ = 0;
+  auto g = oeffnen("_Fehlt.ben");
+  QVERIFY(!g->isVisible());
+  QCOMPARE(beendet_, 1);
+  QCOMPARE(recordedMessages().size(), std::size_t(1));
+}
+
+void FormWortlisteTest::searchScrollsToTheFirstMatchWithoutSelecting() {
+  QByteArray inhalt;
+  for (int i = 0; i < 400; ++i)
+    inhalt += "Wort" + QByteArray::number(1000 + i) + "\r\n";
+  inhalt += "\xC4rger\r\n\xE4rgerlich\r\n";
+  schreiben("ziel/Chirurgie/Wortliste.txt", inhalt);
+  auto f = oeffnen("Wortliste.txt");
+  QCOMPARE(f->Liste->rowAt(0), 0);
+  std::string frage = "wort13";
+  FormWortliste::suchEingabe() = [&frage](std::string& t) {
+    t = frage;
+    return true;
+  };
+  QTest::mouseClick(f->Liste->viewport(), Qt::RightButton, {}, QPoint(20, 20));
+  QCOMPARE(f->Liste->rowAt(0), 300 + 2);  // the two umlaut words sort first
+  QVERIFY(f->Liste->selectionModel()->selectedRows().isEmpty());
+  frage = "\xC4RGERL";
+  QTest::mouseClick(f->Liste->viewport(), Qt::RightButton, {}, QPoint(20, 20));
+  QCOMPARE(f->Liste->rowAt(0), 1);
+  frage = "rger";  // not at the start: nothing moves
+  QVERIFY(!f->suchen(frage));
+  QCOMPARE(f->Liste->rowAt(0), 1);
+}
+
+void FormWortlisteTest::fontMenuNeverOffersTheSizeInUse() {
+  schreiben("ziel/Chirurgie/Wortliste.txt", "a\r\n");
+  auto f = oeffnen("Wortliste.txt");
+  QMenu* menue = aktion(*f, "Fontgroesse")->menu();
+  QVERIFY(menue);
+  auto angeboten = [&] {
+    emit menue->aboutToShow();
+    QStringList r;
+    for (QAction* a : menue->actions())
+      if (a->isEnabled()) r << a->objectName();
+    return r;
+  };
+  QCOMPARE(angeboten(), (QStringList{"gross", "klein"}));
+  menue->findChild<QAction*>("klein")->trigger();
+  QCOMPARE(f->fontGroesse(), 8);
+  QCOMPARE(f->Liste->font().pointSize(), 8);
+  QCOMPARE(angeboten(), (QStringList{"gross", "mittel"}));
+  f->close();
+  QCOMPARE(RegLesen("ListenFontGroesse"), std::string("8"));
+}
+
+void FormWortlisteTest::keysEditCheckAndRemoveWhereAllowed() {
+  schreiben("ziel/Chirurgie/Wortliste.txt", "Arm\r\nBein\r\nZeh\r\n");
+  auto f = oeffnen("Wortliste.txt");
+  QVERIFY(!aktion(*f, "Entfernen")->isVisible());
+  // Del outside the automatic mode removes nothing.
+  f->Liste->selectRow(0);
+  QTest::keyClick(f->Liste, Qt::Key_Delete);
+  QCOMPARE(editorZustand().zeilen.size(), std::size_t(3));
+
+  // Enter edits the selected row in FormWortBearbeiten.
+  QTimer::singleShot(0, [] {
+    auto* d = qobject_cast<FormWortBearbeiten*>(QApplication::activeModalWidget());
+    QVERIFY(d);
+    QCOMPARE(d->tSchreibform->text(), QString("Arm"));
+    d->tSprachform->setText(" Ahrm ");
+    d->cOK->click();
+  });
+  QTest::keyClick(f->Liste, Qt::Key_Return);
+  QCOMPARE(spalte(2).first(), QString(" Ahrm "));
+  QCOMPARE(poolZustand().LoeschListe->anzahl(), std::size_t(1));
+  // Double click, then Escape in the dialog: the row stays.
+  QTimer::singleShot(0, [] {
+    auto* d = qobject_cast<FormWortBearbeiten*>(QApplication::activeModalWidget());
+    QVERIFY(d);
+    d->tSchreibform->setText("anders");
+    QTest::keyClick(d, Qt::Key_Escape);
+  });
+  emit f->Liste->doubleClicked(f->modell->index(0, 1));
+  QCOMPARE(spalte(1).first(), QString("Arm"));
+
+  // Ctrl+A and "Entmarkieren": all unchecked, deselected.
+  QTest::keyClick(f->Liste, Qt::Key_A, Qt::ControlModifier);
+  QCOMPARE(f->Liste->selectionModel()->selectedRows().size(), 3);
+  aktion(*f, "Entmarkieren")->trigger();
+  QCOMPARE(f->stbMarkiert->text(), QString("Markierte : 0 "));
+  QVERIFY(f->Liste->selectionModel()->selectedRows().isEmpty());
+  f->Liste->selectRow(2);
+  aktion(*f, "Markieren")->trigger();
+  QCOMPARE(f->stbMarkiert->text(), QString("Markierte : 1 "));
+  f->close();
+
+  // In the automatic mode Del removes the selected rows.
+  poolZustand().Automatikbetrieb = true;
+  schreiben("ziel/Chirurgie/Wortliste.txt", "Arm\r\nBein\r\nZeh\r\n");
+  auto g = oeffnen("Wortliste.txt");
+  QVERIFY(aktion(*g, "Entfernen")->isVisible());
+  g->Liste->selectRow(1);
+  QTest::keyClick(g->Liste, Qt::Key_Delete);
+  QCOMPARE(spalte(1), (QStringList{"Arm", "Zeh"}));
+  QCOMPARE(g->stbWorte->text(), QString("Anzahl : 2 "));
+  QCOMPARE(g->stbMarkiert->text(), QString("Markierte : 2 "));
+}
+
+void FormWortlisteTest::takeOverFromTheToolbarWritesAndCloses() {
+  schreiben("ziel/Chirurgie/Wortliste.txt", "Bein\r\nArm\r\n");
+  auto f = oeffnen("Wortliste.txt");
+  f->modell->setData(f->modell->index(1, 0), Qt::Unchecked, Qt::CheckStateRole);
+  aktion(*f, "Uebernehmen")->trigger();
+  QVERIFY(!f->isVisible());
+  QVERIFY(aufrufer_.isVisible());
+  QCOMPARE(lesen("ziel/Chirurgie/AlleWorte.txt"), QByteArray("Arm\r\n"));
+  QCOMPARE(lesen("ziel/Chirurgie/neuWorte.txt"), QByteArray("Arm\r\n"));
+  QVERIFY(!QFile::exists(dir_->filePath("ziel/Chirurgie/Wortliste.txt")));
+  QVERIFY(QFile::exists(dir_->filePath("ziel/Trigger/POOL-Chirurgie.trg")));
+}
+
+void FormWortlisteTest::wordDialogOfTheRecognizer() {
+  const QString natspeak = VK_BIN_DIR "/natspeak";
+  QProcess setup;
+  setup.start(natspeak,
+              {"--setup", dir_->filePath("R"), "--speaker", "Anna", "--topic", "Allgemein"});
+  QVERIFY(setup.waitForFinished(20000));
+  QCOMPARE(setup.exitCode(), 0);
+  natspeak_ = std::make_unique<QProcess>();
+  natspeak_->start(natspeak, {"--headless"});
+  QVERIFY(natspeak_->waitForStarted(5000));
+  QVERIFY(QTest::qWaitFor([] { return DragonLaeuft(); }, 10000));
+  clearRecordedMessages();
+
+  std::string g = "Zyste", s;
+  FormWortBearbeiten d(nullptr, g, s);
+  d.show();
+  // No speaker loaded: the recognizer refuses, the error is reported, the
+  // dialog stays open.
+  d.cEigenschaften->click();
+  QCOMPARE(recordedMessages().size(), std::size_t(1));
+  QVERIFY(d.isVisible());
+  QProcess ctl;
+  ctl.start(natspeak, {"--ctl", "switch-speaker", "Anna", "Allgemein"});
+  QVERIFY(ctl.waitForFinished(10000));
+  d.cEigenschaften->click();
+  QCOMPARE(recordedMessages().size(), std::size_t(1));
+  QVERIFY(d.isVisible());
+  d.tSchreibform->setText("Zysten ");
+  d.cOK->click();
+  QCOMPARE(g, std::string("Zysten "));
+  QVERIFY(!Dragon().erzeugt);
+}
+
+QTEST_MAIN(FormWortlisteTest)
+#include "form_wortliste_test.moc"

@@ -1,0 +1,229 @@
+// "Speichern" and "Uebernehmen" of each kind of list, byte for byte in the
+// pool files, and the three guarantees of a take-over: words are never
+// given up silently, lines other programs append to the total list survive
+// its rewrite (a real second process appends meanwhile), and a maintenance
+// take-over writes each word once.
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include "editor_baum.h"
+#include "platform/shared_file.h"
+#include "platform/system.h"
+
+extern char** environ;
+
+namespace {
+
+using Uebernahme = EditorBaum;
+
+const char* const kPool = "ziel/Chirurgie/";
+
+std::string p(const std::string& datei) {
+  return kPool + datei;
+}
+
+TEST_F(Uebernahme, NewWordsGoToBothPoolFilesAndTheWordListIsDeleted) {
+  schreiben(p("AlleWorte.txt"), "alt\r\n");
+  schreiben(p("neuWorte.txt"), "offen\r\n");
+  schreiben(p("Wortliste.txt"), "Arm\r\nBein\\ Bain \r\nCT\r\nZeh\r\n");
+  vk::poolZustand().Benutzer = "Meier";
+  ASSERT_TRUE(bauen(neuworte("Wortliste.txt")));
+  vk::HakenSetzen(zeileVon("Zeh"), false);
+  vk::ZeileAendern(zeileVon("Arm"), "Arme ", " ");
+  ASSERT_TRUE(vk::ListeUebernehmen());
+  EXPECT_EQ(lesen(p("AlleWorte.txt")), "alt\r\nArme\r\nBein\\Bain\r\nCT\\C. T.\r\n");
+  EXPECT_EQ(lesen(p("neuWorte.txt")), "offen\r\nArme\r\nBein\\Bain\r\nCT\\C. T.\r\n");
+  EXPECT_EQ(lesen(p("_Meier.loe")), "Arm\r\n");
+  EXPECT_FALSE(gibtEs(p("Wortliste.txt")));
+  EXPECT_FALSE(gibtEs(p("loeWorte.txt")));
+  EXPECT_TRUE(triggerDa());
+  EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
+}
+
+TEST_F(Uebernahme, AllUncheckedStillTriggersAndDeletesTheWordList) {
+  schreiben(p("Wortliste.txt"), "Arm\r\nBein\r\n");
+  ASSERT_TRUE(bauen(neuworte("Wortliste.txt")));
+  vk::Markieren({0, 1}, false);
+  ASSERT_TRUE(vk::ListeUebernehmen());
+  EXPECT_FALSE(gibtEs(p("Wortliste.txt")));
+  EXPECT_FALSE(gibtEs(p("AlleWorte.txt")));
+  EXPECT_FALSE(gibtEs(p("neuWorte.txt")));
+  EXPECT_TRUE(triggerDa());
+}
+
+TEST_F(Uebernahme, ImportSaveKeepsTheOldFileAsBak) {
+  schreiben("import/liste.txt", "eins\r\nzwei\r\n");
+  vk::Listenauftrag a;
+  a.dateiname = sys("import/liste.txt");
+  a.vollerPfad = true;
+  ASSERT_TRUE(bauen(a));
+  vk::HakenSetzen(zeileVon("eins"), false);
+  ASSERT_TRUE(vk::ListeSpeichern());
+  EXPECT_EQ(lesen("import/liste.txt"), "zwei\r\n");
+  EXPECT_EQ(lesen("import/liste.bak"), "eins\r\nzwei\r\n");
+  EXPECT_FALSE(triggerDa());
+
+  // Its take-over appends the checked rows; the import file stays.
+  schreiben(p("Wortliste.txt"), "x\r\n");
+  ASSERT_TRUE(bauen(a));
+  ASSERT_TRUE(vk::ListeUebernehmen());
+  EXPECT_EQ(lesen(p("AlleWorte.txt")), "zwei\r\n");
+  EXPECT_EQ(lesen(p("neuWorte.txt")), "zwei\r\n");
+  EXPECT_TRUE(gibtEs("import/liste.txt"));
+  EXPECT_FALSE(gibtEs(p("Wortliste.txt")));
+}
+
+TEST_F(Uebernahme, TotalListTakeOverRewritesItAndAppendsToThePendingTexts) {
+  schreiben(p("AlleWorte.txt"), "Arm\r\nBein\r\nZeh\r\n");
+  schreiben(p("AlleWorte.bak"), "uralt\r\n");
+  schreiben(p("neuWorte.txt"), "noch nicht verteilt\r\n");
+  schreiben(p("loeWorte.txt"), "weg\r\n");
+  ASSERT_TRUE(bauen(gesamt()));
+  vk::HakenSetzen(zeileVon("Zeh"), false);
+  ASSERT_TRUE(vk::ListeUebernehmen());
+  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Arm\r\nBein\r\n");
+  EXPECT_EQ(lesen(p("AlleWorte.bak")), "Arm\r\nBein\r\nZeh\r\n");
+  EXPECT_EQ(lesen(p("neuWorte.txt")), "noch nicht verteilt\r\nArm\r\nBein\r\n");
+  EXPECT_EQ(lesen(p("loeWorte.txt")), "weg\r\nZeh\r\n");
+  EXPECT_TRUE(triggerDa());
+  EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
+
+  // "Speichern" writes the checked rows, keeps ".bak", sends nothing.
+  std::filesystem::remove(wurzel_ / "ziel/Trigger/POOL-Chirurgie.trg");
+  ASSERT_TRUE(bauen(gesamt()));
+  vk::HakenSetzen(zeileVon("Arm"), false);
+  ASSERT_TRUE(vk::ListeSpeichern());
+  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Bein\r\n");
+  EXPECT_EQ(lesen(p("AlleWorte.bak")), "Arm\r\nBein\r\n");
+  EXPECT_FALSE(triggerDa());
+}
+
+TEST_F(Uebernahme, MaintenanceWritesEachWordOnceAndSendsTheCheckedOnes) {
+  schreiben(p("AlleWorte.txt"), "alt\r\nneu\\Noi\r\nalt\r\nweg\r\nanders\r\n");
+  vk::poolZustand().Vergleichsworte.hinzufuegen("alt");
+  vk::Listenauftrag a;
+  a.dateiname = "AlleWorte.txt";
+  a.wartung = true;
+  ASSERT_TRUE(bauen(a));
+  vk::HakenSetzen(zeileVon("weg"), false);
+  vk::ZeileAendern(zeileVon("anders"), "anderes", "");
+  ASSERT_TRUE(vk::ListeUebernehmen());
+  // The rebuilt list holds the kept lines once; the edited row is new.
+  EXPECT_EQ(lesen(p("AlleWorte.txt")), "alt\r\nneu\\Noi\r\n");
+  EXPECT_EQ(lesen(p("AlleWorte.bak")), "alt\r\nneu\\Noi\r\nalt\r\nweg\r\nanders\r\n");
+  EXPECT_EQ(lesen(p("neuWorte.txt")), "neu\\Noi\r\nanderes\r\n");
+  EXPECT_EQ(lesen(p("loeWorte.txt")), "weg\r\nanders\r\n");
+  EXPECT_FALSE(vk::editorZustand().auftrag.wartung);
+  EXPECT_TRUE(triggerDa());
+  EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
+}
+
+// A word list whose words cannot reach the total list is kept after the
+// user cancels; Retry tries again and then completes the take-over.
+TEST_F(Uebernahme, LockedTotalListAsksAndNeverLosesTheWordList) {
+  schreiben(p("AlleWorte.txt"), "alt\r\n");
+  schreiben(p("Wortliste.txt"), "Arm\r\n");
+  ASSERT_TRUE(bauen(neuworte("Wortliste.txt")));
+  auto halter = std::make_unique<plat::SharedFile>();
+  ASSERT_EQ(halter->open(sys(p("AlleWorte.txt")), plat::Access::readWrite, plat::Share::exclusive,
+                         plat::Disposition::openExisting),
+            plat::Err::ok);
+  vk::setNextAnswer(false);  // Cancel
+  EXPECT_FALSE(vk::ListeUebernehmen());
+  EXPECT_EQ(lesen(p("Wortliste.txt")), "Arm\r\n");
+  EXPECT_EQ(lesen(p("AlleWorte.txt")), "alt\r\n");
+  ASSERT_EQ(vk::recordedMessages().size(), 1U);
+  EXPECT_EQ(vk::recordedMessages()[0].art, vk::MeldungsArt::nachfrage);
+  EXPECT_NE(meldungen().find(sys(p("AlleWorte.txt"))), std::string::npos) << meldungen();
+  EXPECT_NE(meldungen().find(sys(p("Wortliste.txt"))), std::string::npos) << meldungen();
+
+  // Retry once the other program let go.
+  vk::clearRecordedMessages();
+  std::filesystem::remove(wurzel_ / "ziel/Trigger/POOL-Chirurgie.trg");
+  vk::setAnswerFunction([&halter](const vk::AufgezeichneteMeldung&) {
+    halter.reset();
+    return true;
+  });
+  EXPECT_TRUE(vk::ListeUebernehmen());
+  vk::setAnswerFunction({});
+  EXPECT_EQ(vk::recordedMessages().size(), 1U);
+  EXPECT_EQ(lesen(p("AlleWorte.txt")), "alt\r\nArm\r\n");
+  EXPECT_FALSE(gibtEs(p("Wortliste.txt")));
+}
+
+TEST_F(Uebernahme, LockedNewWordsTextKeepsTheWordListToo) {
+  schreiben(p("Wortliste.txt"), "Arm\r\n");
+  ASSERT_TRUE(bauen(neuworte("Wortliste.txt")));
+  plat::SharedFile halter;
+  ASSERT_EQ(halter.open(sys(p("neuWorte.txt")), plat::Access::readWrite, plat::Share::exclusive,
+                        plat::Disposition::openAlways),
+            plat::Err::ok);
+  EXPECT_FALSE(vk::ListeUebernehmen());  // the responder answers Cancel
+  EXPECT_TRUE(gibtEs(p("Wortliste.txt")));
+  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Arm\r\n");
+  EXPECT_TRUE(triggerDa());
+}
+
+// Starts the helper that appends `anzahl` lines "<prefix><n>" to `pfad`.
+pid_t anhaengerStarten(const std::string& pfad, const std::string& prefix, int anzahl) {
+  const std::string n = std::to_string(anzahl);
+  std::vector<char*> argv{const_cast<char*>(VK_ANHAENGER), const_cast<char*>(pfad.c_str()),
+                          const_cast<char*>(prefix.c_str()), const_cast<char*>(n.c_str()), nullptr};
+  pid_t pid = -1;
+  EXPECT_EQ(posix_spawn(&pid, VK_ANHAENGER, nullptr, nullptr, argv.data(), environ), 0);
+  return pid;
+}
+
+int warten(pid_t pid) {
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Counts the lines of `inhalt` equal to `zeile`.
+int anzahl(const std::string& inhalt, const std::string& zeile) {
+  int n = 0;
+  for (std::size_t pos = 0; (pos = inhalt.find(zeile + "\r\n", pos)) != std::string::npos; ++pos) {
+    if (pos == 0 || inhalt[pos - 1] == '\n') ++n;
+  }
+  return n;
+}
+
+// Another workstation appends to the total list while it is open in the
+// editor and while it is rewritten: every appended line survives, except
+// the one the editor took out itself.
+TEST_F(Uebernahme, LinesAppendedMeanwhileSurviveTheRewrite) {
+  for (const bool speichern : {false, true}) {
+    SCOPED_TRACE(speichern ? "Speichern" : "Uebernehmen");
+    std::string liste;
+    for (int i = 0; i < 300; ++i)
+      liste += "Wort" + std::to_string(i) + "\r\n";
+    schreiben(p("AlleWorte.txt"), liste + "Zeh\r\n");
+    ASSERT_TRUE(bauen(gesamt()));
+    vk::HakenSetzen(zeileVon("Zeh"), false);
+    const std::string pfad = sys(p("AlleWorte.txt"));
+    const pid_t pid = anhaengerStarten(pfad, "Fremd", 150);
+    // The rewrite starts once the other program has appended some lines.
+    while (lesen(p("AlleWorte.txt")).find("Fremd5\r\n") == std::string::npos)
+      plat::sleepMs(1);
+    // The editor took "Zeh" out: appended again meanwhile, it stays out.
+    {
+      plat::SharedFile f;
+      while (f.open(pfad, plat::Access::readWrite, plat::Share::exclusive,
+                    plat::Disposition::openExisting) != plat::Err::ok)
+        plat::sleepMs(1);
+      ASSERT_EQ(f.append("Zeh\r\n"), plat::Err::ok);
+    }
+    ASSERT_TRUE(speichern ? vk::ListeSpeichern() : vk::ListeUebernehmen());
+    ASSERT_EQ(warten(pid), 0);
+    const std::string ergebnis = lesen(p("AlleWorte.txt"));
+    for (int n = 1; n <= 150; ++n)
+      ASSERT_EQ(anzahl(ergebnis, "Fremd" + std::to_string(n)), 1) << n;
+    EXPECT_EQ(anzahl(ergebnis, "Wort299"), 1);
+    EXPECT_EQ(anzahl(ergebnis, "Zeh"), 0);
+    std::filesystem::remove(wurzel_ / "ziel/AlleWorte.txt");
+  }
+  EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
+}
+
+}  // namespace
