@@ -27,6 +27,15 @@ QWidget* sichtbaresFenster(const QString& name) {
   return nullptr;
 }
 
+// A window by name, shown or hidden (the main window hides behind the
+// editor, and a picture of it is still wanted).
+QWidget* irgendeinFenster(const QString& name) {
+  if (QWidget* w = sichtbaresFenster(name)) return w;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->objectName() == name) return w;
+  return nullptr;
+}
+
 // The editor's list view and the row whose written form (column 1) is `wort`.
 QModelIndex editorZeile(const QString& wort, QAbstractItemView** ansicht) {
   QWidget* editor = sichtbaresFenster(QStringLiteral("FormWortliste"));
@@ -97,7 +106,7 @@ bool Testskript::ausfuehren(const QString& schritt) {
     return true;
   }
   if (befehl == QLatin1String("bild")) {
-    QWidget* w = sichtbaresFenster(a1);
+    QWidget* w = irgendeinFenster(a1);
     if (w == nullptr) return false;
     if (!w->grab().save(rest2, "PNG"))
       abbrechen(QStringLiteral("Bild nicht gespeichert: ") + rest2);

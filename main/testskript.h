@@ -7,7 +7,8 @@
 // empty lines and lines starting with "#" are skipped:
 //   warte F            until the window F (objectName) is shown
 //   weg F              until no window F is shown any more
-//   bild F DATEI       saves a picture of window F as PNG
+//   bild F DATEI       saves a picture of window F as PNG (also when the
+//                      window is hidden behind the editor)
 //   knopf F AKTION     clicks the toolbar action AKTION of window F
 //   benutzer EINTRAG   selects the user list entry EINTRAG (main window)
 //   haken an|aus WORT  sets the check box of the editor row with the
