@@ -155,6 +155,27 @@ bool Testskript::ausfuehren(const QString& schritt) {
     }
     return true;
   }
+  if (befehl == QLatin1String("datei")) return QFile::exists(rest1);
+  if (befehl == QLatin1String("zeilen")) {
+    QWidget* editor = sichtbaresFenster(QStringLiteral("FormWortliste"));
+    auto* liste = editor != nullptr ? editor->findChild<QAbstractItemView*>(QStringLiteral("Liste"))
+                                    : nullptr;
+    if (liste == nullptr || liste->model() == nullptr || !liste->isVisible()) return false;
+    const QAbstractItemModel* m = liste->model();
+    QString text;
+    for (int zeile = 0; zeile < m->rowCount(); ++zeile) {
+      const bool an = m->index(zeile, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked;
+      text += QStringLiteral("%1|%2|%3\n")
+                  .arg(an ? 1 : 0)
+                  .arg(m->index(zeile, 1).data().toString(), m->index(zeile, 2).data().toString());
+    }
+    QFile f(rest1 + QStringLiteral(".tmp"));
+    if (!f.open(QIODevice::WriteOnly) || f.write(text.toUtf8()) < 0) abbrechen(rest1);
+    f.close();
+    QFile::remove(rest1);
+    f.rename(rest1);  // appears whole for whoever waits for it
+    return true;
+  }
   if (befehl == QLatin1String("sprechform")) {
     QWidget* dialog = sichtbaresFenster(QStringLiteral("FormWortBearbeiten"));
     if (dialog == nullptr) return false;

@@ -16,6 +16,9 @@
 //   waehlen WORT       selects only the editor row WORT
 //   sprechform TEXT    types TEXT as spoken form into the open word edit
 //                      dialog and confirms it
+//   zeilen DATEI       writes the editor's rows to DATEI, one per line:
+//                      "1|written|spoken" (1 checked, 0 unchecked)
+//   datei PFAD         until the file PFAD exists (a signal of the test)
 //   antwort ja|nein    answer to the next question of a message box
 //   schliessen F       closes window F
 // A step waits at most 20 seconds for its window or row; a step that cannot
