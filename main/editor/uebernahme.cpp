@@ -178,7 +178,8 @@ bool wartungUebernehmen() {
   auto& z = editorZustand();
   auto& pz = poolZustand();
   // The rebuilt total list holds every kept line once, the checked rows
-  // among them; they are therefore not appended to it a second time.
+  // among them (changed ones in their new form); they are therefore not
+  // appended to it a second time.
   const Zeilenmenge entfernt = entfernteZeilen();
   std::vector<std::string> inhalt;
   inhalt.reserve(z.dateiZeilen.size());
@@ -187,6 +188,10 @@ bool wartungUebernehmen() {
     std::string n = Normalform(zeile);
     if (n.empty() || entfernt.count(n) != 0 || !vorhanden.insert(n).second) continue;
     inhalt.push_back(std::move(n));
+  }
+  // Rows changed in the editor carry text the file does not hold yet.
+  for (std::string& zeile : AngehakteZeilen()) {
+    if (vorhanden.insert(zeile).second) inhalt.push_back(std::move(zeile));
   }
   GesamtlisteErsetzen(z.listenPfad, std::move(inhalt), entfernt, SicherungsPfad());
   WorteUebernehmen(false);

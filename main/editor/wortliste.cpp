@@ -14,7 +14,6 @@
 #include "common/zeichenketten.h"
 #include "main/editor/pruefsumme.h"
 #include "platform/shared_file.h"
-#include "platform/text_lines.h"
 
 namespace vk {
 
@@ -39,6 +38,9 @@ bool dateiLesen(const std::string& pfad, std::string& inhalt) {
   plat::SharedFile datei;
   plat::Err e =
       datei.open(pfad, plat::Access::read, plat::Share::shared, plat::Disposition::openExisting);
+  // Rows are found by 32-bit places in the content: a list file of 4 GiB
+  // or more is no word list.
+  if (e == plat::Err::ok && datei.size() >= 0xFFFFFFFFLL) e = plat::Err::invalidParameter;
   if (e == plat::Err::ok) e = datei.readAll(inhalt);
   if (e != plat::Err::ok) {
     Fehlermeldung(e, pfad + " not found");
@@ -49,19 +51,65 @@ bool dateiLesen(const std::string& pfad, std::string& inhalt) {
   return true;
 }
 
-// Hands every line of `inhalt` that is not blank to `jede`.
+// Hands every line of `inhalt` that is not blank to `jede`, as a view into
+// `inhalt` (lines end at LF, a CR before it is dropped, a lone CR is data).
 template <typename F>
-void zeilenDurchgehen(const std::string& inhalt, F&& jede) {
-  plat::LineReader leser(std::string_view{inhalt});
-  std::string zeile;
-  while (true) {
-    const auto status = leser.next(zeile);
-    if (status == plat::LineStatus::end || status == plat::LineStatus::error) break;
-    if (leser.lineNumber() % kEreignisseAlle == 0) EreignisseVerarbeiten();
-    if (leer(zeile)) continue;
-    jede(zeile);
+void zeilenDurchgehen(std::string_view inhalt, F&& jede) {
+  std::size_t nummer = 0;
+  while (!inhalt.empty()) {
+    const std::size_t ende = inhalt.find('\n');
+    std::string_view zeile = inhalt.substr(0, ende);
+    inhalt.remove_prefix(ende == std::string_view::npos ? inhalt.size() : ende + 1);
+    if (ende != std::string_view::npos && !zeile.empty() && zeile.back() == '\r')
+      zeile.remove_suffix(1);
+    if (++nummer % kEreignisseAlle == 0) EreignisseVerarbeiten();
+    if (!leer(zeile)) jede(zeile);
   }
 }
+
+// Exact duplicates are shown once; lines that differ in case only are two
+// words ("Arm", "arm") and both stay. An open-addressing table of views
+// into the file's content: one allocation for the whole file.
+class Dubletten {
+ public:
+  explicit Dubletten(std::string_view inhalt)
+      : inhalt_(inhalt),
+        zeilen_(static_cast<std::size_t>(std::count(inhalt.begin(), inhalt.end(), '\n')) + 1) {
+    std::size_t plaetze = 16;
+    while (plaetze < 2 * zeilen_)
+      plaetze <<= 1;
+    plaetze_.resize(plaetze);
+    maske_ = plaetze - 1;
+  }
+  // True the first time a line (a view into the content) is seen.
+  bool neu(std::string_view zeile) {
+    std::uint64_t h = Pruefsumme(zeile);
+    h ^= h >> 32;
+    const auto marke = static_cast<std::uint32_t>(h) | 1U;  // 0 marks a free place
+    for (std::size_t i = (h >> 7) & maske_;; i = (i + 1) & maske_) {
+      Platz& p = plaetze_[i];
+      if (p.marke == 0) {
+        p = Platz{marke, static_cast<std::uint32_t>(zeile.data() - inhalt_.data()),
+                  static_cast<std::uint32_t>(zeile.size())};
+        return true;
+      }
+      if (p.marke == marke && inhalt_.substr(p.anfang, p.laenge) == zeile) return false;
+    }
+  }
+  // Number of lines of the file (at most).
+  std::size_t zeilen() const { return zeilen_; }
+
+ private:
+  struct Platz {
+    std::uint32_t marke = 0;
+    std::uint32_t anfang = 0;
+    std::uint32_t laenge = 0;
+  };
+  std::string_view inhalt_;
+  std::size_t zeilen_;
+  std::vector<Platz> plaetze_;
+  std::size_t maske_ = 0;
+};
 
 // Rows from the recognizer's words.
 class AnwenderZiel : public VocZeilenZiel {
@@ -185,19 +233,16 @@ bool ListeAufbauen() {
   Trace("ListeAufbauen", konfiguration().WortlistenDatei);
   std::string inhalt;
   if (!dateiLesen(z.listenPfad, inhalt)) return false;
-  auto& ben = poolZustand().BenWorte;
-  // About 16 bytes a line: room for the rows without growing.
-  const std::size_t erwartet = inhalt.size() / 16 + 16;
-  ben.reservieren(erwartet);
-  z.zeilen.reserve(erwartet);
-  zeilenDurchgehen(inhalt, [&](const std::string& zeile) {
-    if (!ben.hinzufuegen(zeile)) return;
+  Dubletten dubletten(inhalt);
+  z.zeilen.reserve(dubletten.zeilen());
+  zeilenDurchgehen(inhalt, [&](std::string_view zeile) {
+    if (!dubletten.neu(zeile)) return;
     Eintrag e;
     ZeileTeilen(zeile, e.geschrieben, e.gesprochen);
     if (e.gesprochen.empty()) e.gesprochen = Buchstabierform(e.geschrieben);
     z.zeilen.push_back(std::move(e));
-    ++z.Markierzaehler;
   });
+  z.Markierzaehler = static_cast<std::int64_t>(z.zeilen.size());
   return true;
 }
 
@@ -207,9 +252,11 @@ bool DiffListeAufbauen() {
   std::string inhalt;
   if (!dateiLesen(z.listenPfad, inhalt)) return false;
   auto& pz = poolZustand();
-  zeilenDurchgehen(inhalt, [&](const std::string& zeile) {
-    if (!pz.BenWorte.hinzufuegen(zeile)) return;
-    z.dateiZeilen.push_back(zeile);
+  Dubletten dubletten(inhalt);
+  zeilenDurchgehen(inhalt, [&](std::string_view zeile) {
+    if (!dubletten.neu(zeile)) return;
+    pz.BenWorte.hinzufuegen(zeile);
+    z.dateiZeilen.emplace_back(zeile);
     if (pz.Vergleichsworte.enthaelt(zeile)) return;
     Eintrag e;
     ZeileTeilen(zeile, e.geschrieben, e.gesprochen);

@@ -3,7 +3,10 @@
 
 #include <QCollatorSortKey>
 #include <algorithm>
+#include <cctype>
+#include <cstring>
 #include <numeric>
+#include <optional>
 #include <vector>
 
 #include "common/qtext.h"
@@ -11,6 +14,73 @@
 #include "main/editor/wortliste.h"
 
 namespace vk {
+
+namespace {
+
+// The German order of two texts is decided by the first place where their
+// letters differ when accents and case are left aside (the collator's first
+// level); only texts equal there need the collator's full comparison. For
+// letters and digits that first level is one rank per character, which is
+// asked of the collator once: two characters x and y share a rank when
+// x+"b" sorts after y+"a" and x+"a" before y+"b".
+struct Raenge {
+  unsigned char rang[256] = {};  // 0: no rank known (any other character)
+};
+
+const Raenge& raenge() {
+  static const Raenge tabelle = [] {
+    std::vector<unsigned char> zeichen;
+    for (int c = 0; c < 256; ++c) {
+      if (std::isalnum(c) != 0 || c == 0xC4 || c == 0xD6 || c == 0xDC || c == 0xE4 || c == 0xF6 ||
+          c == 0xFC)
+        zeichen.push_back(static_cast<unsigned char>(c));
+    }
+    const QCollator collator = deutscherCollator();
+    const auto vorher = [&collator](unsigned char x, unsigned char y) {
+      return collator.compare(qtext(std::string{static_cast<char>(x), 'b'}),
+                              qtext(std::string{static_cast<char>(y), 'a'})) < 0;
+    };
+    std::stable_sort(zeichen.begin(), zeichen.end(), vorher);
+    Raenge t;
+    int rang = 0;
+    for (std::size_t i = 0; i < zeichen.size(); ++i) {
+      if (i == 0 || vorher(zeichen[i - 1], zeichen[i])) ++rang;
+      t.rang[zeichen[i]] = static_cast<unsigned char>(rang);
+    }
+    return t;
+  }();
+  return tabelle;
+}
+
+// The ranks of a text's first letters and digits, up to its first other
+// character; a text that ends within the prefix gets the rank 0 for its end
+// (a shorter text sorts first).
+struct Praefix {
+  static constexpr std::size_t kLaenge = 23;
+  unsigned char rang[kLaenge];
+  unsigned char sicher;  // how many ranks are certain
+};
+
+Praefix praefixBilden(const std::string& text) {
+  const Raenge& t = raenge();
+  Praefix p{};
+  std::size_t i = 0;
+  for (; i < text.size() && i < Praefix::kLaenge; ++i) {
+    const unsigned char r = t.rang[static_cast<unsigned char>(text[i])];
+    if (r == 0) break;
+    p.rang[i] = r;
+  }
+  if (i == text.size() && i < Praefix::kLaenge) p.rang[i++] = 0;
+  p.sicher = static_cast<unsigned char>(i);
+  return p;
+}
+
+// < 0, > 0 when the certain ranks decide; 0 when they do not.
+int praefixVergleich(const Praefix& a, const Praefix& b) {
+  return std::memcmp(a.rang, b.rang, std::min(a.sicher, b.sicher));
+}
+
+}  // namespace
 
 WortlisteModell::WortlisteModell(QObject* eltern) : QAbstractTableModel(eltern) {}
 
@@ -81,24 +151,44 @@ void WortlisteModell::sort(int spalte, Qt::SortOrder ordnung) {
 void WortlisteModell::sortieren(int spalte, Qt::SortOrder ordnung) {
   auto& zeilen = editorZustand().zeilen;
   if (spalte < 1 || spalte > 2 || zeilen.size() < 2) return;
-  // One key per row, made once; the comparisons then only compare keys.
+  const auto text = [&zeilen, spalte](std::uint32_t i) -> const std::string& {
+    return spalte == 1 ? zeilen[i].geschrieben : zeilen[i].gesprochen;
+  };
+  std::vector<Praefix> praefixe;
+  praefixe.reserve(zeilen.size());
+  for (std::uint32_t i = 0; i < zeilen.size(); ++i)
+    praefixe.push_back(praefixBilden(text(i)));
+  // The collator's keys only for rows whose prefixes do not decide.
   const QCollator collator = deutscherCollator();
-  std::vector<QCollatorSortKey> schluessel;
-  schluessel.reserve(zeilen.size());
-  for (const Eintrag& e : zeilen)
-    schluessel.push_back(collator.sortKey(qtext(spalte == 1 ? e.geschrieben : e.gesprochen)));
+  std::vector<std::optional<QCollatorSortKey>> schluessel(zeilen.size());
+  const auto schluesselVon = [&](std::uint32_t i) -> const QCollatorSortKey& {
+    if (!schluessel[i]) schluessel[i].emplace(collator.sortKey(qtext(text(i))));
+    return *schluessel[i];
+  };
   std::vector<std::uint32_t> folge(zeilen.size());
   std::iota(folge.begin(), folge.end(), 0U);
   const bool aufsteigend = ordnung == Qt::AscendingOrder;
-  std::stable_sort(folge.begin(), folge.end(), [&](std::uint32_t a, std::uint32_t b) {
-    const int r = schluessel[a].compare(schluessel[b]);
+  // Equal texts keep the order they had (the position decides last).
+  std::sort(folge.begin(), folge.end(), [&](std::uint32_t a, std::uint32_t b) {
+    int r = praefixVergleich(praefixe[a], praefixe[b]);
+    if (r == 0) r = schluesselVon(a).compare(schluesselVon(b));
+    if (r == 0) return a < b;
     return aufsteigend ? r < 0 : r > 0;
   });
-  std::vector<Eintrag> sortiert;
-  sortiert.reserve(zeilen.size());
-  for (const std::uint32_t i : folge)
-    sortiert.push_back(std::move(zeilen[i]));
-  zeilen.swap(sortiert);
+  // Rows into their new places, cycle by cycle, without a second vector.
+  for (std::size_t start = 0; start < folge.size(); ++start) {
+    if (folge[start] == start) continue;
+    Eintrag halter = std::move(zeilen[start]);
+    std::size_t ziel = start;
+    while (folge[ziel] != start) {
+      const std::size_t quelle = folge[ziel];
+      zeilen[ziel] = std::move(zeilen[quelle]);
+      folge[ziel] = static_cast<std::uint32_t>(ziel);
+      ziel = quelle;
+    }
+    zeilen[ziel] = std::move(halter);
+    folge[ziel] = static_cast<std::uint32_t>(ziel);
+  }
 }
 
 void WortlisteModell::hakenGeaendert(int von, int bis) {

@@ -27,6 +27,7 @@
 #include "common/poolfiles.h"
 #include "common/qtext.h"
 #include "common/server_trigger.h"
+#include "common/sortierung.h"
 #include "common/texte.h"
 #include "main/editor/form_wortliste.h"
 #include "main/editor/wortliste.h"
@@ -42,6 +43,7 @@ class FormWortlisteTest : public QObject {
   void init();
   void cleanup();
   void firstActivationBuildsSortsAndHidesTheCaller();
+  void sortIsTheCollatorsOrder();
   void emptyListInAutomaticModeEndsTheProgram();
   void searchScrollsToTheFirstMatchWithoutSelecting();
   void fontMenuNeverOffersTheSizeInUse();
@@ -171,6 +173,40 @@ void FormWortlisteTest::firstActivationBuildsSortsAndHidesTheCaller() {
   QVERIFY(!RegLesen("ListenHoehe").empty());
   QCOMPARE(RegLesen("ListenFontGroesse"), std::string("10"));
   QCOMPARE(beendet_, 0);
+}
+
+// The sort decides most comparisons by letter ranks; the result must be
+// exactly the collator's order, for texts of every kind.
+void FormWortlisteTest::sortIsTheCollatorsOrder() {
+  const std::vector<std::string> stuecke{
+      "a",    "A",  "\xE4", "\xC4", "b",  "s", "ss",   "\xDF", "o",    "\xF6", "\xD6", "z",
+      "Z",    "0",  "9",    "1",    " ",  "-", ".",    "'",    "\xE9", "\xC9", "e",    "E",
+      "\xE6", "ae", "\xAD", "\t",   "\\", "_", "\x80", "y",    "\xFF", "\x9F", "i",    "I"};
+  auto& zeilen = editorZustand().zeilen;
+  zeilen.clear();
+  std::uint32_t zufall = 12345;
+  for (int i = 0; i < 4000; ++i) {
+    std::string w;
+    const int laenge = 1 + static_cast<int>((zufall >> 16) % 30);
+    for (int j = 0; j < laenge; ++j) {
+      zufall = zufall * 1103515245U + 12345U;
+      w += stuecke[(zufall >> 16) % stuecke.size()];
+    }
+    zeilen.push_back(Eintrag{w, std::to_string(i % 7), true});
+  }
+  zeilen.push_back(Eintrag{"Wort", "x", true});
+  zeilen.push_back(Eintrag{"Wort", "y", true});
+  std::vector<Eintrag> erwartet = zeilen;
+  const QCollator c = deutscherCollator();
+  std::stable_sort(erwartet.begin(), erwartet.end(), [&c](const Eintrag& a, const Eintrag& b) {
+    return c.compare(qtext(a.geschrieben), qtext(b.geschrieben)) < 0;
+  });
+  WortlisteModell::sortieren(1, Qt::AscendingOrder);
+  for (std::size_t i = 0; i < zeilen.size(); ++i)
+    QCOMPARE(qtext(zeilen[i].geschrieben + "|" + zeilen[i].gesprochen),
+             qtext(erwartet[i].geschrieben + "|" + erwartet[i].gesprochen));
+  WortlisteModell::sortieren(1, Qt::DescendingOrder);
+  QCOMPARE(qtext(zeilen.back().geschrieben), qtext(erwartet.front().geschrieben));
 }
 
 void FormWortlisteTest::emptyListInAutomaticModeEndsTheProgram() {

@@ -32,6 +32,7 @@ TEST_F(Liste, FileLinesBecomeRowsOnceWithAutomaticSpokenForm) {
             (std::vector<std::string>{"Arm||x", "Arm|Ahrm|x", "CT|C. T. |x", "Pfad|a\\b|x",
                                       "  Bein  ||x", "EKG|E. K. G. |x", "letzte||x"}));
   EXPECT_EQ(vk::editorZustand().Markierzaehler, 7);
+  EXPECT_EQ(vk::editorZustand().gelesenLaenge, 67);
   EXPECT_EQ(vk::editorZustand().listenPfad, sys("ziel/") + "Chirurgie\\Wortliste.txt");
   EXPECT_EQ(vk::poolZustand().BenWorte.anzahl(), 0U);  // discarded after the build
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
@@ -39,6 +40,16 @@ TEST_F(Liste, FileLinesBecomeRowsOnceWithAutomaticSpokenForm) {
   // A missing file is reported with " not found" and builds nothing.
   EXPECT_FALSE(bauen(neuworte("Fehlt.txt")));
   EXPECT_NE(meldungen().find("Fehlt.txt not found"), std::string::npos) << meldungen();
+}
+
+// Lines differing in case only are different words: both are shown, and
+// a rewrite of the total list keeps both.
+TEST_F(Liste, WordsDifferingInCaseAreTwoRows) {
+  schreiben("ziel/Chirurgie/AlleWorte.txt", "Arm\r\narm\r\n\xC4rger\r\n\xE4rger\r\narm\r\n");
+  ASSERT_TRUE(bauen(gesamt()));
+  EXPECT_EQ(zeilen(), (std::vector<std::string>{"Arm||x", "arm||x", "\xC4rger||x", "\xE4rger||x"}));
+  ASSERT_TRUE(vk::ListeSpeichern());
+  EXPECT_EQ(lesen("ziel/Chirurgie/AlleWorte.txt"), "Arm\r\narm\r\n\xC4rger\r\n\xE4rger\r\n");
 }
 
 TEST_F(Liste, NotationsTrimAndDropBlankSpokenForms) {

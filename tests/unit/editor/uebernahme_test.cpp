@@ -108,8 +108,8 @@ TEST_F(Uebernahme, MaintenanceWritesEachWordOnceAndSendsTheCheckedOnes) {
   vk::HakenSetzen(zeileVon("weg"), false);
   vk::ZeileAendern(zeileVon("anders"), "anderes", "");
   ASSERT_TRUE(vk::ListeUebernehmen());
-  // The rebuilt list holds the kept lines once; the edited row is new.
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "alt\r\nneu\\Noi\r\n");
+  // The rebuilt list holds the kept lines once, the edited row anew.
+  EXPECT_EQ(lesen(p("AlleWorte.txt")), "alt\r\nneu\\Noi\r\nanderes\r\n");
   EXPECT_EQ(lesen(p("AlleWorte.bak")), "alt\r\nneu\\Noi\r\nalt\r\nweg\r\nanders\r\n");
   EXPECT_EQ(lesen(p("neuWorte.txt")), "neu\\Noi\r\nanderes\r\n");
   EXPECT_EQ(lesen(p("loeWorte.txt")), "weg\r\nanders\r\n");
