@@ -128,6 +128,11 @@ bool Testskript::ausfuehren(const QString& schritt) {
     QTimer::singleShot(0, aktion, &QAction::trigger);
     return true;
   }
+  if (befehl == QLatin1String("aus")) {
+    QWidget* w = sichtbaresFenster(a1);
+    auto* aktion = w != nullptr ? w->findChild<QAction*>(rest2) : nullptr;
+    return aktion != nullptr && !aktion->isEnabled();
+  }
   if (befehl == QLatin1String("benutzer")) {
     for (QWidget* w : QApplication::topLevelWidgets()) {
       auto* liste = w->findChild<QListWidget*>(QStringLiteral("lbUser"));

@@ -10,6 +10,7 @@
 //   bild F DATEI       saves a picture of window F as PNG (also when the
 //                      window is hidden behind the editor)
 //   knopf F AKTION     clicks the toolbar action AKTION of window F
+//   aus F AKTION       until the toolbar action AKTION of window F is disabled
 //   benutzer EINTRAG   selects the user list entry EINTRAG (main window)
 //   haken an|aus WORT  sets the check box of the editor row with the
 //                      written form WORT

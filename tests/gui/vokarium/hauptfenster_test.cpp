@@ -84,6 +84,7 @@ TEST_F(Hauptfenster, LoadingSelectsTheLastUserAndEnablesHisButtons) {
   EXPECT_EQ(vk::poolZustand().Benutzer, "Meier");
   EXPECT_TRUE(an("Wortliste") && an("BenWoerter") && an("VokabularFixieren"));
   EXPECT_EQ(f.windowTitle(), "Vokarium (5.0)");
+  EXPECT_FALSE(f.lbDebug->isEnabled());
 
   // A topic with its fix file keeps "VokabularFixieren" off.
   schreiben("ziel/Chirurgie/Allgemei_vok.fix", "");
@@ -99,6 +100,9 @@ TEST_F(Hauptfenster, LoadingSelectsTheLastUserAndEnablesHisButtons) {
   EXPECT_EQ(auftraege_[0].auftrag.dateiname, "_Schulz.ben");
   EXPECT_FALSE(auftraege_[0].gesperrt);
   EXPECT_TRUE(f.Toolbar1->isEnabled());
+
+  // "/V" at the start of the command line: the debug list is enabled.
+  EXPECT_TRUE(starten(vk::VokariumArt(), "/V").lbDebug->isEnabled());
 }
 
 TEST_F(Hauptfenster, ALocationWithoutConfigurationIsForgotten) {
@@ -210,6 +214,11 @@ TEST_F(Hauptfenster, ActionsLeaveNoLockBehind) {
 }
 
 TEST_F(Hauptfenster, OwnWordsStartTheHelperWhenTheRecognizerIsNotRunning) {
+  vk::ProgrammverzeichnisSetzen(sys("prog/"));
+  starten(vk::VokariumArt());
+  klicken("BenWoerter");
+  EXPECT_NE(meldungen().find("vkHelfer"), std::string::npos) << meldungen();
+  vk::clearRecordedMessages();
   schreiben("prog/vkHelfer", "#!/bin/sh\nprintf '%s|' \"$@\" >\"$(dirname \"$0\")/args\"\n");
   std::filesystem::permissions(wurzel_ / "prog/vkHelfer", std::filesystem::perms::owner_all);
   vk::ProgrammverzeichnisSetzen(sys("prog/"));

@@ -83,6 +83,23 @@ pids+=($!)
 warte "[ -f '$Z/Vokarium.cfg' ] && [ -f '$Z/BenIntern.dat' ]" ||
   { fail "Server startet nicht: $(cat "$T/server.log")"; exit 1; }
 
+echo "== 0. Meier fixiert sein Vokabular im Hauptfenster"
+hinten A "$bin/natspeak" --headless --speaker Meier --topic Allgemein >/dev/null 2>&1 &
+pids+=($!)
+warte "ns A state | grep -qx running=1" || fail "Erkenner A startet nicht"
+ns A add-word Altwort "alt wort" >/dev/null
+cat >"$T/fix.skript" <<EOF
+warte FormVokarium
+benutzer Meier | Allgemein
+knopf FormVokarium VokabularFixieren
+aus FormVokarium VokabularFixieren
+schliessen FormVokarium
+EOF
+VOKARIUM_TESTSKRIPT=$T/fix.skript auf A "$T/progA/Vokarium" 2>"$T/fix.err" ||
+  fail "Vokarium endet mit Fehler: $(cat "$T/fix.err")"
+[ "$(zeilen "$P/Allgemei_vok.fix")" = 'Altwort\alt wort' ] ||
+  fail "Fix-Datei: $(zeilen "$P/Allgemei_vok.fix")"
+
 echo "== 1. Meier nimmt Spondylodese auf; sein Helfer schreibt _Meier.ben und startet Vokarium"
 cat >"$T/schritt2.skript" <<EOF
 warte FormWortliste
@@ -91,7 +108,6 @@ bild FormVokarium $T/hauptfenster.png
 bild FormWortliste $T/wortliste.png
 knopf FormWortliste Uebernehmen
 EOF
-erkenner A
 export VOKARIUM_TESTSKRIPT=$T/schritt2.skript
 helfer A Meier
 unset VOKARIUM_TESTSKRIPT
