@@ -20,6 +20,8 @@ demo_helfer() (
   export VOKARIUM_REGISTRY_DIR="$d/regServer"
   mkdir -p "$base" "$bilder" "$VOKARIUM_REGISTRY_DIR" "$d/regMeier" "$d/regSchulz"
   unset VOKARIUM_TESTSKRIPT
+  # The windows speak German, as at the practices that use them.
+  export LC_MESSAGES=de_DE.UTF-8
   # auf WHO CMD...: runs CMD on the workstation of WHO (Meier or Schulz).
   auf() {
     local w=$1

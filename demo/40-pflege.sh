@@ -15,6 +15,8 @@ demo_pflege() (
   local bilder="$d/bilder"
   export VOKARIUM_REGISTRY_DIR="$d/regServer"
   unset VOKARIUM_TESTSKRIPT
+  # The windows speak German, as at the practices that use them.
+  export LC_MESSAGES=de_DE.UTF-8
   if [ ! -d "$pool" ]; then
     echo "(the pool of the previous step is missing; nothing to revise)"
     return 0

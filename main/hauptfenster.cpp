@@ -111,7 +111,7 @@ Hauptfenster::Hauptfenster(const Programmart& art, QWidget* parent)
   alles->addLayout(zeilePool);
   alles->addLayout(mitte, 1);
   alles->addWidget(StatusBar1);
-  resize(900, 460);
+  resize(1060, 460);
 
   connect(cAuswaehlen, &QPushButton::clicked, this, &Hauptfenster::Auswaehlen);
   connect(coPool, &QComboBox::activated, this, [this] { PoolGeklickt(); });
