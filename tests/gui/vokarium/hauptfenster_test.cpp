@@ -105,6 +105,14 @@ TEST_F(Hauptfenster, LoadingSelectsTheLastUserAndEnablesHisButtons) {
   EXPECT_TRUE(starten(vk::VokariumArt(), "/V").lbDebug->isEnabled());
 }
 
+TEST_F(Hauptfenster, ALastPoolNoLongerListedGivesWayToTheShownPool) {
+  vk::RegSchreiben("LastPool", "Aufgeloest");
+  auto& f = starten(vk::VokariumArt());
+  EXPECT_EQ(f.coPool->currentText(), "Chirurgie");
+  EXPECT_EQ(vk::poolZustand().Pool, "Chirurgie");
+  EXPECT_EQ(f.lbUser->count(), 2);
+}
+
 TEST_F(Hauptfenster, ALocationWithoutConfigurationIsForgotten) {
   vk::RegSchreiben("LastDirectory", sys("nirgends/"));
   auto& f = starten(vk::VokariumArt());
