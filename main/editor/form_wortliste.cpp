@@ -105,6 +105,7 @@ FormWortliste::FormWortliste(QWidget* aufrufer, const Listenauftrag& auftrag)
   Liste->installEventFilter(this);
   Liste->viewport()->installEventFilter(this);
   layout->addWidget(Liste, 1);
+  Liste->hide();  // shown once a build has filled it
   StatusBar1 = new QStatusBar(this);
   StatusBar1->setObjectName("StatusBar1");
   StatusBar1->setSizeGripEnabled(false);

@@ -103,6 +103,10 @@ bool GesamtlisteErsetzen(const std::string& pfad, std::vector<std::string> inhal
   }
   plat::SharedFile datei;
   plat::Err e = oeffnenMitVersuchen(datei, pfad, z.versucheGesamtliste, TextMitWert(2521, pfad));
+  if (gehalten(e)) {
+    Trace("Gesamtliste bleibt", pfad);  // the user cancelled
+    return false;
+  }
   std::string alt;
   if (e == plat::Err::ok) e = datei.readAll(alt);
   if (e != plat::Err::ok) {
@@ -146,12 +150,14 @@ bool GesamtlisteErsetzen(const std::string& pfad, std::vector<std::string> inhal
   return true;
 }
 
-// Appends the lines to the deleted-words text of the pool.
+// Appends the lines (and LoeschListe) to the deleted-words text of the pool.
 void geloeschteSchreiben(const std::vector<std::string>& zeilen, bool mitLoeschListe) {
+  const auto& loesch = poolZustand().LoeschListe;
+  const bool mitListe = mitLoeschListe && loesch && loesch->anzahl() > 0;
+  if (zeilen.empty() && !mitListe) return;
   if (!AusgabeAnhaengen(true)) return;
   AlleSchreiben(zeilen);
-  const auto& loesch = poolZustand().LoeschListe;
-  if (mitLoeschListe && loesch) AlleSchreiben(*loesch);
+  if (mitListe) AlleSchreiben(*loesch);
   AusgabeSchliessen();
 }
 
@@ -166,8 +172,11 @@ std::vector<std::string> nichtAngehakteZeilen() {
 bool gesamtUebernehmen() {
   const auto& z = editorZustand();
   const std::vector<std::string> angehakt = AngehakteZeilen();
-  if (GesamtlisteErsetzen(z.listenPfad, angehakt, entfernteZeilen(), SicherungsPfad()))
-    anhaengen(NeuWortePfad(), angehakt, z.versucheNeuWorte);
+  // A list that could not be replaced still holds the unchecked words: then
+  // nothing is sent, so no member deletes a word the pool keeps.
+  if (!GesamtlisteErsetzen(z.listenPfad, angehakt, entfernteZeilen(), SicherungsPfad()))
+    return false;
+  anhaengen(NeuWortePfad(), angehakt, z.versucheNeuWorte);
   geloeschteSchreiben(nichtAngehakteZeilen(), false);
   WortlisteLoeschen();
   TriggerSetzen(TriggerArt::pool);
@@ -193,7 +202,8 @@ bool wartungUebernehmen() {
   for (std::string& zeile : AngehakteZeilen()) {
     if (vorhanden.insert(zeile).second) inhalt.push_back(std::move(zeile));
   }
-  GesamtlisteErsetzen(z.listenPfad, std::move(inhalt), entfernt, SicherungsPfad());
+  if (!GesamtlisteErsetzen(z.listenPfad, std::move(inhalt), entfernt, SicherungsPfad()))
+    return false;
   WorteUebernehmen(false);
   geloeschteSchreiben(nichtAngehakteZeilen(), true);
   LoeschListeVerwerfen();

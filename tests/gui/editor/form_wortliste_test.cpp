@@ -21,6 +21,7 @@
 #include <fstream>
 
 #include "common/dragon.h"
+#include "common/dragon_voctools.h"
 #include "common/konfiguration.h"
 #include "common/meldung.h"
 #include "common/mtrace.h"
@@ -325,22 +326,35 @@ void FormWortlisteTest::keysEditCheckAndRemoveWhereAllowed() {
 
 void FormWortlisteTest::takeOverFromTheToolbarWritesAndCloses() {
   schreiben("ziel/Chirurgie/Wortliste.txt", "Bein\r\nArm\r\n");
-  auto f = oeffnen("Wortliste.txt");
-  f->modell->setData(f->modell->index(1, 0), Qt::Unchecked, Qt::CheckStateRole);
-  aktion(*f, "Uebernehmen")->trigger();
-  QVERIFY(!f->isVisible());
+  // WortlisteZeigen shows the editor modally and returns once it closed.
+  bool gesehen = false;
+  QTimer::singleShot(50, [&gesehen, this] {
+    auto* f = qobject_cast<FormWortliste*>(QApplication::activeModalWidget());
+    QVERIFY(f);
+    QVERIFY(QTest::qWaitFor([f] { return f->Liste->isVisible(); }));
+    QVERIFY(!aufrufer_.isVisible());
+    f->modell->setData(f->modell->index(1, 0), Qt::Unchecked, Qt::CheckStateRole);
+    f->findChild<QAction*>("Uebernehmen")->trigger();
+    gesehen = true;
+  });
+  Listenauftrag a;
+  a.dateiname = "Wortliste.txt";
+  WortlisteZeigen(&aufrufer_, a);
+  QVERIFY(gesehen);
   QVERIFY(aufrufer_.isVisible());
   QCOMPARE(lesen("ziel/Chirurgie/AlleWorte.txt"), QByteArray("Arm\r\n"));
   QCOMPARE(lesen("ziel/Chirurgie/neuWorte.txt"), QByteArray("Arm\r\n"));
   QVERIFY(!QFile::exists(dir_->filePath("ziel/Chirurgie/Wortliste.txt")));
   QVERIFY(QFile::exists(dir_->filePath("ziel/Trigger/POOL-Chirurgie.trg")));
+  QVERIFY(recordedMessages().empty());
 }
 
 void FormWortlisteTest::wordDialogOfTheRecognizer() {
   const QString natspeak = VK_BIN_DIR "/natspeak";
+  schreiben("eigene.txt", "Meier\r\nM\xFCller\\Mueller\r\nZyste\r\n");
   QProcess setup;
-  setup.start(natspeak,
-              {"--setup", dir_->filePath("R"), "--speaker", "Anna", "--topic", "Allgemein"});
+  setup.start(natspeak, {"--setup", dir_->filePath("R"), "--speaker", "Anna", "--topic",
+                         "Allgemein", "--words", dir_->filePath("eigene.txt")});
   QVERIFY(setup.waitForFinished(20000));
   QCOMPARE(setup.exitCode(), 0);
   natspeak_ = std::make_unique<QProcess>();
@@ -367,6 +381,37 @@ void FormWortlisteTest::wordDialogOfTheRecognizer() {
   d.cOK->click();
   QCOMPARE(g, std::string("Zysten "));
   QVERIFY(!Dragon().erzeugt);
+
+  // The user's own words not in the pool, unchecked; the checked one goes
+  // into the pool, the removed one out of the recognizer's vocabulary.
+  schreiben("ziel/Chirurgie/AlleWorte.txt", "Meier\r\n");
+  poolZustand().Benutzer = "Anna";
+  hauptZustand().Thema = "Allgemein";
+  Listenauftrag a;
+  a.dateiname = "AlleWorte.txt";
+  a.eigeneWorte = true;
+  FormWortliste f(&aufrufer_, a);
+  f.show();
+  QVERIFY(QTest::qWaitFor([&f] { return f.Liste->isVisible(); }, 10000));
+  QCOMPARE(spalte(1), (QStringList{"Müller", "Zyste"}));
+  QCOMPARE(f.stbMarkiert->text(), QString("Markierte : 0 "));
+  QVERIFY(f.stbAnwender->isVisibleTo(&f));
+  f.modell->setData(f.modell->index(0, 0), Qt::Checked, Qt::CheckStateRole);
+  f.Liste->selectRow(1);
+  QTest::keyClick(f.Liste, Qt::Key_Delete);
+  f.findChild<QAction*>("Uebernehmen")->trigger();
+  QCOMPARE(lesen("ziel/Chirurgie/AlleWorte.txt"), QByteArray("Meier\r\nM\xFCller\\Mueller\r\n"));
+  QVERIFY(!QFile::exists(dir_->filePath("ziel/Chirurgie/_Anna.loe")));
+  QCOMPARE(recordedMessages().size(), std::size_t(1));
+  // The vocabulary no longer holds the removed word.
+  QVERIFY(VoctoolsStart());
+  QVERIFY(WorteHolen(true));
+  QStringList worte;
+  for (const auto& w : Voctools().liste)
+    worte << qtext(w.written);
+  VoctoolsEnde();
+  QVERIFY(worte.contains("Meier"));
+  QVERIFY(!worte.contains("Zyste"));
 }
 
 QTEST_MAIN(FormWortlisteTest)

@@ -151,6 +151,24 @@ TEST_F(Uebernahme, LockedTotalListAsksAndNeverLosesTheWordList) {
   EXPECT_FALSE(gibtEs(p("Wortliste.txt")));
 }
 
+// A total list that cannot be replaced sends nothing: members would delete
+// words the pool still holds.
+TEST_F(Uebernahme, TotalListThatStaysLockedChangesNothing) {
+  schreiben(p("AlleWorte.txt"), "Arm\r\nZeh\r\n");
+  ASSERT_TRUE(bauen(gesamt()));
+  vk::HakenSetzen(zeileVon("Zeh"), false);
+  plat::SharedFile halter;
+  ASSERT_EQ(halter.open(sys(p("AlleWorte.txt")), plat::Access::readWrite, plat::Share::exclusive,
+                        plat::Disposition::openExisting),
+            plat::Err::ok);
+  EXPECT_FALSE(vk::ListeUebernehmen());
+  EXPECT_EQ(vk::recordedMessages().size(), 1U) << meldungen();  // the question only
+  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Arm\r\nZeh\r\n");
+  EXPECT_FALSE(gibtEs(p("loeWorte.txt")));
+  EXPECT_FALSE(gibtEs(p("neuWorte.txt")));
+  EXPECT_FALSE(gibtEs(p("AlleWorte.bak")));
+}
+
 TEST_F(Uebernahme, LockedNewWordsTextKeepsTheWordListToo) {
   schreiben(p("Wortliste.txt"), "Arm\r\n");
   ASSERT_TRUE(bauen(neuworte("Wortliste.txt")));
