@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
-#include <QKeyEvent>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -117,6 +117,9 @@ Hauptfenster::Hauptfenster(const Programmart& art, QWidget* parent)
   connect(coPool, &QComboBox::activated, this, [this] { PoolGeklickt(); });
   connect(lbUser, &QListWidget::currentRowChanged, this, [this] { BenutzerGeklickt(); });
   coPool->installEventFilter(this);
+  // Escape closes the window whichever of its controls has the focus.
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(escape, &QShortcut::activated, this, &QWidget::close);
 }
 
 void Hauptfenster::Laden() {
@@ -587,14 +590,6 @@ void Hauptfenster::VokabularFixieren() {
     knopf("VokabularFixieren")->setEnabled(false);
   }
   unsetCursor();
-}
-
-void Hauptfenster::keyPressEvent(QKeyEvent* e) {
-  if (e->key() == Qt::Key_Escape) {
-    close();
-    return;
-  }
-  QWidget::keyPressEvent(e);
 }
 
 void Hauptfenster::closeEvent(QCloseEvent* e) {

@@ -77,7 +77,6 @@ class Hauptfenster : public QWidget {
   QLabel* stbPool;
 
  protected:
-  void keyPressEvent(QKeyEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   bool eventFilter(QObject* o, QEvent* e) override;
 

@@ -333,7 +333,9 @@ TEST_F(Hauptfenster, MaintenanceCommandLine) {
 
 TEST_F(Hauptfenster, EscapeClosesTheWindow) {
   auto& f = starten(vk::VokariumArt());
-  QTest::keyClick(&f, Qt::Key_Escape);
+  f.activateWindow();
+  f.lbUser->setFocus();
+  QTest::keyClick(f.lbUser, Qt::Key_Escape);
   EXPECT_FALSE(f.isVisible());
 }
 
