@@ -201,6 +201,14 @@ TEST_F(Hauptfenster, ActionsLeaveNoLockBehind) {
   klicken("Importieren");
   EXPECT_FALSE(gibtEs("ziel/Chirurgie/Sperre.lck"));
   EXPECT_NE(meldungen().find("fehlt.txt"), std::string::npos);
+  schreiben("import.txt", "Femur\r\n");
+  vk::setNextFileName(sys("import.txt"));
+  klicken("Importieren");
+  ASSERT_EQ(auftraege_.size(), 1u);
+  EXPECT_TRUE(auftraege_[0].auftrag.vollerPfad);
+  EXPECT_EQ(auftraege_[0].auftrag.dateiname, sys("import.txt"));
+  EXPECT_TRUE(auftraege_[0].gesperrt);
+  auftraege_.clear();
 
   // A total list that does not exist opens nothing, quietly.
   klicken("Gesamtwortliste");
