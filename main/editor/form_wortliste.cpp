@@ -221,7 +221,14 @@ FormWortliste::FormWortliste(QWidget* aufrufer, const Listenauftrag& auftrag)
   geladen_ = true;
 }
 
-FormWortliste::~FormWortliste() = default;
+FormWortliste::~FormWortliste() {
+  // The rows of a long list are not kept beyond the window.
+  modell->aenderungBeginnen();
+  auto& z = editorZustand();
+  z.zeilen = {};
+  z.dateiZeilen = {};
+  modell->aenderungBeenden();
+}
 
 QAction* FormWortliste::knopf(const char* schluessel, int nummer) {
   QAction* a = Toolbar1->addAction(text(2600 + nummer));
