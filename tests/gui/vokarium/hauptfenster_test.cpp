@@ -1,0 +1,356 @@
+// The main windows of Vokarium and vkPflege, offscreen, on a temporary pool
+// tree: loading, the unattended start, the toolbar actions up to the order
+// they hand to the editor (recorded here instead of opening it), locks,
+// shortcuts and the helper start. Messages go to the responder.
+#include "main/hauptfenster.h"
+
+#include <QApplication>
+#include <QTest>
+#include <atomic>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "common/dns_ini.h"
+#include "common/dragon.h"
+#include "main/programmart.h"
+#include "platform/trace.h"
+#include "tests/unit/common/testbaum.h"
+
+namespace {
+
+struct Auftrag {
+  vk::Listenauftrag auftrag;
+  bool gesperrt = false;  // the pool lock was held when the editor opened
+  std::string wortliste;  // the pool word list at that moment
+  std::size_t vergleichsworte = 0;
+};
+
+class Hauptfenster : public Testbaum {
+ protected:
+  void SetUp() override {
+    Testbaum::SetUp();
+    ::setenv("VOKARIUM_DRAGON_SOCKET", (wurzel_ / "run/kein-dragon").c_str(), 1);
+    vk::DnsIniZuruecksetzen();
+    vk::DragonZuruecksetzen();
+    vk::hauptfensterZustandZuruecksetzen();
+    vk::konfigurationZuruecksetzen();
+    vk::poolZustandZuruecksetzen();
+    vk::hauptfensterZustand().listeZeigen = [this](QWidget*, const vk::Listenauftrag& a) {
+      auftraege_.push_back({a, gibtEs("ziel/Chirurgie/Sperre.lck"),
+                            lesen("ziel/Chirurgie/Wortliste.txt"),
+                            vk::poolZustand().Vergleichsworte.anzahl()});
+      vk::SperreLoesen();  // as the editor does when it closes
+    };
+    schreiben("ziel/Vokarium.cfg",
+              "BasisVerzeichnis=" + sys("") + "\r\nZielVerzeichnis=" + sys("ziel/") +
+                  "\r\nWortlistenDatei=Wortliste.txt\r\nGesamtWortlistenDatei=AlleWorte.txt\r\n"
+                  "BenutzerlistenDatei=BenIntern.dat\r\nneuWorteTextdatei=\\neuWorte.txt\r\n"
+                  "loeWorteTextdatei=\\loeWorte.txt\r\nTriggerName=Trigger\\*.trg\r\n");
+    schreiben("ziel/BenIntern.dat",
+              "Chirurgie\tMeier\tcurrent\\Allgemein\tAllgemein\r\n"
+              "Chirurgie\tSchulz\tcurrent\\Allgemein\tAllgemein\r\n");
+    vk::RegSchreiben("LastDirectory", sys("ziel/"));
+    vk::RegSchreiben("LastUser", "Meier");
+  }
+  void TearDown() override {
+    fenster_.reset();
+    Testbaum::TearDown();
+  }
+
+  vk::Hauptfenster& starten(const vk::Programmart& art, const std::string& zeile = "") {
+    vk::utilitiesZustand().kommandozeile = zeile;
+    fenster_ = std::make_unique<vk::Hauptfenster>(art);
+    fenster_->Laden();
+    fenster_->show();
+    QCoreApplication::processEvents();
+    return *fenster_;
+  }
+  void klicken(const char* schluessel) { fenster_->KnopfKlicken(schluessel); }
+  bool an(const char* schluessel) { return fenster_->knopf(schluessel)->isEnabled(); }
+  std::string desktop(const std::string& name) { return lesen("desktop/" + name); }
+
+  std::unique_ptr<vk::Hauptfenster> fenster_;
+  std::vector<Auftrag> auftraege_;
+};
+
+TEST_F(Hauptfenster, LoadingSelectsTheLastUserAndEnablesHisButtons) {
+  auto& f = starten(vk::VokariumArt());
+  EXPECT_EQ(f.tSpeicherort->text().toStdString(), sys("ziel/"));
+  EXPECT_EQ(f.coPool->count(), 1);
+  EXPECT_FALSE(f.coPool->isEnabled());  // one pool only
+  ASSERT_EQ(f.lbUser->count(), 2);
+  EXPECT_EQ(f.lbUser->currentItem()->text(), "Meier | Allgemein");
+  EXPECT_EQ(vk::poolZustand().Benutzer, "Meier");
+  EXPECT_TRUE(an("Wortliste") && an("BenWoerter") && an("VokabularFixieren"));
+  EXPECT_EQ(f.windowTitle(), "Vokarium (5.0)");
+  EXPECT_FALSE(f.lbDebug->isEnabled());
+
+  // A topic with its fix file keeps "VokabularFixieren" off.
+  schreiben("ziel/Chirurgie/Allgemei_vok.fix", "");
+  f.lbUser->setCurrentRow(1);
+  EXPECT_EQ(vk::RegLesen("LastUser"), "Schulz");
+  EXPECT_FALSE(an("VokabularFixieren"));
+  EXPECT_TRUE(an("Neubenutzer"));
+
+  // "Wortliste" opens the selected user's ".ben", without a lock.
+  schreiben("ziel/Chirurgie/_Schulz.ben", "Femur\r\n");
+  klicken("Wortliste");
+  ASSERT_EQ(auftraege_.size(), 1u);
+  EXPECT_EQ(auftraege_[0].auftrag.dateiname, "_Schulz.ben");
+  EXPECT_FALSE(auftraege_[0].gesperrt);
+  EXPECT_TRUE(f.Toolbar1->isEnabled());
+
+  // "/V" at the start of the command line: the debug list is enabled.
+  EXPECT_TRUE(starten(vk::VokariumArt(), "/V").lbDebug->isEnabled());
+}
+
+TEST_F(Hauptfenster, ALastPoolNoLongerListedGivesWayToTheShownPool) {
+  vk::RegSchreiben("LastPool", "Aufgeloest");
+  auto& f = starten(vk::VokariumArt());
+  EXPECT_EQ(f.coPool->currentText(), "Chirurgie");
+  EXPECT_EQ(vk::poolZustand().Pool, "Chirurgie");
+  EXPECT_EQ(f.lbUser->count(), 2);
+}
+
+TEST_F(Hauptfenster, ALocationWithoutConfigurationIsForgotten) {
+  vk::RegSchreiben("LastDirectory", sys("nirgends/"));
+  auto& f = starten(vk::VokariumArt());
+  EXPECT_TRUE(f.LastDirectory().empty());
+  EXPECT_TRUE(f.tSpeicherort->text().isEmpty());
+  EXPECT_EQ(f.coPool->count(), 0);
+  EXPECT_EQ(f.lbUser->count(), 0);
+  // Choosing the right file loads it.
+  vk::setNextFileName(sys("ziel/Vokarium.cfg"));
+  f.Auswaehlen();
+  EXPECT_EQ(f.LastDirectory(), sys("ziel/"));
+  EXPECT_EQ(vk::RegLesen("LastDirectory"), sys("ziel/"));
+  EXPECT_EQ(f.lbUser->count(), 2);
+}
+
+TEST_F(Hauptfenster, UnattendedUserEndsWithoutWordsAndOpensHisWords) {
+  // The trace viewer's end, read all the time: the sender waits for it.
+  plat::TraceReceiver spur;
+  ASSERT_EQ(spur.bind(), plat::Err::ok);
+  std::mutex sperre;
+  std::string zeilen;
+  std::atomic<bool> fertig = false;
+  std::thread leser([&] {
+    std::string zeile;
+    while (!fertig)
+      if (spur.receive(zeile, 50)) {
+        std::lock_guard<std::mutex> g(sperre);
+        zeilen += zeile + "\n";
+      }
+  });
+  auto spurEnthaelt = [&](const std::string& text) {
+    for (int runde = 0; runde < 100; ++runde) {
+      {
+        std::lock_guard<std::mutex> g(sperre);
+        if (zeilen.find(text) != std::string::npos) {
+          zeilen.clear();
+          return true;
+        }
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+  };
+  starten(vk::VokariumArt(), "-p Chirurgie -u Meier");
+  EXPECT_FALSE(fenster_->isVisible());
+  EXPECT_TRUE(spurEnthaelt("keine neuen W\xF6rter"));
+
+  schreiben("ziel/Chirurgie/_Meier.ben", "");
+  starten(vk::VokariumArt(), "-p Chirurgie -u Meier");
+  EXPECT_FALSE(fenster_->isVisible());
+  EXPECT_TRUE(spurEnthaelt("leere Wortdatei"));
+  EXPECT_TRUE(auftraege_.empty());
+
+  schreiben("ziel/Chirurgie/_Meier.ben", "Spondylodese\r\n");
+  starten(vk::VokariumArt(), "-p Chirurgie -u Meier");
+  ASSERT_EQ(auftraege_.size(), 1u);
+  EXPECT_EQ(auftraege_[0].auftrag.dateiname, "_Meier.ben");
+  EXPECT_EQ(vk::konfiguration().WortlistenDatei, "_Meier.ben");
+  EXPECT_EQ(meldungen(), "");
+
+  // A name the user list does not hold as given: the identity box, and on.
+  starten(vk::VokariumArt(), "-u meier");
+  EXPECT_EQ(meldungen(), "falsche User-Identifikation : meier statt \n");
+  fertig = true;
+  leser.join();
+}
+
+TEST_F(Hauptfenster, PoolAloneCollectsEveryBenUnderTheLock) {
+  schreiben("ziel/Chirurgie/Wortliste.txt", "");
+  schreiben("ziel/Chirurgie/_Meier.ben", "Femur\r\nx\r\n");
+  schreiben("ziel/Chirurgie/_Schulz.ben", "Tibia\r\n");
+  starten(vk::VokariumArt(), "-p Chirurgie");
+  ASSERT_EQ(auftraege_.size(), 1u);
+  EXPECT_EQ(auftraege_[0].auftrag.dateiname, "Wortliste.txt");
+  EXPECT_TRUE(auftraege_[0].gesperrt);
+  EXPECT_EQ(auftraege_[0].wortliste, "Femur\r\nTibia\r\n");
+  EXPECT_FALSE(gibtEs("ziel/Chirurgie/_Meier.ben") || gibtEs("ziel/Chirurgie/_Schulz.ben"));
+}
+
+TEST_F(Hauptfenster, ActionsLeaveNoLockBehind) {
+  starten(vk::VokariumArt());
+  vk::setNextFileName("");
+  klicken("Importieren");
+  EXPECT_FALSE(gibtEs("ziel/Chirurgie/Sperre.lck"));
+  vk::setNextFileName(sys("fehlt.txt"));
+  klicken("Importieren");
+  EXPECT_FALSE(gibtEs("ziel/Chirurgie/Sperre.lck"));
+  EXPECT_NE(meldungen().find("fehlt.txt"), std::string::npos);
+  schreiben("import.txt", "Femur\r\n");
+  vk::setNextFileName(sys("import.txt"));
+  klicken("Importieren");
+  ASSERT_EQ(auftraege_.size(), 1u);
+  EXPECT_TRUE(auftraege_[0].auftrag.vollerPfad);
+  EXPECT_EQ(auftraege_[0].auftrag.dateiname, sys("import.txt"));
+  EXPECT_TRUE(auftraege_[0].gesperrt);
+  auftraege_.clear();
+
+  // A total list that does not exist opens nothing, quietly.
+  klicken("Gesamtwortliste");
+  EXPECT_TRUE(auftraege_.empty());
+  EXPECT_FALSE(gibtEs("ziel/Chirurgie/Sperre.lck"));
+
+  schreiben("ziel/Chirurgie/AlleWorte.txt", "Femur\r\nTibia\r\n");
+  klicken("Gesamtwortliste");
+  ASSERT_EQ(auftraege_.size(), 1u);
+  EXPECT_TRUE(auftraege_[0].auftrag.Gesamt);
+  EXPECT_TRUE(auftraege_[0].gesperrt);
+  EXPECT_EQ(vk::poolZustand().Benutzer, "");
+
+  // "Neubenutzer" gives the selected user the whole pool.
+  fenster_->lbUser->setCurrentRow(1);
+  klicken("Neubenutzer");
+  EXPECT_EQ(lesen("ziel/Chirurgie/_Schulz.neu"), "Femur\r\nTibia\r\n");
+  EXPECT_FALSE(gibtEs("ziel/Chirurgie/Sperre.lck"));
+}
+
+TEST_F(Hauptfenster, OwnWordsStartTheHelperWhenTheRecognizerIsNotRunning) {
+  vk::ProgrammverzeichnisSetzen(sys("prog/"));
+  starten(vk::VokariumArt());
+  klicken("BenWoerter");
+  EXPECT_NE(meldungen().find("vkHelfer"), std::string::npos) << meldungen();
+  vk::clearRecordedMessages();
+  schreiben("prog/vkHelfer", "#!/bin/sh\nprintf '%s|' \"$@\" >\"$(dirname \"$0\")/args\"\n");
+  std::filesystem::permissions(wurzel_ / "prog/vkHelfer", std::filesystem::perms::owner_all);
+  vk::ProgrammverzeichnisSetzen(sys("prog/"));
+  starten(vk::VokariumArt());
+  klicken("BenWoerter");
+  EXPECT_EQ(lesen("prog/args"), "-e|-p|Chirurgie|-u|Meier|");
+  // The recognizer still does not answer: nothing opens, the lock is gone.
+  EXPECT_TRUE(auftraege_.empty());
+  EXPECT_FALSE(gibtEs("ziel/Chirurgie/Sperre.lck"));
+
+  // vkPflege never starts the helper.
+  std::filesystem::remove(wurzel_ / "prog/args");
+  starten(vk::PflegeArt());
+  fenster_->lbUser->setCurrentRow(0);
+  klicken("BenWoerter");
+  EXPECT_FALSE(gibtEs("prog/args"));
+  EXPECT_FALSE(gibtEs("ziel/Chirurgie/Sperre.lck"));
+}
+
+TEST_F(Hauptfenster, ShortcutsStartTheHelperForTheUser) {
+  starten(vk::VokariumArt());
+  klicken("DragonLink");
+  klicken("VokariumLink");
+  const std::string dragon = desktop("Meier (DNS).desktop");
+  EXPECT_NE(dragon.find(" -u Meier -t Allgemein\n"), std::string::npos) << dragon;
+  EXPECT_NE(dragon.find("X-Vokarium-IconIndex=1\n"), std::string::npos);
+  const std::string vokarium = desktop("Meier Chirurgie.desktop");
+  EXPECT_NE(vokarium.find(" -u Meier -p Chirurgie\n"), std::string::npos) << vokarium;
+  EXPECT_NE(vokarium.find("X-Vokarium-IconIndex=2\n"), std::string::npos);
+  klicken("VokariumLink");
+  EXPECT_NE(desktop("Meier Chirurgie.desktop").find("IconIndex=2\n"), std::string::npos);
+}
+
+TEST_F(Hauptfenster, MaintenanceToolbarAndItsRules) {
+  auto& f = starten(vk::PflegeArt());
+  EXPECT_EQ(f.objectName(), "FormvkPflege");
+  EXPECT_EQ(f.knopf("VokabularFixieren"), nullptr);
+  EXPECT_EQ(f.knopf("Wortliste")->toolTip().toStdString(),
+            "neue W\xC3\xB6rter aller Anwender des Pools bearbeiten und \xC3\xBC"
+            "bernehmen");
+  EXPECT_EQ(f.lbDebug->count(), 13);
+  EXPECT_EQ(f.lbDebug->item(4)->text(), "WortlistenDatei=Wortliste.txt");
+  // Selecting only switches the user buttons; nothing is stored.
+  EXPECT_TRUE(an("BenWoerter"));
+  f.lbUser->setCurrentRow(-1);
+  EXPECT_FALSE(an("BenWoerter") || an("VokariumLink"));
+  EXPECT_TRUE(an("Wortliste") && an("Teilwortliste") && an("Abschluss"));
+  f.lbUser->setCurrentRow(1);
+  EXPECT_TRUE(an("BenWoerter") && an("DragonLink"));
+  EXPECT_EQ(vk::RegLesen("LastUser"), "Meier");
+
+  std::vector<int> symbole;
+  for (int i = 0; i < 10; ++i) {
+    klicken("VokariumLink");
+    const std::string link = desktop("Schulz Chirurgie.desktop");
+    symbole.push_back(link[link.find("IconIndex=") + 10] - '0');
+  }
+  EXPECT_EQ(symbole, (std::vector<int>{2, 3, 4, 5, 6, 7, 8, 9, 2, 3}));
+}
+
+TEST_F(Hauptfenster, RevisionSnapshotAndTheDifferenceList) {
+  starten(vk::PflegeArt());
+  klicken("Teilwortliste");
+  EXPECT_EQ(meldungen(),
+            "Dieser Pool wurde noch nie als \xFC"
+            "berarbeitet markiert.\n");
+  EXPECT_FALSE(gibtEs("ziel/Chirurgie/Sperre.lck"));
+  EXPECT_TRUE(auftraege_.empty());
+
+  schreiben("ziel/Chirurgie/AlleWorte.txt", "Femur\r\nTibia\r\n");
+  klicken("Abschluss");
+  EXPECT_EQ(lesen("ziel/Chirurgie/Bearbeitet.dat"), "Femur\r\nTibia\r\n");
+  klicken("Teilwortliste");
+  ASSERT_EQ(auftraege_.size(), 1u);
+  EXPECT_TRUE(auftraege_[0].auftrag.wartung);
+  EXPECT_FALSE(auftraege_[0].auftrag.Gesamt);
+  EXPECT_EQ(auftraege_[0].auftrag.dateiname, "AlleWorte.txt");
+  EXPECT_EQ(auftraege_[0].vergleichsworte, 2u);
+  EXPECT_TRUE(auftraege_[0].gesperrt);
+
+  // "Wortliste" without a user: every ".ben" into the pool word list.
+  schreiben("ziel/Chirurgie/_Meier.ben", "Femur\r\n");
+  schreiben("ziel/Chirurgie/_Schulz.ben", "Radius\r\n");
+  klicken("Wortliste");
+  ASSERT_EQ(auftraege_.size(), 2u);
+  EXPECT_EQ(auftraege_[1].auftrag.dateiname, "Wortliste.txt");
+  EXPECT_EQ(auftraege_[1].wortliste, "Femur\r\nRadius\r\n");
+  EXPECT_FALSE(gibtEs("ziel/Chirurgie/_Meier.ben") || gibtEs("ziel/Chirurgie/_Schulz.ben"));
+}
+
+TEST_F(Hauptfenster, MaintenanceCommandLine) {
+  // A missing ".ben" ends at once, without a message.
+  starten(vk::PflegeArt(), "-u Meier -p Chirurgie");
+  EXPECT_FALSE(fenster_->isVisible());
+  EXPECT_EQ(meldungen(), "");
+  // An empty one opens, under the lock, with no identity check.
+  schreiben("ziel/Chirurgie/_Kunz.ben", "");
+  starten(vk::PflegeArt(), "-u Kunz -p Chirurgie");
+  ASSERT_EQ(auftraege_.size(), 1u);
+  EXPECT_EQ(auftraege_[0].auftrag.dateiname, "_Kunz.ben");
+  EXPECT_TRUE(auftraege_[0].gesperrt);
+  EXPECT_EQ(meldungen(), "");
+}
+
+TEST_F(Hauptfenster, EscapeClosesTheWindow) {
+  auto& f = starten(vk::VokariumArt());
+  f.activateWindow();
+  f.lbUser->setFocus();
+  QTest::keyClick(f.lbUser, Qt::Key_Escape);
+  EXPECT_FALSE(f.isVisible());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

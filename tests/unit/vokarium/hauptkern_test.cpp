@@ -1,0 +1,204 @@
+// The main windows' procedures without a window: command line, user list
+// entries, the configuration directory, the unattended start decision and
+// the collection of the members' ".ben" files (with a second process
+// appending while it runs).
+#include "main/hauptkern.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "common/konfiguration.h"
+#include "platform/registry.h"
+#include "platform/shared_file.h"
+#include "platform/system.h"
+#include "tests/unit/common/testbaum.h"
+
+namespace {
+
+using vk::AutoStart;
+using vk::BefehlszeileAuswerten;
+
+TEST(Befehlszeile, QuotesGluedLettersAndExactLetters) {
+  auto b = BefehlszeileAuswerten("  -p \"Innere Medizin\" -uMeier  ");
+  EXPECT_TRUE(b.mitPool && b.mitBenutzer);
+  EXPECT_EQ(b.pool, "Innere Medizin");
+  EXPECT_EQ(b.benutzer, "Meier");
+
+  // Upper-case "P"/"U" and lower-case "d"/"a" are other options.
+  b = BefehlszeileAuswerten("-P Chirurgie -U Meier -d -a");
+  EXPECT_FALSE(b.mitPool || b.mitBenutzer || b.optionD || b.optionA);
+
+  // The flags take no value: both are seen, and the pool after them too.
+  b = BefehlszeileAuswerten("-D -A -p Chirurgie");
+  EXPECT_TRUE(b.optionD && b.optionA);
+  EXPECT_EQ(b.pool, "Chirurgie");
+
+  // A value may hold a "-" without starting an option.
+  b = BefehlszeileAuswerten("-p Unfall-Chirurgie");
+  EXPECT_EQ(b.pool, "Unfall-Chirurgie");
+  EXPECT_FALSE(b.mitBenutzer);
+}
+
+TEST(Befehlszeile, UnclosedQuoteDropsTheOptionAndEndsTheParse) {
+  const auto b = BefehlszeileAuswerten("-u Meier -p \"Innere Medizin -D");
+  EXPECT_EQ(b.benutzer, "Meier");
+  EXPECT_FALSE(b.mitPool);
+  EXPECT_FALSE(b.optionD);
+  EXPECT_FALSE(BefehlszeileAuswerten("").mitPool);
+  EXPECT_FALSE(BefehlszeileAuswerten("-").mitPool);
+}
+
+TEST(Eintraege, SplitSelectAndLastMatchWins) {
+  std::string benutzer;
+  std::string thema = "vorher";
+  vk::EintragTeilen(" Meier  |  Allgemein Medizin ", benutzer, thema);
+  EXPECT_EQ(benutzer, "Meier");
+  EXPECT_EQ(thema, "Allgemein Medizin");
+  vk::EintragTeilen("Schulz", benutzer, thema);
+  EXPECT_EQ(benutzer, "Schulz");
+  EXPECT_EQ(thema, "Allgemein Medizin");
+
+  EXPECT_EQ(vk::PoolIndex({}, "A"), -1);
+  EXPECT_EQ(vk::PoolIndex({"A", "B", "C"}, "x"), 0);
+  EXPECT_EQ(vk::PoolIndex({"A", "B", "A"}, "A"), 2);
+  const std::vector<std::string> e{"Meier | Allgemein", "Schulz | Allgemein", "Meier | Chirurgie"};
+  EXPECT_EQ(vk::BenutzerIndex(e, "Meier"), 2);
+  EXPECT_EQ(vk::BenutzerIndex(e, "Kunz"), -1);
+  EXPECT_EQ(vk::BenutzerIndex(e, "meier"), -1);
+}
+
+TEST(Symbole, TenVokariumLinksCycleThroughTwoToNine) {
+  std::vector<int> folge;
+  int index = 2;
+  for (int i = 0; i < 10; ++i) {
+    folge.push_back(index);
+    index = vk::NaechsterSymbolIndex(index);
+  }
+  EXPECT_EQ(folge, (std::vector<int>{2, 3, 4, 5, 6, 7, 8, 9, 2, 3}));
+  EXPECT_EQ(vk::NaechsterSymbolIndex(0), 2);
+}
+
+class Hauptkern : public Testbaum {
+ protected:
+  std::string pool(const std::string& name) const { return "ziel/Chirurgie/" + name; }
+};
+
+TEST_F(Hauptkern, ShortDirectoryRuleUsesOnlyTheRegistryAndTheRecognizer) {
+  plat::regWriteString(plat::Hive::localMachine, vk::kRegSchluessel, "LastBasisDirectory",
+                       "\\maschine\\");
+  // vkPflege: nothing in the user's registry and no recognizer directory.
+  EXPECT_EQ(vk::LastDirectoryFinden(true, [] { return std::string(); }), "");
+  // Vokarium's long chain reaches the machine's base directory.
+  EXPECT_EQ(vk::LastDirectoryFinden(false, [] { return std::string(); }), "\\maschine\\Vokarium\\");
+
+  vk::RegSchreiben("LastDirectory", "");
+  vk::RegSchreiben("LastBasisDirectory", "\\benutzer\\");
+  EXPECT_EQ(vk::LastDirectoryFinden(true, [] { return std::string("\\srv\\dragon\\"); }),
+            "\\srv\\dragon\\Vokarium\\");
+  EXPECT_EQ(vk::RegLesen("LastDirectory"), "\\srv\\dragon\\Vokarium\\");
+  EXPECT_EQ(vk::RegLesen("LastBasisDirectory"), "\\srv\\dragon\\");
+  EXPECT_EQ(vk::konfiguration().KonfigVerzeichnis, "\\srv\\dragon\\Vokarium\\");
+  EXPECT_EQ(vk::LastDirectoryFinden(true, nullptr), "\\srv\\dragon\\Vokarium\\");
+}
+
+TEST_F(Hauptkern, ANewLocationForgetsTheSettingsOfTheOldOne) {
+  schreiben("konf/Vokarium.cfg", "BasisVerzeichnis=\\b\\\r\nmitTrigger=1\r\n");
+  ASSERT_TRUE(vk::KonfigurationUndBenutzerLesen(sys("konf/")));
+  EXPECT_TRUE(vk::konfiguration().mitTrigger);
+  const auto werte = vk::KonfigWerte();
+  ASSERT_EQ(werte.size(), 13u);
+  EXPECT_EQ(werte[1], (std::pair<std::string, std::string>{"BasisVerzeichnis", "\\b\\"}));
+  EXPECT_EQ(werte[9].second, "Wahr");
+  EXPECT_EQ(werte[12].first, "loeWorteTextdatei");
+
+  schreiben("leer/Vokarium.cfg", "Pause=1\r\n");
+  EXPECT_FALSE(vk::KonfigurationUndBenutzerLesen(sys("leer/")));
+  EXPECT_TRUE(vk::konfiguration().BasisVerzeichnis.empty());
+  EXPECT_FALSE(vk::konfiguration().mitTrigger);
+}
+
+TEST_F(Hauptkern, UnattendedStartDecidesByTheFilesOfThePool) {
+  auto& k = vk::konfiguration();
+  // Without a user: the pool word list decides.
+  EXPECT_EQ(vk::AutomatikEntscheiden(false, "", true), AutoStart::nichts);
+  schreiben(pool("Wortliste.txt"), "");
+  EXPECT_EQ(vk::AutomatikEntscheiden(false, "", true), AutoStart::offeneWorte);
+
+  // With a user his ".ben" becomes the word list of the run.
+  EXPECT_EQ(vk::AutomatikEntscheiden(true, "Meier", true), AutoStart::beenden);
+  EXPECT_EQ(k.WortlistenDatei, "_Meier.ben");
+  schreiben(pool("_Meier.ben"), "");
+  EXPECT_EQ(vk::AutomatikEntscheiden(true, "Meier", true), AutoStart::beenden);
+  // vkPflege checks no size.
+  EXPECT_EQ(vk::AutomatikEntscheiden(true, "Meier", false), AutoStart::wortliste);
+  schreiben(pool("_Meier.ben"), "Femur\r\n");
+  EXPECT_EQ(vk::AutomatikEntscheiden(true, "Meier", true), AutoStart::wortliste);
+
+  // A name that would leave the pool folder finds no file.
+  schreiben("ziel/x.ben", "Femur\r\n");
+  EXPECT_EQ(vk::AutomatikEntscheiden(true, "..\\x", false), AutoStart::beenden);
+  vk::poolZustand().Pool = "..";
+  EXPECT_EQ(vk::AutomatikEntscheiden(false, "", false), AutoStart::nichts);
+}
+
+TEST_F(Hauptkern, CollectingMergesEveryBenAndLeftOverClaims) {
+  schreiben(pool("Wortliste.txt"), "Alt\r\n");
+  schreiben(pool("_Meier.ben"), "Femur\r\nx\r\n\r\nTibia\\Ti bia\r\n");
+  schreiben(pool("_Schulz.ben"), "Radius");
+  schreiben(pool("_Kunz.ben"), "");
+  schreiben(pool("_Meier.ben.inArbeit"), "Humerus\r\n");  // a run that died
+  schreiben(pool("_Lang.BEN"), "Fibula\r\n");             // not lower case: stays
+  ASSERT_TRUE(vk::BenDateienSammeln(true));
+  EXPECT_EQ(lesen(pool("Wortliste.txt")), "Alt\r\nHumerus\r\nFemur\r\nTibia\\Ti bia\r\nRadius\r\n");
+  for (const char* weg :
+       {"_Meier.ben", "_Schulz.ben", "_Kunz.ben", "_Meier.ben.inArbeit", "_Meier.ben.1.inArbeit"})
+    EXPECT_FALSE(gibtEs(pool(weg))) << weg;
+  EXPECT_TRUE(gibtEs(pool("_Lang.BEN")));
+}
+
+TEST_F(Hauptkern, AWordListThatCannotBeWrittenDeletesNoWords) {
+  std::filesystem::create_directories(wurzel_ / pool("Wortliste.txt"));
+  schreiben(pool("_Meier.ben"), "Femur\r\n");
+  EXPECT_FALSE(vk::BenDateienSammeln(false));
+  EXPECT_NE(meldungen(), "");
+  // The words wait as a claim and are merged by the next run.
+  EXPECT_EQ(lesen(pool("_Meier.ben.inArbeit")), "Femur\r\n");
+  std::filesystem::remove(wurzel_ / pool("Wortliste.txt"));
+  schreiben(pool("_Meier.ben"), "Tibia\r\n");
+  ASSERT_TRUE(vk::BenDateienSammeln(false));
+  EXPECT_EQ(lesen(pool("Wortliste.txt")), "Femur\r\nTibia\r\n");
+  EXPECT_FALSE(gibtEs(pool("_Meier.ben.inArbeit")));
+  EXPECT_FALSE(gibtEs(pool("_Meier.ben.1.inArbeit")));
+}
+
+// A helper appends word after word to "_Meier.ben" (under its exclusive
+// lock, as vkHelfer does) while the main program collects again and again:
+// every word must end up in the word list or still wait in a ".ben".
+TEST_F(Hauptkern, NoWordIsLostWhileAHelperAppends) {
+  constexpr int kWorte = 400;
+  const std::string ben = sys(pool("_Meier.ben"));
+  const pid_t kind = ::fork();
+  ASSERT_GE(kind, 0);
+  if (kind == 0) {
+    for (int i = 0; i < kWorte; ++i) {
+      plat::SharedFile f;
+      while (f.open(ben, plat::Access::readWrite, plat::Share::exclusive,
+                    plat::Disposition::openAlways) != plat::Err::ok)
+        plat::sleepMs(1);
+      f.append("Wort" + std::to_string(i) + "\r\n");
+      f.close();
+      plat::sleepMs(2);
+    }
+    ::_exit(0);
+  }
+  int status = 0;
+  while (::waitpid(kind, &status, WNOHANG) == 0)
+    ASSERT_TRUE(vk::BenDateienSammeln(false));
+  ASSERT_TRUE(vk::BenDateienSammeln(false));
+  const std::string liste = lesen(pool("Wortliste.txt"));
+  for (int i = 0; i < kWorte; ++i)
+    EXPECT_NE(liste.find("Wort" + std::to_string(i) + "\r\n"), std::string::npos) << i;
+}
+
+}  // namespace
