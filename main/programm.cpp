@@ -7,7 +7,9 @@
 #include <string>
 
 #include "common/meldung.h"
+#include "common/oberflaeche.h"
 #include "common/utilities.h"
+#include "common/zeichenketten.h"
 #include "main/editor/auftrag.h"
 #include "main/hauptfenster.h"
 #include "main/testskript.h"
@@ -37,6 +39,8 @@ int HauptprogrammAusfuehren(int argc, char** argv, const Programmart& art) {
   const QString plattform = QGuiApplication::platformName();
   if (plattform == QLatin1String("offscreen") || plattform == QLatin1String("minimal"))
     responderEinschalten();
+  // The icon files are named after the program in lower case.
+  OberflaecheEinrichten(app, klein(art.programm));
   EditorAnbinden();
   int code = 0;
   {
