@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/meldung.h"
+#include "common/sprachdatei.h"
 #include "common/utilities.h"
 #include "helper/anbindung.h"
 #include "helper/befehlszeile.h"
@@ -29,6 +30,7 @@ int Beenden(int code) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const auto code = vk::SprachdateiAbfrage(argc, argv)) return *code;
   // Taken before Qt looks at the arguments: Qt removes the ones it knows.
   std::vector<std::string> argumente;
   for (int i = 1; i < argc; ++i)
