@@ -46,6 +46,14 @@ done
 unit=$W/lib/systemd/system/vkZentrale@.service
 cmp -s "$unit" "$T/root/lib/systemd/system/vkZentrale@.service" ||
   fail "Unit nicht dort, wo systemd sucht"
+# systemd reads the unit without a complaint (paths moved to the unpacked tree).
+if command -v systemd-analyze >/dev/null; then
+  mkdir "$T/unit"
+  sed "s|$prefix/|$W/|g" "$unit" >"$T/unit/vkZentrale@.service"
+  ln -s vkZentrale@.service "$T/unit/vkZentrale@Paket.service"
+  pruefung=$(cd "$T/unit" && systemd-analyze verify ./vkZentrale@Paket.service 2>&1)
+  [ -z "$pruefung" ] || fail "Unit: $pruefung"
+fi
 
 # Every desktop file starts a program of the package and names an icon in
 # it; its copy for the menus is the same file.
