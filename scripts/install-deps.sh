@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev
   clang-format
   fonts-dejavu-core
+  dpkg-dev file
 )
 
 missing=()
