@@ -72,14 +72,15 @@ done
 echo "== Sprachdateien: ${fenster[*]}"
 for p in "${fenster[@]}"; do
   for s in de_DE.UTF-8:Deutsch fr_FR.UTF-8:English; do
-    aus=$(LC_ALL=${s%%:*} "$B/$p" --sprachdatei 2>"$T/sprache.err")
+    # A program that does not know the option would open its window: cut off.
+    aus=$(LC_ALL=${s%%:*} timeout 20 "$B/$p" --sprachdatei 2>"$T/sprache.err")
     [[ "$aus" =~ ^"$B/${s#*:}.LNG "[1-9][0-9]*$ ]] || fail "$p (${s%%:*}): $aus $(cat "$T/sprache.err")"
   done
 done
 # The same program without language files beside it says so.
 mkdir "$T/allein" && cp "$B/vkVerwalter" "$T/allein/"
-LC_ALL=de_DE.UTF-8 "$T/allein/vkVerwalter" --sprachdatei >/dev/null 2>"$T/sprache.err" &&
-  fail "vkVerwalter ohne Sprachdatei meldet Erfolg"
+LC_ALL=de_DE.UTF-8 timeout 20 "$T/allein/vkVerwalter" --sprachdatei \
+  >/dev/null 2>"$T/sprache.err" && fail "vkVerwalter ohne Sprachdatei meldet Erfolg"
 grep -q "language-file" "$T/sprache.err" || fail "fehlende Sprachdatei nicht gemeldet"
 
 echo "== Erkenner richtet den Baum ein, Server als Dienst: Start, eine Lieferung, Stopp"
@@ -107,10 +108,14 @@ for u in Meier Schulz; do
     "$(printf 'Appendektomie\nCholezystektomie\\Gallenblasenentfernung')" ] || fail "_$u.neu"
 done
 kill -TERM "$spid"
-rc=0
-wait "$spid" || rc=$?
-spid=
-[ "$rc" = 0 ] || fail "Server endet mit $rc: $(cat "$T/server.out")"
+if warte "! kill -0 $spid 2>/dev/null"; then
+  rc=0
+  wait "$spid" || rc=$?
+  spid=
+  [ "$rc" = 0 ] || fail "Server endet mit $rc: $(cat "$T/server.out")"
+else
+  fail "Server endet nicht auf SIGTERM"
+fi
 log=$B/vkZentrale.Paket.log
 grep -q "Start Service vkZentrale.Paket" "$log" && grep -q "Ende Service vkZentrale.Paket : Stop" "$log" ||
   fail "Dienstprotokoll: $(tr -d '\r' <"$log" 2>/dev/null)"
