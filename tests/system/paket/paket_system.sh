@@ -54,6 +54,12 @@ if command -v systemd-analyze >/dev/null; then
   pruefung=$(cd "$T/unit" && systemd-analyze verify ./vkZentrale@Paket.service 2>&1)
   [ -z "$pruefung" ] || fail "Unit: $pruefung"
 fi
+# The README's command enables an instance (here offline, in the unpacked root).
+if command -v systemctl >/dev/null; then
+  systemctl --root="$T/root" enable vkZentrale@Vokarium.service >/dev/null 2>&1
+  [ -L "$T/root/etc/systemd/system/multi-user.target.wants/vkZentrale@Vokarium.service" ] ||
+    fail "systemctl enable vkZentrale@Vokarium"
+fi
 
 # Every desktop file starts a program of the package and names an icon in
 # it; its copy for the menus is the same file.
