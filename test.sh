@@ -13,7 +13,7 @@ if [ "${1:-}" = "--sanitize" ]; then
 fi
 
 ./scripts/install-deps.sh
-cmake -S . -B "$build" -G Ninja -DVK_SANITIZE="$sanitize" >/dev/null
+cmake -S . -B "$build" -G Ninja -DVK_SANITIZE="$sanitize" -DVK_WERROR=ON >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
 export QT_QPA_PLATFORM=offscreen

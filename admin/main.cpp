@@ -7,9 +7,11 @@
 #include "admin/form_verwalter.h"
 #include "common/mtrace.h"
 #include "common/oberflaeche.h"
+#include "common/sprachdatei.h"
 #include "common/utilities.h"
 
 int main(int argc, char** argv) {
+  if (const auto code = vk::SprachdateiAbfrage(argc, argv)) return *code;
   vk::ProgrammAnmelden(argc, argv);
   QApplication app(argc, argv);
   vk::OberflaecheEinrichten(app, "vkverwalter");

@@ -10,6 +10,7 @@
 
 #include "common/meldung.h"
 #include "common/oberflaeche.h"
+#include "common/sprachdatei.h"
 #include "common/utilities.h"
 #include "helper/anbindung.h"
 #include "helper/befehlszeile.h"
@@ -30,6 +31,7 @@ int Beenden(int code) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const auto code = vk::SprachdateiAbfrage(argc, argv)) return *code;
   // Taken before Qt looks at the arguments: Qt removes the ones it knows.
   std::vector<std::string> argumente;
   for (int i = 1; i < argc; ++i)

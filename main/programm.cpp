@@ -8,6 +8,7 @@
 
 #include "common/meldung.h"
 #include "common/oberflaeche.h"
+#include "common/sprachdatei.h"
 #include "common/utilities.h"
 #include "common/zeichenketten.h"
 #include "main/editor/auftrag.h"
@@ -26,6 +27,7 @@ void EditorAnbinden() {
 }
 
 int HauptprogrammAusfuehren(int argc, char** argv, const Programmart& art) {
+  if (const auto code = SprachdateiAbfrage(argc, argv)) return *code;
   // The argument line, taken before Qt removes the arguments it knows; a
   // value with a blank is put back in double quotes, as it was given.
   std::string zeile;

@@ -253,7 +253,7 @@ Err listDirectory(std::string_view dir, std::string_view pattern, ListKind kind,
   names.clear();
   if (linkOnTheWay(dir)) return Err::accessDenied;
   std::string nd = nativePath(dir);
-  if (nd.empty()) nd = ".";
+  if (nd.empty()) nd.push_back('.');
   DIR* d = ::opendir(nd.c_str());
   if (!d) {
     int e = errno;

@@ -281,8 +281,10 @@ Err writeDesktopLauncher(std::string_view dir, const DesktopLauncher& link) {
     if (endsWithExe(program)) program.resize(program.size() - 4);
   }
   std::string exec = quoteExecArg(program);
-  for (const auto& a : splitCommandLine(link.arguments))
-    exec += " " + quoteExecArg(cp1252ToUtf8(a));
+  for (const auto& a : splitCommandLine(link.arguments)) {
+    exec += ' ';
+    exec += quoteExecArg(cp1252ToUtf8(a));
+  }
 
   std::string text = "[Desktop Entry]\nType=Application\nVersion=1.0\n";
   text += "Name=" + escapeValue(cp1252ToUtf8(name)) + "\n";

@@ -10,6 +10,7 @@ packages=(
   clang-format
   fonts-dejavu-core
   qt6-translations-l10n
+  dpkg-dev file
 )
 
 missing=()
