@@ -21,6 +21,17 @@ namespace {
 constexpr int kTaktMs = 50;
 constexpr int kHoechstVersuche = 20000 / kTaktMs;
 
+// A person can click an action only while it and the toolbar that shows
+// it are enabled: a window disables its toolbar while an action runs (and
+// waits for the server with window events running).
+bool klickbar(const QAction& aktion) {
+  if (!aktion.isEnabled()) return false;
+  for (QObject* o : aktion.associatedObjects()) {
+    if (auto* w = qobject_cast<QWidget*>(o); w != nullptr && !w->isEnabled()) return false;
+  }
+  return true;
+}
+
 QWidget* sichtbaresFenster(const QString& name) {
   for (QWidget* w : QApplication::topLevelWidgets())
     if (w->objectName() == name && w->isVisible()) return w;
@@ -122,7 +133,7 @@ bool Testskript::ausfuehren(const QString& schritt) {
     QWidget* w = sichtbaresFenster(a1);
     if (w == nullptr) return false;
     auto* aktion = w->findChild<QAction*>(rest2);
-    if (aktion == nullptr || !aktion->isEnabled()) return false;
+    if (aktion == nullptr || !klickbar(*aktion)) return false;
     // Queued: the action may open a modal window, and the script goes on
     // inside its event loop.
     QTimer::singleShot(0, aktion, &QAction::trigger);

@@ -20,6 +20,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <string_view>
 
 #include "common/dragon.h"
 #include "common/konfiguration.h"
@@ -41,6 +43,13 @@ constexpr int kSpalte1 = 960;
 
 QString text(int nummer) {
   return qtext(Text(nummer));
+}
+
+// Where the buttons the user took off the toolbar are kept.
+constexpr std::string_view kToolbarSchluessel = "Software\\QMT\\Vokarium\\TbWortliste";
+
+QStringList verborgeneKnoepfe() {
+  return qtext(RegLesenSchluessel(kToolbarSchluessel, "Toolbar")).split(',', Qt::SkipEmptyParts);
 }
 
 // Wait cursor for the time of one operation.
@@ -177,6 +186,19 @@ FormWortliste::FormWortliste(QWidget* aufrufer, const Listenauftrag& auftrag)
   speichern->setVisible(art == Listenart::Gesamt || art == Listenart::Import);
   entfernen->setVisible(art == Listenart::Anwender ||
                         (art == Listenart::Neuworte && pz.Automatikbetrieb));
+  // The user's own choice hides more buttons, never one the kind needs
+  // hidden; the toolbar's context menu changes it.
+  for (QAction* k : knoepfe_) {
+    if (!k->isVisible()) artVerborgen_.push_back(k->objectName());
+  }
+  for (const QString& verborgen : verborgeneKnoepfe()) {
+    for (QAction* k : knoepfe_) {
+      if (k->objectName() == verborgen) k->setVisible(false);
+    }
+  }
+  Toolbar1->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(Toolbar1, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& stelle) { toolbarMenue(stelle); });
 
   // Geometry and font from the registry.
   const Listenmasse masse = ListenmasseLesen();
@@ -236,7 +258,35 @@ QAction* FormWortliste::knopf(const char* schluessel, int nummer) {
   QAction* a = Toolbar1->addAction(text(2600 + nummer));
   a->setObjectName(schluessel);
   a->setToolTip(text(2700 + nummer));
+  knoepfe_.push_back(a);
   return a;
+}
+
+void FormWortliste::toolbarMenue(const QPoint& stelle) {
+  QMenu menue(this);
+  for (QAction* k : knoepfe_) {
+    if (std::find(artVerborgen_.begin(), artVerborgen_.end(), k->objectName()) !=
+        artVerborgen_.end())
+      continue;
+    QAction* a = menue.addAction(k->text());
+    a->setCheckable(true);
+    a->setChecked(k->isVisible());
+    connect(a, &QAction::toggled, this,
+            [this, name = k->objectName()](bool an) { knopfZeigen(name, an); });
+  }
+  menue.exec(Toolbar1->mapToGlobal(stelle));
+}
+
+void FormWortliste::knopfZeigen(const QString& schluessel, bool sichtbar) {
+  if (std::find(artVerborgen_.begin(), artVerborgen_.end(), schluessel) != artVerborgen_.end())
+    return;
+  QStringList verborgen = verborgeneKnoepfe();
+  verborgen.removeAll(schluessel);
+  if (!sichtbar) verborgen << schluessel;
+  for (QAction* k : knoepfe_) {
+    if (k->objectName() == schluessel) k->setVisible(sichtbar);
+  }
+  RegSchreibenSchluessel(kToolbarSchluessel, "Toolbar", cp1252(verborgen.join(',')));
 }
 
 int FormWortliste::twips(int pixel) const {

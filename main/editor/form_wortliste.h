@@ -17,7 +17,9 @@
 // search prompt through FormWortliste::suchEingabe().
 // Failures: a list file that cannot be read is reported and closes the
 // window. Registry values "ListenHoehe", "ListenBreite", "ListenFontGroesse"
-// are read at load and written at close (the last window closed wins).
+// are read at load and written at close (the last window closed wins); the
+// buttons the user took off the toolbar are the value "Toolbar" of the key
+// "Software\QMT\Vokarium\TbWortliste" (keys separated by ",").
 #pragma once
 
 #include <QDialog>
@@ -56,6 +58,10 @@ class FormWortliste : public QDialog {
   void ZeileBearbeiten();
   // Font size of the list in points.
   int fontGroesse() const { return fontGroesse_; }
+  // Shows or hides a toolbar button for the user (the toolbar's context
+  // menu lists the buttons the kind of list shows) and keeps the hidden
+  // keys in the registry for every list that opens later.
+  void knopfZeigen(const QString& schluessel, bool sichtbar);
 
   // The search prompt: fills the text and returns true, or false when
   // cancelled. Default: an input box. Tests replace it.
@@ -86,6 +92,7 @@ class FormWortliste : public QDialog {
   // Runs a toolbar operation with the toolbar disabled and the wait cursor.
   void ausfuehren(const char* schluessel, const std::function<void()>& operation);
   void ersteAktivierung();
+  void toolbarMenue(const QPoint& stelle);
   void markieren(bool an);
   void entfernen();
   void fontSetzen(int punkte);
@@ -97,6 +104,8 @@ class FormWortliste : public QDialog {
 
   QWidget* aufrufer_;
   QMenu* fontMenue_ = nullptr;
+  std::vector<QAction*> knoepfe_;
+  std::vector<QString> artVerborgen_;  // keys the kind of list hides
   int fontGroesse_ = 10;
   int sortSpalte_ = 1;
   Qt::SortOrder sortOrdnung_ = Qt::AscendingOrder;

@@ -48,6 +48,7 @@ class FormWortlisteTest : public QObject {
   void emptyListInAutomaticModeEndsTheProgram();
   void searchScrollsToTheFirstMatchWithoutSelecting();
   void fontMenuNeverOffersTheSizeInUse();
+  void toolbarButtonsTheUserHidStayHidden();
   void keysEditCheckAndRemoveWhereAllowed();
   void takeOverFromTheToolbarWritesAndCloses();
   void wordDialogOfTheRecognizer();
@@ -269,6 +270,27 @@ void FormWortlisteTest::fontMenuNeverOffersTheSizeInUse() {
   QCOMPARE(angeboten(), (QStringList{"gross", "mittel"}));
   f->close();
   QCOMPARE(RegLesen("ListenFontGroesse"), std::string("8"));
+}
+
+void FormWortlisteTest::toolbarButtonsTheUserHidStayHidden() {
+  schreiben("ziel/Chirurgie/Wortliste.txt", "a\r\n");
+  {
+    auto f = oeffnen("Wortliste.txt");
+    f->knopfZeigen("Markieren", false);
+    // A button the kind of list hides is not the user's to show.
+    f->knopfZeigen("Speichern", true);
+    QVERIFY(!aktion(*f, "Markieren")->isVisible());
+    QVERIFY(!aktion(*f, "Speichern")->isVisible());
+    f->close();
+  }
+  QCOMPARE(RegLesenSchluessel("Software\\QMT\\Vokarium\\TbWortliste", "Toolbar"),
+           std::string("Markieren"));
+  auto f = oeffnen("Wortliste.txt");
+  QVERIFY(!aktion(*f, "Markieren")->isVisible());
+  QVERIFY(aktion(*f, "Entmarkieren")->isVisible());
+  f->knopfZeigen("Markieren", true);
+  QVERIFY(aktion(*f, "Markieren")->isVisible());
+  QCOMPARE(RegLesenSchluessel("Software\\QMT\\Vokarium\\TbWortliste", "Toolbar"), std::string());
 }
 
 void FormWortlisteTest::keysEditCheckAndRemoveWhereAllowed() {
