@@ -58,14 +58,8 @@ bool gehalten(plat::Err e) {
 
 // Opens the output file, retrying briefly while another program holds it.
 plat::Err ausgabeOeffnen(std::string_view pfad, plat::Disposition art) {
-  auto& z = poolZustand();
-  plat::Err e = plat::Err::ok;
-  for (int versuch = 0; versuch < kOeffnenVersuche; ++versuch) {
-    if (versuch > 0) plat::sleepMs(kOeffnenPauseMs);
-    e = z.ausgabe.open(pfad, plat::Access::readWrite, plat::Share::exclusive, art);
-    if (!gehalten(e)) break;
-  }
-  return e;
+  return poolZustand().ausgabe.openRetrying(pfad, plat::Access::readWrite, plat::Share::exclusive,
+                                            art, kOeffnenVersuche, kOeffnenPauseMs);
 }
 
 // Writes the collected lines; false (reported) when writing failed.

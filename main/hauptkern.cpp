@@ -23,13 +23,8 @@ constexpr int kPauseMs = 200;
 
 plat::Err exklusivOeffnen(plat::SharedFile& f, const std::string& pfad,
                           plat::Disposition disposition) {
-  plat::Err e = plat::Err::ok;
-  for (int versuch = 1; versuch <= kVersuche; ++versuch) {
-    e = f.open(pfad, plat::Access::readWrite, plat::Share::exclusive, disposition);
-    if (e != plat::Err::sharingViolation && e != plat::Err::lockViolation) return e;
-    if (versuch < kVersuche) plat::sleepMs(kPauseMs);
-  }
-  return e;
+  return f.openRetrying(pfad, plat::Access::readWrite, plat::Share::exclusive, disposition,
+                        kVersuche, kPauseMs);
 }
 
 constexpr std::string_view kClaimEndung = ".inArbeit";

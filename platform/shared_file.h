@@ -51,6 +51,10 @@ class SharedFile {
   // Opens `path` (system form). An exclusive open always has write access
   // to the file, because the lock needs it.
   Err open(std::string_view path, Access access, Share share, Disposition disposition);
+  // open(), tried up to `attempts` times `pauseMs` apart while another
+  // program holds the file (sharing or lock violation); the last result.
+  Err openRetrying(std::string_view path, Access access, Share share, Disposition disposition,
+                   int attempts, int pauseMs);
 
   bool isOpen() const { return fd_ >= 0; }
   const std::string& path() const { return path_; }

@@ -18,6 +18,7 @@
 
 #include "platform/paths.h"
 #include "platform/shared_file.h"
+#include "platform/system.h"
 
 namespace plat {
 
@@ -232,6 +233,17 @@ Err SharedFile::open(std::string_view path, Access access, Share share, Disposit
     return Err::ok;
   }
   return Err::sharingViolation;
+}
+
+Err SharedFile::openRetrying(std::string_view path, Access access, Share share,
+                             Disposition disposition, int attempts, int pauseMs) {
+  Err e = Err::ok;
+  for (int attempt = 0; attempt < std::max(attempts, 1); ++attempt) {
+    if (attempt > 0) sleepMs(pauseMs);
+    e = open(path, access, share, disposition);
+    if (e != Err::sharingViolation && e != Err::lockViolation) break;
+  }
+  return e;
 }
 
 std::int64_t SharedFile::size() const {

@@ -98,12 +98,8 @@ void BenutzerlisteLesen() {
   // tables (and "BenIntern.dat") as they were, when there were any.
   const bool vorher = !zustand().benutzer.empty();
   plat::SharedFile f;
-  plat::Err oe = plat::Err::ok;
-  for (int versuch = 0; versuch < 7; ++versuch) {
-    if (versuch > 0) plat::sleepMs(200);
-    oe = f.open(pfad, plat::Access::read, plat::Share::denyWrite, plat::Disposition::openExisting);
-    if (oe != plat::Err::sharingViolation) break;
-  }
+  const plat::Err oe = f.openRetrying(pfad, plat::Access::read, plat::Share::denyWrite,
+                                      plat::Disposition::openExisting, 7, 200);
   if (oe != plat::Err::ok) {
     const std::string warum = plat::whyNoFile(pfad);
     if (oe == plat::Err::notFound && !vorher) {
