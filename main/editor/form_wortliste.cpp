@@ -437,7 +437,8 @@ void FormWortliste::fontSetzen(int punkte) {
 }
 
 void FormWortliste::spaltenBreiten() {
-  const int breite = pixel(kSpalte1);
+  // The check column keeps its design width unless its header needs more.
+  const int breite = std::max(pixel(kSpalte1), Liste->horizontalHeader()->sectionSizeHint(0));
   const int rest = (width() - breite - pixel(220)) / 2;
   Liste->setColumnWidth(0, breite);
   Liste->setColumnWidth(1, std::max(rest, 10));
