@@ -139,6 +139,17 @@ Verknuepfung VerknuepfungBilden(std::string_view benutzer, std::string_view them
   return v;
 }
 
+// The suite's icon of vkHelfer where an installation put it, in
+// share/icons beside the programs' folder; a build tree has none, and the
+// program itself stands for it.
+static std::string HelferSymbol() {
+  std::string ordner = Programmverzeichnis();
+  ordner.pop_back();
+  ordner.resize(ordner.rfind('\\') + 1);
+  const std::string symbol = ordner + "share\\icons\\vkhelfer.png";
+  return plat::fileExists(symbol) ? symbol : Programmverzeichnis() + "vkHelfer.exe";
+}
+
 bool VerknuepfungAnlegen(std::string_view benutzer, std::string_view thema, std::string_view pool,
                          int symbolIndex, std::int32_t sprecherOption) {
   const Verknuepfung v = VerknuepfungBilden(benutzer, thema, pool, sprecherOption);
@@ -150,7 +161,7 @@ bool VerknuepfungAnlegen(std::string_view benutzer, std::string_view thema, std:
   // user, so it gets a blank of its own there.
   link.arguments = ersetzen(v.argumente, "\"-t \"", "\" -t \"");
   link.workingDir = Programmverzeichnis();
-  link.icon = link.program;
+  link.icon = HelferSymbol();
   link.iconIndex = symbolIndex;
   link.description = v.beschreibung;
   plat::Err fehler = plat::Err::invalidName;

@@ -294,7 +294,10 @@ Err writeDesktopLauncher(std::string_view dir, const DesktopLauncher& link) {
   if (!link.workingDir.empty())
     text += "Path=" + escapeValue(withoutTrailingSlash(nativePath(link.workingDir))) + "\n";
   if (!link.icon.empty()) {
-    text += "Icon=" + escapeValue(nativePath(link.icon)) + "\n";
+    // A program as its icon is the file the launcher starts ("X.exe" is X).
+    std::string icon = resolveProgram(link.icon);
+    if (icon.empty()) icon = nativePath(link.icon);
+    text += "Icon=" + escapeValue(icon) + "\n";
     text += "X-Vokarium-IconIndex=" + std::to_string(link.iconIndex) + "\n";
   }
   text += "Terminal=false\n";

@@ -47,10 +47,20 @@ TEST_F(Utilities, ShortcutNamesAndArguments) {
 
 TEST_F(Utilities, ShortcutWrittenToDesktopOrReported) {
   vk::ProgrammverzeichnisSetzen(sys("bin"));
+  schreiben("bin/vkHelfer", "");
   ASSERT_TRUE(vk::VerknuepfungAnlegen("Meier", "", "Chirurgie", 3, 5));
   const std::string inhalt = lesen("desktop/Meier Chirurgie (5).desktop");
   EXPECT_NE(inhalt.find("vkHelfer"), std::string::npos) << inhalt;
   EXPECT_NE(inhalt.find("Chirurgie"), std::string::npos) << inhalt;
+  // The program stands for the icon in a build tree; installed, the suite's
+  // icon lies in share/icons beside bin/.
+  EXPECT_NE(inhalt.find("Icon=" + plat::nativePath(sys("bin")) + "/vkHelfer\n"), std::string::npos)
+      << inhalt;
+  schreiben("share/icons/vkhelfer.png", "PNG");
+  ASSERT_TRUE(vk::VerknuepfungAnlegen("Meier", "", "Chirurgie", 3, 5));
+  EXPECT_NE(lesen("desktop/Meier Chirurgie (5).desktop")
+                .find("Icon=" + plat::nativePath(sys("share/icons/vkhelfer.png")) + "\n"),
+            std::string::npos);
 
   // The program receives user and topic as separate arguments.
   ASSERT_TRUE(vk::VerknuepfungAnlegen("Dr Meier", "Allgemein", "", 1, -1));
