@@ -14,19 +14,8 @@ export XDG_CONFIG_HOME=$T/appdata XDG_RUNTIME_DIR=$T/run XDG_DESKTOP_DIR=$T/desk
 export VOKARIUM_TRACE_SOCKET=$T/run/trace.sock QT_QPA_PLATFORM=offscreen
 export VOKARIUM_REGISTRY_DIR=$T/reg VOKARIUM_DRAGON_SOCKET=$T/run/kein-erkenner.sock
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$XDG_DESKTOP_DIR" "$VOKARIUM_REGISTRY_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-unset DISPLAY WAYLAND_DISPLAY VOKARIUM_TESTSKRIPT
-fehler=0
-pids=()
-aufraeumen() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  wait 2>/dev/null
-  [ -n "${BEHALTEN:-}" ] || rm -rf "$T"
-}
-trap aufraeumen EXIT
-fail() { echo "FEHLER: $*"; fehler=1; }
-warte() { for _ in $(seq 200); do eval "$1" && return 0; sleep 0.1; done; return 1; }
-zeilen() { [ -f "$1" ] && tr -d '\r' <"$1"; }
+# shellcheck source=gemeinsam.sh
+source "$(dirname "$0")/gemeinsam.sh"
 hat() { zeilen "$1" | grep -qxF "$2"; }
 
 R=$T/base
