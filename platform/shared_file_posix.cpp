@@ -117,11 +117,17 @@ Err renameIntoPlace(const std::string& tmp, const std::string& nativeTarget, boo
   return Err::ok;
 }
 
+// Whether the path still names the file `held` describes (an open file's
+// device and inode never change).
+bool nameStillNames(const struct stat& held, const std::string& nativePath) {
+  struct stat ps {};
+  return ::stat(nativePath.c_str(), &ps) == 0 && held.st_dev == ps.st_dev &&
+         held.st_ino == ps.st_ino;
+}
+
 bool sameFile(int fd, const std::string& nativePath) {
-  struct stat fs {
-  }, ps{};
-  if (::fstat(fd, &fs) != 0 || ::stat(nativePath.c_str(), &ps) != 0) return false;
-  return fs.st_dev == ps.st_dev && fs.st_ino == ps.st_ino;
+  struct stat fs {};
+  return ::fstat(fd, &fs) == 0 && nameStillNames(fs, nativePath);
 }
 
 }  // namespace
@@ -208,8 +214,9 @@ Err SharedFile::open(std::string_view path, Access access, Share share, Disposit
       ::close(fd);
       return Err::accessDenied;
     }
-    const int fl = ::fcntl(fd, F_GETFL);
-    if (fl < 0 || ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK) != 0) {
+    // Blocking I/O from here on: of the flags F_SETFL changes, the open set
+    // only O_NONBLOCK.
+    if (::fcntl(fd, F_SETFL, 0) != 0) {
       ::close(fd);
       return fromErrno(errno);
     }
@@ -218,7 +225,7 @@ Err SharedFile::open(std::string_view path, Access access, Share share, Disposit
       ::close(fd);
       return le;
     }
-    if (!sameFile(fd, np)) {
+    if (!nameStillNames(st, np)) {
       ::close(fd);
       if (disposition == Disposition::createNew) flags &= ~O_EXCL;
       continue;
