@@ -157,6 +157,12 @@ Err publishReplace(std::string_view path, std::string_view data, bool durable);
 // disk (one flush for many files written in a row).
 Err syncFileSystem(std::string_view dir);
 
+// Whether syncFileSystem on `dir` puts the files written there on the disk:
+// true on a local disk file system; false on a network (SMB/CIFS, NFS),
+// FUSE or unknown one, where only a flush of each file (SharedFile::sync)
+// reaches the server's disk.
+bool syncFileSystemSuffices(std::string_view dir);
+
 // True for names the OS layer uses for its own temporary files; folder
 // listings leave them out.
 bool isOwnTempName(std::string_view name);

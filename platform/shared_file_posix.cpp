@@ -554,6 +554,22 @@ Err syncFileSystem(std::string_view dir) {
   return e;
 }
 
+bool syncFileSystemSuffices(std::string_view dir) {
+  struct statfs fs {};
+  if (::statfs(nativePath(dir).c_str(), &fs) != 0) return false;
+  switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0xEF53UL:      // ext2, ext3, ext4
+    case 0x58465342UL:  // XFS
+    case 0x9123683EUL:  // Btrfs
+    case 0xF2F52010UL:  // F2FS
+    case 0x794C7630UL:  // overlay (syncs its upper file system)
+    case 0x01021994UL:  // tmpfs (no disk: nothing to flush either way)
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool isOwnTempName(std::string_view name) {
   return name.size() > 8 && name.substr(0, 4) == ".~vk" && name.substr(name.size() - 4) == ".tmp";
 }

@@ -36,6 +36,9 @@ struct Schleife {
   int triggerWartezeitMs = 30000;
   int mitgliedVersuche = 7;
   int mitgliedPauseMs = 200;
+  // Flush each member file on its own, as on a network drive, even where
+  // one flush of the whole file system would do.
+  bool jedeDateiFlushen = false;
 };
 
 Schleife& schleife();

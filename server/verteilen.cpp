@@ -21,12 +21,22 @@ namespace {
 // once for all members.
 constexpr std::size_t kStueck = 4 << 20;
 
-// What a pass wrote: flushed to disk together at its end, before the claims
-// and the delivered remainders may go.
+// What a pass wrote: flushed to disk before the claims and the delivered
+// remainders may go. On a local disk one flush of the file system at the
+// end of the pass covers every file; on a network drive that flush does not
+// reach the server's disk, so each file is flushed before it is closed.
 struct Durchgang {
+  bool jeDatei = false;
   bool geschrieben = false;
   std::vector<std::string> loeschen;
 };
+
+Durchgang durchgangBeginnen() {
+  Durchgang d;
+  d.jeDatei =
+      schleife().jedeDateiFlushen || !plat::syncFileSystemSuffices(optionen().zielVerzeichnis);
+  return d;
+}
 
 // Opens a file without sharing, with the member-file retries.
 plat::Err exklusivOeffnen(plat::SharedFile& f, const std::string& pfad, plat::Disposition d) {
@@ -140,24 +150,30 @@ bool textBeanspruchen(const std::string& quelle, const std::string& claim) {
 // One member: its own remainder from earlier passes (when there is one),
 // then the claim, in one open; a failure cuts the file back to where it
 // was, so the member gets all of it or none.
-plat::Err mitgliedBedienen(const std::string& ziel, Quelle* rest, Quelle* claim) {
+plat::Err mitgliedBedienen(const std::string& ziel, Quelle* rest, Quelle* claim, Durchgang& d) {
   plat::SharedFile f;
   plat::Err e = exklusivOeffnen(f, ziel, plat::Disposition::openAlways);
   if (e != plat::Err::ok) return e;
+  d.geschrieben = true;
   e = f.cutTornLine();
   const std::int64_t alt = f.size();
   if (e == plat::Err::ok && rest != nullptr) e = anhaengen(f, *rest);
   if (e == plat::Err::ok && claim != nullptr) e = anhaengen(f, *claim);
+  if (e == plat::Err::ok && d.jeDatei) e = f.sync();
   if (e != plat::Err::ok && alt >= 0) f.resize(alt);
   return e;
 }
 
 // The claim goes into the member's own remainder instead: only this member
 // gets it again at the next passes.
-bool restAnlegen(const std::string& restPfad, Quelle& claim) {
+bool restAnlegen(const std::string& restPfad, Quelle& claim, Durchgang& d) {
   plat::SharedFile r;
   plat::Err e = exklusivOeffnen(r, restPfad, plat::Disposition::openAlways);
-  if (e == plat::Err::ok) e = anhaengen(r, claim);
+  if (e == plat::Err::ok) {
+    d.geschrieben = true;
+    e = anhaengen(r, claim);
+  }
+  if (e == plat::Err::ok && d.jeDatei) e = r.sync();
   if (e == plat::Err::ok) return true;
   dateiFehler("Rest fuer das Mitglied nicht speicherbar", restPfad);
   return false;
@@ -189,12 +205,11 @@ void verteilen(TextArt art, std::size_t pool, Durchgang& d) {
     if (!mitClaim && !mitRest) continue;
     if (mitRest && rest.oeffnen(restPfad) != plat::Err::ok) {
       dateiFehler("Rest fuer das Mitglied nicht lesbar", restPfad);
-      if (mitClaim && !restAnlegen(restPfad, text)) alleBedient = false;
+      if (mitClaim && !restAnlegen(restPfad, text, d)) alleBedient = false;
       continue;
     }
-    d.geschrieben = true;
     const plat::Err fehler =
-        mitgliedBedienen(ziel, mitRest ? &rest : nullptr, mitClaim ? &text : nullptr);
+        mitgliedBedienen(ziel, mitRest ? &rest : nullptr, mitClaim ? &text : nullptr, d);
     if (fehler == plat::Err::ok) {
       trace("Append ->", ziel);
       if (mitRest) d.loeschen.push_back(restPfad);
@@ -204,17 +219,17 @@ void verteilen(TextArt art, std::size_t pool, Durchgang& d) {
     // served, this member keeps its own remainder for the next passes.
     dateiFehler("Wortdatei nicht beschreibbar", ziel);
     rest.datei.close();
-    if (mitClaim && !restAnlegen(restPfad, text)) alleBedient = false;
+    if (mitClaim && !restAnlegen(restPfad, text, d)) alleBedient = false;
     if (std::find(s.reste.begin(), s.reste.end(), name) == s.reste.end()) s.reste.push_back(name);
   }
   text.datei.close();
   if (mitClaim && alleBedient) d.loeschen.push_back(claim);
 }
 
-// The end of a pass: every member file written is flushed to disk before
-// a claim or a delivered remainder is deleted.
+// The end of a pass: every member file written is on the disk before a
+// claim or a delivered remainder is deleted.
 void abschliessen(Durchgang& d) {
-  if (d.geschrieben) {
+  if (d.geschrieben && !d.jeDatei) {
     const plat::Err e = plat::syncFileSystem(optionen().zielVerzeichnis);
     if (e != plat::Err::ok) {
       logFehlerName("Wortdateien nicht auf die Platte geschrieben", optionen().zielVerzeichnis);
@@ -250,7 +265,7 @@ std::string PoolText(TextArt art, const std::string& pool) {
 }
 
 void NeuePoolWorteVerteilen(TextArt art, std::size_t pool) {
-  Durchgang d;
+  Durchgang d = durchgangBeginnen();
   verteilen(art, pool, d);
   abschliessen(d);
 }
@@ -287,7 +302,7 @@ void TriggerAuswerten() {
     markieren(pool, false);
   }
 
-  Durchgang d;
+  Durchgang d = durchgangBeginnen();
   for (std::size_t i = 0; i < t.pools.size(); ++i) {
     if (!markiert[i]) continue;
     verteilen(TextArt::neu, i, d);

@@ -266,13 +266,19 @@ TEST(SharedFile, MoveAndCopyRespectExistingTargets) {
   EXPECT_EQ(removeFile(t.sys("b")), Err::notFound);
 }
 
-TEST(SharedFile, LockProbeOnALocalFolderWorks) {
+// A local folder: its locks work and one flush of its file system puts its
+// files on the disk. A file system the layer does not know gets each file
+// flushed on its own.
+TEST(SharedFile, ProbesOfALocalFolder) {
   TestDir t;
   LockProbe p = probeLocking(t.sys(""));
   EXPECT_NE(p, LockProbe::fails);
   std::vector<std::string> left;
   ASSERT_EQ(listDirectory(t.sys(""), "*", ListKind::both, left), Err::ok);
   EXPECT_TRUE(left.empty());
+  EXPECT_TRUE(syncFileSystemSuffices(t.sys("")));
+  EXPECT_FALSE(syncFileSystemSuffices(systemPath("/proc")));
+  EXPECT_FALSE(syncFileSystemSuffices(t.sys("fehlt")));
 }
 
 // A FIFO, a device, a socket, a folder or a link where a shared file is
