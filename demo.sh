@@ -28,6 +28,18 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# For the step scripts: warte CONDITION waits up to 20 s until the shell
+# condition holds; zeige FILE prints a word file indented (or "(empty)").
+warte() {
+  local i
+  for i in $(seq 1 200); do eval "$1" && return 0; sleep 0.1; done
+  echo "(gave up waiting for: $1)"
+  return 1
+}
+zeige() {
+  if [ -s "$1" ]; then sed 's/\r$//; s/^/      /' "$1"; else echo "      (empty)"; fi
+}
+
 echo "Demo tree: $DEMO"
 for step in demo/[0-9]*.sh; do
   [ -e "$step" ] || continue

@@ -26,6 +26,7 @@ constexpr std::size_t kPufferGrenze = 64 * 1024;
 // open that meets its lock is tried again for about two seconds.
 constexpr int kOeffnenVersuche = 10;
 constexpr int kOeffnenPauseMs = 200;
+constexpr int kWortdateiVersuche = 7;
 // Window events run every this many lines of a long read.
 constexpr std::size_t kEreignisseAlle = 2048;
 
@@ -51,10 +52,6 @@ struct Faltung {
   }
 };
 const Faltung kFaltung;
-
-bool gehalten(plat::Err e) {
-  return e == plat::Err::sharingViolation || e == plat::Err::lockViolation;
-}
 
 // Opens the output file, retrying briefly while another program holds it.
 plat::Err ausgabeOeffnen(std::string_view pfad, plat::Disposition art) {
@@ -94,8 +91,8 @@ bool ausgabeBeginnen(const std::string& pfad, plat::Disposition art, std::int32_
 // drive) by copying and deleting.
 plat::Err verschieben(std::string_view von, std::string_view nach) {
   plat::Err e = plat::moveFile(von, nach, false);
-  if (e == plat::Err::ok || e == plat::Err::notFound || e == plat::Err::fileExists || gehalten(e) ||
-      e == plat::Err::pathNotFound)
+  if (e == plat::Err::ok || e == plat::Err::notFound || e == plat::Err::fileExists ||
+      plat::heldByOther(e) || e == plat::Err::pathNotFound)
     return e;
   e = plat::copyFile(von, nach, true);
   if (e != plat::Err::ok) return e;
@@ -281,6 +278,12 @@ std::string Wortzeile(std::string_view schreibform, std::string_view sprachform)
   return zeile;
 }
 
+plat::Err WortdateiOeffnen(plat::SharedFile& f, const std::string& pfad,
+                           plat::Disposition disposition) {
+  return f.openRetrying(pfad, plat::Access::readWrite, plat::Share::exclusive, disposition,
+                        kWortdateiVersuche, kOeffnenPauseMs);
+}
+
 bool SperreSetzen() {
   auto& z = poolZustand();
   const std::string pfad = SperrPfad();
@@ -295,7 +298,7 @@ bool SperreSetzen() {
     const plat::Err e = z.sperre.open(pfad, plat::Access::readWrite, plat::Share::exclusive,
                                       plat::Disposition::createAlways);
     if (e == plat::Err::ok) break;
-    if (gehalten(e)) {
+    if (plat::heldByOther(e)) {
       // Held by another program: the user decides, without time limit.
       if (Nachfrage(TextMitWert(2501, z.Pool))) continue;
       return false;

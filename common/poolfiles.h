@@ -141,6 +141,15 @@ std::string Sicherungsname(std::string_view ziel);
 // A word line: written form, or written form "\" spoken form, both trimmed.
 std::string Wortzeile(std::string_view schreibform, std::string_view sprachform);
 
+// --- word files --------------------------------------------------------------
+
+// Opens a word file of the pool folder (a user's ".ben", ".neu", ".loe",
+// their claims, the word list for review) without sharing. Another program
+// holds such a file only for one append (the server retries 7 x 200 ms
+// itself); waiting as long lets that append pass.
+plat::Err WortdateiOeffnen(plat::SharedFile& f, const std::string& pfad,
+                           plat::Disposition disposition);
+
 // --- lock ------------------------------------------------------------------
 
 // Takes the lock of pool P; a held lock asks question 2501 (Retry/Cancel,

@@ -34,15 +34,6 @@ demo_helfer() (
     exec env VOKARIUM_REGISTRY_DIR="$d/reg$w" VOKARIUM_DRAGON_SOCKET="$d/dragon$w.sock" "$@"
   }
   ns() { auf "$1" "$VK_BIN/natspeak" --ctl "${@:2}"; }
-  warte() {
-    local i
-    for i in $(seq 1 200); do eval "$1" && return 0; sleep 0.1; done
-    echo "(gave up waiting for: $1)"
-    return 1
-  }
-  zeige() {
-    if [ -s "$1" ]; then sed 's/\r$//; s/^/      /' "$1"; else echo "      (empty)"; fi
-  }
   kennt() { ns "$1" words | grep -qx "$2" && echo "knows" || echo "does not know"; }
 
   echo "Recognizer world: speakers Meier and Schulz, topic Allgemein, below $base"

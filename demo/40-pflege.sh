@@ -21,15 +21,6 @@ demo_pflege() (
     echo "(the pool of the previous step is missing; nothing to revise)"
     return 0
   fi
-  warte() {
-    local i
-    for i in $(seq 1 200); do eval "$1" && return 0; sleep 0.1; done
-    echo "(gave up waiting for: $1)"
-    return 1
-  }
-  zeige() {
-    if [ -s "$1" ]; then sed 's/\r$//; s/^/      /' "$1"; else echo "      (empty)"; fi
-  }
   # programm NAME SCRIPT [ARGS...]: Vokarium or vkPflege of the maintainer's
   # workstation (Meier's registry: it knows the configuration directory),
   # its clicks played from SCRIPT.

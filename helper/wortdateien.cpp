@@ -1,6 +1,7 @@
 // The user's word files in the pool folder (see wortdateien.h).
 #include "helper/wortdateien.h"
 
+#include "common/poolfiles.h"
 #include "common/zeichenketten.h"
 #include "platform/paths.h"
 #include "platform/shared_file.h"
@@ -8,21 +9,6 @@
 #include "platform/text_lines.h"
 
 namespace helfer {
-
-namespace {
-
-// The server keeps a member file for one append and retries 7 x 200 ms
-// itself; waiting as long here lets one append of it pass.
-constexpr int kVersuche = 7;
-constexpr int kPauseMs = 200;
-
-plat::Err ExklusivOeffnen(plat::SharedFile& f, const std::string& pfad,
-                          plat::Disposition disposition) {
-  return f.openRetrying(pfad, plat::Access::readWrite, plat::Share::exclusive, disposition,
-                        kVersuche, kPauseMs);
-}
-
-}  // namespace
 
 std::string WortSchluessel(std::string_view zeile) {
   return vk::klein(zeile);
@@ -38,7 +24,7 @@ std::string AngewandtPfad(std::string_view pfad) {
 
 plat::Err AngewandtVormerken(const std::string& claim, const std::string& angewandt) {
   plat::SharedFile c;
-  plat::Err e = ExklusivOeffnen(c, claim, plat::Disposition::openExisting);
+  plat::Err e = vk::WortdateiOeffnen(c, claim, plat::Disposition::openExisting);
   if (e != plat::Err::ok) return e;
   if (plat::pathKind(angewandt) == plat::PathKind::missing) {
     e = c.renameTo(angewandt);
@@ -47,7 +33,7 @@ plat::Err AngewandtVormerken(const std::string& claim, const std::string& angewa
   std::string inhalt;
   plat::SharedFile a;
   e = c.readAll(inhalt);
-  if (e == plat::Err::ok) e = ExklusivOeffnen(a, angewandt, plat::Disposition::openAlways);
+  if (e == plat::Err::ok) e = vk::WortdateiOeffnen(a, angewandt, plat::Disposition::openAlways);
   if (e == plat::Err::ok) e = a.append(inhalt);
   if (e == plat::Err::ok) e = a.sync();
   a.close();
@@ -58,7 +44,7 @@ plat::Err AngewandtVormerken(const std::string& claim, const std::string& angewa
 Beanspruchung DateiBeanspruchen(const std::string& pfad, plat::Err& fehler) {
   fehler = plat::Err::ok;
   plat::SharedFile f;
-  const plat::Err e = ExklusivOeffnen(f, pfad, plat::Disposition::openExisting);
+  const plat::Err e = vk::WortdateiOeffnen(f, pfad, plat::Disposition::openExisting);
   if (e == plat::Err::notFound) return Beanspruchung::keineDatei;
   if (e == plat::Err::sharingViolation) {
     fehler = e;
@@ -82,7 +68,7 @@ plat::Err ZeilenAnhaengen(const std::string& pfad, const std::vector<std::string
                           AnhangSchritt& schritt) {
   schritt = AnhangSchritt::oeffnen;
   plat::SharedFile f;
-  plat::Err e = ExklusivOeffnen(f, pfad, plat::Disposition::openAlways);
+  plat::Err e = vk::WortdateiOeffnen(f, pfad, plat::Disposition::openAlways);
   if (e != plat::Err::ok) return e;
   schritt = AnhangSchritt::schreiben;
   e = plat::appendLines(f, zeilen);

@@ -16,17 +16,6 @@ namespace vk {
 
 namespace {
 
-// A helper holds a ".ben" file only for one append; waiting as long as the
-// server waits for a member file lets that append pass.
-constexpr int kVersuche = 7;
-constexpr int kPauseMs = 200;
-
-plat::Err exklusivOeffnen(plat::SharedFile& f, const std::string& pfad,
-                          plat::Disposition disposition) {
-  return f.openRetrying(pfad, plat::Access::readWrite, plat::Share::exclusive, disposition,
-                        kVersuche, kPauseMs);
-}
-
 constexpr std::string_view kClaimEndung = ".inArbeit";
 
 // A claim of a ".ben" file: "<name>.ben.inArbeit" or "<name>.ben.<n>.inArbeit".
@@ -39,9 +28,9 @@ bool istBenClaim(std::string_view name) {
 // reported).
 std::string benBeanspruchen(const std::string& pfad) {
   plat::SharedFile f;
-  plat::Err e = exklusivOeffnen(f, pfad, plat::Disposition::openExisting);
+  plat::Err e = WortdateiOeffnen(f, pfad, plat::Disposition::openExisting);
   if (e == plat::Err::notFound) return {};
-  if (e == plat::Err::sharingViolation || e == plat::Err::lockViolation) {
+  if (plat::heldByOther(e)) {
     // Its helper is still writing: the file waits for the next run whole.
     Trace("belegt", pfad);
     return {};
@@ -249,7 +238,7 @@ bool BenDateienSammeln(bool traceJeDatei) {
 
   const std::string liste = WortlistenPfad();
   plat::SharedFile f;
-  plat::Err e = exklusivOeffnen(f, liste, plat::Disposition::openAlways);
+  plat::Err e = WortdateiOeffnen(f, liste, plat::Disposition::openAlways);
   int text = 2506;
   if (e == plat::Err::ok) {
     text = 2509;

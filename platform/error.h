@@ -28,6 +28,12 @@ enum class Err : int {
   unknown = 10099,
 };
 
+// Whether another program holds the file (its lock refused ours): worth
+// trying again shortly, unlike every other error.
+inline bool heldByOther(Err e) {
+  return e == Err::sharingViolation || e == Err::lockViolation;
+}
+
 // Windows code as a number, for logs ("Fehler 32").
 inline int code(Err e) {
   return static_cast<int>(e);

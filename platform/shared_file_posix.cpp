@@ -248,7 +248,7 @@ Err SharedFile::openRetrying(std::string_view path, Access access, Share share,
   for (int attempt = 0; attempt < std::max(attempts, 1); ++attempt) {
     if (attempt > 0) sleepMs(pauseMs);
     e = open(path, access, share, disposition);
-    if (e != Err::sharingViolation && e != Err::lockViolation) break;
+    if (!heldByOther(e)) break;
   }
   return e;
 }

@@ -26,10 +26,6 @@ namespace vk {
 
 namespace {
 
-bool gehalten(plat::Err e) {
-  return e == plat::Err::sharingViolation || e == plat::Err::lockViolation;
-}
-
 void pause() {
   Warten(static_cast<float>(editorZustand().pauseMs) / 1000.0f);
 }
@@ -44,7 +40,7 @@ plat::Err oeffnenMitVersuchen(plat::SharedFile& datei, const std::string& pfad, 
       if (v > 0) pause();
       e = datei.open(pfad, plat::Access::readWrite, plat::Share::exclusive,
                      plat::Disposition::openAlways);
-      if (!gehalten(e)) return e;
+      if (!plat::heldByOther(e)) return e;
     }
     Trace("Versuche erschoepft", pfad, plat::code(e));
     if (!Nachfrage(frage)) return e;
@@ -65,7 +61,7 @@ bool anhaengen(const std::string& pfad, const std::vector<std::string>& zeilen, 
     datei.close();
     if (e == plat::Err::ok) return true;
     Fehlermeldung(e, TextMitWert(2509, pfad));
-  } else if (!gehalten(e)) {
+  } else if (!plat::heldByOther(e)) {
     Fehlermeldung(e, TextMitWert(2505, pfad));
   }
   Trace("Wortliste bleibt", WortlistenPfad());
@@ -103,7 +99,7 @@ bool GesamtlisteErsetzen(const std::string& pfad, std::vector<std::string> inhal
   }
   plat::SharedFile datei;
   plat::Err e = oeffnenMitVersuchen(datei, pfad, z.versucheGesamtliste, TextMitWert(2521, pfad));
-  if (gehalten(e)) {
+  if (plat::heldByOther(e)) {
     Trace("Gesamtliste bleibt", pfad);  // the user cancelled
     return false;
   }
