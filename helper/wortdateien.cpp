@@ -54,8 +54,6 @@ Beanspruchung DateiBeanspruchen(const std::string& pfad, plat::Err& fehler) {
     fehler = e;
     return Beanspruchung::fehler;
   }
-  fehler = f.cutTornLine();
-  if (fehler != plat::Err::ok) return Beanspruchung::fehler;
   if (f.size() == 0) {
     fehler = f.removeAndClose();
     return fehler == plat::Err::ok ? Beanspruchung::leer : Beanspruchung::fehler;

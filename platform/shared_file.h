@@ -17,12 +17,18 @@
 // Files nobody may see half-written are published whole: written under a
 // temporary name that matches no pattern of the system, then linked (new)
 // or renamed (replace) into place.
+// Appends are recorded: an intent record ".~vk<name>.anhang.tmp" beside the
+// file ("VK-ANHANG dev ino old-size length") lives while the append runs. A
+// writer killed in the middle leaves it, and the next program that opens
+// the file (exclusive; a reader first tries to) cuts that append back to
+// the old size. Nothing else is ever cut.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/error.h"
 
@@ -82,14 +88,26 @@ class SharedFile {
 
   // Writes at the end of the file as fstat sees it now (not O_APPEND, which
   // is unsafe on network file systems); the position moves to the new end.
-  // The shared files are line files written in whole lines: a file whose
-  // last byte is not a line end ("\n") is first cut back to its last line
-  // end, because that tail can only be an append cut by a crash. Hand it
-  // whole lines (a later write() may continue an append).
+  // The append is recorded: an intent record beside the file (file identity,
+  // old end, length) is written before the data and removed after it, so
+  // whoever next holds the file cuts an append whose writer died back to
+  // its old end, and nothing else. A last line without a line end that no
+  // record claims is data: it is ended with CR LF before the new lines,
+  // never cut and never glued to them. A failed write is cut back at once.
   Err append(std::string_view data);
+  // The same, but the intent record is renamed to `commitName` (a name in
+  // the same folder, see ownTempName) instead of removed: that name then
+  // stands for "this append is complete" to a journal that keeps it.
+  Err append(std::string_view data, std::string_view commitName);
 
-  // The cut-back of append alone.
-  Err cutTornLine();
+  // A recorded append in pieces: beginAppend ends an unclaimed last line,
+  // writes the intent record for `length` bytes and puts the position at
+  // the end; write() the pieces; finishAppend removes the record (or
+  // renames it to `commitName`). abortAppend cuts the file back to where
+  // the append began and removes the record.
+  Err beginAppend(std::int64_t length);
+  Err finishAppend(std::string_view commitName = {});
+  Err abortAppend();
 
   // Cuts or extends the file to `length` and puts the position there.
   Err resize(std::int64_t length);
@@ -118,13 +136,17 @@ class SharedFile {
   void close();
 
  private:
+  Err endLastLine();
+
   int fd_ = -1;
   std::string path_;
+  std::int64_t appendStart_ = -1;  // old end of a recorded append in progress
 };
 
 // Test hook: the next SharedFile::append in this process writes only its
-// first `bytes` bytes and fails (ioError) without cutting back, as a writer
-// killed in mid-append leaves the file. Negative: off (the default).
+// first `bytes` bytes and fails (ioError) leaving its intent record and
+// without cutting back, as a writer killed in mid-append leaves the file.
+// Negative: off (the default).
 void setAppendFault(long long bytes);
 
 // Deletes a file unless someone holds it open.
@@ -166,6 +188,16 @@ bool syncFileSystemSuffices(std::string_view dir);
 // True for names the OS layer uses for its own temporary files; folder
 // listings leave them out.
 bool isOwnTempName(std::string_view name);
+
+// An own temporary name made of `stem` (letters, digits, "-"): a file of a
+// program's own bookkeeping (a journal, a commit mark) that no pattern of
+// the system matches and no listing shows.
+std::string ownTempName(std::string_view stem);
+
+// The own temporary names in folder `dir` whose stem starts with `prefix`,
+// sorted (names only, system form).
+Err listOwnTempNames(std::string_view dir, std::string_view prefix,
+                     std::vector<std::string>& names);
 
 // The one lock primitive: a non-blocking whole-file lock on a descriptor,
 // exclusive (write) or shared (read). Open-file-description locks, with a

@@ -3,6 +3,7 @@
 // verified against the path afterwards. Other programs and workstations are
 // assumed to use the same locks; a program that ignores them (an editor, a
 // backup tool) is not excluded. Locks vanish with the process that held them.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <utility>
@@ -130,6 +132,57 @@ bool sameFile(int fd, const std::string& nativePath) {
   return ::fstat(fd, &fs) == 0 && nameStillNames(fs, nativePath);
 }
 
+// Native path of the intent record of appends to `nativeFile`: beside it,
+// under an own temporary name made of the file's name.
+std::string intentPath(const std::string& nativeFile) {
+  const std::size_t cut = nativeFile.rfind('/');
+  const std::size_t anfang = cut == std::string::npos ? 0 : cut + 1;
+  return nativeFile.substr(0, anfang) + ".~vk" + nativeFile.substr(anfang) + ".anhang.tmp";
+}
+
+// An intent record: which file (device, inode), its end before the append
+// and the append's length. One line "VK-ANHANG dev ino alt laenge".
+struct Absicht {
+  unsigned long long dev = 0;
+  unsigned long long ino = 0;
+  long long alt = 0;
+  long long laenge = 0;
+};
+
+// Reads the intent record at `pfad`; false when there is none. A record
+// that cannot be parsed gives true with ino 0 (it matches no file).
+bool absichtLesen(const std::string& pfad, Absicht& a) {
+  const int fd = ::open(pfad.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+  if (fd < 0) return false;
+  char buf[128];
+  ssize_t n = ::pread(fd, buf, sizeof buf - 1, 0);
+  ::close(fd);
+  a = Absicht{};
+  if (n <= 0) return true;
+  buf[n] = 0;
+  if (std::sscanf(buf, "VK-ANHANG %llu %llu %lld %lld", &a.dev, &a.ino, &a.alt, &a.laenge) != 4)
+    a = Absicht{};
+  return true;
+}
+
+// Holding `fd` exclusively: an intent record left for this file by a writer
+// that died in mid-append cuts the file back to the old end. Only the bytes
+// the record claims are cut; a record of another file (replaced or gone
+// since) is just removed.
+void unfertigesAnhaengenZurueck(int fd, struct stat& st, const std::string& nativeFile) {
+  const std::string ip = intentPath(nativeFile);
+  Absicht a;
+  if (!absichtLesen(ip, a)) return;
+  if (a.ino != 0 && a.dev == static_cast<unsigned long long>(st.st_dev) &&
+      a.ino == static_cast<unsigned long long>(st.st_ino) && st.st_size > a.alt &&
+      st.st_size <= a.alt + a.laenge) {
+    if (::ftruncate(fd, static_cast<off_t>(a.alt)) != 0) return;
+    st.st_size = static_cast<off_t>(a.alt);
+    diagnose("Anhang: unvollendetes Anhaengen zurueckgenommen " + nativeFile);
+  }
+  ::unlink(ip.c_str());
+}
+
 }  // namespace
 
 void setDiagnosticSink(std::function<void(const std::string&)> sink) {
@@ -166,13 +219,16 @@ SharedFile::~SharedFile() {
 }
 
 SharedFile::SharedFile(SharedFile&& o) noexcept
-    : fd_(std::exchange(o.fd_, -1)), path_(std::move(o.path_)) {}
+    : fd_(std::exchange(o.fd_, -1)),
+      path_(std::move(o.path_)),
+      appendStart_(std::exchange(o.appendStart_, -1)) {}
 
 SharedFile& SharedFile::operator=(SharedFile&& o) noexcept {
   if (this != &o) {
     close();
     fd_ = std::exchange(o.fd_, -1);
     path_ = std::move(o.path_);
+    appendStart_ = std::exchange(o.appendStart_, -1);
   }
   return *this;
 }
@@ -187,6 +243,14 @@ Err SharedFile::open(std::string_view path, Access access, Share share, Disposit
   const bool exclusive = share == Share::exclusive;
   const bool writable =
       access == Access::readWrite || exclusive || disposition == Disposition::createAlways;
+  // A reader that finds an intent record first tries to hold the file
+  // alone, which cuts back an append whose writer died; while someone holds
+  // it, that writer is alive and the reader's own open is refused anyway.
+  if (!exclusive && ::access(intentPath(np).c_str(), F_OK) == 0) {
+    SharedFile alleine;
+    static_cast<void>(
+        alleine.open(path, Access::readWrite, Share::exclusive, Disposition::openExisting));
+  }
   int flags = (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW;
   if (disposition == Disposition::createNew) flags |= O_CREAT | O_EXCL;
   if (disposition == Disposition::openAlways || disposition == Disposition::createAlways) {
@@ -230,6 +294,7 @@ Err SharedFile::open(std::string_view path, Access access, Share share, Disposit
       if (disposition == Disposition::createNew) flags &= ~O_EXCL;
       continue;
     }
+    if (exclusive) unfertigesAnhaengenZurueck(fd, st, np);
     if (disposition == Disposition::createAlways && ::ftruncate(fd, 0) != 0) {
       Err e = fromErrno(errno);
       ::close(fd);
@@ -324,32 +389,18 @@ Err SharedFile::write(std::string_view data) {
   return writeFully(fd_, data, -1);
 }
 
-Err SharedFile::cutTornLine() {
-  if (fd_ < 0) return Err::invalidHandle;
+Err SharedFile::endLastLine() {
   struct stat st {};
   if (::fstat(fd_, &st) != 0) return fromErrno(errno);
-  off_t ende = st.st_size;
-  char buf[4096];
-  // Back from the end to the last line break, in blocks.
-  while (ende > 0) {
-    const off_t von =
-        ende > static_cast<off_t>(sizeof buf) ? ende - static_cast<off_t>(sizeof buf) : 0;
-    const std::size_t n = static_cast<std::size_t>(ende - von);
-    std::size_t got = 0;
-    Err e = readAt(von, buf, n, got);
-    if (e != Err::ok) return e;
-    if (got != n) return Err::ioError;
-    if (ende == st.st_size && buf[n - 1] == '\n') return Err::ok;
-    const void* lf = ::memrchr(buf, '\n', n);
-    if (lf != nullptr) {
-      ende = von + static_cast<off_t>(static_cast<const char*>(lf) - buf) + 1;
-      break;
-    }
-    ende = von;
-  }
-  if (ende == st.st_size) return Err::ok;
-  if (::ftruncate(fd_, ende) != 0) return fromErrno(errno);
-  return Err::ok;
+  if (st.st_size == 0) return Err::ok;
+  char letztes = 0;
+  std::size_t got = 0;
+  Err e = readAt(st.st_size - 1, &letztes, 1, got);
+  if (e != Err::ok) return e;
+  if (got != 1) return Err::ioError;
+  // A lone CR is a line end for every reader of word files.
+  if (letztes == '\n' || letztes == '\r') return Err::ok;
+  return writeFully(fd_, "\r\n", st.st_size);
 }
 
 Err SharedFile::resize(std::int64_t length) {
@@ -363,35 +414,90 @@ void setAppendFault(long long bytes) {
   lockState().appendFault.store(bytes);
 }
 
-Err SharedFile::append(std::string_view data) {
+Err SharedFile::beginAppend(std::int64_t length) {
   if (fd_ < 0) return Err::invalidHandle;
-  // Every writer of the shared files writes whole lines, so a last line
-  // without its line end is the rest of an append cut by a crash; its full
-  // text comes again with the redelivery. Gluing the new lines to it would
-  // merge two words into one.
-  Err c = cutTornLine();
-  if (c != Err::ok) return c;
+  const std::string np = nativePath(path_);
   struct stat st {};
   if (::fstat(fd_, &st) != 0) return fromErrno(errno);
+  // An append of this handle that failed half-way is cut back first.
+  unfertigesAnhaengenZurueck(fd_, st, np);
+  Err e = endLastLine();
+  if (e != Err::ok) return e;
+  if (::fstat(fd_, &st) != 0) return fromErrno(errno);
+  // Not flushed: the record protects against a writer that dies, which is
+  // what a kill does; the page cache keeps it for the next holder. After a
+  // power loss a torn last line may be left, which is then kept as data.
+  const std::string ip = intentPath(np);
+  const std::string satz = "VK-ANHANG " + std::to_string(st.st_dev) + " " +
+                           std::to_string(st.st_ino) + " " + std::to_string(st.st_size) + " " +
+                           std::to_string(length) + "\n";
+  const int rfd = ::open(ip.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+  if (rfd < 0) return fromErrno(errno);
+  e = writeFully(rfd, satz, 0);
+  if (::close(rfd) != 0 && e == Err::ok) e = fromErrno(errno);
+  if (e != Err::ok) {
+    ::unlink(ip.c_str());
+    return e;
+  }
+  appendStart_ = st.st_size;
+  if (::lseek(fd_, st.st_size, SEEK_SET) < 0) {
+    e = fromErrno(errno);
+    abortAppend();
+    return e;
+  }
+  return Err::ok;
+}
+
+Err SharedFile::finishAppend(std::string_view commitName) {
+  if (fd_ < 0) return Err::invalidHandle;
+  appendStart_ = -1;
+  const std::string ip = intentPath(nativePath(path_));
+  if (commitName.empty()) {
+    if (::unlink(ip.c_str()) != 0 && errno != ENOENT) return fromErrno(errno);
+    return Err::ok;
+  }
+  if (::rename(ip.c_str(), (dirOf(nativePath(path_)) + "/" + std::string(commitName)).c_str()) != 0)
+    return fromErrno(errno);
+  return Err::ok;
+}
+
+Err SharedFile::abortAppend() {
+  if (fd_ < 0) return Err::invalidHandle;
+  Err e = Err::ok;
+  if (appendStart_ >= 0) {
+    if (::ftruncate(fd_, static_cast<off_t>(appendStart_)) != 0) e = fromErrno(errno);
+    ::lseek(fd_, static_cast<off_t>(appendStart_), SEEK_SET);
+  }
+  appendStart_ = -1;
+  // Should the cut fail, the record stays and the next holder cuts.
+  if (e == Err::ok) ::unlink(intentPath(nativePath(path_)).c_str());
+  return e;
+}
+
+Err SharedFile::append(std::string_view data) {
+  return append(data, {});
+}
+
+Err SharedFile::append(std::string_view data, std::string_view commitName) {
+  if (fd_ < 0) return Err::invalidHandle;
+  Err e = beginAppend(static_cast<std::int64_t>(data.size()));
+  if (e != Err::ok) return e;
   const long long fault = lockState().appendFault.exchange(-1);
   if (fault >= 0 && static_cast<std::size_t>(fault) < data.size()) {
     // The test's crash: part of the data is on the file, the rest never
-    // comes, and nothing is cut back.
-    static_cast<void>(writeFully(fd_, data.substr(0, static_cast<std::size_t>(fault)), st.st_size));
+    // comes, and the intent record stays as a killed writer leaves it.
+    static_cast<void>(write(data.substr(0, static_cast<std::size_t>(fault))));
+    appendStart_ = -1;
     return Err::ioError;
   }
-  Err e = writeFully(fd_, data, st.st_size);
+  e = write(data);
   if (e != Err::ok) {
-    // Never leave half an append behind: cut back to the old end. The write
-    // error is what the caller must hear about, whatever the cut gives.
-    int cut = ::ftruncate(fd_, st.st_size);
-    static_cast<void>(cut);
+    // Never leave half an append behind. The write error is what the
+    // caller must hear about, whatever the cut gives.
+    abortAppend();
     return e;
   }
-  if (::lseek(fd_, st.st_size + static_cast<off_t>(data.size()), SEEK_SET) < 0) {
-    return fromErrno(errno);
-  }
-  return Err::ok;
+  return finishAppend(commitName);
 }
 
 Err SharedFile::truncate() {
@@ -453,6 +559,7 @@ void SharedFile::close() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   path_.clear();
+  appendStart_ = -1;
 }
 
 Err removeFile(std::string_view path) {
@@ -572,6 +679,28 @@ bool syncFileSystemSuffices(std::string_view dir) {
 
 bool isOwnTempName(std::string_view name) {
   return name.size() > 8 && name.substr(0, 4) == ".~vk" && name.substr(name.size() - 4) == ".tmp";
+}
+
+std::string ownTempName(std::string_view stem) {
+  return ".~vk" + std::string(stem) + ".tmp";
+}
+
+Err listOwnTempNames(std::string_view dir, std::string_view prefix,
+                     std::vector<std::string>& names) {
+  names.clear();
+  if (linkOnTheWay(dir)) return Err::accessDenied;
+  std::string nd = nativePath(dir);
+  if (nd.empty()) nd.push_back('.');
+  DIR* d = ::opendir(nd.c_str());
+  if (d == nullptr) return errno == ENOENT ? Err::pathNotFound : fromErrno(errno);
+  const std::string anfang = ".~vk" + std::string(prefix);
+  while (const dirent* ent = ::readdir(d)) {
+    const std::string_view name(ent->d_name);
+    if (isOwnTempName(name) && name.substr(0, anfang.size()) == anfang) names.emplace_back(name);
+  }
+  ::closedir(d);
+  std::sort(names.begin(), names.end());
+  return Err::ok;
 }
 
 LockProbe probeLocking(std::string_view dir) {

@@ -2,6 +2,7 @@
 #include "server/verteilen.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <vector>
 
 #include "platform/paths.h"
@@ -78,11 +79,10 @@ struct Quelle {
   }
 };
 
-// Appends the whole of `q` to the open file `f`; the first piece through
-// append (which cuts back a torn last line), the rest after it.
-plat::Err anhaengen(plat::SharedFile& f, Quelle& q) {
+// Writes the whole of `q` at the position of `f`, piece by piece.
+plat::Err stueckweiseSchreiben(plat::SharedFile& f, Quelle& q) {
   if (q.erstesStueck.empty()) return plat::Err::ok;
-  plat::Err e = f.append(q.erstesStueck);
+  plat::Err e = f.write(q.erstesStueck);
   std::string stueck;
   for (auto pos = static_cast<std::int64_t>(q.erstesStueck.size());
        e == plat::Err::ok && pos < q.groesse;) {
@@ -95,6 +95,27 @@ plat::Err anhaengen(plat::SharedFile& f, Quelle& q) {
     pos += static_cast<std::int64_t>(gelesen);
   }
   return e;
+}
+
+// Appends the texts to the open file `f` as one recorded append (flushed
+// when `flushen`): a server killed in the middle leaves its intent record,
+// and whoever next holds the file cuts the torn append back. A failure cuts
+// back at once, so the file gets all of it or none.
+plat::Err anhaengen(plat::SharedFile& f, std::initializer_list<Quelle*> texte, bool flushen) {
+  std::int64_t laenge = 0;
+  for (const Quelle* q : texte)
+    if (q != nullptr) laenge += q->groesse;
+  if (laenge == 0) return flushen ? f.sync() : plat::Err::ok;
+  plat::Err e = f.beginAppend(laenge);
+  if (e != plat::Err::ok) return e;
+  for (Quelle* q : texte)
+    if (e == plat::Err::ok && q != nullptr) e = stueckweiseSchreiben(f, *q);
+  if (e == plat::Err::ok && flushen) e = f.sync();
+  if (e != plat::Err::ok) {
+    f.abortAppend();
+    return e;
+  }
+  return f.finishAppend();
 }
 
 // Moves what the clients appended to `quelle` into the claim, holding the
@@ -137,7 +158,7 @@ bool textBeanspruchen(const std::string& quelle, const std::string& claim) {
   if (fehler != plat::Err::ok ||
       c.open(claim, plat::Access::readWrite, plat::Share::exclusive,
              plat::Disposition::openAlways) != plat::Err::ok ||
-      anhaengen(c, neu) != plat::Err::ok || c.sync() != plat::Err::ok) {
+      anhaengen(c, {&neu}, true) != plat::Err::ok) {
     dateiFehler("Pool-Text nicht uebernehmbar", quelle);
     return false;
   }
@@ -148,20 +169,13 @@ bool textBeanspruchen(const std::string& quelle, const std::string& claim) {
 }
 
 // One member: its own remainder from earlier passes (when there is one),
-// then the claim, in one open; a failure cuts the file back to where it
-// was, so the member gets all of it or none.
+// then the claim, in one open and one recorded append.
 plat::Err mitgliedBedienen(const std::string& ziel, Quelle* rest, Quelle* claim, Durchgang& d) {
   plat::SharedFile f;
   plat::Err e = exklusivOeffnen(f, ziel, plat::Disposition::openAlways);
   if (e != plat::Err::ok) return e;
   d.geschrieben = true;
-  e = f.cutTornLine();
-  const std::int64_t alt = f.size();
-  if (e == plat::Err::ok && rest != nullptr) e = anhaengen(f, *rest);
-  if (e == plat::Err::ok && claim != nullptr) e = anhaengen(f, *claim);
-  if (e == plat::Err::ok && d.jeDatei) e = f.sync();
-  if (e != plat::Err::ok && alt >= 0) f.resize(alt);
-  return e;
+  return anhaengen(f, {rest, claim}, d.jeDatei);
 }
 
 // The claim goes into the member's own remainder instead: only this member
@@ -171,9 +185,8 @@ bool restAnlegen(const std::string& restPfad, Quelle& claim, Durchgang& d) {
   plat::Err e = exklusivOeffnen(r, restPfad, plat::Disposition::openAlways);
   if (e == plat::Err::ok) {
     d.geschrieben = true;
-    e = anhaengen(r, claim);
+    e = anhaengen(r, {&claim}, d.jeDatei);
   }
-  if (e == plat::Err::ok && d.jeDatei) e = r.sync();
   if (e == plat::Err::ok) return true;
   dateiFehler("Rest fuer das Mitglied nicht speicherbar", restPfad);
   return false;

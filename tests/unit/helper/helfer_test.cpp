@@ -287,7 +287,16 @@ TEST_F(Helfertest, EineDateiScheitertDieAndereWirdGeloescht) {
 // before, they come again at the next start. A line torn by a killed
 // server is not applied, and a folder under the claim's name is said so.
 TEST_F(Helfertest, AngewandteWoerterBleibenBisZurSicherung) {
-  Schreiben(helfer::NeuPfad(), "Eins\r\nZwei\r\nR08L10");
+  // The server died in mid-append: its torn line is cut back, not applied.
+  Schreiben(helfer::NeuPfad(), "Eins\r\nZwei\r\n");
+  plat::setAppendFault(6);
+  {
+    plat::SharedFile f;
+    ASSERT_EQ(f.open(helfer::NeuPfad(), plat::Access::readWrite, plat::Share::exclusive,
+                     plat::Disposition::openExisting),
+              plat::Err::ok);
+    ASSERT_EQ(f.append("R08L1032\\sp\r\n"), plat::Err::ioError);
+  }
   e.speichernGelingt = false;
   helfer::ProfilAktualisieren();
   EXPECT_EQ(e.worte, (std::vector<std::string>{"Eins", "Zwei"}));

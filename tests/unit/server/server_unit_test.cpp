@@ -293,7 +293,7 @@ TEST_F(Kern, FremdeEintraegeWerdenBeiseiteGelegtOderUebergangen) {
 }
 
 // A member that stays blocked gets its own remainder when it is free again;
-// the others get nothing twice. A line torn by a crash is cut back first.
+// the others get nothing twice. An append torn by a kill is cut back first.
 // The same with one flush per pass (local disk) and one per file (network).
 TEST_F(Kern, BlockiertesMitgliedBehaeltNurSeinenRest) {
   for (const bool jeDatei : {false, true}) {
@@ -313,12 +313,73 @@ TEST_F(Kern, BlockiertesMitgliedBehaeltNurSeinenRest) {
     EXPECT_EQ(lesen(ziel() / "A" / "_u1.neu"), "W1\r\nW2\r\nW3\r\n");
     EXPECT_FALSE(fs::exists(ziel() / "A" / "neuWorte.txt.zustellung"));
     fs::remove(ziel() / "A" / "_u2.neu");
-    schreiben(ziel() / "A" / "_u2.neu", "alt\r\nR08L10");
+    schreiben(ziel() / "A" / "_u2.neu", "alt\r\n");
+    {
+      plat::SharedFile f;
+      ASSERT_EQ(f.open(sys(ziel() / "A" / "_u2.neu"), plat::Access::readWrite,
+                       plat::Share::exclusive, plat::Disposition::openExisting),
+                plat::Err::ok);
+      plat::setAppendFault(6);
+      ASSERT_EQ(f.append("R08L1032\\sp\r\n"), plat::Err::ioError);
+    }
     TriggerAuswerten();
     EXPECT_EQ(lesen(ziel() / "A" / "_u2.neu"), "alt\r\nW1\r\nW2\r\nW3\r\n");
     EXPECT_EQ(lesen(ziel() / "A" / "_u1.neu"), "W1\r\nW2\r\nW3\r\n");
     EXPECT_FALSE(fs::exists(ziel() / "A" / "_u2.neu.zustellung"));
   }
+}
+
+// A member that can be served neither in its file nor in its own remainder
+// keeps the pool's claim alive: nobody loses the words, everybody gets them
+// again at the next trigger (members may get repeats).
+TEST_F(Kern, ClaimBleibtBisJedesMitgliedBedientIst) {
+  struct Fall {
+    const char* name;
+    bool neuAlsOrdner;
+  };
+  for (const Fall f : {Fall{"Datei und Rest unbeschreibbar", true}, Fall{"Rest unlesbar", false}}) {
+    SCOPED_TRACE(f.name);
+    fs::remove_all(ziel() / "A");
+    schleifeZuruecksetzen();
+    schleife().mitgliedPauseMs = 1;
+    benutzer("A\tu1\r\nA\tu2\r\n");
+    if (f.neuAlsOrdner) fs::create_directory(ziel() / "A" / "_u2.neu");
+    fs::create_directory(ziel() / "A" / "_u2.neu.zustellung");
+    schreiben(ziel() / "A" / "neuWorte.txt", "W1\r\n");
+    trigger("POOL-A");
+    TriggerAuswerten();
+    schleife().triggerliste.clear();
+    EXPECT_EQ(lesen(ziel() / "A" / "_u1.neu"), "W1\r\n");
+    EXPECT_EQ(lesen(ziel() / "A" / "neuWorte.txt.zustellung"), "W1\r\n");
+    fs::remove_all(ziel() / "A" / "_u2.neu");
+    fs::remove_all(ziel() / "A" / "_u2.neu.zustellung");
+    trigger("POOL-A");
+    TriggerAuswerten();
+    schleife().triggerliste.clear();
+    EXPECT_EQ(lesen(ziel() / "A" / "_u2.neu"), "W1\r\n");
+    EXPECT_EQ(lesen(ziel() / "A" / "_u1.neu"), "W1\r\nW1\r\n");
+    EXPECT_FALSE(fs::exists(ziel() / "A" / "neuWorte.txt.zustellung"));
+  }
+}
+
+// A text larger than one piece of the delivery reaches every member whole,
+// directly and through a member's own remainder.
+TEST_F(Kern, GrosserTextKommtGanzAn) {
+  benutzer("A\tu1\r\nA\tu2\r\n");
+  std::string text;
+  for (int i = 0; text.size() < (5U << 20); ++i)
+    text += "Wort" + std::to_string(i) + "\r\n";
+  schreiben(ziel() / "A" / "neuWorte.txt", text);
+  fs::create_directory(ziel() / "A" / "_u2.neu");
+  trigger("POOL-A");
+  TriggerAuswerten();
+  schleife().triggerliste.clear();
+  EXPECT_TRUE(lesen(ziel() / "A" / "_u1.neu") == text);
+  EXPECT_TRUE(lesen(ziel() / "A" / "_u2.neu.zustellung") == text);
+  fs::remove(ziel() / "A" / "_u2.neu");
+  TriggerAuswerten();
+  EXPECT_TRUE(lesen(ziel() / "A" / "_u2.neu") == text);
+  EXPECT_TRUE(lesen(ziel() / "A" / "_u1.neu") == text);
 }
 
 // The claim's name taken by a folder: the text stays whole, the error line
