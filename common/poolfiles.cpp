@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "common/journal.h"
 #include "common/konfiguration.h"
 #include "common/meldung.h"
 #include "common/mtrace.h"
@@ -307,6 +308,8 @@ bool SperreSetzen() {
     return false;
   }
   z.sperrPfad = pfad;
+  // Take-overs that a kill or a full disk stopped are finished first.
+  OffeneJournaleErledigen();
   return true;
 }
 

@@ -67,6 +67,8 @@ class SharedFile {
 
   // Size of the open file (from fstat), or -1 on error.
   std::int64_t size() const;
+  // Device and inode of the open file; false on error.
+  bool identity(std::uint64_t& device, std::uint64_t& inode) const;
 
   // Reads the whole file from its start into `out`.
   Err readAll(std::string& out);
@@ -148,6 +150,10 @@ class SharedFile {
 // without cutting back, as a writer killed in mid-append leaves the file.
 // Negative: off (the default).
 void setAppendFault(long long bytes);
+
+// Device and inode of the file at `path` (a link is not followed); false
+// when there is none.
+bool fileIdentity(std::string_view path, std::uint64_t& device, std::uint64_t& inode);
 
 // Deletes a file unless someone holds it open.
 Err removeFile(std::string_view path);

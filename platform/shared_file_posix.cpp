@@ -324,6 +324,22 @@ std::int64_t SharedFile::size() const {
   return static_cast<std::int64_t>(st.st_size);
 }
 
+bool SharedFile::identity(std::uint64_t& device, std::uint64_t& inode) const {
+  struct stat st {};
+  if (fd_ < 0 || ::fstat(fd_, &st) != 0) return false;
+  device = static_cast<std::uint64_t>(st.st_dev);
+  inode = static_cast<std::uint64_t>(st.st_ino);
+  return true;
+}
+
+bool fileIdentity(std::string_view path, std::uint64_t& device, std::uint64_t& inode) {
+  struct stat st {};
+  if (::lstat(nativePath(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  device = static_cast<std::uint64_t>(st.st_dev);
+  inode = static_cast<std::uint64_t>(st.st_ino);
+  return true;
+}
+
 Err SharedFile::readAll(std::string& out) {
   return readAll(out, static_cast<std::size_t>(-1));
 }

@@ -6,11 +6,16 @@
 // total list is replaced whole only under its own lock, after the lines
 // appended since the editor read it were taken into the new content; the
 // pool texts are only appended to, because the server may not have claimed
-// what they hold yet.
+// what they hold yet. Every take-over is a recorded operation (journal.h):
+// what it appends where is on the disk before the first append, so a kill,
+// a full disk or Cancel leaves a journal that the next program finishes,
+// and each word reaches each pool file once.
 #include <algorithm>
+#include <functional>
 #include <unordered_set>
 
 #include "common/dragon_voctools.h"
+#include "common/journal.h"
 #include "common/konfiguration.h"
 #include "common/meldung.h"
 #include "common/mtrace.h"
@@ -19,6 +24,7 @@
 #include "common/texte.h"
 #include "main/editor/pruefsumme.h"
 #include "main/editor/wortliste.h"
+#include "platform/paths.h"
 #include "platform/shared_file.h"
 #include "platform/text_lines.h"
 
@@ -47,25 +53,47 @@ plat::Err oeffnenMitVersuchen(plat::SharedFile& datei, const std::string& pfad, 
   }
 }
 
-// Appends the lines to a pool file (see oeffnenMitVersuchen). false when
-// they did not get there (reported, or cancelled by the user).
-bool anhaengen(const std::string& pfad, const std::vector<std::string>& zeilen, int versuche) {
-  if (zeilen.empty()) return true;
-  Trace("Append", pfad, zeilen.size());
-  plat::SharedFile datei;
-  plat::Err e =
-      oeffnenMitVersuchen(datei, pfad, versuche, TextMitWerten(2520, pfad, WortlistenPfad()));
-  if (e == plat::Err::ok) {
-    e = datei.append(plat::joinLines(zeilen));
-    if (e == plat::Err::ok) e = datei.sync();
-    datei.close();
-    if (e == plat::Err::ok) return true;
-    Fehlermeldung(e, TextMitWert(2509, pfad));
-  } else if (!plat::heldByOther(e)) {
-    Fehlermeldung(e, TextMitWert(2505, pfad));
+// Makes the journal's appends; the user decides about a file that stays
+// held. All done: the word file goes and the trigger is set; otherwise the
+// journal is left to the next program that takes the pool's files, which
+// finishes it (the word file stays until then). True when all were done.
+bool ausfuehren(Journal& j) {
+  const bool alle = JournalAusfuehren(
+      j, editorZustand().pauseMs,
+      [](const std::string& pfad) {
+        return Nachfrage(TextMitWerten(2520, pfad, WortlistenPfad()));
+      },
+      true);
+  if (alle) {
+    JournalAbschliessen(j);
+    return true;
   }
+  JournalLassen(j);
+  TriggerSetzen(TriggerArt::pool);
   Trace("Wortliste bleibt", WortlistenPfad());
   return false;
+}
+
+// What the editor read of the word file the take-over deletes (-1: it read
+// another file, the word file goes whole).
+std::int64_t gelesenVonWortdatei() {
+  const auto& z = editorZustand();
+  return z.listenPfad == WortlistenPfad() ? z.gelesenLaenge : -1;
+}
+
+// LoeschListe into the user's ".loe", when there is a user.
+void loeschListeFuerBenutzer(Journal& j) {
+  const auto& pz = poolZustand();
+  if (!pz.LoeschListe || pz.LoeschListe->anzahl() == 0 || pz.Benutzer.empty()) return;
+  const std::string pfad = BenutzerDateiPfad(pz.Benutzer, ".loe");
+  if (!plat::isSafeName(pz.Benutzer)) {
+    Fehlermeldung(plat::Err::invalidName, TextMitWert(2508, pfad));
+    return;
+  }
+  std::string daten;
+  for (const std::string& eintrag : pz.LoeschListe->elemente())
+    plat::addLine(daten, eintrag);
+  JournalAnhaengen(j, pfad, std::move(daten), editorZustand().versucheNeuWorte);
 }
 
 using Zeilenmenge = std::unordered_set<std::string>;
@@ -88,9 +116,11 @@ Zeilenmenge entfernteZeilen() {
 // Replaces the total list at `pfad` by `inhalt`, keeping every line that
 // was appended to it since the build read it (unless the editor took that
 // line out); the old content goes to `sicherung`. The list stays locked
-// from reading what was appended until the new file has its name.
+// from reading what was appended until the new file has its name;
+// `vorDemErsetzen` sees the new content just before (false: no change).
 bool GesamtlisteErsetzen(const std::string& pfad, std::vector<std::string> inhalt,
-                         const Zeilenmenge& entfernt, const std::string& sicherung) {
+                         const Zeilenmenge& entfernt, const std::string& sicherung,
+                         const std::function<bool(std::string_view)>& vorDemErsetzen = {}) {
   const auto& z = editorZustand();
   Trace("GesamtlisteErsetzen", pfad, sicherung);
   if (sicherung == pfad) {
@@ -138,23 +168,14 @@ bool GesamtlisteErsetzen(const std::string& pfad, std::vector<std::string> inhal
     Fehlermeldung(e, TextMitWert(2512, sicherung));
     return false;
   }
-  e = datei.replaceHeld(plat::joinLines(inhalt), true);
+  const std::string neu = plat::joinLines(inhalt);
+  if (vorDemErsetzen && !vorDemErsetzen(neu)) return false;
+  e = datei.replaceHeld(neu, true);
   if (e != plat::Err::ok) {
     Fehlermeldung(e, TextMitWerten(2511, pfad, sicherung));
     return false;
   }
   return true;
-}
-
-// Appends the lines (and LoeschListe) to the deleted-words text of the pool.
-void geloeschteSchreiben(const std::vector<std::string>& zeilen, bool mitLoeschListe) {
-  const auto& loesch = poolZustand().LoeschListe;
-  const bool mitListe = mitLoeschListe && loesch && loesch->anzahl() > 0;
-  if (zeilen.empty() && !mitListe) return;
-  if (!AusgabeAnhaengen(true)) return;
-  AlleSchreiben(zeilen);
-  if (mitListe) AlleSchreiben(*loesch);
-  AusgabeSchliessen();
 }
 
 std::vector<std::string> nichtAngehakteZeilen() {
@@ -165,17 +186,32 @@ std::vector<std::string> nichtAngehakteZeilen() {
   return zeilen;
 }
 
+// The journal is written under the total list's lock just before the list
+// is replaced: should the replacement not happen, the journal's condition
+// fails and the next program drops it.
+bool listeErsetzenMitJournal(std::vector<std::string> inhalt, const Zeilenmenge& entfernt,
+                             Journal& j) {
+  const std::string& pfad = editorZustand().listenPfad;
+  const bool ersetzt = GesamtlisteErsetzen(pfad, std::move(inhalt), entfernt, SicherungsPfad(),
+                                           [&](std::string_view neu) {
+                                             JournalVorbedingung(j, pfad, neu);
+                                             return JournalAnlegen(j, PoolVerzeichnis());
+                                           });
+  if (!ersetzt) JournalVerwerfen(j);
+  return ersetzt;
+}
+
 bool gesamtUebernehmen() {
   const auto& z = editorZustand();
   const std::vector<std::string> angehakt = AngehakteZeilen();
+  Journal j;
+  JournalAnhaengen(j, NeuWortePfad(), plat::joinLines(angehakt), z.versucheNeuWorte);
+  JournalAnhaengen(j, LoeWortePfad(), plat::joinLines(nichtAngehakteZeilen()), z.versucheNeuWorte);
+  JournalWortdatei(j, WortlistenPfad(), gelesenVonWortdatei());
   // A list that could not be replaced still holds the unchecked words: then
   // nothing is sent, so no member deletes a word the pool keeps.
-  if (!GesamtlisteErsetzen(z.listenPfad, angehakt, entfernteZeilen(), SicherungsPfad()))
-    return false;
-  anhaengen(NeuWortePfad(), angehakt, z.versucheNeuWorte);
-  geloeschteSchreiben(nichtAngehakteZeilen(), false);
-  WortlisteLoeschen();
-  TriggerSetzen(TriggerArt::pool);
+  if (!listeErsetzenMitJournal(angehakt, entfernteZeilen(), j)) return false;
+  ausfuehren(j);
   return true;
 }
 
@@ -198,15 +234,21 @@ bool wartungUebernehmen() {
   for (std::string& zeile : AngehakteZeilen()) {
     if (vorhanden.insert(zeile).second) inhalt.push_back(std::move(zeile));
   }
-  if (!GesamtlisteErsetzen(z.listenPfad, std::move(inhalt), entfernt, SicherungsPfad()))
-    return false;
-  WorteUebernehmen(false);
-  geloeschteSchreiben(nichtAngehakteZeilen(), true);
+  Journal j;
+  JournalAnhaengen(j, NeuWortePfad(), plat::joinLines(AngehakteZeilen()), z.versucheNeuWorte);
+  loeschListeFuerBenutzer(j);
+  std::string geloescht = plat::joinLines(nichtAngehakteZeilen());
+  if (pz.LoeschListe) {
+    for (const std::string& eintrag : pz.LoeschListe->elemente())
+      plat::addLine(geloescht, eintrag);
+  }
+  JournalAnhaengen(j, LoeWortePfad(), std::move(geloescht), z.versucheNeuWorte);
+  JournalWortdatei(j, WortlistenPfad(), gelesenVonWortdatei());
+  if (!listeErsetzenMitJournal(std::move(inhalt), entfernt, j)) return false;
+  ausfuehren(j);
   LoeschListeVerwerfen();
   z.auftrag.wartung = false;
   pz.Vergleichsworte.leeren();
-  WortlisteLoeschen();
-  TriggerSetzen(TriggerArt::pool);
   return true;
 }
 
@@ -225,24 +267,16 @@ bool ListeSpeichern() {
 
 bool WorteUebernehmen(bool mitGesamtliste) {
   const auto& z = editorZustand();
-  auto& pz = poolZustand();
   Trace("WorteUebernehmen", z.Markierzaehler);
-  const std::vector<std::string> zeilen = AngehakteZeilen();
-  bool angekommen = true;
-  if (mitGesamtliste) angekommen = anhaengen(GesamtlistenPfad(), zeilen, z.versucheGesamtliste);
-  if (!anhaengen(NeuWortePfad(), zeilen, z.versucheNeuWorte)) angekommen = false;
-  if (pz.LoeschListe && pz.LoeschListe->anzahl() > 0 && !pz.Benutzer.empty()) {
-    if (AppendBen(pz.Benutzer, true)) {
-      AlleSchreiben(*pz.LoeschListe);
-      AusgabeSchliessen();
-    }
-  }
-  TriggerSetzen(TriggerArt::pool);
-  // Words that did not reach both pool files stay in the word list for
-  // the next take-over.
-  if (!angekommen) return false;
-  WortlisteLoeschen();
-  return true;
+  const std::string zeilen = plat::joinLines(AngehakteZeilen());
+  Journal j;
+  if (mitGesamtliste) JournalAnhaengen(j, GesamtlistenPfad(), zeilen, z.versucheGesamtliste);
+  JournalAnhaengen(j, NeuWortePfad(), zeilen, z.versucheNeuWorte);
+  loeschListeFuerBenutzer(j);
+  JournalWortdatei(j, WortlistenPfad(), gelesenVonWortdatei());
+  // Without its journal nothing is written: the word list stays.
+  if (!JournalAnlegen(j, PoolVerzeichnis())) return false;
+  return ausfuehren(j);
 }
 
 bool ListeUebernehmen() {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "common/journal.h"
 #include "common/konfiguration.h"
 #include "common/meldung.h"
 #include "common/mtrace.h"
@@ -206,6 +207,8 @@ void ListeVorbereiten() {
 
 bool ListeErstellen() {
   auto& z = editorZustand();
+  // A stopped take-over is finished before its words could be shown again.
+  OffeneJournaleErledigen();
   z.zeilen.clear();
   z.zeilen.shrink_to_fit();
   z.dateiZeilen.clear();

@@ -3,8 +3,11 @@
 // given up silently, lines other programs append to the total list survive
 // its rewrite (a real second process appends meanwhile), and a maintenance
 // take-over writes each word once.
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+
+#include <functional>
 
 #include "editor_baum.h"
 #include "platform/shared_file.h"
@@ -139,9 +142,9 @@ TEST_F(Uebernahme, MaintenanceWritesEachWordOnceAndSendsTheCheckedOnes) {
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
 }
 
-// A word list whose words cannot reach the total list is kept after the
-// user cancels; Retry tries again and then completes the take-over.
-TEST_F(Uebernahme, LockedTotalListAsksAndNeverLosesTheWordList) {
+// A total list held by another program: the user is asked, and Retry
+// completes the take-over once the other program let go.
+TEST_F(Uebernahme, LockedTotalListAsksAndRetryCompletes) {
   schreiben(p("AlleWorte.txt"), "alt\r\n");
   schreiben(p("Wortliste.txt"), "Arm\r\n");
   ASSERT_TRUE(bauen(neuworte("Wortliste.txt")));
@@ -149,27 +152,158 @@ TEST_F(Uebernahme, LockedTotalListAsksAndNeverLosesTheWordList) {
   ASSERT_EQ(halter->open(sys(p("AlleWorte.txt")), plat::Access::readWrite, plat::Share::exclusive,
                          plat::Disposition::openExisting),
             plat::Err::ok);
-  vk::setNextAnswer(false);  // Cancel
-  EXPECT_FALSE(vk::ListeUebernehmen());
-  EXPECT_EQ(lesen(p("Wortliste.txt")), "Arm\r\n");
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "alt\r\n");
-  ASSERT_EQ(vk::recordedMessages().size(), 1U);
-  EXPECT_EQ(vk::recordedMessages()[0].art, vk::MeldungsArt::nachfrage);
-  EXPECT_NE(meldungen().find(sys(p("AlleWorte.txt"))), std::string::npos) << meldungen();
-  EXPECT_NE(meldungen().find(sys(p("Wortliste.txt"))), std::string::npos) << meldungen();
-
-  // Retry once the other program let go.
-  vk::clearRecordedMessages();
-  std::filesystem::remove(wurzel_ / "ziel/Trigger/POOL-Chirurgie.trg");
   vk::setAnswerFunction([&halter](const vk::AufgezeichneteMeldung&) {
     halter.reset();
     return true;
   });
   EXPECT_TRUE(vk::ListeUebernehmen());
   vk::setAnswerFunction({});
-  EXPECT_EQ(vk::recordedMessages().size(), 1U);
+  ASSERT_EQ(vk::recordedMessages().size(), 1U);
+  EXPECT_EQ(vk::recordedMessages()[0].art, vk::MeldungsArt::nachfrage);
+  EXPECT_NE(meldungen().find(sys(p("AlleWorte.txt"))), std::string::npos) << meldungen();
+  EXPECT_NE(meldungen().find(sys(p("Wortliste.txt"))), std::string::npos) << meldungen();
   EXPECT_EQ(lesen(p("AlleWorte.txt")), "alt\r\nArm\r\n");
+  EXPECT_EQ(lesen(p("neuWorte.txt")), "Arm\r\n");
   EXPECT_FALSE(gibtEs(p("Wortliste.txt")));
+}
+
+int warten(pid_t pid) {
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Runs `schritt` in a child process that is killed (-9) at its first
+// message or question, as a kill at that moment would stop the program.
+void getoetetBeiErsterMeldung(const std::function<void()>& schritt) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    vk::setBeimAufzeichnen([](const vk::AufgezeichneteMeldung&) { ::raise(SIGKILL); });
+    schritt();
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFSIGNALED(status)) << "the child ran to its end";
+}
+
+// A take-over stopped anywhere (a kill between its appends or before the
+// word file is deleted, a full disk, Cancel on a held file, a kill while
+// its journal was written) happens exactly once: the next program that
+// takes the pool's files finishes it, or drops it when nothing was written.
+TEST_F(Uebernahme, ATakeOverStoppedAnywhereHappensOnce) {
+  enum class Halt { neuWorte, wortliste, gesamt, keiner };
+  struct Fall {
+    const char* name;
+    Halt gehalten;  // held by another program while the take-over runs
+    bool getoetet;
+    long long fehler;    // append fault: the disk is full after this many bytes
+    bool halbesJournal;  // killed while writing the journal: nothing happens
+  };
+  const Fall faelle[] = {
+      {"getoetet zwischen den Anhaengen", Halt::neuWorte, true, -1, false},
+      {"getoetet vor dem Loeschen der Wortliste", Halt::wortliste, true, -1, false},
+      {"Datentraeger voll", Halt::keiner, false, 3, false},
+      {"Abbrechen bei gesperrter Gesamtliste", Halt::gesamt, false, -1, false},
+      {"getoetet beim Schreiben des Journals", Halt::keiner, false, -1, true},
+  };
+  for (const Fall& f : faelle) {
+    SCOPED_TRACE(f.name);
+    std::filesystem::remove_all(wurzel_ / kPool);
+    std::filesystem::create_directories(wurzel_ / kPool);
+    std::filesystem::remove(wurzel_ / "ziel/Trigger/POOL-Chirurgie.trg");
+    vk::clearRecordedMessages();
+    schreiben(p("AlleWorte.txt"), "alt\r\n");
+    schreiben(p("Wortliste.txt"), "Arm\r\nBein\r\n");
+    ASSERT_TRUE(bauen(neuworte("Wortliste.txt")));
+    {
+      plat::SharedFile halter;
+      const char* namen[] = {"neuWorte.txt", "Wortliste.txt", "AlleWorte.txt"};
+      if (f.gehalten != Halt::keiner) {
+        ASSERT_EQ(halter.open(sys(p(namen[static_cast<int>(f.gehalten)])), plat::Access::readWrite,
+                              plat::Share::exclusive, plat::Disposition::openAlways),
+                  plat::Err::ok);
+      }
+      if (f.halbesJournal) {
+        schreiben(p(plat::ownTempName("Journal-1")),
+                  "VOKARIUM-JOURNAL 1\r\nAnhang\t" + sys(p("AlleWorte.txt")) + "\t11\r\nArm\r\n");
+      } else if (f.getoetet) {
+        getoetetBeiErsterMeldung([] { vk::ListeUebernehmen(); });
+      } else {
+        plat::setAppendFault(f.fehler);
+        EXPECT_FALSE(vk::ListeUebernehmen());
+        EXPECT_FALSE(vk::recordedMessages().empty());
+      }
+    }
+    EXPECT_TRUE(gibtEs(p("Wortliste.txt")));
+    // The next program takes the pool's files.
+    vk::poolZustand().sperre.close();
+    ASSERT_TRUE(vk::SperreSetzen());
+    vk::SperreLoesen();
+    if (f.halbesJournal) {
+      EXPECT_EQ(lesen(p("AlleWorte.txt")), "alt\r\n");
+      EXPECT_FALSE(gibtEs(p("neuWorte.txt")));
+      EXPECT_TRUE(gibtEs(p("Wortliste.txt")));
+    } else {
+      EXPECT_EQ(lesen(p("AlleWorte.txt")), "alt\r\nArm\r\nBein\r\n");
+      EXPECT_EQ(lesen(p("neuWorte.txt")), "Arm\r\nBein\r\n");
+      EXPECT_FALSE(gibtEs(p("Wortliste.txt")));
+      EXPECT_TRUE(triggerDa());
+    }
+    std::vector<std::string> reste;
+    ASSERT_EQ(plat::listOwnTempNames(sys(kPool), "", reste), plat::Err::ok);
+    EXPECT_TRUE(reste.empty()) << reste.front();
+  }
+}
+
+// The total list rewritten, then killed before the pool texts got their
+// lines: the next program sends them. A journal whose rewrite never
+// happened (the list does not start with the new content) is dropped.
+TEST_F(Uebernahme, ATotalListRewriteIsFollowedByItsTextsOrNothing) {
+  schreiben(p("AlleWorte.txt"), "Arm\r\nBein\r\nZeh\r\n");
+  ASSERT_TRUE(bauen(gesamt()));
+  vk::HakenSetzen(zeileVon("Zeh"), false);
+  {
+    plat::SharedFile halter;
+    ASSERT_EQ(halter.open(sys(p("neuWorte.txt")), plat::Access::readWrite, plat::Share::exclusive,
+                          plat::Disposition::openAlways),
+              plat::Err::ok);
+    getoetetBeiErsterMeldung([] { vk::ListeUebernehmen(); });
+  }
+  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Arm\r\nBein\r\n");
+  EXPECT_EQ(lesen(p("neuWorte.txt")), "");
+  ASSERT_TRUE(vk::SperreSetzen());
+  EXPECT_EQ(lesen(p("neuWorte.txt")), "Arm\r\nBein\r\n");
+  EXPECT_EQ(lesen(p("loeWorte.txt")), "Zeh\r\n");
+
+  schreiben(p(plat::ownTempName("Journal-2")),
+            "VOKARIUM-JOURNAL 1\r\nVorbedingung\t" + sys(p("AlleWorte.txt")) +
+                "\t5\t0123456789abcdef\r\nAnhang\t" + sys(p("loeWorte.txt")) +
+                "\t6\r\nBein\r\nEnde\r\n");
+  ASSERT_TRUE(vk::SperreSetzen());
+  EXPECT_EQ(lesen(p("loeWorte.txt")), "Zeh\r\n");
+  EXPECT_FALSE(gibtEs(p(plat::ownTempName("Journal-2"))));
+}
+
+// A total list torn by a take-over killed without its journal: the maintainer's
+// "Gesamtwortliste" shows no fragment, so its take-over sends none.
+TEST_F(Uebernahme, AFragmentNeverBecomesAPoolWord) {
+  schreiben(p("AlleWorte.txt"), "Femur\r\nTibia\r\n");
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    plat::SharedFile f;
+    if (f.open(sys(p("AlleWorte.txt")), plat::Access::readWrite, plat::Share::exclusive,
+               plat::Disposition::openExisting) != plat::Err::ok ||
+        f.beginAppend(18) != plat::Err::ok || f.write("Spondylo") != plat::Err::ok)
+      ::_exit(3);
+    ::raise(SIGKILL);
+  }
+  ASSERT_NE(warten(pid), 3);
+  ASSERT_TRUE(bauen(gesamt()));
+  EXPECT_EQ(zeilen(), (std::vector<std::string>{"Femur||x", "Tibia||x"}));
+  ASSERT_TRUE(vk::ListeUebernehmen());
+  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Femur\r\nTibia\r\n");
+  EXPECT_EQ(lesen(p("neuWorte.txt")), "Femur\r\nTibia\r\n");
 }
 
 // A total list that cannot be replaced sends nothing: members would delete
@@ -211,12 +345,6 @@ pid_t anhaengerStarten(const std::string& pfad, const std::string& prefix, int a
   pid_t pid = -1;
   EXPECT_EQ(posix_spawn(&pid, VK_ANHAENGER, nullptr, nullptr, argv.data(), environ), 0);
   return pid;
-}
-
-int warten(pid_t pid) {
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // Counts the lines of `inhalt` equal to `zeile`.
