@@ -94,6 +94,10 @@ std::string aufschreiben(const Journal& j) {
          "\t" + hex(j.vorbedingungPruefsumme) + "\r\n";
   for (std::size_t i = 0; i < j.anhaenge.size(); ++i) {
     const JournalAnhang& a = j.anhaenge[i];
+    if (a.ausListe) {
+      s += "Anhang\t" + a.pfad + "\tListe\t" + std::to_string(a.daten.size()) + "\r\n";
+      continue;
+    }
     std::size_t gleich = i;
     for (std::size_t k = 0; k < i && gleich == i; ++k)
       if (j.anhaenge[k].daten == a.daten) gleich = k;
@@ -135,6 +139,10 @@ bool einlesen(std::string_view s, Journal& j, bool& ende, bool& fertig) {
     } else if (f[0] == "Anhang" && f.size() == 4 && f[2] == "wie" && zahl(f[3], n) && n >= 0 &&
                static_cast<std::size_t>(n) < j.anhaenge.size()) {
       j.anhaenge.push_back({feld(f[1]), j.anhaenge[static_cast<std::size_t>(n)].daten});
+    } else if (f[0] == "Anhang" && f.size() == 4 && f[2] == "Liste" && zahl(f[3], n) && n >= 0) {
+      JournalAnhang a{feld(f[1]), std::string(static_cast<std::size_t>(n), '\0')};
+      a.ausListe = true;
+      j.anhaenge.push_back(std::move(a));
     } else if (f[0] == "Anhang" && f.size() == 3 && zahl(f[2], n) && n >= 0) {
       if (static_cast<std::size_t>(n) > s.size()) return true;  // torn while written
       j.anhaenge.push_back({feld(f[1]), std::string(s.substr(0, static_cast<std::size_t>(n)))});
@@ -178,6 +186,33 @@ bool vorbedingungGilt(const Journal& j, bool& lesbar) {
     return false;
   }
   return gelesen == anfang.size() && fnv1a(anfang) == j.vorbedingungPruefsumme;
+}
+
+// Fills the appends recorded as the start of the new total list from it.
+// When the list no longer starts with that content (it was replaced again
+// since), those appends cannot be made and are given up (traced).
+bool listenDatenLaden(Journal& j) {
+  bool lesbar = true;
+  const bool gilt = vorbedingungGilt(j, lesbar);
+  if (!lesbar) return false;
+  std::string inhalt;
+  if (gilt) {
+    plat::SharedFile f;
+    if (f.openRetrying(j.vorbedingungPfad, plat::Access::read, plat::Share::shared,
+                       plat::Disposition::openExisting, 10, 200) != plat::Err::ok ||
+        f.readAll(inhalt, static_cast<std::size_t>(j.vorbedingungLaenge)) != plat::Err::ok)
+      return false;
+  }
+  for (auto it = j.anhaenge.begin(); it != j.anhaenge.end(); ++it) {
+    if (!it->ausListe) continue;
+    if (gilt && it->daten.size() <= inhalt.size()) {
+      it->daten.assign(inhalt, 0, it->daten.size());
+    } else {
+      Trace("Journal: Liste ersetzt, Anhang entfaellt", it->pfad);
+      it->daten.clear();
+    }
+  }
+  return true;
 }
 
 // Deletes the word file, keeping what was appended to it after it was
@@ -248,6 +283,8 @@ void JournalAnhaengen(Journal& j, const std::string& pfad, std::string daten, in
 }
 
 void JournalVorbedingung(Journal& j, const std::string& pfad, std::string_view inhalt) {
+  for (JournalAnhang& a : j.anhaenge)
+    a.ausListe = inhalt.substr(0, a.daten.size()) == a.daten;
   j.vorbedingungPfad = pfad;
   j.vorbedingungLaenge = static_cast<std::int64_t>(inhalt.size());
   j.vorbedingungPruefsumme = fnv1a(inhalt);
@@ -279,8 +316,8 @@ bool JournalAusfuehren(Journal& j, int pauseMs,
                        const std::function<bool(const std::string&)>& nochmal, bool melden) {
   bool alle = true;
   for (std::size_t n = 0; n < j.anhaenge.size(); ++n) {
-    if (erledigt(j, n)) continue;
     const JournalAnhang& a = j.anhaenge[n];
+    if (a.daten.empty() || erledigt(j, n)) continue;
     Trace("Append", a.pfad, a.daten.size());
     plat::SharedFile f;
     plat::Err e = zielOeffnen(f, a, pauseMs, nochmal);
@@ -346,6 +383,14 @@ bool OffeneJournaleErledigen() {
       }
       // Nothing of it was written: the take-over never happened.
       JournalVerwerfen(j);
+      continue;
+    }
+    bool mitListe = false;
+    for (const JournalAnhang& a : j.anhaenge)
+      mitListe = mitListe || a.ausListe;
+    if (!fertig && mitListe && !listenDatenLaden(j)) {
+      keinerOffen = false;
+      JournalLassen(j);
       continue;
     }
     if (!fertig && !JournalAusfuehren(j, 200, {}, false)) {

@@ -17,6 +17,8 @@
 //   Anhang <path> <bytes>                 followed by exactly <bytes> bytes:
 //                                         lines to append to <path>
 //   Anhang <path> wie <n>                 the same bytes as append n (from 0)
+//   Anhang <path> Liste <bytes>           the first <bytes> bytes of the
+//                                         precondition's content
 //   Wortdatei <path> <dev> <ino> <length> the word file deleted last: only
 //                                         this file (device, inode), only the
 //                                         first <length> bytes (-1: whole)
@@ -47,8 +49,9 @@ namespace vk {
 // One append of a take-over.
 struct JournalAnhang {
   std::string pfad;
-  std::string daten;  // whole lines, CR LF
-  int versuche = 10;  // opens tried while another program holds the file
+  std::string daten;      // whole lines, CR LF
+  int versuche = 10;      // opens tried while another program holds the file
+  bool ausListe = false;  // `daten` starts the precondition's content
 };
 
 struct Journal {
@@ -67,7 +70,8 @@ struct Journal {
 
 // Adds an append of `daten` to `pfad` (nothing for empty data).
 void JournalAnhaengen(Journal& j, const std::string& pfad, std::string daten, int versuche);
-// The total list at `pfad` is about to be replaced by `inhalt`.
+// The total list at `pfad` is about to be replaced by `inhalt` (after the
+// appends were added: one that starts `inhalt` is recorded by reference).
 void JournalVorbedingung(Journal& j, const std::string& pfad, std::string_view inhalt);
 // The word file deleted last; `gelesen` bytes of it were read (-1: all).
 void JournalWortdatei(Journal& j, const std::string& pfad, std::int64_t gelesen);

@@ -45,6 +45,30 @@ enum class Disposition {
 
 enum class Access { read, readWrite };
 
+// Several recorded appends to files of one folder under one intent record
+// (the server's pass over a pool's member files): one record file for all
+// of them instead of one per append. ".~vkSammel.anhang.tmp" holds a slot
+// per append; a slot its writer left open is cut back by the next holder
+// of that file like a single record.
+class AppendBatch {
+ public:
+  AppendBatch() = default;
+  ~AppendBatch();
+  AppendBatch(const AppendBatch&) = delete;
+  AppendBatch& operator=(const AppendBatch&) = delete;
+  // Starts the batch in `folder`; appends a dead writer's batch left open
+  // there are cut back first.
+  Err begin(std::string_view folder);
+  // Ends it: the record goes.
+  void end();
+
+ private:
+  friend class SharedFile;
+  int fd_ = -1;
+  std::string path_;
+  std::int64_t slots_ = 0;
+};
+
 class SharedFile {
  public:
   SharedFile() = default;
@@ -107,7 +131,7 @@ class SharedFile {
   // the end; write() the pieces; finishAppend removes the record (or
   // renames it to `commitName`). abortAppend cuts the file back to where
   // the append began and removes the record.
-  Err beginAppend(std::int64_t length);
+  Err beginAppend(std::int64_t length, AppendBatch* batch = nullptr);
   Err finishAppend(std::string_view commitName = {});
   Err abortAppend();
 
@@ -143,6 +167,8 @@ class SharedFile {
   int fd_ = -1;
   std::string path_;
   std::int64_t appendStart_ = -1;  // old end of a recorded append in progress
+  AppendBatch* batch_ = nullptr;   // its batch, and its slot there
+  std::int64_t slot_ = -1;
 };
 
 // Test hook: the next SharedFile::append in this process writes only its

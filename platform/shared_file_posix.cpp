@@ -183,6 +183,40 @@ void unfertigesAnhaengenZurueck(int fd, struct stat& st, const std::string& nati
   ::unlink(ip.c_str());
 }
 
+constexpr off_t kSlot = 512;
+
+std::string batchPath(const std::string& nativeDir) {
+  return nativeDir + "/.~vkSammel.anhang.tmp";
+}
+
+// Holding `fd`: an open slot of the folder's batch record for this file
+// (its writer died) cuts the file back and is closed.
+void unfertigeSammelAnhaengeZurueck(int fd, struct stat& st, const std::string& nativeFile) {
+  const int bfd =
+      ::open(batchPath(dirOf(nativeFile)).c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+  if (bfd < 0) return;
+  char slot[kSlot + 1];
+  for (off_t pos = 0;; pos += kSlot) {
+    const ssize_t n = ::pread(bfd, slot, kSlot, pos);
+    if (n < kSlot) break;
+    slot[kSlot] = 0;
+    Absicht a;
+    if (slot[0] != 'o' ||
+        std::sscanf(slot + 2, "VK-ANHANG %llu %llu %lld %lld", &a.dev, &a.ino, &a.alt, &a.laenge) !=
+            4 ||
+        a.dev != static_cast<unsigned long long>(st.st_dev) ||
+        a.ino != static_cast<unsigned long long>(st.st_ino))
+      continue;
+    if (st.st_size > a.alt && st.st_size <= a.alt + a.laenge) {
+      if (::ftruncate(fd, static_cast<off_t>(a.alt)) != 0) break;
+      st.st_size = static_cast<off_t>(a.alt);
+      diagnose("Anhang: unvollendetes Anhaengen zurueckgenommen " + nativeFile);
+    }
+    static_cast<void>(::pwrite(bfd, "f", 1, pos));
+  }
+  ::close(bfd);
+}
+
 }  // namespace
 
 void setDiagnosticSink(std::function<void(const std::string&)> sink) {
@@ -221,7 +255,9 @@ SharedFile::~SharedFile() {
 SharedFile::SharedFile(SharedFile&& o) noexcept
     : fd_(std::exchange(o.fd_, -1)),
       path_(std::move(o.path_)),
-      appendStart_(std::exchange(o.appendStart_, -1)) {}
+      appendStart_(std::exchange(o.appendStart_, -1)),
+      batch_(std::exchange(o.batch_, nullptr)),
+      slot_(std::exchange(o.slot_, -1)) {}
 
 SharedFile& SharedFile::operator=(SharedFile&& o) noexcept {
   if (this != &o) {
@@ -229,6 +265,8 @@ SharedFile& SharedFile::operator=(SharedFile&& o) noexcept {
     fd_ = std::exchange(o.fd_, -1);
     path_ = std::move(o.path_);
     appendStart_ = std::exchange(o.appendStart_, -1);
+    batch_ = std::exchange(o.batch_, nullptr);
+    slot_ = std::exchange(o.slot_, -1);
   }
   return *this;
 }
@@ -246,7 +284,8 @@ Err SharedFile::open(std::string_view path, Access access, Share share, Disposit
   // A reader that finds an intent record first tries to hold the file
   // alone, which cuts back an append whose writer died; while someone holds
   // it, that writer is alive and the reader's own open is refused anyway.
-  if (!exclusive && ::access(intentPath(np).c_str(), F_OK) == 0) {
+  if (!exclusive && (::access(intentPath(np).c_str(), F_OK) == 0 ||
+                     ::access(batchPath(dirOf(np)).c_str(), F_OK) == 0)) {
     SharedFile alleine;
     static_cast<void>(
         alleine.open(path, Access::readWrite, Share::exclusive, Disposition::openExisting));
@@ -294,7 +333,10 @@ Err SharedFile::open(std::string_view path, Access access, Share share, Disposit
       if (disposition == Disposition::createNew) flags &= ~O_EXCL;
       continue;
     }
-    if (exclusive) unfertigesAnhaengenZurueck(fd, st, np);
+    if (exclusive) {
+      unfertigesAnhaengenZurueck(fd, st, np);
+      unfertigeSammelAnhaengeZurueck(fd, st, np);
+    }
     if (disposition == Disposition::createAlways && ::ftruncate(fd, 0) != 0) {
       Err e = fromErrno(errno);
       ::close(fd);
@@ -430,7 +472,7 @@ void setAppendFault(long long bytes) {
   lockState().appendFault.store(bytes);
 }
 
-Err SharedFile::beginAppend(std::int64_t length) {
+Err SharedFile::beginAppend(std::int64_t length, AppendBatch* batch) {
   if (fd_ < 0) return Err::invalidHandle;
   const std::string np = nativePath(path_);
   struct stat st {};
@@ -447,6 +489,23 @@ Err SharedFile::beginAppend(std::int64_t length) {
   const std::string satz = "VK-ANHANG " + std::to_string(st.st_dev) + " " +
                            std::to_string(st.st_ino) + " " + std::to_string(st.st_size) + " " +
                            std::to_string(length) + "\n";
+  const std::string name = np.substr(np.rfind('/') + 1);
+  if (batch != nullptr && batch->fd_ >= 0 && satz.size() + name.size() + 4 < kSlot) {
+    std::string slot = "o " + satz.substr(0, satz.size() - 1) + " " + name + "\n";
+    slot.resize(static_cast<std::size_t>(kSlot), '\0');
+    const std::int64_t nr = batch->slots_++;
+    e = writeFully(batch->fd_, slot, static_cast<off_t>(nr * kSlot));
+    if (e != Err::ok) return e;
+    batch_ = batch;
+    slot_ = nr;
+    appendStart_ = st.st_size;
+    if (::lseek(fd_, st.st_size, SEEK_SET) < 0) {
+      e = fromErrno(errno);
+      abortAppend();
+      return e;
+    }
+    return Err::ok;
+  }
   const int rfd = ::open(ip.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
   if (rfd < 0) return fromErrno(errno);
   e = writeFully(rfd, satz, 0);
@@ -467,6 +526,12 @@ Err SharedFile::beginAppend(std::int64_t length) {
 Err SharedFile::finishAppend(std::string_view commitName) {
   if (fd_ < 0) return Err::invalidHandle;
   appendStart_ = -1;
+  if (slot_ >= 0) {
+    const Err e = writeFully(batch_->fd_, "f", static_cast<off_t>(slot_ * kSlot));
+    slot_ = -1;
+    batch_ = nullptr;
+    return e;
+  }
   const std::string ip = intentPath(nativePath(path_));
   if (commitName.empty()) {
     if (::unlink(ip.c_str()) != 0 && errno != ENOENT) return fromErrno(errno);
@@ -486,7 +551,12 @@ Err SharedFile::abortAppend() {
   }
   appendStart_ = -1;
   // Should the cut fail, the record stays and the next holder cuts.
-  if (e == Err::ok) ::unlink(intentPath(nativePath(path_)).c_str());
+  if (e == Err::ok && slot_ >= 0)
+    static_cast<void>(writeFully(batch_->fd_, "f", static_cast<off_t>(slot_ * kSlot)));
+  else if (e == Err::ok)
+    ::unlink(intentPath(nativePath(path_)).c_str());
+  slot_ = -1;
+  batch_ = nullptr;
   return e;
 }
 
@@ -576,6 +646,8 @@ void SharedFile::close() {
   fd_ = -1;
   path_.clear();
   appendStart_ = -1;
+  batch_ = nullptr;
+  slot_ = -1;
 }
 
 Err removeFile(std::string_view path) {
@@ -695,6 +767,44 @@ bool syncFileSystemSuffices(std::string_view dir) {
 
 bool isOwnTempName(std::string_view name) {
   return name.size() > 8 && name.substr(0, 4) == ".~vk" && name.substr(name.size() - 4) == ".tmp";
+}
+
+AppendBatch::~AppendBatch() {
+  end();
+}
+
+Err AppendBatch::begin(std::string_view folder) {
+  end();
+  path_ = batchPath(nativePath(folder));
+  // A batch its writer left: every file with an open slot is cut back by
+  // holding it once.
+  const int alt = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+  if (alt >= 0) {
+    char slot[kSlot + 1];
+    for (off_t pos = 0; ::pread(alt, slot, kSlot, pos) == kSlot; pos += kSlot) {
+      if (slot[0] != 'o') continue;
+      slot[kSlot] = 0;
+      int anfang = -1;
+      if (std::sscanf(slot + 2, "VK-ANHANG %*u %*u %*d %*d %n", &anfang) != 0 || anfang < 0)
+        continue;
+      const std::string_view rest(slot + 2 + anfang);
+      const std::string name(rest.substr(0, rest.find('\n')));
+      SharedFile f;
+      static_cast<void>(f.open(withBackslash(folder) + systemPath(name), Access::readWrite,
+                               Share::exclusive, Disposition::openExisting));
+    }
+    ::close(alt);
+  }
+  fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+  slots_ = 0;
+  return fd_ < 0 ? fromErrno(errno) : Err::ok;
+}
+
+void AppendBatch::end() {
+  if (fd_ < 0) return;
+  ::close(fd_);
+  fd_ = -1;
+  ::unlink(path_.c_str());
 }
 
 std::string ownTempName(std::string_view stem) {

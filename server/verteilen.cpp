@@ -27,16 +27,29 @@ constexpr std::size_t kStueck = 4 << 20;
 // end of the pass covers every file; on a network drive that flush does not
 // reach the server's disk, so each file is flushed before it is closed.
 struct Durchgang {
+  // The intent record of the member appends of the pool being served,
+  // begun at its first append.
+  plat::AppendBatch sammel;
+  std::string sammelOrdner;
+  bool sammelBegonnen = false;
   bool jeDatei = false;
   bool geschrieben = false;
   std::vector<std::string> loeschen;
 };
 
-Durchgang durchgangBeginnen() {
-  Durchgang d;
+void durchgangBeginnen(Durchgang& d) {
   d.jeDatei =
       schleife().jedeDateiFlushen || !plat::syncFileSystemSuffices(optionen().zielVerzeichnis);
-  return d;
+}
+
+// The pool's batch record, begun now if not yet; null when it cannot be
+// made (then each append gets a record of its own).
+plat::AppendBatch* sammlung(Durchgang& d) {
+  if (!d.sammelBegonnen) {
+    d.sammelBegonnen = d.sammel.begin(d.sammelOrdner) == plat::Err::ok;
+    if (!d.sammelBegonnen) return nullptr;
+  }
+  return &d.sammel;
 }
 
 // Opens a file without sharing, with the member-file retries.
@@ -101,12 +114,13 @@ plat::Err stueckweiseSchreiben(plat::SharedFile& f, Quelle& q) {
 // when `flushen`): a server killed in the middle leaves its intent record,
 // and whoever next holds the file cuts the torn append back. A failure cuts
 // back at once, so the file gets all of it or none.
-plat::Err anhaengen(plat::SharedFile& f, std::initializer_list<Quelle*> texte, bool flushen) {
+plat::Err anhaengen(plat::SharedFile& f, std::initializer_list<Quelle*> texte, bool flushen,
+                    plat::AppendBatch* sammel = nullptr) {
   std::int64_t laenge = 0;
   for (const Quelle* q : texte)
     if (q != nullptr) laenge += q->groesse;
   if (laenge == 0) return flushen ? f.sync() : plat::Err::ok;
-  plat::Err e = f.beginAppend(laenge);
+  plat::Err e = f.beginAppend(laenge, sammel);
   if (e != plat::Err::ok) return e;
   for (Quelle* q : texte)
     if (e == plat::Err::ok && q != nullptr) e = stueckweiseSchreiben(f, *q);
@@ -175,7 +189,7 @@ plat::Err mitgliedBedienen(const std::string& ziel, Quelle* rest, Quelle* claim,
   plat::Err e = exklusivOeffnen(f, ziel, plat::Disposition::openAlways);
   if (e != plat::Err::ok) return e;
   d.geschrieben = true;
-  return anhaengen(f, {rest, claim}, d.jeDatei);
+  return anhaengen(f, {rest, claim}, d.jeDatei, sammlung(d));
 }
 
 // The claim goes into the member's own remainder instead: only this member
@@ -185,7 +199,7 @@ bool restAnlegen(const std::string& restPfad, Quelle& claim, Durchgang& d) {
   plat::Err e = exklusivOeffnen(r, restPfad, plat::Disposition::openAlways);
   if (e == plat::Err::ok) {
     d.geschrieben = true;
-    e = anhaengen(r, {&claim}, d.jeDatei);
+    e = anhaengen(r, {&claim}, d.jeDatei, sammlung(d));
   }
   if (e == plat::Err::ok) return true;
   dateiFehler("Rest fuer das Mitglied nicht speicherbar", restPfad);
@@ -207,6 +221,7 @@ void verteilen(TextArt art, std::size_t pool, Durchgang& d) {
       plat::pathKind(claim) == plat::PathKind::regular && text.oeffnen(claim) == plat::Err::ok;
 
   bool alleBedient = true;
+  d.sammelOrdner = optionen().zielVerzeichnis + name;
   const std::string endung = art == TextArt::neu ? ".neu" : ".loe";
   const std::string ordner = optionen().zielVerzeichnis + name + "\\_";
   for (const BenutzerEintrag& e : t.benutzer) {
@@ -235,6 +250,8 @@ void verteilen(TextArt art, std::size_t pool, Durchgang& d) {
     if (mitClaim && !restAnlegen(restPfad, text, d)) alleBedient = false;
     if (std::find(s.reste.begin(), s.reste.end(), name) == s.reste.end()) s.reste.push_back(name);
   }
+  d.sammel.end();
+  d.sammelBegonnen = false;
   text.datei.close();
   if (mitClaim && alleBedient) d.loeschen.push_back(claim);
 }
@@ -278,7 +295,8 @@ std::string PoolText(TextArt art, const std::string& pool) {
 }
 
 void NeuePoolWorteVerteilen(TextArt art, std::size_t pool) {
-  Durchgang d = durchgangBeginnen();
+  Durchgang d;
+  durchgangBeginnen(d);
   verteilen(art, pool, d);
   abschliessen(d);
 }
@@ -315,7 +333,8 @@ void TriggerAuswerten() {
     markieren(pool, false);
   }
 
-  Durchgang d = durchgangBeginnen();
+  Durchgang d;
+  durchgangBeginnen(d);
   for (std::size_t i = 0; i < t.pools.size(); ++i) {
     if (!markiert[i]) continue;
     verteilen(TextArt::neu, i, d);

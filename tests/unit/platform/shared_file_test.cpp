@@ -423,6 +423,51 @@ TEST(SharedFile, OnlyATornAppendItsRecordClaimsIsCut) {
   EXPECT_TRUE(eigene(t).empty());
 }
 
+// The server's member appends share one batch record per pool: a slot left
+// open by a server killed in mid-append is cut back by the next holder of
+// that file, or by the next batch in the folder; completed ones stay.
+TEST(SharedFile, ABatchOfAppendsKilledHalfWay) {
+  TestDir t;
+  for (const bool naechsterStapel : {false, true}) {
+    SCOPED_TRACE(naechsterStapel ? "next batch" : "next holder");
+    for (const char* n : {"_u1.neu", "_Dr Kunz.neu"})
+      std::ofstream(t.native / n, std::ios::binary | std::ios::trunc) << "alt\r\n";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      AppendBatch b;
+      SharedFile f;
+      if (b.begin(t.sys("")) != Err::ok ||
+          f.open(t.sys("_u1.neu"), Access::readWrite, Share::exclusive,
+                 Disposition::openExisting) != Err::ok ||
+          f.beginAppend(9, &b) != Err::ok || f.write("ganz\r\n") != Err::ok ||
+          f.finishAppend() != Err::ok)
+        ::_exit(3);
+      f.close();
+      if (f.open(t.sys("_Dr Kunz.neu"), Access::readWrite, Share::exclusive,
+                 Disposition::openExisting) != Err::ok ||
+          f.beginAppend(9, &b) != Err::ok || f.write("hal") != Err::ok)
+        ::_exit(3);
+      ::raise(SIGKILL);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    if (naechsterStapel) {
+      AppendBatch b;
+      ASSERT_EQ(b.begin(t.sys("")), Err::ok);
+      b.end();
+    } else {
+      SharedFile f;
+      ASSERT_EQ(
+          f.open(t.sys("_Dr Kunz.neu"), Access::read, Share::shared, Disposition::openExisting),
+          Err::ok);
+    }
+    EXPECT_EQ(slurp(t.native / "_Dr Kunz.neu"), "alt\r\n");
+    EXPECT_EQ(slurp(t.native / "_u1.neu"), "alt\r\nganz\r\n");
+    std::filesystem::remove(t.native / ".~vkSammel.anhang.tmp");
+  }
+}
+
 // An append in pieces, given up half-way, leaves nothing; a completed one
 // with a commit name leaves that name instead of its record.
 TEST(SharedFile, AppendInPiecesAndItsCommitName) {
