@@ -87,7 +87,7 @@ runde() {
       done
       sleep "0.0$((RANDOM % 10))"
     else
-      sleep "$((RANDOM % 3)).$((RANDOM % 10))"
+      sleep "$((RANDOM % 2)).$((RANDOM % 10))"
     fi
     for p in "${pids[@]}"; do
       if ((RANDOM % 4)) && kill -9 "$p" 2>/dev/null; then kills=$((kills + 1)); fi
@@ -108,10 +108,10 @@ welle=0
 while ((kills < ziel_kills)); do
   welle=$((welle + 1))
   welle_schreiben "$welle"
-  for _ in $(seq 12); do
+  for r in $(seq 12); do
     runde 1
-    ls "$P" | grep -q '\.ben$' || break
     ((kills >= ziel_kills)) && break
+    ((r >= 4)) && ! ls "$P" | grep -q '\.ben$' && break
   done
   echo "wave $welle: kills so far $kills"
 done
