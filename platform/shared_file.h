@@ -169,6 +169,7 @@ class SharedFile {
   std::int64_t appendStart_ = -1;  // old end of a recorded append in progress
   AppendBatch* batch_ = nullptr;   // its batch, and its slot there
   std::int64_t slot_ = -1;
+  bool recordLeft_ = false;  // a failed append of this handle left its record
 };
 
 // Test hook: the next SharedFile::append in this process writes only its

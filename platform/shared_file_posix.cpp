@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <set>
 #include <utility>
 
 #include "platform/paths.h"
@@ -34,6 +35,10 @@ struct LockState {
   std::mutex sinkMutex;
   std::function<void(const std::string&)> sink;
   std::atomic<unsigned> tempCounter{0};
+  // Batch records this process writes now: their open slots are its own
+  // appends in progress, never a dead writer's.
+  std::mutex batchMutex;
+  std::set<std::string> ownBatches;
 };
 
 LockState& lockState() {
@@ -192,6 +197,11 @@ std::string batchPath(const std::string& nativeDir) {
 // Holding `fd`: an open slot of the folder's batch record for this file
 // (its writer died) cuts the file back and is closed.
 void unfertigeSammelAnhaengeZurueck(int fd, struct stat& st, const std::string& nativeFile) {
+  {
+    LockState& ls = lockState();
+    std::lock_guard<std::mutex> g(ls.batchMutex);
+    if (ls.ownBatches.count(batchPath(dirOf(nativeFile))) != 0) return;
+  }
   const int bfd =
       ::open(batchPath(dirOf(nativeFile)).c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
   if (bfd < 0) return;
@@ -257,7 +267,8 @@ SharedFile::SharedFile(SharedFile&& o) noexcept
       path_(std::move(o.path_)),
       appendStart_(std::exchange(o.appendStart_, -1)),
       batch_(std::exchange(o.batch_, nullptr)),
-      slot_(std::exchange(o.slot_, -1)) {}
+      slot_(std::exchange(o.slot_, -1)),
+      recordLeft_(std::exchange(o.recordLeft_, false)) {}
 
 SharedFile& SharedFile::operator=(SharedFile&& o) noexcept {
   if (this != &o) {
@@ -267,6 +278,7 @@ SharedFile& SharedFile::operator=(SharedFile&& o) noexcept {
     appendStart_ = std::exchange(o.appendStart_, -1);
     batch_ = std::exchange(o.batch_, nullptr);
     slot_ = std::exchange(o.slot_, -1);
+    recordLeft_ = std::exchange(o.recordLeft_, false);
   }
   return *this;
 }
@@ -333,7 +345,8 @@ Err SharedFile::open(std::string_view path, Access access, Share share, Disposit
       if (disposition == Disposition::createNew) flags &= ~O_EXCL;
       continue;
     }
-    if (exclusive) {
+    // An empty file has no append to cut back.
+    if (exclusive && st.st_size > 0) {
       unfertigesAnhaengenZurueck(fd, st, np);
       unfertigeSammelAnhaengeZurueck(fd, st, np);
     }
@@ -478,7 +491,8 @@ Err SharedFile::beginAppend(std::int64_t length, AppendBatch* batch) {
   struct stat st {};
   if (::fstat(fd_, &st) != 0) return fromErrno(errno);
   // An append of this handle that failed half-way is cut back first.
-  unfertigesAnhaengenZurueck(fd_, st, np);
+  if (recordLeft_) unfertigesAnhaengenZurueck(fd_, st, np);
+  recordLeft_ = false;
   Err e = endLastLine();
   if (e != Err::ok) return e;
   if (::fstat(fd_, &st) != 0) return fromErrno(errno);
@@ -574,6 +588,7 @@ Err SharedFile::append(std::string_view data, std::string_view commitName) {
     // comes, and the intent record stays as a killed writer leaves it.
     static_cast<void>(write(data.substr(0, static_cast<std::size_t>(fault))));
     appendStart_ = -1;
+    recordLeft_ = true;
     return Err::ioError;
   }
   e = write(data);
@@ -648,6 +663,7 @@ void SharedFile::close() {
   appendStart_ = -1;
   batch_ = nullptr;
   slot_ = -1;
+  recordLeft_ = false;
 }
 
 Err removeFile(std::string_view path) {
@@ -797,7 +813,11 @@ Err AppendBatch::begin(std::string_view folder) {
   }
   fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
   slots_ = 0;
-  return fd_ < 0 ? fromErrno(errno) : Err::ok;
+  if (fd_ < 0) return fromErrno(errno);
+  LockState& ls = lockState();
+  std::lock_guard<std::mutex> g(ls.batchMutex);
+  ls.ownBatches.insert(path_);
+  return Err::ok;
 }
 
 void AppendBatch::end() {
@@ -805,6 +825,9 @@ void AppendBatch::end() {
   ::close(fd_);
   fd_ = -1;
   ::unlink(path_.c_str());
+  LockState& ls = lockState();
+  std::lock_guard<std::mutex> g(ls.batchMutex);
+  ls.ownBatches.erase(path_);
 }
 
 std::string ownTempName(std::string_view stem) {
