@@ -17,6 +17,7 @@
 #include "common/poolfiles.h"
 #include "common/server_trigger.h"
 #include "common/texte.h"
+#include "common/wortpruefung.h"
 #include "main/editor/pruefsumme.h"
 #include "main/editor/wortliste.h"
 #include "platform/shared_file.h"
@@ -54,7 +55,7 @@ bool anhaengen(const std::string& pfad, const std::vector<std::string>& zeilen, 
   Trace("Append", pfad, zeilen.size());
   plat::SharedFile datei;
   plat::Err e =
-      oeffnenMitVersuchen(datei, pfad, versuche, TextMitWerten(2520, pfad, WortlistenPfad()));
+      oeffnenMitVersuchen(datei, pfad, versuche, TextMitWerten(2520, pfad, editorZustand().listenPfad));
   if (e == plat::Err::ok) {
     e = datei.append(plat::joinLines(zeilen));
     if (e == plat::Err::ok) e = datei.sync();
@@ -64,7 +65,7 @@ bool anhaengen(const std::string& pfad, const std::vector<std::string>& zeilen, 
   } else if (!plat::heldByOther(e)) {
     Fehlermeldung(e, TextMitWert(2505, pfad));
   }
-  Trace("Wortliste bleibt", WortlistenPfad());
+  Trace("Wortliste bleibt", editorZustand().listenPfad);
   return false;
 }
 
@@ -174,7 +175,6 @@ bool gesamtUebernehmen() {
     return false;
   anhaengen(NeuWortePfad(), angehakt, z.versucheNeuWorte);
   geloeschteSchreiben(nichtAngehakteZeilen(), false);
-  WortlisteLoeschen();
   TriggerSetzen(TriggerArt::pool);
   return true;
 }
@@ -205,8 +205,39 @@ bool wartungUebernehmen() {
   LoeschListeVerwerfen();
   z.auftrag.wartung = false;
   pz.Vergleichsworte.leeren();
-  WortlisteLoeschen();
   TriggerSetzen(TriggerArt::pool);
+  return true;
+}
+
+// An import file is the user's own, of any name: its old content becomes
+// the backup beside it, then the checked rows take its place. Each is
+// written whole under a temporary name in the same folder and renamed into
+// place, so a failure (reported) leaves both files as they were and no
+// temporary file behind.
+bool importSpeichern(const std::string& pfad) {
+  const std::string sicherung = Sicherungsname(pfad);
+  plat::SharedFile datei;
+  plat::Err e =
+      datei.open(pfad, plat::Access::read, plat::Share::denyWrite, plat::Disposition::openExisting);
+  std::string alt;
+  if (e == plat::Err::ok) e = datei.readAll(alt);
+  datei.close();
+  if (e == plat::Err::ok) {
+    Trace("Sicherung", pfad, sicherung);
+    e = plat::publishReplace(sicherung, alt, true);
+    if (e != plat::Err::ok) {
+      Fehlermeldung(e, TextMitWert(2512, sicherung));
+      return false;
+    }
+  } else if (e != plat::Err::notFound) {
+    WortdateiFehlerMelden(e, pfad);
+    return false;
+  }
+  e = plat::publishReplace(pfad, plat::joinLines(AngehakteZeilen()), true);
+  if (e != plat::Err::ok) {
+    Fehlermeldung(e, TextMitWerten(2511, pfad, sicherung));
+    return false;
+  }
   return true;
 }
 
@@ -218,9 +249,7 @@ bool ListeSpeichern() {
   if (z.art == Listenart::Gesamt)
     return GesamtlisteErsetzen(z.listenPfad, AngehakteZeilen(), entfernteZeilen(),
                                Sicherungsname(z.listenPfad));
-  if (!AusgabeAnlegen(true)) return false;
-  AlleSchreiben(AngehakteZeilen());
-  return MitSicherungErsetzen(z.listenPfad);
+  return importSpeichern(z.listenPfad);
 }
 
 bool WorteUebernehmen(bool mitGesamtliste) {
@@ -241,13 +270,13 @@ bool WorteUebernehmen(bool mitGesamtliste) {
   // Words that did not reach both pool files stay in the word list for
   // the next take-over.
   if (!angekommen) return false;
-  WortlisteLoeschen();
-  return true;
+  return GelesenesEntfernen();
 }
 
 bool ListeUebernehmen() {
   const auto& z = editorZustand();
   Trace("ListeUebernehmen", z.listenPfad);
+  LoeschListeBereinigen();
   switch (z.art) {
     case Listenart::Gesamt:
       return gesamtUebernehmen();
@@ -256,7 +285,10 @@ bool ListeUebernehmen() {
     case Listenart::Anwender:
       if (VoctoolsStart()) {
         WoerterEntfernen();
+        ErsetzteWoerterAufnehmen(true);
         VoctoolsEnde();
+      } else {
+        ErsetzteWoerterAufnehmen(false);
       }
       return WorteUebernehmen(true);
     case Listenart::Neuworte:

@@ -30,6 +30,7 @@ struct Eintrag {
   std::string geschrieben;
   std::string gesprochen;
   bool angehakt = true;
+  bool geaendert = false;  // changed by the user in this editor
 };
 
 // The state of the editor (one per program; one editor is open at a time).
@@ -99,7 +100,8 @@ void HakenSetzen(std::size_t position, bool an);
 void Entfernen(std::vector<std::size_t> positionen);
 
 // Puts the edit buffer back into a row; a change records the old entry in
-// LoeschListe. True when something changed.
+// LoeschListe. True when something changed; a change that makes the row no
+// word (wortpruefung.h) is refused with a message and changes nothing.
 bool ZeileAendern(std::size_t position, const std::string& geschrieben,
                   const std::string& gesprochen);
 
@@ -111,6 +113,24 @@ std::ptrdiff_t Suchen(std::string_view anfang);
 
 bool ListeSpeichern();
 bool ListeUebernehmen();
+
+// Drops from LoeschListe every entry that a row still shows: a word the
+// user changed back, or changed in its blanks only, stays where it is.
+void LoeschListeBereinigen();
+
+// Anwender: the new forms of the unchecked rows the user changed take the
+// old forms' place in his vocabulary (their old forms leave it through
+// LoeschListe): added to the recognizer while its tools are open, else (or
+// when that fails) appended to his own ".neu" for his helper to add.
+void ErsetzteWoerterAufnehmen(bool toolsOffen);
+
+// After a take-over of a Neuworte list: removes from the shown file what
+// the build read of it. The file is deleted when nothing came since; lines
+// appended meanwhile (the helper appends when the recognizer ends) stay
+// for the next time; a file replaced since is left as it is. Other kinds
+// delete nothing (the total list is rewritten, an import file is the
+// user's, the own words come from the recognizer). False when reported.
+bool GelesenesEntfernen();
 
 // The common take-over of the checked rows. `mitGesamtliste` false leaves
 // the total list out (it was rebuilt with them already). True when the
