@@ -54,8 +54,8 @@ bool anhaengen(const std::string& pfad, const std::vector<std::string>& zeilen, 
   if (zeilen.empty()) return true;
   Trace("Append", pfad, zeilen.size());
   plat::SharedFile datei;
-  plat::Err e =
-      oeffnenMitVersuchen(datei, pfad, versuche, TextMitWerten(2520, pfad, editorZustand().listenPfad));
+  plat::Err e = oeffnenMitVersuchen(datei, pfad, versuche,
+                                    TextMitWerten(2520, pfad, editorZustand().listenPfad));
   if (e == plat::Err::ok) {
     e = datei.append(plat::joinLines(zeilen));
     if (e == plat::Err::ok) e = datei.sync();

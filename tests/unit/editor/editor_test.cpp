@@ -78,16 +78,16 @@ TEST_F(Liste, AnUnreadableListFileNamesItsCause) {
 TEST_F(Liste, LinesThatAreNoWordsAreRefusedAndReported) {
   const std::string lang(vk::kMaxWortform + 1, 'x');
   const std::string grenze(vk::kMaxWortform, 'y');
-  schreiben("ziel/Chirurgie/Wortliste.txt",
-            std::string("Alpha\rBeta\rGamma\r\nNUL\0Byte\r\n", 28) + lang + "\r\nTab\tWort\r\n" +
-                grenze + "\\" + grenze + "\r\nDelta\\" + lang + "\r\nEnde");
+  schreiben("ziel/Chirurgie/Wortliste.txt", std::string("Alpha\rBeta\rGamma\r\nNUL\0Byte\r\n", 28) +
+                                                lang + "\r\nTab\tWort\r\n" + grenze + "\\" +
+                                                grenze + "\r\nDelta\\" + lang + "\r\nEnde");
   ASSERT_TRUE(bauen(neuworte("Wortliste.txt")));
   EXPECT_EQ(zeilen(), (std::vector<std::string>{"Alpha||x", "Beta||x", "Gamma||x",
                                                 grenze + "|" + grenze + "|x", "Ende||x"}));
-  EXPECT_EQ(meldungen(), vk::WertEinsetzen(vk::TextMitWerten(2589, "4",
-                                                            sys("ziel/Chirurgie/Wortliste.txt")),
-                                           "4, 5, 6, 8") +
-                             "\n");
+  EXPECT_EQ(meldungen(),
+            vk::WertEinsetzen(vk::TextMitWerten(2589, "4", sys("ziel/Chirurgie/Wortliste.txt")),
+                              "4, 5, 6, 8") +
+                "\n");
 
   // More than five: the first five and "...".
   std::string viele;
@@ -113,11 +113,19 @@ TEST_F(Liste, LinesThatAreNoWordsAreRefusedAndReported) {
 // umlauts; a character cp1252 lacks refuses its line. A cp1252 file stays.
 TEST_F(Liste, ImportReadsUtf8AndCp1252) {
   for (const auto& [name, inhalt, gewandelt] :
-       {std::tuple{"bom", "\xEF\xBB\xBFR\xC3\xB6ntgen\r\nPreis \xE2\x82\xAC\r\nPfeil "
-                          "\xE2\x86\x92\r\nStra\xC3\x9F" "e",
+       {std::tuple{"bom",
+                   "\xEF\xBB\xBFR\xC3\xB6ntgen\r\nPreis \xE2\x82\xAC\r\nPfeil "
+                   "\xE2\x86\x92\r\nStra\xC3\x9F"
+                   "e",
                    true},
-        {"ohne", "R\xC3\xB6ntgen\nPreis \xE2\x82\xAC\nPfeil \xE2\x86\x92\nStra\xC3\x9F" "e", true},
-        {"ansi", "R\xF6ntgen\r\nPreis \x80\r\nStra\xDF" "e\r\n", false}}) {
+        {"ohne",
+         "R\xC3\xB6ntgen\nPreis \xE2\x82\xAC\nPfeil \xE2\x86\x92\nStra\xC3\x9F"
+         "e",
+         true},
+        {"ansi",
+         "R\xF6ntgen\r\nPreis \x80\r\nStra\xDF"
+         "e\r\n",
+         false}}) {
     SCOPED_TRACE(name);
     const std::string datei = std::string("import/") + name + ".txt";
     schreiben(datei, inhalt);
@@ -127,7 +135,8 @@ TEST_F(Liste, ImportReadsUtf8AndCp1252) {
     a.vollerPfad = true;
     ASSERT_TRUE(bauen(a));
     EXPECT_EQ(zeilen(), (std::vector<std::string>{"R\xF6ntgen||x", "Preis \x80||x",
-                                                  "Stra\xDF" "e||x"}));
+                                                  "Stra\xDF"
+                                                  "e||x"}));
     EXPECT_EQ(vk::recordedMessages().size(), gewandelt ? 1U : 0U) << meldungen();
     if (gewandelt) {
       EXPECT_NE(meldungen().find("Zeilen: 3"), std::string::npos) << meldungen();

@@ -50,8 +50,7 @@ constexpr LineStatus L = LineStatus::line;
 TEST(LineReader, LineEndsOfEveryKind) {
   EXPECT_EQ(readText("a\r\nb\nc"), (std::vector<Read>{{L, "a"}, {L, "b"}, {L, "c"}}));
   // A lone CR (old editors) ends a line too: no line ever holds a CR.
-  EXPECT_EQ(readText("a\rb\r\n\r\n\n"),
-            (std::vector<Read>{{L, "a"}, {L, "b"}, {L, ""}, {L, ""}}));
+  EXPECT_EQ(readText("a\rb\r\n\r\n\n"), (std::vector<Read>{{L, "a"}, {L, "b"}, {L, ""}, {L, ""}}));
   EXPECT_EQ(readText("Alpha\rBeta\rGamma"),
             (std::vector<Read>{{L, "Alpha"}, {L, "Beta"}, {L, "Gamma"}}));
   EXPECT_EQ(readText("x\r"), (std::vector<Read>{{L, "x"}}));
