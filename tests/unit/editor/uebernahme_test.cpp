@@ -103,6 +103,8 @@ TEST_F(Uebernahme, ImportSaveKeepsTheOldFileAsBakWhateverItsName) {
 // A save that fails is reported and leaves the file, its backup and the
 // folder as they were (the window then stays open with the edits).
 TEST_F(Uebernahme, ImportSaveThatFailsChangesNothing) {
+  std::filesystem::create_directories(wurzel_ / "tmp");
+  ::setenv("TMPDIR", (wurzel_ / "tmp").c_str(), 1);
   schreiben("import/liste.TXT", "eins\r\n");
   schreiben("import/liste.bak", "alt\r\n");
   ASSERT_TRUE(bauen(import(sys("import/liste.TXT"))));
@@ -116,6 +118,8 @@ TEST_F(Uebernahme, ImportSaveThatFailsChangesNothing) {
   EXPECT_EQ(lesen("import/liste.TXT"), "eins\r\n");
   EXPECT_EQ(lesen("import/liste.bak"), "alt\r\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(wurzel_ / "import"), {}), 2);
+  EXPECT_TRUE(std::filesystem::is_empty(wurzel_ / "tmp"));
+  ::unsetenv("TMPDIR");
 }
 
 // An import's take-over appends the checked rows and deletes nothing: not
