@@ -102,16 +102,23 @@ std::string importWandeln(std::string_view inhalt) {
   return ansi;
 }
 
+// Number of lines of `inhalt` (CR LF counts once: the table below is sized
+// by it, and a larger one costs cache misses).
+std::size_t zeilenZaehlen(std::string_view inhalt) {
+  std::size_t n = 1;
+  for (std::size_t i = 0; i < inhalt.size(); ++i) {
+    const char c = inhalt[i];
+    if (c == '\n' || (c == '\r' && (i + 1 == inhalt.size() || inhalt[i + 1] != '\n'))) ++n;
+  }
+  return n;
+}
+
 // Exact duplicates are shown once; lines that differ in case only are two
 // words ("Arm", "arm") and both stay. An open-addressing table of views
 // into the file's content: one allocation for the whole file.
 class Dubletten {
  public:
-  explicit Dubletten(std::string_view inhalt)
-      : inhalt_(inhalt),
-        zeilen_(static_cast<std::size_t>(std::count_if(
-                    inhalt.begin(), inhalt.end(), [](char c) { return c == '\n' || c == '\r'; })) +
-                1) {
+  explicit Dubletten(std::string_view inhalt) : inhalt_(inhalt), zeilen_(zeilenZaehlen(inhalt)) {
     std::size_t plaetze = 16;
     while (plaetze < 2 * zeilen_)
       plaetze <<= 1;
