@@ -115,7 +115,10 @@ bool Utf8ZeileWandeln(std::string_view zeile, std::string& ansi) {
   return true;
 }
 
-std::string WortdateiUrsache(plat::Err fehler, std::string_view pfad) {
+namespace {
+
+// The language text of the cause, or "" when none of them applies.
+std::string ursache(plat::Err fehler, std::string_view pfad) {
   if (plat::heldByOther(fehler)) return Text(2584);
   if (fehler == plat::Err::notFound || fehler == plat::Err::pathNotFound) return Text(2588);
   if (fehler == plat::Err::accessDenied) {
@@ -132,11 +135,24 @@ std::string WortdateiUrsache(plat::Err fehler, std::string_view pfad) {
         return Text(2587);
     }
   }
-  return TextMitWert(2557, pfad);
+  return {};
+}
+
+}  // namespace
+
+std::string WortdateiUrsache(plat::Err fehler, std::string_view pfad) {
+  std::string text = ursache(fehler, pfad);
+  return text.empty() ? TextMitWert(2557, pfad) : text;
 }
 
 void WortdateiFehlerMelden(plat::Err fehler, const std::string& pfad) {
   Fehlermeldung(plat::code(fehler), WortdateiUrsache(fehler, pfad), pfad);
+}
+
+void DateiFehlerMelden(plat::Err fehler, const std::string& pfad, int textNr) {
+  std::string text = ursache(fehler, pfad);
+  if (text.empty()) text = plat::errText(fehler);
+  Fehlermeldung(plat::code(fehler), text, TextMitWert(textNr, pfad));
 }
 
 }  // namespace vk

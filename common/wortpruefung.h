@@ -64,5 +64,8 @@ bool Utf8ZeileWandeln(std::string_view zeile, std::string& ansi);
 std::string WortdateiUrsache(plat::Err fehler, std::string_view pfad);
 // Error report with that cause, the error number and the path.
 void WortdateiFehlerMelden(plat::Err fehler, const std::string& pfad);
+// Error report of writing `pfad`: text `textNr` with the path, then the
+// cause from the language files where one of those above applies.
+void DateiFehlerMelden(plat::Err fehler, const std::string& pfad, int textNr);
 
 }  // namespace vk

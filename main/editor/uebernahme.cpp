@@ -226,7 +226,7 @@ bool importSpeichern(const std::string& pfad) {
     Trace("Sicherung", pfad, sicherung);
     e = plat::publishReplace(sicherung, alt, true);
     if (e != plat::Err::ok) {
-      Fehlermeldung(e, TextMitWert(2512, sicherung));
+      DateiFehlerMelden(e, sicherung, 2509);
       return false;
     }
   } else if (e != plat::Err::notFound) {
@@ -235,7 +235,7 @@ bool importSpeichern(const std::string& pfad) {
   }
   e = plat::publishReplace(pfad, plat::joinLines(AngehakteZeilen()), true);
   if (e != plat::Err::ok) {
-    Fehlermeldung(e, TextMitWerten(2511, pfad, sicherung));
+    DateiFehlerMelden(e, pfad, 2509);
     return false;
   }
   return true;

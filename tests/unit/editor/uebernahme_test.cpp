@@ -115,6 +115,7 @@ TEST_F(Uebernahme, ImportSaveThatFailsChangesNothing) {
             plat::Err::ok);
   EXPECT_FALSE(vk::ListeSpeichern());
   EXPECT_EQ(vk::recordedMessages().size(), 1U) << meldungen();
+  EXPECT_NE(meldungen().find(vk::Text(2584)), std::string::npos) << meldungen();
   EXPECT_EQ(lesen("import/liste.TXT"), "eins\r\n");
   EXPECT_EQ(lesen("import/liste.bak"), "alt\r\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(wurzel_ / "import"), {}), 2);
