@@ -1,7 +1,10 @@
 // The rows of the word list editor: building them from the list file or the
 // recognizer, the automatic spoken form, checking, removing, editing and
-// searching (see wortliste.h). Reads files shared with other workstations
-// under a shared open only; never writes here.
+// searching (see wortliste.h). Reads the list file under a shared open
+// only. Writes in two places, after a take-over: the shown file loses what
+// was read of it (under its exclusive lock, so an append of the helper
+// waits and stays), and changed own words go to the user's ".neu" when the
+// recognizer is not there.
 #include "main/editor/wortliste.h"
 
 #include <algorithm>
@@ -55,15 +58,15 @@ bool dateiLesen(const std::string& pfad, std::string& inhalt) {
   return true;
 }
 
-// Hands every line of `inhalt` that is not blank and is a word to `jede`,
-// as a view into `inhalt` (lines end at LF, CR LF or a lone CR); a line
-// that is no word is counted in `abgewiesen` with its number.
 // Length of the line end at `ende` of `inhalt` (CR LF 2, LF or CR 1, none 0).
 std::size_t zeilenende(std::string_view inhalt, std::size_t ende) {
   if (ende >= inhalt.size()) return 0;
   return inhalt[ende] == '\r' && ende + 1 < inhalt.size() && inhalt[ende + 1] == '\n' ? 2 : 1;
 }
 
+// Hands every line of `inhalt` that is not blank and is a word to `jede`,
+// as a view into `inhalt` (lines end at LF, CR LF or a lone CR); a line
+// that is no word is counted in `abgewiesen` with its number.
 template <typename F>
 void zeilenDurchgehen(std::string_view inhalt, Abweisungen& abgewiesen, F&& jede) {
   std::size_t nummer = 0;

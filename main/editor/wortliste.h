@@ -3,7 +3,9 @@
 // form made for words written in capitals, checking, removing, editing and
 // searching rows, and what "Speichern" and "Uebernehmen" write into the
 // pool files. No Qt header here: the window (form_wortliste.h) only shows
-// these rows and calls these operations.
+// these rows and calls these operations. Every row is a word
+// (common/wortpruefung.h): lines that are none get no row (reported), and
+// an edit that would make a row none is refused.
 // Failures are reported to the user (common error report) before an
 // operation returns false. A file held by another program is tried again
 // as often as the take-over allows; then the user decides (Retry/Cancel).
