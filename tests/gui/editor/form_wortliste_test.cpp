@@ -455,7 +455,7 @@ void FormWortlisteTest::aSaveThatFailsKeepsTheWindowAndItsEdits() {
 
 void FormWortlisteTest::wordDialogOfTheRecognizer() {
   const QString natspeak = VK_BIN_DIR "/natspeak";
-  schreiben("eigene.txt", "Meier\r\nM\xFCller\\Mueller\r\nZyste\r\n");
+  schreiben("eigene.txt", "Meier\r\nM\xFCller\\Mueller\r\nZyste\r\nHallux\r\n");
   QProcess setup;
   setup.start(natspeak, {"--setup", dir_->filePath("R"), "--speaker", "Anna", "--topic",
                          "Allgemein", "--words", dir_->filePath("eigene.txt")});
@@ -487,7 +487,8 @@ void FormWortlisteTest::wordDialogOfTheRecognizer() {
   QVERIFY(!Dragon().erzeugt);
 
   // The user's own words not in the pool, unchecked; the checked one goes
-  // into the pool, the removed one out of the recognizer's vocabulary.
+  // into the pool, the removed one out of the recognizer's vocabulary, and
+  // the unchecked one with a new spoken form takes its old form's place.
   schreiben("ziel/Chirurgie/AlleWorte.txt", "Meier\r\n");
   poolZustand().Benutzer = "Anna";
   hauptZustand().Thema = "Allgemein";
@@ -497,11 +498,12 @@ void FormWortlisteTest::wordDialogOfTheRecognizer() {
   FormWortliste f(&aufrufer_, a);
   f.show();
   QVERIFY(QTest::qWaitFor([&f] { return f.Liste->isVisible(); }, 10000));
-  QCOMPARE(spalte(1), (QStringList{"Müller", "Zyste"}));
+  QCOMPARE(spalte(1), (QStringList{"Hallux", "Müller", "Zyste"}));
   QCOMPARE(f.stbMarkiert->text(), QString("Markierte : 0 "));
   QVERIFY(f.stbAnwender->isVisibleTo(&f));
-  f.modell->setData(f.modell->index(0, 0), Qt::Checked, Qt::CheckStateRole);
-  f.Liste->selectRow(1);
+  f.modell->setData(f.modell->index(1, 0), Qt::Checked, Qt::CheckStateRole);
+  QVERIFY(ZeileAendern(0, "Hallux", "Hallux valgus"));
+  f.Liste->selectRow(2);
   QTest::keyClick(f.Liste, Qt::Key_Delete);
   f.findChild<QAction*>("Uebernehmen")->trigger();
   QCOMPARE(lesen("ziel/Chirurgie/AlleWorte.txt"), QByteArray("Meier\r\nM\xFCller\\Mueller\r\n"));
@@ -512,10 +514,12 @@ void FormWortlisteTest::wordDialogOfTheRecognizer() {
   QVERIFY(WorteHolen(true));
   QStringList worte;
   for (const auto& w : Voctools().liste)
-    worte << qtext(w.written);
+    worte << qtext(WortZeile(w));
   VoctoolsEnde();
   QVERIFY(worte.contains("Meier"));
   QVERIFY(!worte.contains("Zyste"));
+  QVERIFY(worte.contains("Hallux\\Hallux valgus"));
+  QVERIFY(!worte.contains("Hallux"));
 }
 
 QTEST_MAIN(FormWortlisteTest)
