@@ -120,10 +120,11 @@ bool ListeUebernehmen();
 // user changed back, or changed in its blanks only, stays where it is.
 void LoeschListeBereinigen();
 
-// Anwender: the new forms of the unchecked rows the user changed take the
-// old forms' place in his vocabulary (their old forms leave it through
-// LoeschListe): added to the recognizer while its tools are open, else (or
-// when that fails) appended to his own ".neu" for his helper to add.
+// Anwender and a user's Neuworte: the new forms of the unchecked rows the
+// user changed take the old forms' place in his vocabulary (their old
+// forms leave it through LoeschListe; checked rows come back through the
+// pool): added to the recognizer while its tools are open, else (or when
+// that fails) appended to his own ".neu" for his helper to add.
 void ErsetzteWoerterAufnehmen(bool toolsOffen);
 
 // After a take-over of a Neuworte list: removes from the shown file what

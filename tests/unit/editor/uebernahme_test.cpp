@@ -196,6 +196,20 @@ TEST_F(Uebernahme, ChangedOwnWordReplacesTheOldOneInHisVocabulary) {
   EXPECT_FALSE(gibtEs(p("AlleWorte.txt")));
 }
 
+// The same for his new words: a changed row he leaves unchecked is not
+// sent to the pool, but stays in his vocabulary in its new form.
+TEST_F(Uebernahme, ChangedUncheckedNewWordStaysInHisVocabulary) {
+  vk::poolZustand().Benutzer = "Meier";
+  schreiben(p("_Meier.ben"), "Arm\r\nBein\r\n");
+  ASSERT_TRUE(bauen(neuworte("_Meier.ben")));
+  ASSERT_TRUE(vk::ZeileAendern(zeileVon("Arm"), "Arme", ""));
+  vk::HakenSetzen(zeileVon("Arme"), false);
+  ASSERT_TRUE(vk::ListeUebernehmen());
+  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Bein\r\n");
+  EXPECT_EQ(lesen(p("_Meier.loe")), "Arm\r\n");
+  EXPECT_EQ(lesen(p("_Meier.neu")), "Arme\r\n");
+}
+
 TEST_F(Uebernahme, TotalListTakeOverRewritesItAndAppendsToThePendingTexts) {
   schreiben(p("AlleWorte.txt"), "Arm\r\nBein\r\nZeh\r\n");
   schreiben(p("AlleWorte.bak"), "uralt\r\n");
