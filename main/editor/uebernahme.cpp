@@ -293,6 +293,7 @@ bool ListeUebernehmen() {
       return WorteUebernehmen(true);
     case Listenart::Neuworte:
       if (poolZustand().Automatikbetrieb && !SperreSetzen()) return false;
+      ErsetzteWoerterAufnehmen(false);
       return WorteUebernehmen(true);
     case Listenart::Import:
       return WorteUebernehmen(true);
