@@ -205,9 +205,10 @@ int WoerterEinlesen(const std::string& pfad) {
   return static_cast<int>(gZustand.liste.size());
 }
 
-bool WoerterHinzufuegen(const std::string& pfad) {
-  if (WoerterEinlesen(pfad) == 0) return !gZustand.lesefehler;
-  if (gZustand.lesefehler) return false;
+namespace {
+
+// Analyses the current list and adds what the recognizer accepts.
+bool listeHinzufuegen() {
   dragon::WordAnalyzer& a = gZustand.tools->wordAnalyzer();
   dragon::Error e;
   Trace("Analyze");
@@ -228,6 +229,27 @@ bool WoerterHinzufuegen(const std::string& pfad) {
     if (!neu.empty()) gZustand.geaendert = true;
   }
   return true;
+}
+
+}  // namespace
+
+bool WoerterHinzufuegen(const std::string& pfad) {
+  if (WoerterEinlesen(pfad) == 0) return !gZustand.lesefehler;
+  if (gZustand.lesefehler) return false;
+  return listeHinzufuegen();
+}
+
+bool ZeilenHinzufuegen(const std::vector<std::string>& zeilen) {
+  if (!gZustand.initialisiert) {
+    fehlerMelden(nichtInitialisiert(), 2556);
+    return false;
+  }
+  gZustand.liste = gZustand.tools->wordAnalyzer().createWordList();
+  for (const std::string& zeile : zeilen) {
+    if (WortAnalysieren(zeile)) gZustand.liste.push_back(gZustand.wort);
+  }
+  if (gZustand.liste.empty()) return true;
+  return listeHinzufuegen();
 }
 
 bool DateiWoerterEntfernen(const std::string& pfad) {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/dragon_proxy.h"
 
@@ -74,5 +75,8 @@ int WoerterEinlesen(const std::string& pfad);
 // takes an unread file for an applied one.
 bool WoerterHinzufuegen(const std::string& pfad);
 bool DateiWoerterEntfernen(const std::string& pfad);
+// Adds word lines to the vocabulary (after VoctoolsStart); false when
+// reported.
+bool ZeilenHinzufuegen(const std::vector<std::string>& zeilen);
 
 }  // namespace vk

@@ -113,6 +113,15 @@ std::string KonfigVerzeichnisFinden(const std::function<std::string()>& dragonSt
   return k.KonfigVerzeichnis;
 }
 
+void KonfigVerzeichnisVergessen(std::string_view verzeichnis) {
+  if (verzeichnis.empty()) return;
+  Trace("KonfigVerzeichnisVergessen", std::string(verzeichnis));
+  if (RegLesen("LastDirectory") == verzeichnis) RegSchreiben("LastDirectory", "");
+  const std::string basis = RegLesen("LastBasisDirectory");
+  if (!basis.empty() && plat::withBackslash(basis) + "Vokarium\\" == verzeichnis)
+    RegSchreiben("LastBasisDirectory", "");
+}
+
 bool KonfigurationLesen(std::string_view kommandozeile) {
   auto& k = konfiguration();
   if (trimmen(kommandozeile).starts_with("/V")) k.ZusatzInfo = true;

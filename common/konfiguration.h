@@ -62,6 +62,13 @@ bool KonfigZeileAuswerten(Konfiguration& k, std::string_view zeile);
 // konfiguration().KonfigVerzeichnis and returns it ("" when none was found).
 std::string KonfigVerzeichnisFinden(const std::function<std::string()>& dragonStammverzeichnis);
 
+// Forgets a configuration directory that holds no valid configuration:
+// "LastDirectory" becomes "", and so does the user's "LastBasisDirectory"
+// when `verzeichnis` was derived from it, so that the next start neither
+// reports the same directory again nor derives it anew but looks further
+// (the recognizer's roaming directory, the machine-wide base directory).
+void KonfigVerzeichnisVergessen(std::string_view verzeichnis);
+
 // Reads KonfigVerzeichnis + "Vokarium.cfg" into konfiguration().
 // `kommandozeile` is the program's argument line ("/V" sets ZusatzInfo).
 // false when the file is missing or unreadable (reported already).

@@ -266,7 +266,14 @@ bool VokFixDateiVorhanden(std::string_view vokabular) {
 }
 
 std::string Sicherungsname(std::string_view ziel) {
-  return ersetzen(ersetzen(ziel, ".txt", ".bak"), ".dat", ".bak");
+  std::string name(ziel);
+  const std::string_view endung = ziel.size() >= 4 ? ziel.substr(ziel.size() - 4) : "";
+  if (gleichOhneFall(endung, ".txt") || gleichOhneFall(endung, ".dat")) {
+    name.replace(name.size() - 4, 4, ".bak");
+  } else {
+    name += ".bak";
+  }
+  return name;
 }
 
 std::string Wortzeile(std::string_view schreibform, std::string_view sprachform) {

@@ -134,8 +134,9 @@ std::string BenutzerlistenPfad();                        // Z BenutzerlistenDate
 std::string VokFixDatei(std::string_view vokabular);
 bool VokFixDateiVorhanden(std::string_view vokabular);
 
-// Backup name for MitSicherungErsetzen: ".txt" then ".dat" replaced by
-// ".bak" (every occurrence, with case).
+// Backup name of a list file: an ending ".txt" or ".dat" (in any case)
+// replaced by ".bak", any other name with ".bak" added, so every name has
+// a backup beside it and never is its own.
 std::string Sicherungsname(std::string_view ziel);
 
 // A word line: written form, or written form "\" spoken form, both trimmed.

@@ -19,6 +19,7 @@
 #include "common/server_trigger.h"
 #include "common/texte.h"
 #include "common/utilities.h"
+#include "common/wortpruefung.h"
 #include "main/hauptkern.h"
 #include "platform/paths.h"
 #include "platform/text_lines.h"
@@ -230,6 +231,7 @@ void Hauptfenster::KonfigurationLaden() {
     }
   }
   if (!gueltig) {
+    KonfigVerzeichnisVergessen(lastDirectory_);
     lastDirectory_.clear();
     tSpeicherort->clear();
     fuellen_ = true;
@@ -365,6 +367,9 @@ void Hauptfenster::KnopfKlicken(std::string_view schluessel) {
     TriggerAbwarten();
   }
   Aktion(schluessel);
+  // An action may have cleared the current user (the pool's lists are no
+  // member's): the member still selected is the current user again.
+  if (!poolZustand().Automatikbetrieb) AuswahlAktualisieren();
   coPool->setEnabled(poolZustand().Pools.size() >= 2);
   Toolbar1->setEnabled(true);
   WartenBitte(this, false);
@@ -458,7 +463,7 @@ void Hauptfenster::Teilwortliste() {
     return;
   }
   if (const plat::Err e = plat::readLines(pfad, zeilen); e != plat::Err::ok) {
-    Fehlermeldung(e, TextMitWert(2102, pfad));
+    WortdateiFehlerMelden(e, pfad);
     SperreLoesen();
     return;
   }

@@ -1,11 +1,14 @@
 // Procedures of the main windows without a window (see hauptkern.h).
 #include "main/hauptkern.h"
 
+#include <iterator>
+
 #include "common/konfiguration.h"
 #include "common/meldung.h"
 #include "common/mtrace.h"
 #include "common/texte.h"
 #include "common/utilities.h"
+#include "common/wortpruefung.h"
 #include "common/zeichenketten.h"
 #include "platform/paths.h"
 #include "platform/shared_file.h"
@@ -17,6 +20,8 @@ namespace vk {
 namespace {
 
 constexpr std::string_view kClaimEndung = ".inArbeit";
+// A ".ben" line is read up to this many bytes; a longer one is no word.
+constexpr std::size_t kZeilenGrenze = 4096;
 
 // A claim of a ".ben" file: "<name>.ben.inArbeit" or "<name>.ben.<n>.inArbeit".
 bool istBenClaim(std::string_view name) {
@@ -197,6 +202,16 @@ AutoStart AutomatikEntscheiden(bool mitBenutzer, std::string_view benutzer, bool
   return AutoStart::wortliste;
 }
 
+std::string BenVonClaim(std::string_view claim) {
+  if (!claim.ends_with(kClaimEndung)) return std::string(claim);
+  claim.remove_suffix(kClaimEndung.size());
+  if (!claim.ends_with(".ben")) {
+    const std::size_t punkt = claim.rfind('.');
+    if (punkt != std::string_view::npos) claim = claim.substr(0, punkt);
+  }
+  return std::string(claim);
+}
+
 std::string BenClaimPfad(std::string_view benPfad, int nummer) {
   std::string claim(benPfad);
   if (nummer > 0) claim += "." + std::to_string(nummer);
@@ -226,13 +241,26 @@ bool BenDateienSammeln(bool traceJeDatei) {
   for (const std::string& claim : claims) {
     if (traceJeDatei) Trace("AppendTextFile", claim);
     std::vector<std::string> datei;
-    if (const plat::Err e = plat::readLines(claim, datei); e != plat::Err::ok) {
+    Abweisungen abgewiesen;
+    const plat::Err e = plat::forEachLine(
+        claim, kZeilenGrenze,
+        [&](plat::LineStatus status, const std::string& zeile, std::size_t nummer) {
+          if (status == plat::LineStatus::line && zeile.size() < 2) return;
+          if (status != plat::LineStatus::line || WortzeilePruefen(zeile) != Wortfehler::keiner) {
+            abgewiesen.hinzufuegen(nummer);
+            return;
+          }
+          datei.push_back(zeile);
+        });
+    if (e != plat::Err::ok) {
       // Unread: the claim stays for the next run.
-      Fehlermeldung(e, TextMitWert(2102, claim));
+      WortdateiFehlerMelden(e, claim);
       continue;
     }
-    for (std::string& zeile : datei)
-      if (zeile.size() >= 2) zeilen.push_back(std::move(zeile));
+    // Lines that are no words never reach the pool; the rest goes on.
+    AbweisungenMelden(abgewiesen, BenVonClaim(claim));
+    zeilen.insert(zeilen.end(), std::make_move_iterator(datei.begin()),
+                  std::make_move_iterator(datei.end()));
     gelesen.push_back(claim);
   }
 

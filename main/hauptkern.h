@@ -101,8 +101,12 @@ AutoStart AutomatikEntscheiden(bool mitBenutzer, std::string_view benutzer, bool
 // helper or the server writes.
 std::string BenClaimPfad(std::string_view benPfad, int nummer);
 
+// The ".ben" file a claim was made from (the claim's own path otherwise).
+std::string BenVonClaim(std::string_view claim);
+
 // Appends every ".ben" file of the pool folder (names ending exactly in
-// ".ben"; lines of at least 2 characters) to the pool word list, with the
+// ".ben"; lines of at least 2 characters that are words, wortpruefung.h;
+// the others are reported per file) to the pool word list, with the
 // claims a run that died left behind. Each file is first claimed under its
 // lock (renamed), and the claims are deleted only after the word list was
 // written and flushed; when it cannot be written nothing is deleted and the

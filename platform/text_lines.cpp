@@ -9,6 +9,15 @@ namespace plat {
 
 namespace {
 constexpr std::size_t kChunk = 65536;
+}  // namespace
+
+std::size_t findLineEnd(std::string_view data) {
+  std::size_t i = 0;
+  for (; i < data.size(); ++i) {
+    const char c = data[i];
+    if (c == '\n' || c == '\r') break;
+  }
+  return i;
 }
 
 LineReader::LineReader(SharedFile& file, std::size_t cap) : file_(&file), cap_(cap) {}
@@ -46,25 +55,35 @@ LineStatus LineReader::next(std::string& line) {
   bool tooLong = false;
   for (;;) {
     std::string_view rest = data_.substr(pos_);
-    const void* lf = rest.empty() ? nullptr : std::memchr(rest.data(), '\n', rest.size());
-    if (lf || eof_) {
-      std::size_t len =
-          lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - rest.data()) : rest.size();
-      if (!lf && len == 0 && !tooLong) {
+    // A line ends at LF, CR LF or a lone CR. A CR as the last byte read so
+    // far may still be followed by its LF: that needs the next chunk.
+    std::size_t len = findLineEnd(rest);
+    std::size_t endLen = 0;
+    if (len < rest.size()) {
+      if (rest[len] == '\n') {
+        endLen = 1;
+      } else if (len + 1 < rest.size()) {
+        endLen = rest[len + 1] == '\n' ? 2 : 1;
+      } else if (eof_) {
+        endLen = 1;
+      } else {
+        len = rest.size();
+      }
+    }
+    if (endLen > 0 || eof_) {
+      if (endLen == 0 && len == 0 && !tooLong) {
         if (err_ != Err::ok) return LineStatus::error;
         return LineStatus::end;
       }
-      std::size_t take = len;
-      if (take > 0 && rest[take - 1] == '\r' && lf) --take;
       if (!tooLong) {
-        if (cap_ > 0 && take > cap_) {
+        if (cap_ > 0 && len > cap_) {
           tooLong = true;
           line.assign(rest.data(), cap_);
         } else {
-          line.assign(rest.data(), take);
+          line.assign(rest.data(), len);
         }
       }
-      pos_ += len + (lf ? 1 : 0);
+      pos_ += len + endLen;
       ++lineNo_;
       if (tooLong) return LineStatus::tooLong;
       if (line.find('\0') != std::string::npos) return LineStatus::hasNul;

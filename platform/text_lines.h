@@ -1,6 +1,6 @@
-// Text lines of the shared files: readers accept CR LF, a lone LF and a last
-// line without a line end (a lone CR inside a line is data); writers always
-// write CR LF. Lines longer than a cap are reported, never cut silently.
+// Text lines of the shared files: readers accept CR LF, a lone LF, a lone
+// CR (old editors) and a last line without a line end, so no line ever
+// holds a CR; writers always write CR LF. Lines longer than a cap are reported, never cut silently.
 #pragma once
 
 #include <cstddef>
@@ -22,6 +22,9 @@ enum class LineStatus {
   end,      // no more lines
   error,    // reading failed: see error()
 };
+
+// Position of the first CR or LF in `data` (data.size() when there is none).
+std::size_t findLineEnd(std::string_view data);
 
 class LineReader {
  public:

@@ -163,9 +163,9 @@ FormWortliste::FormWortliste(QWidget* aufrufer, const Listenauftrag& auftrag)
   connect(entfernen, &QAction::triggered, this,
           [this] { ausfuehren("Entfernen", [this] { this->entfernen(); }); });
   connect(speichern, &QAction::triggered, this, [this] {
+    // A save that failed (reported) keeps the window with its edits.
     ausfuehren("Speichern", [this] {
-      ListeSpeichern();
-      accept();
+      if (ListeSpeichern()) accept();
     });
   });
   connect(uebernehmen, &QAction::triggered, this, [this] {
@@ -242,6 +242,7 @@ FormWortliste::FormWortliste(QWidget* aufrufer, const Listenauftrag& auftrag)
   stbAnwender->setText(qtext(art == Listenart::Neuworte ? benutzer + " " : benutzer));
   stbAnwender->setVisible(mitAnwender);
   StatusAktualisieren();
+  Toolbar1->setEnabled(false);  // until the first build has filled the list
   geladen_ = true;
 }
 
@@ -335,9 +336,13 @@ bool FormWortliste::ListeNeuAufbauen() {
   if (z.baut) return false;
   z.baut = true;
   Trace("ListeNeuAufbauen");
+  // A click meanwhile could not run: the toolbar says so until the list
+  // is there.
+  Toolbar1->setEnabled(false);
   Liste->hide();
   modell->aenderungBeginnen();
   const bool gut = ListeErstellen();
+  Toolbar1->setEnabled(true);
   if (!gut) {
     modell->aenderungBeenden();
     z.baut = false;
@@ -526,6 +531,9 @@ void FormWortliste::done(int ergebnis) {
   if (!isMinimized() && !isMaximized() && !isFullScreen())
     ListenmasseSchreiben(twips(height()), twips(width()), fontGroesse_);
   auto& pz = poolZustand();
+  // What was changed or removed here acts only through this editor's
+  // take-over: the next editor starts without it.
+  LoeschListeVerwerfen();
   if (pz.Automatikbetrieb) {
     SperreLoesen();
     Trace("Ende Vokarium Auto");

@@ -22,6 +22,7 @@
 #include "common/poolfiles.h"
 #include "common/server_trigger.h"
 #include "common/texte.h"
+#include "common/wortpruefung.h"
 #include "main/editor/pruefsumme.h"
 #include "main/editor/wortliste.h"
 #include "platform/paths.h"
@@ -61,7 +62,7 @@ bool ausfuehren(Journal& j) {
   const bool alle = JournalAusfuehren(
       j, editorZustand().pauseMs,
       [](const std::string& pfad) {
-        return Nachfrage(TextMitWerten(2520, pfad, WortlistenPfad()));
+        return Nachfrage(TextMitWerten(2520, pfad, editorZustand().listenPfad));
       },
       true);
   if (alle) {
@@ -70,15 +71,19 @@ bool ausfuehren(Journal& j) {
   }
   JournalLassen(j);
   TriggerSetzen(TriggerArt::pool);
-  Trace("Wortliste bleibt", WortlistenPfad());
+  Trace("Wortliste bleibt", editorZustand().listenPfad);
   return false;
 }
 
-// What the editor read of the word file the take-over deletes (-1: it read
-// another file, the word file goes whole).
-std::int64_t gelesenVonWortdatei() {
+// The shown word file goes last, and only what the editor read of it:
+// lines appended since stay for the next time, and a file replaced since
+// it was read is left as it is. Only a new-words list (a member's ".ben"
+// or the pool's word list) is taken from its file; the other kinds of list
+// delete nothing.
+void gezeigteWortdatei(Journal& j) {
   const auto& z = editorZustand();
-  return z.listenPfad == WortlistenPfad() ? z.gelesenLaenge : -1;
+  if (z.art != Listenart::Neuworte || !GelesenesUnveraendert()) return;
+  JournalWortdatei(j, z.listenPfad, z.gelesenLaenge);
 }
 
 // LoeschListe into the user's ".loe", when there is a user.
@@ -207,7 +212,6 @@ bool gesamtUebernehmen() {
   Journal j;
   JournalAnhaengen(j, NeuWortePfad(), plat::joinLines(angehakt), z.versucheNeuWorte);
   JournalAnhaengen(j, LoeWortePfad(), plat::joinLines(nichtAngehakteZeilen()), z.versucheNeuWorte);
-  JournalWortdatei(j, WortlistenPfad(), gelesenVonWortdatei());
   // A list that could not be replaced still holds the unchecked words: then
   // nothing is sent, so no member deletes a word the pool keeps.
   if (!listeErsetzenMitJournal(angehakt, entfernteZeilen(), j)) return false;
@@ -243,12 +247,43 @@ bool wartungUebernehmen() {
       plat::addLine(geloescht, eintrag);
   }
   JournalAnhaengen(j, LoeWortePfad(), std::move(geloescht), z.versucheNeuWorte);
-  JournalWortdatei(j, WortlistenPfad(), gelesenVonWortdatei());
   if (!listeErsetzenMitJournal(std::move(inhalt), entfernt, j)) return false;
   ausfuehren(j);
   LoeschListeVerwerfen();
   z.auftrag.wartung = false;
   pz.Vergleichsworte.leeren();
+  return true;
+}
+
+// An import file is the user's own, of any name: its old content becomes
+// the backup beside it, then the checked rows take its place. Each is
+// written whole under a temporary name in the same folder and renamed into
+// place, so a failure (reported) leaves both files as they were and no
+// temporary file behind.
+bool importSpeichern(const std::string& pfad) {
+  const std::string sicherung = Sicherungsname(pfad);
+  plat::SharedFile datei;
+  plat::Err e =
+      datei.open(pfad, plat::Access::read, plat::Share::denyWrite, plat::Disposition::openExisting);
+  std::string alt;
+  if (e == plat::Err::ok) e = datei.readAll(alt);
+  datei.close();
+  if (e == plat::Err::ok) {
+    Trace("Sicherung", pfad, sicherung);
+    e = plat::publishReplace(sicherung, alt, true);
+    if (e != plat::Err::ok) {
+      DateiFehlerMelden(e, sicherung, 2509);
+      return false;
+    }
+  } else if (e != plat::Err::notFound) {
+    WortdateiFehlerMelden(e, pfad);
+    return false;
+  }
+  e = plat::publishReplace(pfad, plat::joinLines(AngehakteZeilen()), true);
+  if (e != plat::Err::ok) {
+    DateiFehlerMelden(e, pfad, 2509);
+    return false;
+  }
   return true;
 }
 
@@ -260,9 +295,7 @@ bool ListeSpeichern() {
   if (z.art == Listenart::Gesamt)
     return GesamtlisteErsetzen(z.listenPfad, AngehakteZeilen(), entfernteZeilen(),
                                Sicherungsname(z.listenPfad));
-  if (!AusgabeAnlegen(true)) return false;
-  AlleSchreiben(AngehakteZeilen());
-  return MitSicherungErsetzen(z.listenPfad);
+  return importSpeichern(z.listenPfad);
 }
 
 bool WorteUebernehmen(bool mitGesamtliste) {
@@ -273,7 +306,7 @@ bool WorteUebernehmen(bool mitGesamtliste) {
   if (mitGesamtliste) JournalAnhaengen(j, GesamtlistenPfad(), zeilen, z.versucheGesamtliste);
   JournalAnhaengen(j, NeuWortePfad(), zeilen, z.versucheNeuWorte);
   loeschListeFuerBenutzer(j);
-  JournalWortdatei(j, WortlistenPfad(), gelesenVonWortdatei());
+  gezeigteWortdatei(j);
   // Without its journal nothing is written: the word list stays.
   if (!JournalAnlegen(j, PoolVerzeichnis())) return false;
   return ausfuehren(j);
@@ -282,6 +315,7 @@ bool WorteUebernehmen(bool mitGesamtliste) {
 bool ListeUebernehmen() {
   const auto& z = editorZustand();
   Trace("ListeUebernehmen", z.listenPfad);
+  LoeschListeBereinigen();
   switch (z.art) {
     case Listenart::Gesamt:
       return gesamtUebernehmen();
@@ -290,11 +324,15 @@ bool ListeUebernehmen() {
     case Listenart::Anwender:
       if (VoctoolsStart()) {
         WoerterEntfernen();
+        ErsetzteWoerterAufnehmen(true);
         VoctoolsEnde();
+      } else {
+        ErsetzteWoerterAufnehmen(false);
       }
       return WorteUebernehmen(true);
     case Listenart::Neuworte:
       if (poolZustand().Automatikbetrieb && !SperreSetzen()) return false;
+      ErsetzteWoerterAufnehmen(false);
       return WorteUebernehmen(true);
     case Listenart::Import:
       return WorteUebernehmen(true);

@@ -1,20 +1,27 @@
 // The rows of the word list editor: building them from the list file or the
 // recognizer, the automatic spoken form, checking, removing, editing and
-// searching (see wortliste.h). Reads files shared with other workstations
-// under a shared open only; never writes here.
+// searching (see wortliste.h). Reads the list file under a shared open
+// only. Writes in two places, after a take-over: the shown file loses what
+// was read of it (under its exclusive lock, so an append of the helper
+// waits and stays), and changed own words go to the user's ".neu" when the
+// recognizer is not there.
 #include "main/editor/wortliste.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "common/journal.h"
 #include "common/konfiguration.h"
 #include "common/meldung.h"
 #include "common/mtrace.h"
 #include "common/poolfiles.h"
+#include "common/texte.h"
 #include "common/utilities.h"
+#include "common/wortpruefung.h"
 #include "common/zeichenketten.h"
 #include "main/editor/pruefsumme.h"
 #include "platform/shared_file.h"
+#include "platform/text_lines.h"
 
 namespace vk {
 
@@ -44,7 +51,7 @@ bool dateiLesen(const std::string& pfad, std::string& inhalt) {
   if (e == plat::Err::ok && datei.size() >= 0xFFFFFFFFLL) e = plat::Err::invalidParameter;
   if (e == plat::Err::ok) e = datei.readAll(inhalt);
   if (e != plat::Err::ok) {
-    Fehlermeldung(e, pfad + " not found");
+    WortdateiFehlerMelden(e, pfad);
     return false;
   }
   z.gelesenLaenge = static_cast<std::int64_t>(inhalt.size());
@@ -52,20 +59,62 @@ bool dateiLesen(const std::string& pfad, std::string& inhalt) {
   return true;
 }
 
-// Hands every line of `inhalt` that is not blank to `jede`, as a view into
-// `inhalt` (lines end at LF, a CR before it is dropped, a lone CR is data).
+// Length of the line end at `ende` of `inhalt` (CR LF 2, LF or CR 1, none 0).
+std::size_t zeilenende(std::string_view inhalt, std::size_t ende) {
+  if (ende >= inhalt.size()) return 0;
+  return inhalt[ende] == '\r' && ende + 1 < inhalt.size() && inhalt[ende + 1] == '\n' ? 2 : 1;
+}
+
+// Hands every line of `inhalt` that is not blank and is a word to `jede`,
+// as a view into `inhalt` (lines end at LF, CR LF or a lone CR); a line
+// that is no word is counted in `abgewiesen` with its number.
 template <typename F>
-void zeilenDurchgehen(std::string_view inhalt, F&& jede) {
+void zeilenDurchgehen(std::string_view inhalt, Abweisungen& abgewiesen, F&& jede) {
   std::size_t nummer = 0;
   while (!inhalt.empty()) {
-    const std::size_t ende = inhalt.find('\n');
-    std::string_view zeile = inhalt.substr(0, ende);
-    inhalt.remove_prefix(ende == std::string_view::npos ? inhalt.size() : ende + 1);
-    if (ende != std::string_view::npos && !zeile.empty() && zeile.back() == '\r')
-      zeile.remove_suffix(1);
+    const std::size_t ende = plat::findLineEnd(inhalt);
+    const std::string_view zeile = inhalt.substr(0, ende);
+    inhalt.remove_prefix(ende + zeilenende(inhalt, ende));
     if (++nummer % kEreignisseAlle == 0) EreignisseVerarbeiten();
-    if (!leer(zeile)) jede(zeile);
+    if (leer(zeile)) continue;
+    if (WortzeilePruefen(zeile) != Wortfehler::keiner) {
+      abgewiesen.hinzufuegen(nummer);
+      continue;
+    }
+    jede(zeile);
   }
+}
+
+// An import file written as UTF-8 in cp1252, line for line; a line cp1252
+// cannot hold becomes a control character alone, so that the word check
+// refuses it under its own line number.
+std::string importWandeln(std::string_view inhalt) {
+  std::string ansi;
+  ansi.reserve(inhalt.size());
+  std::string zeile;
+  while (!inhalt.empty()) {
+    const std::size_t ende = plat::findLineEnd(inhalt);
+    if (Utf8ZeileWandeln(inhalt.substr(0, ende), zeile)) {
+      ansi += zeile;
+    } else {
+      ansi += '\x01';
+    }
+    const std::size_t laenge = zeilenende(inhalt, ende);
+    ansi.append(inhalt.substr(ende, laenge));
+    inhalt.remove_prefix(ende + laenge);
+  }
+  return ansi;
+}
+
+// Number of lines of `inhalt` (CR LF counts once: the table below is sized
+// by it, and a larger one costs cache misses).
+std::size_t zeilenZaehlen(std::string_view inhalt) {
+  std::size_t n = 1;
+  for (std::size_t i = 0; i < inhalt.size(); ++i) {
+    const char c = inhalt[i];
+    if (c == '\n' || (c == '\r' && (i + 1 == inhalt.size() || inhalt[i + 1] != '\n'))) ++n;
+  }
+  return n;
 }
 
 // Exact duplicates are shown once; lines that differ in case only are two
@@ -73,9 +122,7 @@ void zeilenDurchgehen(std::string_view inhalt, F&& jede) {
 // into the file's content: one allocation for the whole file.
 class Dubletten {
  public:
-  explicit Dubletten(std::string_view inhalt)
-      : inhalt_(inhalt),
-        zeilen_(static_cast<std::size_t>(std::count(inhalt.begin(), inhalt.end(), '\n')) + 1) {
+  explicit Dubletten(std::string_view inhalt) : inhalt_(inhalt), zeilen_(zeilenZaehlen(inhalt)) {
     std::size_t plaetze = 16;
     while (plaetze < 2 * zeilen_)
       plaetze <<= 1;
@@ -112,13 +159,24 @@ class Dubletten {
   std::size_t maske_ = 0;
 };
 
-// Rows from the recognizer's words.
+// Rows from the recognizer's words; a word that is no pool word (a spoken
+// form too long, say) gets no row and is counted.
 class AnwenderZiel : public VocZeilenZiel {
  public:
   void zeilenErwartet(std::size_t anzahl) override { editorZustand().zeilen.reserve(anzahl); }
   void zeileAnfuegen(const VocZeile& zeile) override {
-    editorZustand().zeilen.push_back(Eintrag{zeile.geschrieben, zeile.gesprochen, zeile.angehakt});
+    ++nummer_;
+    if (WortzeilePruefen(Wortzeile(zeile.geschrieben, zeile.gesprochen)) != Wortfehler::keiner) {
+      abgewiesen.hinzufuegen(nummer_);
+      return;
+    }
+    editorZustand().zeilen.push_back(
+        Eintrag{zeile.geschrieben, zeile.gesprochen, zeile.angehakt, false});
   }
+  Abweisungen abgewiesen;
+
+ private:
+  std::size_t nummer_ = 0;
 };
 
 }  // namespace
@@ -236,9 +294,15 @@ bool ListeAufbauen() {
   Trace("ListeAufbauen", konfiguration().WortlistenDatei);
   std::string inhalt;
   if (!dateiLesen(z.listenPfad, inhalt)) return false;
+  // An import written by a modern editor is UTF-8: its rows become cp1252.
+  if (std::string_view sicht = inhalt; z.art == Listenart::Import && Utf8Erkennen(sicht)) {
+    Trace("UTF-8", z.listenPfad);
+    inhalt = importWandeln(sicht);
+  }
   Dubletten dubletten(inhalt);
   z.zeilen.reserve(dubletten.zeilen());
-  zeilenDurchgehen(inhalt, [&](std::string_view zeile) {
+  Abweisungen abgewiesen;
+  zeilenDurchgehen(inhalt, abgewiesen, [&](std::string_view zeile) {
     if (!dubletten.neu(zeile)) return;
     Eintrag e;
     ZeileTeilen(zeile, e.geschrieben, e.gesprochen);
@@ -246,6 +310,7 @@ bool ListeAufbauen() {
     z.zeilen.push_back(std::move(e));
   });
   z.Markierzaehler = static_cast<std::int64_t>(z.zeilen.size());
+  AbweisungenMelden(abgewiesen, z.listenPfad);
   return true;
 }
 
@@ -256,7 +321,8 @@ bool DiffListeAufbauen() {
   if (!dateiLesen(z.listenPfad, inhalt)) return false;
   auto& pz = poolZustand();
   Dubletten dubletten(inhalt);
-  zeilenDurchgehen(inhalt, [&](std::string_view zeile) {
+  Abweisungen abgewiesen;
+  zeilenDurchgehen(inhalt, abgewiesen, [&](std::string_view zeile) {
     if (!dubletten.neu(zeile)) return;
     pz.BenWorte.hinzufuegen(zeile);
     z.dateiZeilen.emplace_back(zeile);
@@ -267,6 +333,7 @@ bool DiffListeAufbauen() {
     ++z.Markierzaehler;
   });
   Trace("Anzahl W\xF6rter", z.Markierzaehler);
+  AbweisungenMelden(abgewiesen, z.listenPfad);
   return true;
 }
 
@@ -279,6 +346,7 @@ bool BenListeAufbauen() {
     if (WorteHolen(!hauptZustand().OptionA)) {
       AnwenderZiel ziel;
       VocWorteZeigen(ziel);
+      AbweisungenMelden(ziel.abgewiesen, "Dragon");
     }
     VoctoolsEnde();
   }
@@ -333,10 +401,64 @@ bool ZeileAendern(std::size_t position, const std::string& geschrieben,
                   const std::string& gesprochen) {
   Eintrag& e = editorZustand().zeilen.at(position);
   if (e.geschrieben == geschrieben && e.gesprochen == gesprochen) return false;
+  if (WortzeilePruefen(Wortzeile(geschrieben, gesprochen)) != Wortfehler::keiner) {
+    Meldung(TextMitWert(2684, Dateinotation(e)));
+    return false;
+  }
   LoeschListeHinzufuegen(e.geschrieben, e.gesprochen);
   e.geschrieben = geschrieben;
   e.gesprochen = gesprochen;
+  e.geaendert = true;
   return true;
+}
+
+void LoeschListeBereinigen() {
+  auto& loesch = poolZustand().LoeschListe;
+  if (!loesch || loesch->anzahl() == 0) return;
+  std::unordered_set<std::string> gezeigt;
+  for (const Eintrag& e : editorZustand().zeilen)
+    gezeigt.insert(Dateinotation(e));
+  std::vector<std::string> bleiben;
+  for (const std::string& eintrag : loesch->elemente()) {
+    if (gezeigt.count(Normalform(eintrag)) == 0) bleiben.push_back(eintrag);
+  }
+  if (bleiben.size() == loesch->anzahl()) return;
+  loesch->leeren();
+  for (const std::string& eintrag : bleiben)
+    loesch->hinzufuegen(eintrag);
+}
+
+void ErsetzteWoerterAufnehmen(bool toolsOffen) {
+  std::vector<std::string> neu;
+  for (const Eintrag& e : editorZustand().zeilen) {
+    if (e.geaendert && !e.angehakt) neu.push_back(Dateinotation(e));
+  }
+  if (neu.empty()) return;
+  Trace("ErsetzteWoerterAufnehmen", neu.size());
+  if (toolsOffen && ZeilenHinzufuegen(neu)) return;
+  // Without the recognizer his helper adds them at its next start.
+  const std::string& benutzer = poolZustand().Benutzer;
+  if (benutzer.empty() || !AppendBen(benutzer, false)) return;
+  AlleSchreiben(neu);
+  AusgabeSchliessen();
+}
+
+bool GelesenesUnveraendert() {
+  const auto& z = editorZustand();
+  if (z.gelesenLaenge < 0) return false;
+  plat::SharedFile datei;
+  const plat::Err e = datei.open(z.listenPfad, plat::Access::read, plat::Share::shared,
+                                 plat::Disposition::openExisting);
+  // Held for an append just now: what it adds lies behind what was read,
+  // and the deletion itself takes only that much, later, under its lock.
+  if (plat::heldByOther(e)) return true;
+  if (e != plat::Err::ok) return false;
+  std::string anfang;
+  const auto gelesen = static_cast<std::size_t>(z.gelesenLaenge);
+  if (datei.readAll(anfang, gelesen) != plat::Err::ok || anfang.size() != gelesen) return false;
+  if (Pruefsumme(anfang) == z.gelesenPruefsumme) return true;
+  Trace("Wortliste bleibt", z.listenPfad);
+  return false;
 }
 
 std::ptrdiff_t Suchen(std::string_view anfang) {

@@ -3,7 +3,9 @@
 // form made for words written in capitals, checking, removing, editing and
 // searching rows, and what "Speichern" and "Uebernehmen" write into the
 // pool files. No Qt header here: the window (form_wortliste.h) only shows
-// these rows and calls these operations.
+// these rows and calls these operations. Every row is a word
+// (common/wortpruefung.h): lines that are none get no row (reported), and
+// an edit that would make a row none is refused.
 // Failures are reported to the user (common error report) before an
 // operation returns false. A file held by another program is tried again
 // as often as the take-over allows; then the user decides (Retry/Cancel).
@@ -30,6 +32,7 @@ struct Eintrag {
   std::string geschrieben;
   std::string gesprochen;
   bool angehakt = true;
+  bool geaendert = false;  // changed by the user in this editor
 };
 
 // The state of the editor (one per program; one editor is open at a time).
@@ -99,7 +102,8 @@ void HakenSetzen(std::size_t position, bool an);
 void Entfernen(std::vector<std::size_t> positionen);
 
 // Puts the edit buffer back into a row; a change records the old entry in
-// LoeschListe. True when something changed.
+// LoeschListe. True when something changed; a change that makes the row no
+// word (wortpruefung.h) is refused with a message and changes nothing.
 bool ZeileAendern(std::size_t position, const std::string& geschrieben,
                   const std::string& gesprochen);
 
@@ -111,6 +115,23 @@ std::ptrdiff_t Suchen(std::string_view anfang);
 
 bool ListeSpeichern();
 bool ListeUebernehmen();
+
+// Drops from LoeschListe every entry that a row still shows: a word the
+// user changed back, or changed in its blanks only, stays where it is.
+void LoeschListeBereinigen();
+
+// Anwender and a user's Neuworte: the new forms of the unchecked rows the
+// user changed take the old forms' place in his vocabulary (their old
+// forms leave it through LoeschListe; checked rows come back through the
+// pool): added to the recognizer while its tools are open, else (or when
+// that fails) appended to his own ".neu" for his helper to add.
+void ErsetzteWoerterAufnehmen(bool toolsOffen);
+
+// Whether the shown file still starts with exactly what the build read of
+// it (lines may have been appended since). False when it is gone, cannot
+// be read or was replaced: then nothing of it is known to be shown. True
+// while another program holds it (an append in progress).
+bool GelesenesUnveraendert();
 
 // The common take-over of the checked rows. `mitGesamtliste` false leaves
 // the total list out (it was rebuilt with them already). True when the

@@ -34,6 +34,7 @@
 #include "main/editor/wortliste.h"
 #include "main/editor/wortliste_modell.h"
 #include "platform/paths.h"
+#include "platform/shared_file.h"
 
 using namespace vk;
 
@@ -51,6 +52,9 @@ class FormWortlisteTest : public QObject {
   void toolbarButtonsTheUserHidStayHidden();
   void keysEditCheckAndRemoveWhereAllowed();
   void takeOverFromTheToolbarWritesAndCloses();
+  void toolbarIsOffWhileTheListBuilds();
+  void closingWithoutTakeOverDiscardsItsEdits();
+  void aSaveThatFailsKeepsTheWindowAndItsEdits();
   void wordDialogOfTheRecognizer();
 
  private:
@@ -371,9 +375,87 @@ void FormWortlisteTest::takeOverFromTheToolbarWritesAndCloses() {
   QVERIFY(recordedMessages().empty());
 }
 
+// A click while a long list is still being built could not run: the
+// toolbar is off until the list is there, then on.
+void FormWortlisteTest::toolbarIsOffWhileTheListBuilds() {
+  QByteArray inhalt;
+  for (int i = 0; i < 20000; ++i)
+    inhalt += "Wort" + QByteArray::number(i) + "\r\n";
+  schreiben("ziel/Chirurgie/Wortliste.txt", inhalt);
+  Listenauftrag a;
+  a.dateiname = "Wortliste.txt";
+  FormWortliste f(&aufrufer_, a);
+  int gesehen = 0;
+  bool anWaehrendDesBaus = false;
+  QTimer probe;
+  connect(&probe, &QTimer::timeout, [&] {
+    if (!editorZustand().baut) return;
+    ++gesehen;
+    QWidget* knopf = f.Toolbar1->widgetForAction(aktion(f, "Uebernehmen"));
+    if (f.Toolbar1->isEnabled() || (knopf != nullptr && knopf->isEnabled()))
+      anWaehrendDesBaus = true;
+  });
+  probe.start(0);
+  f.show();
+  QVERIFY(QTest::qWaitFor([&f] { return f.Liste->isVisible(); }));
+  probe.stop();
+  QVERIFY(gesehen > 0);
+  QVERIFY(!anWaehrendDesBaus);
+  QVERIFY(f.Toolbar1->isEnabled());
+}
+
+// An edit acts only in the editor where it was made: closed without a
+// take-over, the next editor's unchanged take-over writes no ".loe".
+void FormWortlisteTest::closingWithoutTakeOverDiscardsItsEdits() {
+  poolZustand().Benutzer = "Meier";
+  schreiben("ziel/Chirurgie/_Meier.ben", "EDV\r\n");
+  {
+    auto f = oeffnen("_Meier.ben");
+    QVERIFY(ZeileAendern(0, "EDV-Anlage", ""));
+    f->reject();
+  }
+  schreiben("ziel/Chirurgie/_Meier.ben", "Zeh\r\n");
+  auto f = oeffnen("_Meier.ben");
+  aktion(*f, "Uebernehmen")->trigger();
+  QVERIFY(!f->isVisible());
+  QVERIFY(!QFile::exists(dir_->filePath("ziel/Chirurgie/_Meier.loe")));
+  QCOMPARE(lesen("ziel/Chirurgie/neuWorte.txt"), QByteArray("Zeh\r\n"));
+}
+
+// A save that fails is reported and keeps the window open with its edits;
+// no temporary file is left. Saved again, it closes.
+void FormWortlisteTest::aSaveThatFailsKeepsTheWindowAndItsEdits() {
+  schreiben("import/liste.csv", "Arm\r\nBein\r\n");
+  Listenauftrag a;
+  a.dateiname = sys("import/liste.csv");
+  a.vollerPfad = true;
+  FormWortliste f(&aufrufer_, a);
+  f.show();
+  QVERIFY(QTest::qWaitFor([&f] { return f.Liste->isVisible(); }));
+  f.modell->setData(f.modell->index(0, 0), Qt::Unchecked, Qt::CheckStateRole);
+  schreiben("import/liste.csv.bak", "alt\r\n");
+  {
+    plat::SharedFile andere;
+    QCOMPARE(andere.open(sys("import/liste.csv.bak"), plat::Access::readWrite,
+                         plat::Share::exclusive, plat::Disposition::openExisting),
+             plat::Err::ok);
+    aktion(f, "Speichern")->trigger();
+    QVERIFY(f.isVisible());
+    QCOMPARE(recordedMessages().size(), std::size_t{1});
+    QCOMPARE(f.modell->data(f.modell->index(0, 0), Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+    QCOMPARE(lesen("import/liste.csv"), QByteArray("Arm\r\nBein\r\n"));
+    QCOMPARE(QDir(dir_->filePath("import")).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    QVERIFY(f.Toolbar1->isEnabled());
+  }
+  aktion(f, "Speichern")->trigger();
+  QVERIFY(!f.isVisible());
+  QCOMPARE(lesen("import/liste.csv"), QByteArray("Bein\r\n"));
+  QCOMPARE(lesen("import/liste.csv.bak"), QByteArray("Arm\r\nBein\r\n"));
+}
+
 void FormWortlisteTest::wordDialogOfTheRecognizer() {
   const QString natspeak = VK_BIN_DIR "/natspeak";
-  schreiben("eigene.txt", "Meier\r\nM\xFCller\\Mueller\r\nZyste\r\n");
+  schreiben("eigene.txt", "Meier\r\nM\xFCller\\Mueller\r\nZyste\r\nHallux\r\n");
   QProcess setup;
   setup.start(natspeak, {"--setup", dir_->filePath("R"), "--speaker", "Anna", "--topic",
                          "Allgemein", "--words", dir_->filePath("eigene.txt")});
@@ -405,7 +487,8 @@ void FormWortlisteTest::wordDialogOfTheRecognizer() {
   QVERIFY(!Dragon().erzeugt);
 
   // The user's own words not in the pool, unchecked; the checked one goes
-  // into the pool, the removed one out of the recognizer's vocabulary.
+  // into the pool, the removed one out of the recognizer's vocabulary, and
+  // the unchecked one with a new spoken form takes its old form's place.
   schreiben("ziel/Chirurgie/AlleWorte.txt", "Meier\r\n");
   poolZustand().Benutzer = "Anna";
   hauptZustand().Thema = "Allgemein";
@@ -415,11 +498,12 @@ void FormWortlisteTest::wordDialogOfTheRecognizer() {
   FormWortliste f(&aufrufer_, a);
   f.show();
   QVERIFY(QTest::qWaitFor([&f] { return f.Liste->isVisible(); }, 10000));
-  QCOMPARE(spalte(1), (QStringList{"Müller", "Zyste"}));
+  QCOMPARE(spalte(1), (QStringList{"Hallux", "Müller", "Zyste"}));
   QCOMPARE(f.stbMarkiert->text(), QString("Markierte : 0 "));
   QVERIFY(f.stbAnwender->isVisibleTo(&f));
-  f.modell->setData(f.modell->index(0, 0), Qt::Checked, Qt::CheckStateRole);
-  f.Liste->selectRow(1);
+  f.modell->setData(f.modell->index(1, 0), Qt::Checked, Qt::CheckStateRole);
+  QVERIFY(ZeileAendern(0, "Hallux", "Hallux valgus"));
+  f.Liste->selectRow(2);
   QTest::keyClick(f.Liste, Qt::Key_Delete);
   f.findChild<QAction*>("Uebernehmen")->trigger();
   QCOMPARE(lesen("ziel/Chirurgie/AlleWorte.txt"), QByteArray("Meier\r\nM\xFCller\\Mueller\r\n"));
@@ -430,10 +514,12 @@ void FormWortlisteTest::wordDialogOfTheRecognizer() {
   QVERIFY(WorteHolen(true));
   QStringList worte;
   for (const auto& w : Voctools().liste)
-    worte << qtext(w.written);
+    worte << qtext(WortZeile(w));
   VoctoolsEnde();
   QVERIFY(worte.contains("Meier"));
   QVERIFY(!worte.contains("Zyste"));
+  QVERIFY(worte.contains("Hallux\\Hallux valgus"));
+  QVERIFY(!worte.contains("Hallux"));
 }
 
 QTEST_MAIN(FormWortlisteTest)

@@ -14,6 +14,7 @@
 #include "common/dns_ini.h"
 #include "common/dragon.h"
 #include "main/programmart.h"
+#include "platform/registry.h"
 #include "platform/trace.h"
 #include "tests/unit/common/testbaum.h"
 
@@ -24,6 +25,7 @@ struct Auftrag {
   bool gesperrt = false;  // the pool lock was held when the editor opened
   std::string wortliste;  // the pool word list at that moment
   std::size_t vergleichsworte = 0;
+  std::string benutzer;  // the current user the editor saw
 };
 
 class Hauptfenster : public Testbaum {
@@ -37,9 +39,9 @@ class Hauptfenster : public Testbaum {
     vk::konfigurationZuruecksetzen();
     vk::poolZustandZuruecksetzen();
     vk::hauptfensterZustand().listeZeigen = [this](QWidget*, const vk::Listenauftrag& a) {
-      auftraege_.push_back({a, gibtEs("ziel/Chirurgie/Sperre.lck"),
-                            lesen("ziel/Chirurgie/Wortliste.txt"),
-                            vk::poolZustand().Vergleichsworte.anzahl()});
+      auftraege_.push_back(
+          {a, gibtEs("ziel/Chirurgie/Sperre.lck"), lesen("ziel/Chirurgie/Wortliste.txt"),
+           vk::poolZustand().Vergleichsworte.anzahl(), vk::poolZustand().Benutzer});
       vk::SperreLoesen();  // as the editor does when it closes
     };
     schreiben("ziel/Vokarium.cfg",
@@ -117,6 +119,7 @@ TEST_F(Hauptfenster, ALocationWithoutConfigurationIsForgotten) {
   vk::RegSchreiben("LastDirectory", sys("nirgends/"));
   auto& f = starten(vk::VokariumArt());
   EXPECT_TRUE(f.LastDirectory().empty());
+  EXPECT_TRUE(vk::RegLesen("LastDirectory").empty());  // in the registry too
   EXPECT_TRUE(f.tSpeicherort->text().isEmpty());
   EXPECT_EQ(f.coPool->count(), 0);
   EXPECT_EQ(f.lbUser->count(), 0);
@@ -126,6 +129,39 @@ TEST_F(Hauptfenster, ALocationWithoutConfigurationIsForgotten) {
   EXPECT_EQ(f.LastDirectory(), sys("ziel/"));
   EXPECT_EQ(vk::RegLesen("LastDirectory"), sys("ziel/"));
   EXPECT_EQ(f.lbUser->count(), 2);
+}
+
+// A directory derived from the user's base directory that holds no
+// configuration is reported once: the next start looks further, to the
+// machine-wide base directory.
+TEST_F(Hauptfenster, ABadDerivedLocationIsReportedOnceThenTheMachineBaseIsTried) {
+  schreiben("m/Vokarium/Vokarium.cfg", lesen("ziel/Vokarium.cfg"));
+  vk::RegSchreiben("LastDirectory", "");
+  vk::RegSchreiben("LastBasisDirectory", sys("nirgends/"));
+  plat::regWriteString(plat::Hive::localMachine, vk::kRegSchluessel, "LastBasisDirectory",
+                       sys("m/"));
+  starten(vk::VokariumArt());
+  EXPECT_EQ(vk::recordedMessages().size(), 1U) << meldungen();
+  vk::clearRecordedMessages();
+  auto& f = starten(vk::VokariumArt());
+  EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
+  EXPECT_EQ(f.LastDirectory(), sys("m/") + "Vokarium\\");
+  EXPECT_EQ(f.lbUser->count(), 2);
+}
+
+// The pool's total list is no member's, but the member still selected
+// afterwards is the one whose new words "Wortliste" opens.
+TEST_F(Hauptfenster, TheSelectedUserStaysTheCurrentUserAfterThePoolsList) {
+  schreiben("ziel/Chirurgie/AlleWorte.txt", "Femur\r\n");
+  schreiben("ziel/Chirurgie/_Meier.ben", "Tibia\r\n");
+  auto& f = starten(vk::VokariumArt());
+  klicken("Gesamtwortliste");
+  klicken("Wortliste");
+  ASSERT_EQ(auftraege_.size(), 2u);
+  EXPECT_TRUE(auftraege_[0].auftrag.Gesamt);
+  EXPECT_EQ(auftraege_[1].auftrag.dateiname, "_Meier.ben");
+  EXPECT_EQ(vk::poolZustand().Benutzer, "Meier");
+  EXPECT_EQ(f.lbUser->currentItem()->text(), "Meier | Allgemein");
 }
 
 TEST_F(Hauptfenster, UnattendedUserEndsWithoutWordsAndOpensHisWords) {
@@ -220,7 +256,7 @@ TEST_F(Hauptfenster, ActionsLeaveNoLockBehind) {
   ASSERT_EQ(auftraege_.size(), 1u);
   EXPECT_TRUE(auftraege_[0].auftrag.Gesamt);
   EXPECT_TRUE(auftraege_[0].gesperrt);
-  EXPECT_EQ(vk::poolZustand().Benutzer, "");
+  EXPECT_EQ(auftraege_[0].benutzer, "");  // the pool's list is no member's
 
   // "Neubenutzer" gives the selected user the whole pool.
   fenster_->lbUser->setCurrentRow(1);

@@ -12,9 +12,11 @@ using Pool = Testbaum;
 TEST(PoolNamen, BackupNamesFixFileAndWordLines) {
   EXPECT_EQ(vk::Sicherungsname("\\p\\AlleWorte.txt"), "\\p\\AlleWorte.bak");
   EXPECT_EQ(vk::Sicherungsname("\\p\\Benutzer.dat"), "\\p\\Benutzer.bak");
-  EXPECT_EQ(vk::Sicherungsname("\\p.txt\\liste.dat"), "\\p.bak\\liste.bak");
-  EXPECT_EQ(vk::Sicherungsname("\\p\\Liste.TXT"), "\\p\\Liste.TXT");  // with case
-  EXPECT_EQ(vk::Sicherungsname("\\p\\Liste"), "\\p\\Liste");
+  // Only the ending counts, in any case; any other name gets ".bak" added.
+  EXPECT_EQ(vk::Sicherungsname("\\p.txt\\liste.dat"), "\\p.txt\\liste.bak");
+  EXPECT_EQ(vk::Sicherungsname("\\p\\Liste.TXT"), "\\p\\Liste.bak");
+  EXPECT_EQ(vk::Sicherungsname("\\p\\Liste.csv"), "\\p\\Liste.csv.bak");
+  EXPECT_EQ(vk::Sicherungsname("\\p\\Liste"), "\\p\\Liste.bak");
 
   EXPECT_EQ(vk::Wortzeile("  Arm ", "  "), "Arm");
   EXPECT_EQ(vk::Wortzeile(" OP ", " Oh Peh "), "OP\\Oh Peh");
@@ -76,18 +78,14 @@ TEST_F(Pool, ReplaceWithBackupKeepsPreviousContent) {
   EXPECT_EQ(lesen("ziel/Chirurgie/Neu.dat"), "erst\r\n");
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
 
-  // Neither ".txt" nor ".dat": refused with text 2511, target untouched.
+  // Neither ".txt" nor ".dat": the backup has ".bak" added.
   schreiben("ziel/Chirurgie/Liste", "bleibt\r\n");
   ASSERT_TRUE(vk::AusgabeAnlegen(true));
   vk::ZeileSchreiben("neu");
-  const std::string ziel = sys("ziel/Chirurgie/Liste");
-  EXPECT_FALSE(vk::MitSicherungErsetzen(ziel));
-  EXPECT_EQ(lesen("ziel/Chirurgie/Liste"), "bleibt\r\n");
-  ASSERT_EQ(vk::recordedMessages().size(), 1U);
-  // No error number: text 105 directly followed by the blank and the context.
-  EXPECT_EQ(vk::recordedMessages()[0].text,
-            vk::Text(105) + " " + vk::TextMitWerten(2511, ziel, ziel) + " :\r");
-  vk::AusgabeSchliessen();
+  ASSERT_TRUE(vk::MitSicherungErsetzen(sys("ziel/Chirurgie/Liste")));
+  EXPECT_EQ(lesen("ziel/Chirurgie/Liste"), "neu\r\n");
+  EXPECT_EQ(lesen("ziel/Chirurgie/Liste.bak"), "bleibt\r\n");
+  EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
 }
 
 TEST_F(Pool, RenameOverExistingTargetAndSaveTotalList) {

@@ -1,7 +1,9 @@
 // The rows of the word list editor without a window: the automatic spoken
 // form, how a list file becomes rows, the notations, checking, removing,
 // editing (LoeschListe) and searching.
+#include "common/wortpruefung.h"
 #include "editor_baum.h"
+#include "platform/shared_file.h"
 
 namespace {
 
@@ -37,9 +39,109 @@ TEST_F(Liste, FileLinesBecomeRowsOnceWithAutomaticSpokenForm) {
   EXPECT_EQ(vk::poolZustand().BenWorte.anzahl(), 0U);  // discarded after the build
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
 
-  // A missing file is reported with " not found" and builds nothing.
+  // A missing file is reported with its cause and builds nothing.
   EXPECT_FALSE(bauen(neuworte("Fehlt.txt")));
-  EXPECT_NE(meldungen().find("Fehlt.txt not found"), std::string::npos) << meldungen();
+  EXPECT_NE(meldungen().find("Fehlt.txt :\r" + vk::Text(2588)), std::string::npos) << meldungen();
+}
+
+// A word file that is there but cannot be read says why, in the user's
+// language (no permission cannot be made for a test run as root).
+TEST_F(Liste, AnUnreadableListFileNamesItsCause) {
+  schreiben("ziel/Chirurgie/echt.txt", "Arm\r\n");
+  std::filesystem::create_directories(wurzel_ / "ziel/Chirurgie/Ordner.txt");
+  std::filesystem::create_symlink(wurzel_ / "ziel/Chirurgie/echt.txt",
+                                  wurzel_ / "ziel/Chirurgie/Link.txt");
+  schreiben("ziel/Chirurgie/Belegt.txt", "Arm\r\n");
+  plat::SharedFile andere;
+  ASSERT_EQ(andere.open(sys("ziel/Chirurgie/Belegt.txt"), plat::Access::readWrite,
+                        plat::Share::exclusive, plat::Disposition::openExisting),
+            plat::Err::ok);
+  for (const auto& [datei, text] :
+       {std::pair{"Ordner.txt", 2585}, {"Link.txt", 2586}, {"Belegt.txt", 2584}}) {
+    SCOPED_TRACE(datei);
+    vk::clearRecordedMessages();
+    EXPECT_FALSE(bauen(neuworte(datei)));
+    ASSERT_EQ(vk::recordedMessages().size(), 1U);
+    const std::string& m = vk::recordedMessages()[0].text;
+    EXPECT_NE(m.find(datei + std::string(" :\r") + vk::Text(text)), std::string::npos) << m;
+    EXPECT_EQ(m.find("not found"), std::string::npos) << m;
+  }
+  vk::TextLaden("English");
+  vk::clearRecordedMessages();
+  EXPECT_FALSE(bauen(neuworte("Ordner.txt")));
+  EXPECT_NE(meldungen().find("not a regular file"), std::string::npos) << meldungen();
+}
+
+// What enters the pool is a word: a lone CR ends a line, and lines with a
+// control character or a form longer than the recognizer takes get no row;
+// the user is told how many and which, and the other lines stay.
+TEST_F(Liste, LinesThatAreNoWordsAreRefusedAndReported) {
+  const std::string lang(vk::kMaxWortform + 1, 'x');
+  const std::string grenze(vk::kMaxWortform, 'y');
+  schreiben("ziel/Chirurgie/Wortliste.txt", std::string("Alpha\rBeta\rGamma\r\nNUL\0Byte\r\n", 28) +
+                                                lang + "\r\nTab\tWort\r\n" + grenze + "\\" +
+                                                grenze + "\r\nDelta\\" + lang + "\r\nEnde");
+  ASSERT_TRUE(bauen(neuworte("Wortliste.txt")));
+  EXPECT_EQ(zeilen(), (std::vector<std::string>{"Alpha||x", "Beta||x", "Gamma||x",
+                                                grenze + "|" + grenze + "|x", "Ende||x"}));
+  EXPECT_EQ(meldungen(),
+            vk::WertEinsetzen(vk::TextMitWerten(2589, "4", sys("ziel/Chirurgie/Wortliste.txt")),
+                              "4, 5, 6, 8") +
+                "\n");
+
+  // More than five: the first five and "...".
+  std::string viele;
+  for (int i = 0; i < 7; ++i)
+    viele += "a\x01\r\n";
+  schreiben("ziel/Chirurgie/Wortliste.txt", viele);
+  vk::clearRecordedMessages();
+  ASSERT_TRUE(bauen(neuworte("Wortliste.txt")));
+  EXPECT_NE(meldungen().find("1, 2, 3, 4, 5, ..."), std::string::npos) << meldungen();
+
+  // An edit that would make a row no word is refused.
+  schreiben("ziel/Chirurgie/Wortliste.txt", "Arm\r\n");
+  ASSERT_TRUE(bauen(neuworte("Wortliste.txt")));
+  vk::clearRecordedMessages();
+  EXPECT_FALSE(vk::ZeileAendern(0, "Arm\tBein", ""));
+  EXPECT_FALSE(vk::ZeileAendern(0, "Arm", lang));
+  EXPECT_EQ(vk::recordedMessages().size(), 2U);
+  EXPECT_EQ(zeilen(), (std::vector<std::string>{"Arm||x"}));
+  EXPECT_FALSE(vk::poolZustand().LoeschListe.has_value());
+}
+
+// An import written as UTF-8, with or without byte-order mark, shows its
+// umlauts; a character cp1252 lacks refuses its line. A cp1252 file stays.
+TEST_F(Liste, ImportReadsUtf8AndCp1252) {
+  for (const auto& [name, inhalt, gewandelt] :
+       {std::tuple{"bom",
+                   "\xEF\xBB\xBFR\xC3\xB6ntgen\r\nPreis \xE2\x82\xAC\r\nPfeil "
+                   "\xE2\x86\x92\r\nStra\xC3\x9F"
+                   "e",
+                   true},
+        {"ohne",
+         "R\xC3\xB6ntgen\nPreis \xE2\x82\xAC\nPfeil \xE2\x86\x92\nStra\xC3\x9F"
+         "e",
+         true},
+        {"ansi",
+         "R\xF6ntgen\r\nPreis \x80\r\nStra\xDF"
+         "e\r\n",
+         false}}) {
+    SCOPED_TRACE(name);
+    const std::string datei = std::string("import/") + name + ".txt";
+    schreiben(datei, inhalt);
+    vk::clearRecordedMessages();
+    vk::Listenauftrag a;
+    a.dateiname = sys(datei);
+    a.vollerPfad = true;
+    ASSERT_TRUE(bauen(a));
+    EXPECT_EQ(zeilen(), (std::vector<std::string>{"R\xF6ntgen||x", "Preis \x80||x",
+                                                  "Stra\xDF"
+                                                  "e||x"}));
+    EXPECT_EQ(vk::recordedMessages().size(), gewandelt ? 1U : 0U) << meldungen();
+    if (gewandelt) {
+      EXPECT_NE(meldungen().find("Zeilen: 3"), std::string::npos) << meldungen();
+    }
+  }
 }
 
 // Lines differing in case only are different words: both are shown, and

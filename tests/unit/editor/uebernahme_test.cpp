@@ -75,26 +75,142 @@ TEST_F(Uebernahme, AutomaticModeTakesOverOnlyUnderThePoolLock) {
   EXPECT_EQ(lesen(p("AlleWorte.txt")), "Arm\r\n");
 }
 
-TEST_F(Uebernahme, ImportSaveKeepsTheOldFileAsBak) {
-  schreiben("import/liste.txt", "eins\r\nzwei\r\n");
+vk::Listenauftrag import(const std::string& pfad) {
   vk::Listenauftrag a;
-  a.dateiname = sys("import/liste.txt");
+  a.dateiname = pfad;
   a.vollerPfad = true;
-  ASSERT_TRUE(bauen(a));
-  vk::HakenSetzen(zeileVon("eins"), false);
-  ASSERT_TRUE(vk::ListeSpeichern());
-  EXPECT_EQ(lesen("import/liste.txt"), "zwei\r\n");
-  EXPECT_EQ(lesen("import/liste.bak"), "eins\r\nzwei\r\n");
-  EXPECT_FALSE(triggerDa());
+  return a;
+}
 
-  // Its take-over appends the checked rows; the import file stays.
+// Any name of an import file gets a backup beside it.
+TEST_F(Uebernahme, ImportSaveKeepsTheOldFileAsBakWhateverItsName) {
+  for (const auto& [name, sicherung] : {std::pair{"liste.txt", "liste.bak"},
+                                        {"LISTE.TXT", "LISTE.bak"},
+                                        {"liste.csv", "liste.csv.bak"},
+                                        {"liste", "liste.bak"}}) {
+    SCOPED_TRACE(name);
+    const std::string datei = std::string("import/") + name;
+    schreiben(datei, "eins\r\nzwei\r\n");
+    ASSERT_TRUE(bauen(import(sys(datei))));
+    vk::HakenSetzen(zeileVon("eins"), false);
+    ASSERT_TRUE(vk::ListeSpeichern()) << meldungen();
+    EXPECT_EQ(lesen(datei), "zwei\r\n");
+    EXPECT_EQ(lesen(std::string("import/") + sicherung), "eins\r\nzwei\r\n");
+  }
+  // "liste" and "liste.txt" share their backup's name.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(wurzel_ / "import"), {}), 7);
+  EXPECT_FALSE(triggerDa());
+  EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
+}
+
+// A save that fails is reported and leaves the file, its backup and the
+// folder as they were (the window then stays open with the edits).
+TEST_F(Uebernahme, ImportSaveThatFailsChangesNothing) {
+  std::filesystem::create_directories(wurzel_ / "tmp");
+  ::setenv("TMPDIR", (wurzel_ / "tmp").c_str(), 1);
+  schreiben("import/liste.TXT", "eins\r\n");
+  schreiben("import/liste.bak", "alt\r\n");
+  ASSERT_TRUE(bauen(import(sys("import/liste.TXT"))));
+  vk::HakenSetzen(zeileVon("eins"), false);
+  plat::SharedFile andere;
+  ASSERT_EQ(andere.open(sys("import/liste.bak"), plat::Access::readWrite, plat::Share::exclusive,
+                        plat::Disposition::openExisting),
+            plat::Err::ok);
+  EXPECT_FALSE(vk::ListeSpeichern());
+  EXPECT_EQ(vk::recordedMessages().size(), 1U) << meldungen();
+  EXPECT_NE(meldungen().find(vk::Text(2584)), std::string::npos) << meldungen();
+  EXPECT_EQ(lesen("import/liste.TXT"), "eins\r\n");
+  EXPECT_EQ(lesen("import/liste.bak"), "alt\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(wurzel_ / "import"), {}), 2);
+  EXPECT_TRUE(std::filesystem::is_empty(wurzel_ / "tmp"));
+  ::unsetenv("TMPDIR");
+}
+
+// An import's take-over appends the checked rows and deletes nothing: not
+// the user's file, and not the pool word list it never showed.
+TEST_F(Uebernahme, ImportTakeOverDeletesNothing) {
+  schreiben("import/liste.txt", "zwei\r\n");
   schreiben(p("Wortliste.txt"), "x\r\n");
-  ASSERT_TRUE(bauen(a));
+  ASSERT_TRUE(bauen(import(sys("import/liste.txt"))));
   ASSERT_TRUE(vk::ListeUebernehmen());
   EXPECT_EQ(lesen(p("AlleWorte.txt")), "zwei\r\n");
   EXPECT_EQ(lesen(p("neuWorte.txt")), "zwei\r\n");
   EXPECT_TRUE(gibtEs("import/liste.txt"));
-  EXPECT_FALSE(gibtEs(p("Wortliste.txt")));
+  EXPECT_EQ(lesen(p("Wortliste.txt")), "x\r\n");
+}
+
+// A take-over deletes exactly the file it showed, and only what it read:
+// lines the helper appended while the editor was open stay for next time.
+// The pool word list, which the member's list never showed, is kept.
+TEST_F(Uebernahme, TakeOverRemovesOnlyWhatTheShownFileHeldWhenRead) {
+  vk::poolZustand().Benutzer = "Meier";
+  schreiben(p("Wortliste.txt"), "Gesammelt\r\n");
+  schreiben(p("_Meier.ben"), "Femur\r\n");
+  ASSERT_TRUE(bauen(neuworte("_Meier.ben")));
+  {
+    plat::SharedFile helfer;
+    ASSERT_EQ(helfer.open(sys(p("_Meier.ben")), plat::Access::readWrite, plat::Share::exclusive,
+                          plat::Disposition::openExisting),
+              plat::Err::ok);
+    ASSERT_EQ(helfer.append("Tibia\r\n"), plat::Err::ok);
+  }
+  ASSERT_TRUE(vk::ListeUebernehmen());
+  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Femur\r\n");
+  EXPECT_EQ(lesen(p("_Meier.ben")), "Tibia\r\n");
+  EXPECT_EQ(lesen(p("Wortliste.txt")), "Gesammelt\r\n");
+
+  // Nothing came meanwhile: the file is gone.
+  ASSERT_TRUE(bauen(neuworte("_Meier.ben")));
+  ASSERT_TRUE(vk::ListeUebernehmen());
+  EXPECT_FALSE(gibtEs(p("_Meier.ben")));
+  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Femur\r\nTibia\r\n");
+
+  // A file replaced since it was read holds nothing known to be shown.
+  schreiben(p("_Meier.ben"), "Radius\r\n");
+  ASSERT_TRUE(bauen(neuworte("_Meier.ben")));
+  schreiben(p("_Meier.ben"), "Ulna\r\n");
+  ASSERT_TRUE(vk::ListeUebernehmen());
+  EXPECT_EQ(lesen(p("_Meier.ben")), "Ulna\r\n");
+
+  // The total list's take-over leaves the pool word list alone too.
+  ASSERT_TRUE(bauen(gesamt()));
+  ASSERT_TRUE(vk::ListeUebernehmen());
+  EXPECT_EQ(lesen(p("Wortliste.txt")), "Gesammelt\r\n");
+  EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
+}
+
+// Own words: a changed unchecked row's new form takes the old one's place
+// in the user's vocabulary. Without the recognizer (as here) the old form
+// goes to his ".loe" and the new one to his ".neu", for his helper.
+TEST_F(Uebernahme, ChangedOwnWordReplacesTheOldOneInHisVocabulary) {
+  auto& z = vk::editorZustand();
+  vk::poolZustand().Benutzer = "Meier";
+  z.art = vk::Listenart::Anwender;
+  z.listenPfad = sys(p("AlleWorte.txt"));
+  z.zeilen = {{"Hallux", "", false}, {"Talus", "", false}, {"Calcaneus", "", false}};
+  ASSERT_TRUE(vk::ZeileAendern(0, "Hallux", "Hallux valgus"));
+  // Changed and changed back: nothing to replace, nothing to remove.
+  ASSERT_TRUE(vk::ZeileAendern(1, "Talos", ""));
+  ASSERT_TRUE(vk::ZeileAendern(1, "Talus", ""));
+  vk::clearRecordedMessages();
+  vk::ListeUebernehmen();
+  EXPECT_EQ(lesen(p("_Meier.loe")), "Hallux\r\nTalos\r\n");
+  EXPECT_EQ(lesen(p("_Meier.neu")), "Hallux\\Hallux valgus\r\nTalus\r\n");
+  EXPECT_FALSE(gibtEs(p("AlleWorte.txt")));
+}
+
+// The same for his new words: a changed row he leaves unchecked is not
+// sent to the pool, but stays in his vocabulary in its new form.
+TEST_F(Uebernahme, ChangedUncheckedNewWordStaysInHisVocabulary) {
+  vk::poolZustand().Benutzer = "Meier";
+  schreiben(p("_Meier.ben"), "Arm\r\nBein\r\n");
+  ASSERT_TRUE(bauen(neuworte("_Meier.ben")));
+  ASSERT_TRUE(vk::ZeileAendern(zeileVon("Arm"), "Arme", ""));
+  vk::HakenSetzen(zeileVon("Arme"), false);
+  ASSERT_TRUE(vk::ListeUebernehmen());
+  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Bein\r\n");
+  EXPECT_EQ(lesen(p("_Meier.loe")), "Arm\r\n");
+  EXPECT_EQ(lesen(p("_Meier.neu")), "Arme\r\n");
 }
 
 TEST_F(Uebernahme, TotalListTakeOverRewritesItAndAppendsToThePendingTexts) {

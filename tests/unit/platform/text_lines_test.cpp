@@ -49,8 +49,12 @@ constexpr LineStatus L = LineStatus::line;
 
 TEST(LineReader, LineEndsOfEveryKind) {
   EXPECT_EQ(readText("a\r\nb\nc"), (std::vector<Read>{{L, "a"}, {L, "b"}, {L, "c"}}));
-  EXPECT_EQ(readText("a\rb\r\n\r\n\n"), (std::vector<Read>{{L, "a\rb"}, {L, ""}, {L, ""}}));
-  EXPECT_EQ(readText("x\r"), (std::vector<Read>{{L, "x\r"}})) << "a lone CR is data";
+  // A lone CR (old editors) ends a line too: no line ever holds a CR.
+  EXPECT_EQ(readText("a\rb\r\n\r\n\n"), (std::vector<Read>{{L, "a"}, {L, "b"}, {L, ""}, {L, ""}}));
+  EXPECT_EQ(readText("Alpha\rBeta\rGamma"),
+            (std::vector<Read>{{L, "Alpha"}, {L, "Beta"}, {L, "Gamma"}}));
+  EXPECT_EQ(readText("x\r"), (std::vector<Read>{{L, "x"}}));
+  EXPECT_EQ(readText("x\r\r\n"), (std::vector<Read>{{L, "x"}, {L, ""}}));
   EXPECT_TRUE(readText("").empty());
 }
 
@@ -87,6 +91,12 @@ TEST(LineReader, FileReadingAcrossChunkBoundaries) {
   auto nocap = readFile(t, data, 0);
   ASSERT_EQ(nocap.size(), 4u);
   EXPECT_EQ(nocap[2].line.size(), 200000u);
+
+  // A CR as the last byte of a chunk: CR LF is one line end, a lone CR too.
+  const std::string voll(65535, 'a');
+  EXPECT_EQ(readFile(t, voll + "\r\nb", 0), (std::vector<Read>{{L, voll}, {L, "b"}}));
+  EXPECT_EQ(readFile(t, voll + "\rb", 0), (std::vector<Read>{{L, voll}, {L, "b"}}));
+  EXPECT_EQ(readFile(t, voll + "\r", 0), (std::vector<Read>{{L, voll}}));
 
   auto endless = readFile(t, std::string(300000, 'y'), 10);
   EXPECT_EQ(endless, (std::vector<Read>{{LineStatus::tooLong, std::string(10, 'y')}}));

@@ -157,6 +157,26 @@ TEST_F(Hauptkern, CollectingMergesEveryBenAndLeftOverClaims) {
   EXPECT_TRUE(gibtEs(pool("_Lang.BEN")));
 }
 
+// Lines that are no words (a NUL byte, a 5 MB line) never reach the pool
+// word list; the user learns which, and the rest of the file goes on. A
+// lone CR ends a line, so CR-only files give one word per line.
+TEST_F(Hauptkern, CollectingRefusesLinesThatAreNoWords) {
+  schreiben(pool("_Meier.ben"), std::string("Alpha\rBeta\rGamma\rNUL\0x\r", 23) +
+                                    std::string(5'000'000, 'x') + "\r\nDelta\r\n");
+  schreiben(pool("_Schulz.ben.inArbeit"), "Femur\r\nTab\tWort\r\n");
+  ASSERT_TRUE(vk::BenDateienSammeln(false));
+  EXPECT_EQ(lesen(pool("Wortliste.txt")), "Femur\r\nAlpha\r\nBeta\r\nGamma\r\nDelta\r\n");
+  const std::string m = meldungen();
+  EXPECT_NE(
+      m.find(vk::WertEinsetzen(vk::TextMitWerten(2589, "2", sys(pool("_Meier.ben"))), "4, 5")),
+      std::string::npos)
+      << m;
+  EXPECT_NE(m.find(vk::WertEinsetzen(vk::TextMitWerten(2589, "1", sys(pool("_Schulz.ben"))), "2")),
+            std::string::npos)
+      << m;
+  EXPECT_FALSE(gibtEs(pool("_Meier.ben")));
+}
+
 TEST_F(Hauptkern, AWordListThatCannotBeWrittenDeletesNoWords) {
   std::filesystem::create_directories(wurzel_ / pool("Wortliste.txt"));
   schreiben(pool("_Meier.ben"), "Femur\r\n");
