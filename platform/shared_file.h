@@ -127,6 +127,11 @@ class SharedFile {
 // killed in mid-append leaves the file. Negative: off (the default).
 void setAppendFault(long long bytes);
 
+// Test hook: `pause` runs once, in the next open of this process, after the
+// file is opened and before it is locked, so another program can claim the
+// file in between. Empty: off (the default).
+void setOpenPause(std::function<void()> pause);
+
 // Deletes a file unless someone holds it open.
 Err removeFile(std::string_view path);
 

@@ -32,6 +32,8 @@ struct LockState {
   std::mutex sinkMutex;
   std::function<void(const std::string&)> sink;
   std::atomic<unsigned> tempCounter{0};
+  // Test hook run between an open and its lock (guarded by sinkMutex).
+  std::function<void()> openPause;
 };
 
 LockState& lockState() {
@@ -138,6 +140,26 @@ void setDiagnosticSink(std::function<void(const std::string&)> sink) {
   s.sink = std::move(sink);
 }
 
+void setOpenPause(std::function<void()> pause) {
+  LockState& s = lockState();
+  std::lock_guard<std::mutex> g(s.sinkMutex);
+  s.openPause = std::move(pause);
+}
+
+namespace {
+
+void runOpenPause() {
+  std::function<void()> pause;
+  {
+    LockState& s = lockState();
+    std::lock_guard<std::mutex> g(s.sinkMutex);
+    pause = std::exchange(s.openPause, nullptr);
+  }
+  if (pause) pause();
+}
+
+}  // namespace
+
 Err lockDescriptor(int fd, bool exclusive) {
   LockState& s = lockState();
   if (!s.useFlock.load()) {
@@ -220,6 +242,7 @@ Err SharedFile::open(std::string_view path, Access access, Share share, Disposit
       ::close(fd);
       return fromErrno(errno);
     }
+    runOpenPause();
     Err le = lockDescriptor(fd, exclusive);
     if (le != Err::ok) {
       ::close(fd);
