@@ -146,4 +146,37 @@ case ,$stages, in *,matrix,*)
   ;;
 esac
 
+# The soak: the server on the file server's own folder, the writers on one
+# mount, the applier on the other; a fresh base folder per run.
+soaks=(
+  "CIFS, share oplocks = no|/srv/smbnool|/mnt/nool-a|/mnt/nool-b"
+  "NFSv3|/srv/nfs|/mnt/nfs3-a|/mnt/nfs3-b"
+  "NFSv4.2|/srv/nfs|/mnt/nfs4-a|/mnt/nfs4-b"
+  "CIFS, Samba defaults|/srv/smb|/mnt/cifs-a|/mnt/cifs-b"
+)
+case ,$stages, in *,soak,*)
+  say ""
+  say "== soak, $soak s, 4 writers, server on the local folder"
+  n=0
+  for p in "${soaks[@]}"; do
+    IFS='|' read -r name s w a <<<"$p"
+    n=$((n + 1))
+    mkdir -p "$s/soak$n"
+    sleep 1
+    log=$out/soak$n.log
+    VK_SOAK_NOBUILD=1 VK_SOAK_BASIS=$s/soak$n VK_SOAK_WRITERS=$w/soak$n VK_SOAK_APPLIER=$a/soak$n \
+      timeout $((soak + 240)) "$root/bench/soak/soak.sh" "$soak" 4 "$build" >"$log" 2>&1
+    rc=$?
+    figures=$(grep -E '^member' "$log" | sed 's/^member //' | paste -sd ';' -)
+    if [ "$rc" = 124 ]; then
+      figures="HUNG (no end within $((soak + 240)) s) $figures"
+      status=fail
+    elif [ "$rc" != 0 ]; then
+      status=fail
+    fi
+    say "$name | written $(sed -n 's/^written \([0-9]*\) lines/\1/p' "$log") | $figures"
+  done
+  ;;
+esac
+
 dmesg | grep -E -i 'cifs|nfs|lock' | tail -n 40 >"$out/dmesg.txt"

@@ -20,6 +20,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -179,9 +180,15 @@ int claim(const std::string& holderDir, const std::string& otherDir, int waitMs)
   // First the OS layer's own open and append.
   if (!freshText(holderDir, otherDir, text)) return 2;
   bool claimed = false;
+  int attempts = 1;
+  std::function<void()> count = [&] {
+    ++attempts;
+    plat::setOpenPause(count);
+  };
   plat::setOpenPause([&] {
     claimed = claimText(holderDir, text);
     plat::sleepMs(waitMs);
+    plat::setOpenPause(count);
   });
   plat::SharedFile w;
   Err e =
@@ -202,6 +209,15 @@ int claim(const std::string& holderDir, const std::string& otherDir, int waitMs)
       return 2;
   }
   const bool lost = inClaim.find("workstation") != std::string::npos;
+  std::string inNew;
+  {
+    plat::SharedFile c;
+    if (c.open(file(holderDir, text), Access::read, Share::denyWrite, Disposition::openExisting) ==
+        Err::ok)
+      c.readAll(inNew);
+  }
+  for (char& ch : inNew)
+    if (ch == '\r' || ch == '\n') ch = '/';
   plat::removeFile(file(holderDir, text + ".claimed"));
   // Then what each way of checking the name says in the same race.
   if (!freshText(holderDir, otherDir, text)) return 2;
@@ -214,7 +230,8 @@ int claim(const std::string& holderDir, const std::string& otherDir, int waitMs)
   const std::string checks = nameChecks(fd, np, nd, text);
   ::close(fd);
   plat::removeFile(file(holderDir, text + ".claimed"));
-  std::printf("%s (lock %d;%s)\n", lost ? "LOST" : "safe", plat::code(le), checks.c_str());
+  std::printf("%s (opens %d, new text '%s'; lock %d;%s)\n", lost ? "LOST" : "safe", attempts,
+              inNew.c_str(), plat::code(le), checks.c_str());
   return 0;
 }
 
