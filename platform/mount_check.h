@@ -40,11 +40,22 @@ struct MountJudgement {
 MountJudgement judgeMount(const MountEntry& m);
 
 // The judgement of the folder `systemDir` (system form) from this process's
-// mountinfo.
+// mountinfo (or the file $VOKARIUM_MOUNTINFO names, for tests).
 MountJudgement judgeFolder(std::string_view systemDir);
 
 // One line saying what the judgement means and what to change (German, for
 // the server's log); empty for `excludes`.
 std::string mountAdvice(const MountJudgement& j, std::string_view systemDir);
+
+// The shares of a Samba configuration (smb.conf text) that serve the local
+// folder `nativeDir` (their path is the folder or above it) without both
+// "oplocks = no" and "level2 oplocks = no" (in the share or [global]):
+// through such a share a workstation's locks and the local server's do not
+// exclude each other. Share names in the file's order.
+std::vector<std::string> unsafeSambaShares(std::string_view smbConf, std::string_view nativeDir);
+
+// Line for the server's log when /etc/samba/smb.conf shares the local
+// folder `systemDir` unsafely (German, with the remedy); empty otherwise.
+std::string sambaAdvice(std::string_view systemDir);
 
 }  // namespace plat

@@ -1,7 +1,10 @@
 // Mount check on Linux: /proc/self/mountinfo parsed line by line; the
 // verdicts follow what the shared-drive harness measured (tests/share).
 // An unreadable mountinfo gives "unmeasured", never a false "excludes".
+#include <cctype>
+#include <cstdlib>
 #include <fstream>
+#include <iterator>
 
 #include "platform/mount_check.h"
 #include "platform/paths.h"
@@ -122,7 +125,9 @@ MountJudgement judgeMount(const MountEntry& m) {
 
 MountJudgement judgeFolder(std::string_view systemDir) {
   std::vector<MountEntry> mounts;
-  std::ifstream in("/proc/self/mountinfo");
+  // VOKARIUM_MOUNTINFO redirects the table (tests).
+  const char* table = std::getenv("VOKARIUM_MOUNTINFO");
+  std::ifstream in(table != nullptr && *table != '\0' ? table : "/proc/self/mountinfo");
   std::string line;
   while (std::getline(in, line)) {
     MountEntry m;
@@ -150,6 +155,100 @@ std::string mountAdvice(const MountJudgement& j, std::string_view systemDir) {
   return "Fehler: " + dir + " liegt auf " + (j.fsType.empty() ? "einem unbekannten" : j.fsType) +
          "-Dateisystem, dessen Sperren nicht gepr\xFC"
          "ft sind; lokale Platte, CIFS oder NFS verwenden";
+}
+
+namespace {
+
+// Lower case without blanks: smb.conf keys are compared so.
+std::string keyOf(std::string_view s) {
+  std::string r;
+  for (char c : s)
+    if (c != ' ' && c != '\t') r += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return r;
+}
+
+std::string trimmed(std::string_view s) {
+  std::size_t a = s.find_first_not_of(" \t\r");
+  if (a == std::string_view::npos) return {};
+  std::size_t b = s.find_last_not_of(" \t\r");
+  return std::string(s.substr(a, b - a + 1));
+}
+
+bool isNo(const std::string& v) {
+  const std::string k = keyOf(v);
+  return k == "no" || k == "false" || k == "0" || k == "off";
+}
+
+struct SambaShare {
+  std::string name;
+  std::string path;
+  int oplocks = -1;  // -1 unset, 0 no, 1 yes
+  int level2 = -1;
+};
+
+}  // namespace
+
+std::vector<std::string> unsafeSambaShares(std::string_view smbConf, std::string_view nativeDir) {
+  std::vector<SambaShare> shares;
+  SambaShare global;
+  SambaShare* current = nullptr;
+  std::size_t i = 0;
+  while (i < smbConf.size()) {
+    std::size_t j = smbConf.find('\n', i);
+    if (j == std::string_view::npos) j = smbConf.size();
+    const std::string line = trimmed(smbConf.substr(i, j - i));
+    i = j + 1;
+    if (line.empty() || line[0] == '#' || line[0] == ';') continue;
+    if (line.front() == '[' && line.back() == ']') {
+      const std::string name = trimmed(std::string_view(line).substr(1, line.size() - 2));
+      if (keyOf(name) == "global") {
+        current = &global;
+      } else {
+        shares.push_back(SambaShare{name, {}, -1, -1});
+        current = &shares.back();
+      }
+      continue;
+    }
+    const std::size_t eq = line.find('=');
+    if (current == nullptr || eq == std::string::npos) continue;
+    const std::string key = keyOf(line.substr(0, eq));
+    const std::string value = trimmed(std::string_view(line).substr(eq + 1));
+    if (key == "path") current->path = value;
+    if (key == "oplocks") current->oplocks = isNo(value) ? 0 : 1;
+    if (key == "level2oplocks") current->level2 = isNo(value) ? 0 : 1;
+  }
+  std::vector<std::string> unsafe;
+  for (const SambaShare& s : shares) {
+    std::string p = s.path;
+    while (p.size() > 1 && p.back() == '/')
+      p.pop_back();
+    const bool serves =
+        !p.empty() && (p == "/" || (nativeDir.substr(0, p.size()) == p &&
+                                    (nativeDir.size() == p.size() || nativeDir[p.size()] == '/')));
+    const int oplocks = s.oplocks >= 0 ? s.oplocks : global.oplocks;
+    const int level2 = s.level2 >= 0 ? s.level2 : global.level2;
+    if (serves && !(oplocks == 0 && level2 == 0)) unsafe.push_back(s.name);
+  }
+  return unsafe;
+}
+
+std::string sambaAdvice(std::string_view systemDir) {
+  std::ifstream in("/etc/samba/smb.conf");
+  if (!in) return {};
+  const std::string conf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string np = nativePath(systemDir);
+  while (np.size() > 1 && np.back() == '/')
+    np.pop_back();
+  const std::vector<std::string> unsafe = unsafeSambaShares(conf, np);
+  if (unsafe.empty()) return {};
+  std::string names;
+  for (const std::string& n : unsafe)
+    names += (names.empty() ? "[" : ", [") + n + "]";
+  return "Fehler: Samba gibt " + std::string(systemDir) + " als " + names +
+         " frei, ohne \"oplocks = no\" und \"level2 oplocks = no\": Sperren der Arbeitspl\xE4tze "
+         "und dieses Servers schlie\xDF"
+         "en einander dann nicht aus; beides in die Freigabe "
+         "eintragen";
 }
 
 }  // namespace plat

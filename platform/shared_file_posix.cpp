@@ -120,11 +120,13 @@ Err renameIntoPlace(const std::string& tmp, const std::string& nativeTarget, boo
   return Err::ok;
 }
 
-enum class FsKind { local, smb, nfs };
+// unknown: fstatfs failed, as it does on CIFS for a file whose name another
+// client has renamed or deleted; treated as a network file system.
+enum class FsKind { local, smb, nfs, unknown };
 
 FsKind fsKind(int fd) {
   struct statfs fs {};
-  if (::fstatfs(fd, &fs) != 0) return FsKind::local;
+  if (::fstatfs(fd, &fs) != 0) return FsKind::unknown;
   switch (static_cast<unsigned long>(fs.f_type)) {
     case 0x6969UL:  // NFS
       return FsKind::nfs;

@@ -400,6 +400,8 @@ void ServerSperreNehmen() {
   const plat::MountJudgement j = plat::judgeFolder(ziel);
   if (j.verdict != plat::MountVerdict::excludes) {
     logMeldung(plat::mountAdvice(j, ziel));
+  } else if (const std::string samba = plat::sambaAdvice(ziel); !samba.empty()) {
+    logMeldung(samba);
   } else if (plat::probeLocking(ziel) == plat::LockProbe::fails) {
     logMeldung(
         "Fehler: Dateisperren im Zielverzeichnis schlie\xDF"

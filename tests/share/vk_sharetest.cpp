@@ -209,29 +209,25 @@ int claim(const std::string& holderDir, const std::string& otherDir, int waitMs)
       return 2;
   }
   const bool lost = inClaim.find("workstation") != std::string::npos;
-  std::string inNew;
-  {
-    plat::SharedFile c;
-    if (c.open(file(holderDir, text), Access::read, Share::denyWrite, Disposition::openExisting) ==
-        Err::ok)
-      c.readAll(inNew);
-  }
-  for (char& ch : inNew)
-    if (ch == '\r' || ch == '\n') ch = '/';
   plat::removeFile(file(holderDir, text + ".claimed"));
-  // Then what each way of checking the name says in the same race.
-  if (!freshText(holderDir, otherDir, text)) return 2;
+  // Then what each way of checking the name says in the same race, for a
+  // plain open and for one with the OS layer's flags.
   const std::string nd = plat::nativePath(plat::systemPath(otherDir));
   const std::string np = nd + "/" + text;
-  const int fd = ::open(np.c_str(), O_RDWR | O_CLOEXEC);
-  if (fd < 0 || !claimText(holderDir, text)) return 2;
-  plat::sleepMs(waitMs);
-  const Err le = plat::lockDescriptor(fd, true);
-  const std::string checks = nameChecks(fd, np, nd, text);
-  ::close(fd);
-  plat::removeFile(file(holderDir, text + ".claimed"));
-  std::printf("%s (opens %d, new text '%s'; lock %d;%s)\n", lost ? "LOST" : "safe", attempts,
-              inNew.c_str(), plat::code(le), checks.c_str());
+  std::string checks;
+  for (const int flags :
+       {O_RDWR | O_CLOEXEC, O_RDWR | O_CLOEXEC | O_CREAT | O_NONBLOCK | O_NOFOLLOW}) {
+    if (!freshText(holderDir, otherDir, text)) return 2;
+    const int fd = ::open(np.c_str(), flags, 0666);
+    if (fd < 0 || !claimText(holderDir, text)) return 2;
+    plat::sleepMs(waitMs);
+    const Err le = plat::lockDescriptor(fd, true);
+    checks += std::string(flags & O_CREAT ? " | O_CREAT:" : " plain:") + " lock " +
+              std::to_string(plat::code(le)) + nameChecks(fd, np, nd, text);
+    ::close(fd);
+    plat::removeFile(file(holderDir, text + ".claimed"));
+  }
+  std::printf("%s (opens %d;%s)\n", lost ? "LOST" : "safe", attempts, checks.c_str());
   return 0;
 }
 

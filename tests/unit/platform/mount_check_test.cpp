@@ -59,7 +59,7 @@ TEST(MountCheck, VerdictPerFileSystemAndOption) {
   for (const Case& c : {
            Case{"/srv/dragon", MountVerdict::excludes, ""},
            Case{"/mnt/cifs-a/x", MountVerdict::excludes, ""},
-           Case{"/mnt/nobrl-a/x", MountVerdict::noExclusion, "nobrl"},
+           Case{"/mnt/cifs-nobrl/x", MountVerdict::noExclusion, "nobrl"},
            Case{"/mnt/nfs3-a/x", MountVerdict::excludes, ""},  // local_lock=none
            Case{"/mnt/nfs4-a/x", MountVerdict::excludes, ""},
            Case{"/mnt/ll-a/x", MountVerdict::noExclusion, "local_lock=all"},
@@ -81,6 +81,23 @@ TEST(MountCheck, AdviceNamesTheOptionToDrop) {
   const std::string a = plat::mountAdvice(j, "\\mnt\\dragon\\");
   EXPECT_NE(a.find("\\mnt\\dragon\\"), std::string::npos);
   EXPECT_NE(a.find("ohne nobrl"), std::string::npos);
+}
+
+// A Samba share of the server's folder excludes only with both oplock
+// kinds off, in the share or for all shares; shares of other folders and a
+// share of a folder above count as they serve it or not.
+TEST(MountCheck, SambaSharesOfTheFolderWithoutOplocksOff) {
+  const std::string conf =
+      "[global]\n  workgroup = KANZLEI\n; oplocks = no\n"
+      "[dragon]\n  path = /srv/dragon\n"
+      "[halb]\n  path = /srv/\n  oplocks = no\n"
+      "[sicher]\n  path = /srv/dragon\n  Oplocks = No\n  level2 oplocks = false\n"
+      "[anders]\n  path = /srv/dragonfly\n";
+  EXPECT_EQ(plat::unsafeSambaShares(conf, "/srv/dragon/Vokarium"),
+            (std::vector<std::string>{"dragon", "halb"}));
+  EXPECT_TRUE(plat::unsafeSambaShares(conf, "/home/x").empty());
+  const std::string global = "[global]\noplocks = no\nlevel2 oplocks = no\n[d]\npath=/srv\n";
+  EXPECT_TRUE(plat::unsafeSambaShares(global, "/srv/dragon").empty());
 }
 
 }  // namespace
