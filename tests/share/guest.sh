@@ -151,18 +151,20 @@ esac
 
 # The soak: the server on the file server's own folder, the writers on one
 # mount, the applier on the other; a fresh base folder per run.
+# The last field says whether a loss fails the harness: Samba's defaults
+# are measured to show that they lose lines.
 soaks=(
-  "CIFS, share oplocks = no|/srv/smbnool|/mnt/nool-a|/mnt/nool-b"
-  "NFSv3|/srv/nfs|/mnt/nfs3-a|/mnt/nfs3-b"
-  "NFSv4.2|/srv/nfs|/mnt/nfs4-a|/mnt/nfs4-b"
-  "CIFS, Samba defaults|/srv/smb|/mnt/cifs-a|/mnt/cifs-b"
+  "CIFS, share oplocks = no|/srv/smbnool|/mnt/nool-a|/mnt/nool-b|must"
+  "NFSv3|/srv/nfs|/mnt/nfs3-a|/mnt/nfs3-b|must"
+  "NFSv4.2|/srv/nfs|/mnt/nfs4-a|/mnt/nfs4-b|must"
+  "CIFS, Samba defaults (unsafe)|/srv/smb|/mnt/cifs-a|/mnt/cifs-b|shown"
 )
 case ,$stages, in *,soak,*)
   say ""
   say "== soak, $soak s, 4 writers, server on the local folder"
   n=0
   for p in "${soaks[@]}"; do
-    IFS='|' read -r name s w a <<<"$p"
+    IFS='|' read -r name s w a must <<<"$p"
     n=$((n + 1))
     mkdir -p "$s/soak$n"
     sleep 1
@@ -174,7 +176,7 @@ case ,$stages, in *,soak,*)
     if [ "$rc" = 124 ]; then
       figures="HUNG (no end within $((soak + 240)) s) $figures"
       status=fail
-    elif [ "$rc" != 0 ]; then
+    elif [ "$rc" != 0 ] && [ "$must" = must ]; then
       status=fail
     fi
     say "$name | written $(sed -n 's/^written \([0-9]*\) lines/\1/p' "$log") | $figures"

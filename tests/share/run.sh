@@ -7,8 +7,9 @@
 # layer's own calls (vk_sharetest), and the soak with writers on one mount,
 # the applier on the other and the server on the file server's folder.
 # Prints the table and the soak's lost / duplicated / corrupted lines per
-# file system; exit code 1 when a soak lost or corrupted a line or the
-# machine did not finish. Not part of ctest (needs root for the packages).
+# file system; exit code 1 when a soak that must hold lost or corrupted a
+# line or hung, 2 when the machine did not finish. Not part of ctest (needs
+# root for the packages).
 # usage: tests/share/run.sh [build dir=build] [soak seconds=60] [stages=matrix,soak]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -56,7 +57,7 @@ timeout 840 qemu-system-x86_64 -machine q35 "${accel[@]}" \
 if [ ! -f "$out/done" ]; then
   echo "the virtual machine did not finish (qemu status $status); last console lines:"
   tail -n 40 "$work/console.log"
-  exit 1
+  exit 2
 fi
 cat "$out/report.txt"
 [ "$(cat "$out/done")" = ok ]

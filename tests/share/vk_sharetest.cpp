@@ -170,8 +170,10 @@ bool freshText(const std::string& holderDir, const std::string& otherDir, const 
 // The server's claim: lock, rename to the claim name, let go.
 bool claimText(const std::string& holderDir, const std::string& text) {
   plat::SharedFile h;
-  return h.open(file(holderDir, text), Access::readWrite, Share::exclusive,
-                Disposition::openExisting) == Err::ok &&
+  // A local open meets the NFS server's delegation of the file: held by
+  // another until the client gives it back, so tried again as the server does.
+  return h.openRetrying(file(holderDir, text), Access::readWrite, Share::exclusive,
+                        Disposition::openExisting, 100, 100) == Err::ok &&
          h.renameTo(file(holderDir, text + ".claimed")) == Err::ok;
 }
 
