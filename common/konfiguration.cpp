@@ -7,7 +7,9 @@
 
 #include "common/meldung.h"
 #include "common/mtrace.h"
+#include "common/texte.h"
 #include "common/zeichenketten.h"
+#include "platform/mount_check.h"
 #include "platform/paths.h"
 #include "platform/shared_file.h"
 #include "platform/text_lines.h"
@@ -122,6 +124,18 @@ void KonfigVerzeichnisVergessen(std::string_view verzeichnis) {
     RegSchreiben("LastBasisDirectory", "");
 }
 
+void PoolLaufwerkPruefen(std::string_view ziel) {
+  if (ziel.empty()) return;
+  // Locks that hold only on this machine let two workstations change a
+  // pool at once: the user hears it and tells the administrator.
+  const plat::MountJudgement j = plat::judgeFolder(ziel);
+  if (j.verdict == plat::MountVerdict::noExclusion) {
+    Meldung(TextMitWerten(890, ziel, j.option));
+  } else if (j.verdict == plat::MountVerdict::unmeasured) {
+    Meldung(TextMitWerten(891, ziel, j.fsType.empty() ? "?" : j.fsType));
+  }
+}
+
 bool KonfigurationLesen(std::string_view kommandozeile) {
   auto& k = konfiguration();
   if (trimmen(kommandozeile).starts_with("/V")) k.ZusatzInfo = true;
@@ -137,6 +151,7 @@ bool KonfigurationLesen(std::string_view kommandozeile) {
   // Below the pool drive's folder no symbolic link is followed: a pool
   // folder or file that is one would lead outside it.
   if (!k.ZielVerzeichnis.empty()) plat::confineBelow(k.ZielVerzeichnis);
+  PoolLaufwerkPruefen(k.ZielVerzeichnis);
   return true;
 }
 

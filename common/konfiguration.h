@@ -74,6 +74,12 @@ void KonfigVerzeichnisVergessen(std::string_view verzeichnis);
 // false when the file is missing or unreadable (reported already).
 bool KonfigurationLesen(std::string_view kommandozeile);
 
+// Tells the user (message) when the pool folder `ziel` is mounted so that
+// its locks do not reach other workstations (nobrl, nolock, local_lock) or
+// lies on a file system whose locks were never measured. Called by
+// KonfigurationLesen.
+void PoolLaufwerkPruefen(std::string_view ziel);
+
 // --- registry ----------------------------------------------------------
 
 // The hive RegLesen reads from (current user unless switched).

@@ -182,6 +182,11 @@ void setAppendFault(long long bytes);
 // when there is none.
 bool fileIdentity(std::string_view path, std::uint64_t& device, std::uint64_t& inode);
 
+// Test hook: `pause` runs once, in the next open of this process, after the
+// file is opened and before it is locked, so another program can claim the
+// file in between. Empty: off (the default).
+void setOpenPause(std::function<void()> pause);
+
 // Deletes a file unless someone holds it open.
 Err removeFile(std::string_view path);
 

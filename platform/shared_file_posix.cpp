@@ -39,6 +39,8 @@ struct LockState {
   // appends in progress, never a dead writer's.
   std::mutex batchMutex;
   std::set<std::string> ownBatches;
+  // Test hook run between an open and its lock (guarded by sinkMutex).
+  std::function<void()> openPause;
 };
 
 LockState& lockState() {
@@ -124,17 +126,66 @@ Err renameIntoPlace(const std::string& tmp, const std::string& nativeTarget, boo
   return Err::ok;
 }
 
-// Whether the path still names the file `held` describes (an open file's
-// device and inode never change).
-bool nameStillNames(const struct stat& held, const std::string& nativePath) {
+// unknown: fstatfs failed, as it does on CIFS for a file whose name another
+// client has renamed or deleted; treated as a network file system.
+enum class FsKind { local, smb, nfs, unknown };
+
+FsKind fsKind(int fd) {
+  struct statfs fs {};
+  if (::fstatfs(fd, &fs) != 0) return FsKind::unknown;
+  switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0x6969UL:  // NFS
+      return FsKind::nfs;
+    case 0x517BUL:      // SMB
+    case 0xFF534D42UL:  // CIFS
+    case 0xFE534D42UL:  // SMB2
+      return FsKind::smb;
+    default:
+      return FsKind::local;
+  }
+}
+
+// Whether the folder's listing, read afresh, has `leaf` as the file `ino`.
+bool listedAs(const std::string& nativeDir, const std::string& leaf, ino_t ino) {
+  DIR* d = ::opendir(nativeDir.c_str());
+  if (d == nullptr) return false;
+  bool listed = false;
+  while (const dirent* e = ::readdir(d)) {
+    if (leaf == e->d_name) {
+      listed = e->d_ino == ino;
+      break;
+    }
+  }
+  ::closedir(d);
+  return listed;
+}
+
+// Whether the path still names the file held open as `fd`, whose fstat is
+// `held` (an open file's device and inode never change). On a network file
+// system a stat of the path may be answered from the client's cache (a
+// CIFS client even asks through the handle it holds), so there the path is
+// opened afresh (an SMB server refuses a name whose deletion is pending,
+// which a listing still shows) and the folder is listed afresh (an NFSv4
+// client may answer an open from its cache, not a listing): both must name
+// the held file.
+bool nameStillNames(int fd, const struct stat& held, const std::string& nativePath) {
   struct stat ps {};
-  return ::stat(nativePath.c_str(), &ps) == 0 && held.st_dev == ps.st_dev &&
-         held.st_ino == ps.st_ino;
+  if (fsKind(fd) == FsKind::local) {
+    return ::stat(nativePath.c_str(), &ps) == 0 && held.st_dev == ps.st_dev &&
+           held.st_ino == ps.st_ino;
+  }
+  const int probe = ::open(nativePath.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+  if (probe < 0) return false;
+  const bool same =
+      ::fstat(probe, &ps) == 0 && held.st_dev == ps.st_dev && held.st_ino == ps.st_ino;
+  ::close(probe);
+  const std::size_t cut = nativePath.rfind('/');
+  return same && listedAs(dirOf(nativePath), nativePath.substr(cut + 1), held.st_ino);
 }
 
 bool sameFile(int fd, const std::string& nativePath) {
-  struct stat fs {};
-  return ::fstat(fd, &fs) == 0 && nameStillNames(fs, nativePath);
+  struct stat held {};
+  return ::fstat(fd, &held) == 0 && nameStillNames(fd, held, nativePath);
 }
 
 // Native path of the intent record of appends to `nativeFile`: beside it,
@@ -235,6 +286,26 @@ void setDiagnosticSink(std::function<void(const std::string&)> sink) {
   s.sink = std::move(sink);
 }
 
+void setOpenPause(std::function<void()> pause) {
+  LockState& s = lockState();
+  std::lock_guard<std::mutex> g(s.sinkMutex);
+  s.openPause = std::move(pause);
+}
+
+namespace {
+
+void runOpenPause() {
+  std::function<void()> pause;
+  {
+    LockState& s = lockState();
+    std::lock_guard<std::mutex> g(s.sinkMutex);
+    pause = std::exchange(s.openPause, nullptr);
+  }
+  if (pause) pause();
+}
+
+}  // namespace
+
 Err lockDescriptor(int fd, bool exclusive) {
   LockState& s = lockState();
   if (!s.useFlock.load()) {
@@ -247,6 +318,9 @@ Err lockDescriptor(int fd, bool exclusive) {
     if (::fcntl(fd, F_OFD_SETLK, &fl) == 0) return Err::ok;
     int e = errno;
     if (e == EAGAIN || e == EACCES) return Err::sharingViolation;
+    // An SMB server answers a lock that meets a held one or a lease in
+    // recall with EINVAL or EIO: another program holds the file.
+    if ((e == EINVAL || e == EIO) && fsKind(fd) == FsKind::smb) return Err::sharingViolation;
     if (e != EINVAL && e != ENOTSUP && e != EOPNOTSUPP) return fromErrno(e);
     if (!s.useFlock.exchange(true)) {
       diagnose("Sperre: Dateisystem lehnt fcntl-Sperren ab, weiter mit flock");
@@ -335,17 +409,24 @@ Err SharedFile::open(std::string_view path, Access access, Share share, Disposit
       ::close(fd);
       return fromErrno(errno);
     }
+    runOpenPause();
     Err le = lockDescriptor(fd, exclusive);
     if (le != Err::ok) {
       ::close(fd);
       return le;
     }
-    if (!nameStillNames(st, np)) {
+    if (!nameStillNames(fd, st, np)) {
       ::close(fd);
       if (disposition == Disposition::createNew) flags &= ~O_EXCL;
       continue;
     }
-    // An empty file has no append to cut back.
+    // The size as the lock found it (a writer may have appended since the
+    // open); an empty file has no append to cut back.
+    if (exclusive && ::fstat(fd, &st) != 0) {
+      const Err e = fromErrno(errno);
+      ::close(fd);
+      return e;
+    }
     if (exclusive && st.st_size > 0) {
       unfertigesAnhaengenZurueck(fd, st, np);
       unfertigeSammelAnhaengeZurueck(fd, st, np);

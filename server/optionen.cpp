@@ -6,6 +6,7 @@
 #include <cctype>
 #include <map>
 
+#include "platform/mount_check.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
 #include "platform/shared_file.h"
@@ -391,10 +392,21 @@ void ServerSperreNehmen() {
   if (zustand().sperre.open(pfad, plat::Access::readWrite, plat::Share::exclusive,
                             plat::Disposition::openAlways) != plat::Err::ok)
     fatal("der Vokarium-Server l\xE4uft bereits !");
-  // Locks that hold only on this host would let a second server elsewhere
-  // deliver the same texts: say so, the administrator must know.
-  if (plat::probeLocking(optionen().zielVerzeichnis) != plat::LockProbe::works)
-    logMeldung("Warnung: Dateisperren im Zielverzeichnis wirken evtl. nicht auf anderen Rechnern");
+  // Locks that hold only on this host let workstations change a pool at
+  // once and a second server deliver the same texts: the mount says so
+  // (nobrl, nolock, local_lock, an unmeasured file system), the probe
+  // catches a local folder whose locks do not work at all.
+  const std::string& ziel = optionen().zielVerzeichnis;
+  const plat::MountJudgement j = plat::judgeFolder(ziel);
+  if (j.verdict != plat::MountVerdict::excludes) {
+    logMeldung(plat::mountAdvice(j, ziel));
+  } else if (const std::string samba = plat::sambaAdvice(ziel); !samba.empty()) {
+    logMeldung(samba);
+  } else if (plat::probeLocking(ziel) == plat::LockProbe::fails) {
+    logMeldung(
+        "Fehler: Dateisperren im Zielverzeichnis schlie\xDF"
+        "en einander nicht aus");
+  }
 }
 
 void ServerSperreFreigeben() {

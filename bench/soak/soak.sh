@@ -6,17 +6,23 @@
 # server delivers what is left, and every member is checked: lost,
 # duplicated and corrupted lines (goal 0 / small / 0). Exit code 1 on any
 # loss or corruption.
+# On a shared drive (the harness tests/share/run.sh): VK_SOAK_BASIS names
+# an empty base folder as the server reaches it, VK_SOAK_WRITERS and
+# VK_SOAK_APPLIER the same folder as the writers and the applier reach it
+# (other mounts of the share); VK_SOAK_NOBUILD=1 skips the build.
 # usage: bench/soak/soak.sh [seconds=600] [writers=4] [build dir=build]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 dauer=${1:-600}
 schreiber=${2:-4}
 build=${3:-build}
-cmake --build "$build" --target vkZentrale vk_soak -j2 >/dev/null
+[ "${VK_SOAK_NOBUILD:-0}" = 1 ] || cmake --build "$build" --target vkZentrale vk_soak -j2 >/dev/null
 bin=$(pwd)/$build/bin
 w=$(mktemp -d /tmp/vk-soak-XXXXXX)
-basis=$w/basis
+basis=${VK_SOAK_BASIS:-$w/basis}
 ziel=$basis/Vokarium
+ziel_schreiber=${VK_SOAK_WRITERS:-$basis}/Vokarium
+ziel_anwender=${VK_SOAK_APPLIER:-$basis}/Vokarium
 mkdir -p "$ziel/Trigger" "$w/reg" "$w/run" "$w/cfg" "$w/logs"
 export VOKARIUM_REGISTRY_DIR=$w/reg XDG_CONFIG_HOME=$w/cfg XDG_RUNTIME_DIR=$w/run
 export VOKARIUM_TRACE_SOCKET=$w/run/trace.sock VK_SOAK_STOP=$w/stop
@@ -35,7 +41,7 @@ server_starten() {
   server=$!
 }
 anwender_starten() {
-  "$bin/vk_soak" anwender "$ziel" P u1 laufend >>"$w/anwender.log" 2>&1 &
+  "$bin/vk_soak" anwender "$ziel_anwender" P u1 laufend >>"$w/anwender.log" 2>&1 &
   anwender=$!
 }
 beenden() {
@@ -47,7 +53,7 @@ server_starten
 anwender_starten
 pids=()
 for i in $(seq 1 "$schreiber"); do
-  "$bin/vk_soak" schreiber "$ziel" P "$i" 100000000 "$w/logs/geschrieben-$i" 2>>"$w/schreiber.log" &
+  "$bin/vk_soak" schreiber "$ziel_schreiber" P "$i" 100000000 "$w/logs/geschrieben-$i" 2>>"$w/schreiber.log" &
   pids+=($!)
 done
 ende=$((SECONDS + dauer))
@@ -75,7 +81,7 @@ for _ in $(seq 1 600); do
 done
 kill -TERM "$server"
 wait "$server" || true
-"$bin/vk_soak" anwender "$ziel" P u1 einmal
+"$bin/vk_soak" anwender "$ziel_anwender" P u1 einmal
 echo "seconds $dauer writers $schreiber server_kills $kills applier_kills $((kills / 3))"
 "$bin/vk_soak" pruefen "$ziel" P "$w/logs" u1 u2 u3 || status=1
 if ((status == 0)); then rm -rf "$w"; else echo "tree kept: $w"; fi

@@ -147,4 +147,32 @@ TEST_F(Konfig, IniFirstKeyAnywhereWinsQuotesRemoved) {
   EXPECT_TRUE(vk::recordedMessages().empty());
 }
 
+// The pool drive's mount, judged from a mountinfo table: a message naming
+// the option or file system where locks would not reach other workstations,
+// none where they do.
+TEST_F(Konfig, PoolDriveMountIsChecked) {
+  ::setenv("VOKARIUM_MOUNTINFO", VK_SOURCE_DIR "/tests/data/mountinfo.txt", 1);
+  struct Fall {
+    const char* ziel;
+    const char* erwartet;  // part of the message, empty: no message
+  };
+  for (const Fall& f :
+       {Fall{"\\mnt\\cifs-a\\Vokarium\\", ""}, Fall{"\\srv\\dragon\\Vokarium\\", ""},
+        Fall{"\\mnt\\cifs-nobrl\\Vokarium\\", "mit der Option nobrl eingebunden"},
+        Fall{"\\mnt\\ll-a\\Vokarium\\", "mit der Option local_lock=all"},
+        Fall{"\\home\\meier\\Diktat Pool\\", "Dateisystem (fuse.sshfs)"}}) {
+    vk::meldungZuruecksetzen();
+    vk::responderEinschalten();
+    vk::PoolLaufwerkPruefen(f.ziel);
+    if (*f.erwartet == '\0') {
+      EXPECT_TRUE(vk::recordedMessages().empty()) << f.ziel << ": " << meldungen();
+    } else {
+      ASSERT_EQ(vk::recordedMessages().size(), 1U) << f.ziel;
+      EXPECT_NE(meldungen().find(f.erwartet), std::string::npos) << meldungen();
+      EXPECT_NE(meldungen().find(f.ziel), std::string::npos) << meldungen();
+    }
+  }
+  ::unsetenv("VOKARIUM_MOUNTINFO");
+}
+
 }  // namespace

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# The shared-drive harness: boots Debian's kernel in qemu (no network
+# device; the host's root read-only over virtio-9p under a tmpfs overlay),
+# where guest.sh serves one folder over Samba and the kernel NFS server on
+# the guest's loopback, mounts each share twice as two workstations and
+# measures there: the lock matrix and the check after a lock with the OS
+# layer's own calls (vk_sharetest), and the soak with writers on one mount,
+# the applier on the other and the server on the file server's folder.
+# Prints the table and the soak's lost / duplicated / corrupted lines per
+# file system; exit code 1 when a soak that must hold lost or corrupted a
+# line or hung, 2 when the machine did not finish. Not part of ctest (needs
+# root for the packages).
+# usage: tests/share/run.sh [build dir=build] [soak seconds=60] [stages=matrix,soak]
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+root=$(pwd)
+build=${1:-build}
+soak_seconds=${2:-60}
+stages=${3:-matrix,soak}
+work=$root/build-share
+kdir=$work/kernel
+out=$work/out
+scripts/install-share-deps.sh "$kdir"
+cmake --build "$build" --target vkZentrale vk_soak vk_sharetest -j2 >/dev/null
+
+kver=$(basename "$(ls -d "$kdir"/lib/modules/*)")
+depmod -b "$kdir" "$kver"
+
+# The initramfs: busybox and the modules that reach the 9p root.
+ird=$work/initramfs
+rm -rf "$ird" "$out"
+mkdir -p "$ird/bin" "$ird/modules" "$ird/dev" "$out"
+cp /bin/busybox "$ird/bin/busybox"
+ln -s busybox "$ird/bin/sh"
+cp tests/share/init.sh "$ird/init"
+: >"$ird/modules.order"
+modprobe -d "$kdir" -S "$kver" --show-depends -a virtio_pci 9pnet_virtio 9p overlay |
+  awk '$1 == "insmod" && !seen[$2]++ {print $2}' | while read -r m; do
+  cp "$m" "$ird/modules/"
+  basename "$m" >>"$ird/modules.order"
+done
+(cd "$ird" && find . | cpio -o -H newc --quiet) >"$work/initramfs.cpio"
+
+# KVM where it runs this guest, else qemu's software emulation.
+accel=(-accel tcg,thread=multi)
+if [ "${VK_SHARE_KVM:-no}" = yes ]; then accel=(-accel kvm "${accel[@]}"); fi
+cmdline="console=ttyS0 quiet panic=-1 vk.kver=$kver vk.kdir=$kdir vk.out=$out"
+cmdline+=" vk.script=$root/tests/share/guest.sh vk.root=$root vk.build=$build"
+cmdline+=" vk.soak=$soak_seconds vk.stages=$stages"
+status=0
+timeout 840 qemu-system-x86_64 -machine q35 "${accel[@]}" \
+  -cpu max -m 3072 -smp 2 -nographic -no-reboot -nic none \
+  -kernel "$kdir/boot/vmlinuz-$kver" -initrd "$work/initramfs.cpio" -append "$cmdline" \
+  -virtfs local,path=/,mount_tag=hostroot,security_model=none,readonly=on,multidevs=remap \
+  -virtfs local,path="$out",mount_tag=out,security_model=none \
+  >"$work/console.log" 2>&1 || status=$?
+if [ ! -f "$out/done" ]; then
+  echo "the virtual machine did not finish (qemu status $status); last console lines:"
+  tail -n 40 "$work/console.log"
+  exit 2
+fi
+cat "$out/report.txt"
+[ "$(cat "$out/done")" = ok ]
