@@ -68,11 +68,17 @@ class Sanduhr {
 
 std::function<bool(std::string&)>& FormWortliste::suchEingabe() {
   static std::function<bool(std::string&)> eingabe = [](std::string& ergebnis) {
-    bool ok = false;
-    const QString t =
-        QInputDialog::getText(QApplication::activeWindow(), qtext("Vokarium : " + Text(2796)),
-                              text(2694), QLineEdit::Normal, QString(), &ok);
-    ergebnis = cp1252(t);
+    QInputDialog frage(QApplication::activeWindow());
+    frage.setWindowTitle(qtext("Vokarium : " + Text(2796)));
+    frage.setLabelText(text(2694));
+    // Wide enough that its title is not cut beside the window buttons.
+    frage.ensurePolished();
+    const QFontMetrics masse(frage.font());
+    frage.resize(std::max(frage.sizeHint().width(), masse.horizontalAdvance(frage.windowTitle()) +
+                                                        masse.averageCharWidth() * 24),
+                 frage.sizeHint().height());
+    const bool ok = frage.exec() == QDialog::Accepted;
+    ergebnis = cp1252(frage.textValue());
     return ok;
   };
   return eingabe;
