@@ -119,7 +119,10 @@ TEST(DesktopLauncher, FolderAsTheUserDirectoriesNameIt) {
            {"# xdg-user-dirs-update\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n"
             "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n",
             home + "/Schreibtisch"},
-           {"XDG_DESKTOP_DIR=\"/srv/Arbeits Fl\xC3\xA4" "che/\"", "/srv/Arbeits Fl\xC3\xA4" "che"},
+           {"XDG_DESKTOP_DIR=\"/srv/Arbeits Fl\xC3\xA4"
+            "che/\"",
+            "/srv/Arbeits Fl\xC3\xA4"
+            "che"},
            {"XDG_DESKTOP_DIR=\"$HOME\"\n", home},
            {"XDG_DESKTOP_DIR=\"relativ\"\nXDG_DESKTOP_DIR_X=\"/x\"\n", home + "/Desktop"},
            {"  XDG_DESKTOP_DIR=\"$HOME/Alt\"\nXDG_DESKTOP_DIR=\"$HOME/Neu\"", home + "/Neu"},
