@@ -215,9 +215,9 @@ bool FensterSchliessen(const DragonFenster& fenster) {
   return fenster.art == DragonFenster::Art::leiste ? c->closeBar(e) : c->closeUserDialog(e);
 }
 
-bool DragonStarten() {
+bool DragonStarten(bool melden) {
   if (!Starten(DragonProgrammVerzeichnis() + "natspeak.exe", false, "", false)) {
-    Meldung(Text(2408));
+    if (melden) Meldung(Text(2408));
     return false;
   }
   return true;

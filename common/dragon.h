@@ -70,8 +70,9 @@ DragonFenster BenutzerOeffnenFenster();
 bool FensterSchliessen(const DragonFenster& fenster);
 
 // Starts the recognizer's program (program folder + "natspeak.exe"), not
-// waiting; failure: text 2408.
-bool DragonStarten();
+// waiting; failure: the start's own message (862/959), then text 2408
+// unless `melden` is false (the caller says what follows).
+bool DragonStarten(bool melden = true);
 
 // Creates the engine control object the helper keeps as its event
 // receiver (failure: text 2403, nullptr). Events arrive as signals of the

@@ -10,7 +10,6 @@
 #include "common/mtrace.h"
 #include "common/qtext.h"
 #include "common/texte.h"
-#include "common/zeichenketten.h"
 #include "platform/encoding.h"
 #include "platform/paths.h"
 
@@ -71,11 +70,6 @@ std::string boxTitel() {
   return Titel("Vokarium", Text(106));
 }
 
-// "\" + "n" in a language text becomes a line break.
-std::string umbrueche(std::string_view text) {
-  return ersetzen(text, "\\n", "\r");
-}
-
 QString bildschirmText(std::string_view text) {
   return qtext(text).replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
@@ -133,16 +127,13 @@ QWidget* meldungsBesitzer() {
 }
 
 void Meldung(std::string_view text) {
-  zeigen(umbrueche(text), MeldungsSymbol::keins);
+  zeigen(text, MeldungsSymbol::keins);
 }
 
 void Fehlermeldung(long nummer, std::string_view beschreibung, std::string_view kontext) {
   const std::string nr = nummerText(nummer);
-  // Only the language text takes "\n" as a line break: paths in the context
-  // ("\srv\neu\...") are shown as they are.
-  zeigen(
-      umbrueche(Text(105)) + nr + " " + std::string(kontext) + " :\r" + std::string(beschreibung),
-      MeldungsSymbol::fehler);
+  zeigen(Text(105) + nr + " " + std::string(kontext) + " :\r" + std::string(beschreibung),
+         MeldungsSymbol::fehler);
   Trace("WINerror " + nr + " " + std::string(kontext) + " " + std::string(beschreibung));
 }
 
@@ -156,7 +147,7 @@ namespace {
 bool fragen(std::string_view text, QMessageBox::StandardButtons knoepfe,
             QMessageBox::StandardButton vorgabe) {
   const std::string titel = boxTitel();
-  const std::string inhalt = umbrueche(text);
+  const std::string inhalt(text);
   if (ohneBildschirm()) {
     aufzeichnen(MeldungsArt::nachfrage, titel, inhalt, MeldungsSymbol::frage);
     auto& z = zustand();

@@ -19,8 +19,9 @@ class QWidget;
 
 namespace vk {
 
-// Shows `text` ("\n" as two characters becomes a line break) with OK only,
-// titled Titel("Vokarium", text 106), without an icon.
+// Shows `text` as it is ("\r" is a line break; language texts come with
+// theirs resolved) with OK only, titled Titel("Vokarium", text 106),
+// without an icon.
 void Meldung(std::string_view text);
 
 // Error report: text 105 + number (with one leading blank, empty when

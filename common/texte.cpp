@@ -96,7 +96,10 @@ void TextLaden(std::string_view sprache) {
   std::int32_t nummer = 0;
   const plat::Err fehler =
       plat::forEachLine(pfad, 0, [&](plat::LineStatus, const std::string& zeile, std::size_t) {
-        if (SprachZeileLesen(zeile, nummer, text)) z.tabelle.try_emplace(nummer, text);
+        // "\n" of the file is a line break of the text itself; a value put in
+        // later for "@" is never read for escapes.
+        if (SprachZeileLesen(zeile, nummer, text))
+          z.tabelle.try_emplace(nummer, ersetzen(text, "\\n", "\r"));
       });
   if (fehler != plat::Err::ok) {
     z.tabelle.clear();

@@ -1,5 +1,8 @@
 // Numbered user-interface texts from the language files ("Deutsch.LNG",
-// "English.LNG", ... beside the programs), and the program title.
+// "English.LNG", ... beside the programs), and the program title. The
+// two characters "\n" of a file's text are its line breaks: they become
+// "\r" as the text is loaded, so a value put in for "@" (a path such as
+// "\srv\neu\") is never read for escapes and shows as it is.
 // Failures: a missing language file falls back to English, then German;
 // when none is found it is reported once through Fehlermeldung and every
 // text shows as the placeholder "<?" number " @?>". Texts are cp1252 bytes

@@ -13,17 +13,6 @@
 
 namespace vk {
 
-namespace {
-
-bool programmVorhanden(std::string_view programm) {
-  if (plat::fileExists(programm)) return true;
-  // "X.exe" of a Windows name is "X" here.
-  return programm.ends_with(".exe") &&
-         plat::fileExists(programm.substr(0, programm.size() - std::string_view(".exe").size()));
-}
-
-}  // namespace
-
 UtilitiesZustand& utilitiesZustand() {
   static UtilitiesZustand z;
   return z;
@@ -73,8 +62,10 @@ bool Starten(std::string_view programm, bool sichtbar, std::string_view argument
   // decides activation on systems that have it.
   static_cast<void>(sichtbar);
   const std::string pfad(programm);
-  if (!programmVorhanden(pfad)) {
-    Meldung(TextMitWert(862, pfad));
+  // Messages name the file really looked for and run ("X.exe" is "X" here).
+  const std::string datei = plat::programFile(pfad);
+  if (!plat::fileExists(datei)) {
+    Meldung(TextMitWert(862, datei));
     return false;
   }
   std::string zeile = "\"" + pfad + "\"";
@@ -86,7 +77,7 @@ bool Starten(std::string_view programm, bool sichtbar, std::string_view argument
     plat::Process prozess;
     const plat::Err fehler = plat::startProcess(pfad, args, prozess);
     if (fehler != plat::Err::ok) {
-      Fehlermeldung(fehler, TextMitWert(959, pfad));
+      Fehlermeldung(fehler, TextMitWert(959, datei));
       return false;
     }
     // The window stays alive while the other program runs.
@@ -94,7 +85,7 @@ bool Starten(std::string_view programm, bool sichtbar, std::string_view argument
       const auto zustand = plat::waitProcess(prozess, 100, code);
       if (zustand == plat::ProcessState::exited) break;
       if (zustand == plat::ProcessState::failed) {
-        Fehlermeldung(plat::Err::unknown, TextMitWert(959, pfad));
+        Fehlermeldung(plat::Err::unknown, TextMitWert(959, datei));
         return false;
       }
       EreignisseVerarbeiten();
@@ -105,12 +96,12 @@ bool Starten(std::string_view programm, bool sichtbar, std::string_view argument
     plat::Process prozess;
     const plat::Err fehler = plat::startProcess(pfad, args, prozess);
     if (fehler != plat::Err::ok) {
-      Fehlermeldung(fehler, TextMitWert(959, pfad));
+      Fehlermeldung(fehler, TextMitWert(959, datei));
       return false;
     }
   }
   if (code != 0) {
-    Meldung(TextMitWert(959, pfad) + "Fehler " + std::to_string(code) + ", ");
+    Meldung(TextMitWert(959, datei) + "Fehler " + std::to_string(code) + ", ");
     return false;
   }
   return true;
@@ -139,15 +130,14 @@ Verknuepfung VerknuepfungBilden(std::string_view benutzer, std::string_view them
   return v;
 }
 
-// The suite's icon of vkHelfer where an installation put it, in
-// share/icons beside the programs' folder; a build tree has none, and the
-// program itself stands for it.
+// The suite's icon of vkHelfer, in share/icons beside the programs' folder
+// (an installation and the build tree both have it); "" without it.
 static std::string HelferSymbol() {
   std::string ordner = Programmverzeichnis();
   ordner.pop_back();
   ordner.resize(ordner.rfind('\\') + 1);
   const std::string symbol = ordner + "share\\icons\\vkhelfer.png";
-  return plat::fileExists(symbol) ? symbol : Programmverzeichnis() + "vkHelfer.exe";
+  return plat::fileExists(symbol) ? symbol : std::string();
 }
 
 bool VerknuepfungAnlegen(std::string_view benutzer, std::string_view thema, std::string_view pool,
@@ -173,6 +163,7 @@ bool VerknuepfungAnlegen(std::string_view benutzer, std::string_view thema, std:
     Fehlermeldung(fehler, Text(2574));
     return false;
   }
+  Meldung(TextMitWert(2593, plat::desktopDirectory() + link.fileName));
   return true;
 }
 

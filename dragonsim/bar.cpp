@@ -57,6 +57,7 @@ struct Windows::Impl {
   BarWidget bar;
   QLabel* speaker = nullptr;
   QLabel* topic = nullptr;
+  QPushButton* add = nullptr;
   QDialog* userDialog = nullptr;
 
   Impl(Engine& e, Server& s, bool en) : engine(e), server(s), english(en) {}
@@ -77,7 +78,7 @@ void Windows::Impl::build() {
   speaker->setObjectName("lSpeaker");
   topic = new QLabel(&bar);
   topic->setObjectName("lTopic");
-  auto* add = new QPushButton(t("Wort hinzufügen...", "Add Word..."), &bar);
+  add = new QPushButton(t("Wort hinzufügen …", "Add Word …"), &bar);
   add->setObjectName("cWort");
   auto* openUser = new QPushButton(t("Benutzer öffnen...", "Open User..."), &bar);
   openUser->setObjectName("cBenutzer");
@@ -95,7 +96,9 @@ void Windows::Impl::build() {
   engine.changed = [this]() { refresh(); };
   engine.showWordDialog = [this](const std::string& argument) {
     auto* box = new QMessageBox(QMessageBox::Information, t("Eigenschaften", "Properties"),
-                                q(argument), QMessageBox::Ok | QMessageBox::Cancel, &bar);
+                                q(engine.wordDialogText(argument)),
+                                QMessageBox::Ok | QMessageBox::Cancel, &bar);
+    box->setObjectName("WortEigenschaften");
     box->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(box, &QMessageBox::finished, [this, box]() {
       engine.wordDialogClosed(box->result() == QMessageBox::Ok ? 1 : 0);
@@ -108,6 +111,7 @@ void Windows::Impl::build() {
 void Windows::Impl::refresh() {
   speaker->setText(t("Benutzer: ", "User: ") + q(engine.speaker()));
   topic->setText(t("Thema: ", "Topic: ") + q(engine.topic()));
+  add->setEnabled(!engine.speaker().empty());
   if (engine.userDialogOpen() && userDialog == nullptr) showUserDialog();
   if (!engine.userDialogOpen() && userDialog != nullptr) {
     QDialog* d = userDialog;

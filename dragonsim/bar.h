@@ -4,7 +4,8 @@
 // listing the speakers and topics of the master directory; and the word
 // dialog. The windows follow the engine's state, so a client closing the
 // open-user dialog over the socket closes the window too. Closing the bar
-// ends the recognizer as its exit button does.
+// ends the recognizer as its exit button does. Adding a word is offered
+// only while a speaker is open.
 #pragma once
 
 #include <memory>

@@ -46,6 +46,22 @@ std::string Engine::barTitle() const {
   return options_.english ? "DragonBar" : "Dragon-Leiste";
 }
 
+std::string Engine::wordDialogText(const std::string& argument) const {
+  const bool en = options_.english;
+  std::string text = argument.empty() ? (en ? "No word given: the properties of the vocabulary."
+                                            : "Kein Wort angegeben: Eigenschaften des Vokabulars.")
+                                      : (en ? "Word: " : "Wort: ") + argument;
+  text += en ? "\nUser: " : "\nBenutzer: ";
+  text += speaker_;
+  text += en ? "\nTopic: " : "\nThema: ";
+  text += topic_;
+  text += en ? "\nWords in the vocabulary: "
+             : "\nW\xF6"
+               "rter im Vokabular: ";
+  text += std::to_string(voc_.size());
+  return text;
+}
+
 std::string Engine::userDialogTitle() const {
   return options_.english ? "Open User"
                           : "Benutzer \xF6"

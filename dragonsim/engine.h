@@ -49,6 +49,10 @@ class Engine {
   const Vocabulary& vocabulary() const { return voc_; }
   bool engineRuns() const;
   std::string barTitle() const;
+  // What the word dialog shows (cp1252, lines with "\n"): the word asked
+  // about, or that none was given, and the open speaker, topic and size of
+  // the vocabulary, in the recognizer's language.
+  std::string wordDialogText(const std::string& argument) const;
   std::string userDialogTitle() const;
   bool userDialogOpen() const { return userDialogOpen_; }
   std::size_t receivers() const { return registered_.size(); }

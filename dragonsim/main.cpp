@@ -20,6 +20,7 @@
 #include "dragonsim/engine.h"
 #include "dragonsim/server.h"
 #include "dragonsim/world.h"
+#include "oberflaeche/grundlage.h"
 #include "platform/encoding.h"
 #include "platform/paths.h"
 
@@ -108,7 +109,10 @@ int runRecognizer(int argc, char** argv, const std::vector<std::string>& a) {
   if (headless) {
     app = std::make_unique<QCoreApplication>(argc, argv);
   } else {
-    app = std::make_unique<QApplication>(argc, argv);
+    auto fenster = std::make_unique<QApplication>(argc, argv);
+    // Qt's own buttons ("Abbrechen") in the recognizer's language, the icon.
+    vk::OberflaecheMitSprache(*fenster, "vokarium", options.english ? "en" : "de");
+    app = std::move(fenster);
   }
   natspeak::Engine engine(options);
   natspeak::Server server(engine);

@@ -10,6 +10,7 @@
 #include "common/poolfiles.h"
 #include "common/texte.h"
 #include "common/utilities.h"
+#include "platform/local_file.h"
 #include "platform/paths.h"
 #include "platform/shared_file.h"
 #include "platform/system.h"
@@ -41,17 +42,45 @@ std::string TxWW(int nummer, const std::string& wert1, const std::string& wert2)
 void Melde(const std::string& text) {
   vk::Meldung(text);
 }
+bool Nachfragen(const std::string& text) {
+  return vk::Nachfrage(text);
+}
 void FehlerMelden(plat::Err fehler, const std::string& kontext) {
   vk::Fehlermeldung(fehler, kontext);
 }
 
+namespace {
+
+std::string EinzelstartPfad() {
+  const char* benutzer = std::getenv("USER");
+  return plat::systemPath(plat::runtimeDirectory()) + "\\vkHelfer-" +
+         (benutzer != nullptr ? benutzer : "") + ".lck";
+}
+
+}  // namespace
+
 bool EinzelstartSichern() {
   if (gEinzelstart.isOpen()) return true;
-  const char* benutzer = std::getenv("USER");
-  const std::string pfad = plat::systemPath(plat::runtimeDirectory()) + "\\vkHelfer-" +
-                           (benutzer != nullptr ? benutzer : "") + ".lck";
-  return gEinzelstart.open(pfad, plat::Access::readWrite, plat::Share::exclusive,
+  return gEinzelstart.open(EinzelstartPfad(), plat::Access::readWrite, plat::Share::exclusive,
                            plat::Disposition::openAlways) == plat::Err::ok;
+}
+
+void EinzelstartBeschriften(const std::string& user, const std::string& pool) {
+  if (!gEinzelstart.isOpen()) return;
+  if (gEinzelstart.truncate() == plat::Err::ok) gEinzelstart.write(user + "\t" + pool + "\r\n");
+}
+
+bool EinzelstartInhaber(std::string& user, std::string& pool) {
+  // Read past the holder's lock: the lock guards the run, not the text.
+  std::string inhalt;
+  if (plat::readLocalFile(plat::nativePath(EinzelstartPfad()), inhalt) != plat::Err::ok)
+    return false;
+  const auto tab = inhalt.find('\t');
+  const auto ende = inhalt.find("\r\n");
+  if (tab == std::string::npos || ende == std::string::npos || ende < tab) return false;
+  user = inhalt.substr(0, tab);
+  pool = inhalt.substr(tab + 1, ende - tab - 1);
+  return !user.empty();
 }
 
 void EinzelstartFreigeben() {

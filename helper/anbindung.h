@@ -22,13 +22,21 @@ std::string TxW(int nummer, const std::string& wert);
 std::string TxWW(int nummer, const std::string& wert1, const std::string& wert2);
 
 void Melde(const std::string& text);
+// Retry/Cancel question: true for Retry.
+bool Nachfragen(const std::string& text);
 // Error report with the error's number and description and a context text.
 void FehlerMelden(plat::Err fehler, const std::string& kontext);
 
-// The per-user single-instance lock, held until the program ends. false:
-// another copy of the helper holds it.
+// The per-user single-instance lock, held until the program ends; the
+// system releases it with the process, so a helper that died never blocks
+// the next one. false: another copy of the helper holds it.
 bool EinzelstartSichern();
 void EinzelstartFreigeben();
+// Writes user and pool into the held lock, for a second copy to name them.
+void EinzelstartBeschriften(const std::string& user, const std::string& pool);
+// User and pool the copy holding the lock runs for; false when it did not
+// write them (yet).
+bool EinzelstartInhaber(std::string& user, std::string& pool);
 
 // Trace start, language texts, registry settings ("DragonStartDauer") and
 // the program directory.

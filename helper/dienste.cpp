@@ -83,7 +83,8 @@ void EchteDiensteSetzen() {
     return vk::DnsIni().roamingUserMasterDirectory;
   };
   d.dragonLaeuft = [] { return vk::DragonLaeuft(); };
-  d.dragonStarten = [] { return vk::DragonStarten(); };
+  // The helper asks itself what follows a failed start (text 2408 in it).
+  d.dragonStarten = [] { return vk::DragonStarten(false); };
   d.dragonUserSetzen = [](const std::string& sprecher, const std::string& thema, int option) {
     vk::Dragon().speaker = sprecher;
     vk::Dragon().topic = thema;

@@ -4,10 +4,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
+#include <QProgressBar>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "common/poolfiles.h"
 #include "common/utilities.h"
 #include "helper/anbindung.h"
 #include "helper/helfer.h"
@@ -43,6 +45,7 @@ FormDragonStart::FormDragonStart(QWidget* besitzer)
     : QWidget(besitzer,
               Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       lLadeText(new QLabel(QStringLiteral("Vokarium wird geladen"), this)),
+      cmdAbbrechen(new QPushButton(Anzeige(Tx(193)), this)),
       Image1(new QLabel(this)),
       Timer1(new QTimer(this)) {
   setObjectName(QStringLiteral("FormDragonStart"));
@@ -53,10 +56,19 @@ FormDragonStart::FormDragonStart(QWidget* besitzer)
   Timer1->setObjectName(QStringLiteral("Timer1"));
   Timer1->setInterval(25);
   lLadeText->setAlignment(Qt::AlignCenter);
+  cmdAbbrechen->setObjectName(QStringLiteral("cmdAbbrechen"));
+  // Shows that the helper is at work while the recognizer takes its time.
+  auto* fortschritt = new QProgressBar(this);
+  fortschritt->setObjectName(QStringLiteral("Fortschritt"));
+  fortschritt->setRange(0, 0);
+  fortschritt->setTextVisible(false);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(16, 12, 16, 12);
   layout->addWidget(Image1, 0, Qt::AlignHCenter);
   layout->addWidget(lLadeText);
+  layout->addWidget(fortschritt);
+  layout->addWidget(cmdAbbrechen, 0, Qt::AlignHCenter);
+  connect(cmdAbbrechen, &QPushButton::clicked, this, &QWidget::close);
   const QFontMetrics masse(lLadeText->font());
   int breite = masse.horizontalAdvance(windowTitle()) + 80;  // the title with its close box
   for (const char* text : kLadeTexte)
@@ -75,10 +87,22 @@ void FormDragonStart::SetLadeText(const std::string& text) {
 
 void FormDragonStart::Tick() {
   if (LadefensterTick() == Folge::schliessen) {
+    fertig = Helfer().profilGeladen;
     Timer1->stop();
     setWindowFlag(Qt::WindowStaysOnTopHint, false);
     close();
   }
+}
+
+void FormDragonStart::closeEvent(QCloseEvent* e) {
+  Timer1->stop();
+  // Closed by the user before the recognizer was ready: the helper ends.
+  if (!fertig && !Helfer().beenden) {
+    Tr({"Ladefenster geschlossen"});
+    Helfer().beenden = true;
+    if (QWidget* besitzer = parentWidget()) besitzer->close();
+  }
+  e->accept();
 }
 
 FormVokariumClient::FormVokariumClient()
@@ -150,14 +174,23 @@ void FormVokariumClient::LadefensterOeffnen() {
 void FormVokariumClient::TrayAnzeigen() {
   if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
   tray = new QSystemTrayIcon(ProgrammIcon(), this);
+  tray->setObjectName(QStringLiteral("Tray"));
   // The tooltip of the notification area holds 64 characters.
-  tray->setToolTip(Anzeige(Tx(2307)).left(63));
+  const vk::PoolZustand& p = vk::poolZustand();
+  tray->setToolTip(Anzeige(TxWW(2394, p.Benutzer, p.Pool)).left(63));
+  trayMenue = new QMenu(this);
+  trayMenue->setObjectName(QStringLiteral("TrayMenue"));
+  QAction* beenden = trayMenue->addAction(Anzeige(Tx(2395)));
+  beenden->setObjectName(QStringLiteral("mnuBeenden"));
+  connect(beenden, &QAction::triggered, this, &QWidget::close);
+  tray->setContextMenu(trayMenue);
   tray->show();
 }
 
 void FormVokariumClient::closeEvent(QCloseEvent* e) {
   if (!beendet) {
     beendet = true;
+    Helfer().beenden = true;
     Timer250->stop();
     delete tray;
     tray = nullptr;

@@ -3,10 +3,12 @@
 // timer Timer1, and the tray icon. The windows are thin: every tick and
 // every decision is a procedure of helfer.h; the windows only run timers,
 // show texts and close. A tray icon is shown only where the desktop has a
-// system tray.
+// system tray. Closing any of them (its close box, "Abbrechen", the tray's
+// "Beenden") ends the helper.
 #pragma once
 
 #include <QLabel>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QSystemTrayIcon>
@@ -23,11 +25,16 @@ class FormDragonStart : public QWidget {
   void SetLadeText(const std::string& text);
 
   QLabel* lLadeText;
+  QPushButton* cmdAbbrechen;
+
+ protected:
+  void closeEvent(QCloseEvent* e) override;
 
  private:
   void Tick();
   QLabel* Image1;
   QTimer* Timer1;
+  bool fertig = false;  // closed because the profile is loaded
 };
 
 class FormVokariumClient : public QWidget {
@@ -54,6 +61,7 @@ class FormVokariumClient : public QWidget {
   QLabel* lInitText;
   QPointer<FormDragonStart> ladefenster;
   QSystemTrayIcon* tray = nullptr;
+  QMenu* trayMenue = nullptr;
   bool beendet = false;
 };
 

@@ -151,7 +151,9 @@ Folge HelferStart(const std::string& befehlszeile) {
   const bool andereKopie = !EinzelstartSichern();
   StartEinstellungenLesen(z);
   if (andereKopie) {
-    Melde(Tx(2305));
+    std::string user;
+    std::string pool;
+    Melde(EinzelstartInhaber(user, pool) ? TxWW(2393, user, pool) : Tx(2305));
     return Folge::schliessen;
   }
   std::string konfigVerzeichnis;
@@ -190,6 +192,7 @@ Folge HelferStart(const std::string& befehlszeile) {
     return Folge::weiter;
   }
   if (!o.pool.empty()) LetzteAuswahlMerken(o.pool, o.user);
+  EinzelstartBeschriften(o.user, o.pool);
   z.thema = topic;
   z.option = o.option;
 
@@ -219,6 +222,7 @@ Folge HelferStart(const std::string& befehlszeile) {
 
 Folge HauptTick() {
   HelferZustand& z = gZustand;
+  if (z.beenden) return Folge::schliessen;
   if (gDienste.benutzerDialogDa()) {
     Tr({"Speakerwechsel verhindert"});
     gDienste.benutzerDialogSchliessen();
@@ -287,11 +291,19 @@ void LadefensterGeladen() {
   HelferZustand& z = gZustand;
   z.ladeZaehler = z.dragonStartDauer * kLadeTicksJeSekunde;
   z.profilGeladen = false;
-  gDienste.dragonStarten();
+  // Without the recognizer the helper has nothing to wait for.
+  while (!gDienste.dragonStarten()) {
+    if (!Nachfragen(Tx(2408) + "\r" + Tx(2396))) {
+      Tr({"Dragon-Start aufgegeben"});
+      z.beenden = true;
+      return;
+    }
+  }
 }
 
 Folge LadefensterTick() {
   HelferZustand& z = gZustand;
+  if (z.beenden) return Folge::schliessen;
   if (z.ladeBeschaeftigt) return Folge::weiter;
   z.ladeBeschaeftigt = true;
   if (z.leisteGesehen) {

@@ -79,6 +79,9 @@ struct HelferZustand {
   bool speakerGewechselt = false;
   bool beschaeftigt = false;
   bool aktiviert = false;
+  // The helper is to end at the next tick: the user gave up the start of
+  // the recognizer, or closed one of the helper's windows.
+  bool beenden = false;
   int fensterWegZaehler = 0;
 
   // Shared with the loading window.
@@ -114,7 +117,9 @@ Folge HelferStart(const std::string& befehlszeile);
 // One tick of the main timer.
 Folge HauptTick();
 
-// The loading window: its load, and one tick of its 25 ms timer.
+// The loading window: its load, and one tick of its 25 ms timer. When the
+// recognizer cannot be started the user is asked whether to try again;
+// giving up ends the helper.
 void LadefensterGeladen();
 Folge LadefensterTick();
 

@@ -15,6 +15,7 @@
 #include "helper/anbindung.h"
 #include "helper/befehlszeile.h"
 #include "helper/fenster.h"
+#include "helper/helfer.h"
 #include "platform/encoding.h"
 
 namespace {
@@ -47,7 +48,8 @@ int main(int argc, char** argv) {
   vk::utilitiesZustand().kommandozeile = helfer::BefehlszeileAusArgumenten(argumente);
   helfer::EchteDiensteSetzen();
   helfer::FormVokariumClient fenster;
-  if (!fenster.Laden(vk::Kommandozeile())) return Beenden(0);
+  // The user may have given up the recognizer's start already.
+  if (!fenster.Laden(vk::Kommandozeile()) || helfer::Helfer().beenden) return Beenden(0);
   fenster.show();
   return Beenden(app.exec());
 }

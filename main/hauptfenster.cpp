@@ -458,7 +458,8 @@ void Hauptfenster::Teilwortliste() {
   std::vector<std::string> zeilen;
   const std::string pfad = BearbeitetPfad();
   if (!plat::fileExists(pfad)) {
-    Meldung(Text(2514));
+    // Says which button starts the revision cycle.
+    Meldung(TextMitWert(2514, Text(4009)));
     SperreLoesen();
     return;
   }
@@ -476,7 +477,7 @@ void Hauptfenster::Teilwortliste() {
 }
 
 void Hauptfenster::Abschluss() {
-  CopyPool(BearbeitetPfad());
+  if (CopyPool(BearbeitetPfad())) Meldung(TextMitWerten(2594, poolZustand().Pool, Text(4008)));
 }
 
 bool Hauptfenster::HelferStarten(const std::string& benutzer) {

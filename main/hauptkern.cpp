@@ -154,7 +154,7 @@ std::string LastDirectoryFinden(bool kurz, const std::function<std::string()>& d
 
 std::vector<std::pair<std::string, std::string>> KonfigWerte() {
   const Konfiguration& k = konfiguration();
-  auto flag = [](bool b) { return std::string(b ? "Wahr" : "Falsch"); };
+  auto flag = [](bool b) { return Text(b ? 4094 : 4095); };
   return {{"KonfigVerzeichnis", k.KonfigVerzeichnis},
           {"BasisVerzeichnis", k.BasisVerzeichnis},
           {"VocDatei", k.VocDatei},

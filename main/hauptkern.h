@@ -72,7 +72,7 @@ int BenutzerIndex(const std::vector<std::string>& eintraege, std::string_view le
 std::string LastDirectoryFinden(bool kurz, const std::function<std::string()>& dragonStamm);
 
 // The settings the main windows list, in their fixed order, as key and
-// text (flags as "Wahr"/"Falsch").
+// text (flags as the language's "Wahr"/"Falsch", texts 4094/4095).
 std::vector<std::pair<std::string, std::string>> KonfigWerte();
 
 // Reads "Vokarium.cfg" of `verzeichnis` afresh (earlier settings are

@@ -24,7 +24,10 @@ int defaultLanguageId();
 // system form ending with "\".
 std::string appDataDirectory();
 
-// Desktop folder ($XDG_DESKTOP_DIR, else ~/Desktop), system form with "\".
+// Desktop folder as the XDG user directories name it: $XDG_DESKTOP_DIR,
+// else XDG_DESKTOP_DIR of $XDG_CONFIG_HOME/user-dirs.dirs ("$HOME/..."
+// expanded; a German desktop is "$HOME/Schreibtisch"), else ~/Desktop.
+// System form with "\".
 std::string desktopDirectory();
 
 // Folder for per-user sockets and locks ($XDG_RUNTIME_DIR, else /tmp),
@@ -43,6 +46,11 @@ std::vector<std::string> splitCommandLine(std::string_view line);
 struct Process {
   int pid = -1;
 };
+
+// The file a program name of the system form stands for here, system form:
+// the file found, where "X.exe" is "X" when only that exists; for a missing
+// program the name that is really looked for ("X" for "X.exe").
+std::string programFile(std::string_view program);
 
 // Starts `program` (system form; a name ending in ".exe" is tried without
 // it too) with `args` (cp1252). Does not wait.

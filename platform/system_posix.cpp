@@ -4,6 +4,7 @@
 // Failures come back as error codes (a program that cannot be found or
 // started: notFound / accessDenied); nothing here ends the process.
 // Launchers are replaced whole, so the desktop never shows half a file.
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <string>
@@ -129,6 +131,54 @@ std::string escapeValue(std::string_view s) {
   return out;
 }
 
+// The lines of a description as one line of a desktop entry: each line
+// trimmed, the non-empty ones joined with ", ".
+std::string oneLine(std::string_view text) {
+  std::string out;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view part = text.substr(start, end - start);
+    const std::size_t first = part.find_first_not_of(" \t");
+    if (first != std::string_view::npos) {
+      part = part.substr(first, part.find_last_not_of(" \t") - first + 1);
+      if (!out.empty()) out += ", ";
+      out += part;
+    }
+    start = end + 1;
+  }
+  return out;
+}
+
+// GNOME starts a launcher on its desktop only when it is marked trusted in
+// the file's metadata; where "gio" is there it is asked to do so, for at
+// most two seconds. Desktops without that mark ignore it.
+void markTrusted(const std::string& file) {
+  const std::string gio = locate("gio");
+  if (gio.empty()) return;
+  std::vector<std::string> args{gio, "set", file, "metadata::trusted", "true"};
+  std::vector<char*> argv;
+  for (auto& a : args)
+    argv.push_back(a.data());
+  argv.push_back(nullptr);
+  // Its complaints (no metadata service) are no concern of the user's.
+  posix_spawn_file_actions_t quiet;
+  ::posix_spawn_file_actions_init(&quiet);
+  ::posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+  ::posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+  pid_t pid = -1;
+  const int rc = ::posix_spawn(&pid, gio.c_str(), &quiet, nullptr, argv.data(), environ);
+  ::posix_spawn_file_actions_destroy(&quiet);
+  if (rc != 0) return;
+  Process p{pid};
+  int code = 0;
+  if (waitProcess(p, 2000, code) == ProcessState::running) {
+    ::kill(pid, SIGKILL);
+    waitProcess(p, -1, code);
+  }
+}
+
 std::string withoutTrailingSlash(std::string path) {
   while (path.size() > 1 && path.back() == '/')
     path.pop_back();
@@ -169,8 +219,51 @@ std::string appDataDirectory() {
   return systemFolder(dir);
 }
 
+namespace {
+
+// The value of `key` in a "user-dirs.dirs" file, the way the desktops read
+// it: a line KEY="$HOME/Folder" or KEY="/absolute/folder", the last one
+// wins; "$HOME" alone means the home folder. Empty when there is none.
+std::string userDirsValue(const std::string& file, std::string_view key, const std::string& home) {
+  std::string text;
+  if (readLocalFile(file, text) != Err::ok) return {};
+  std::string found;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string_view line(text.data() + start, end - start);
+    start = end + 1;
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t'))
+      line.remove_prefix(1);
+    if (!line.starts_with(key) || line.substr(key.size()).rfind("=\"", 0) != 0) continue;
+    line.remove_prefix(key.size() + 2);
+    const std::size_t close = line.find('"');
+    if (close == std::string_view::npos) continue;
+    std::string value;
+    for (std::size_t i = 0; i < close; ++i) {
+      if (line[i] == '\\' && i + 1 < close) ++i;
+      value += line[i];
+    }
+    if (value == "$HOME" || value.rfind("$HOME/", 0) == 0) {
+      value = home + value.substr(5);
+    } else if (value.empty() || value.front() != '/') {
+      continue;
+    }
+    found = withoutTrailingSlash(value);
+  }
+  return found;
+}
+
+}  // namespace
+
 std::string desktopDirectory() {
   std::string dir = envValue("XDG_DESKTOP_DIR");
+  if (dir.empty()) {
+    std::string config = envValue("XDG_CONFIG_HOME");
+    if (config.empty()) config = homeDirectory() + "/.config";
+    dir = userDirsValue(config + "/user-dirs.dirs", "XDG_DESKTOP_DIR", homeDirectory());
+  }
   if (dir.empty()) dir = homeDirectory() + "/Desktop";
   return systemFolder(dir);
 }
@@ -212,6 +305,14 @@ std::vector<std::string> splitCommandLine(std::string_view line) {
   }
   if (inToken) args.push_back(std::move(current));
   return args;
+}
+
+std::string programFile(std::string_view program) {
+  const std::string found = resolveProgram(program);
+  if (!found.empty()) return systemPath(found);
+  std::string name(program);
+  if (endsWithExe(name)) name.resize(name.size() - 4);
+  return name;
 }
 
 Err startProcess(std::string_view program, const std::vector<std::string>& args, Process& p) {
@@ -288,20 +389,20 @@ Err writeDesktopLauncher(std::string_view dir, const DesktopLauncher& link) {
 
   std::string text = "[Desktop Entry]\nType=Application\nVersion=1.0\n";
   text += "Name=" + escapeValue(cp1252ToUtf8(name)) + "\n";
-  if (!link.description.empty())
-    text += "Comment=" + escapeValue(cp1252ToUtf8(link.description)) + "\n";
+  const std::string comment = oneLine(link.description);
+  if (!comment.empty()) text += "Comment=" + escapeValue(cp1252ToUtf8(comment)) + "\n";
   text += "Exec=" + escapeValue(exec) + "\n";
   if (!link.workingDir.empty())
     text += "Path=" + escapeValue(withoutTrailingSlash(nativePath(link.workingDir))) + "\n";
   if (!link.icon.empty()) {
-    // A program as its icon is the file the launcher starts ("X.exe" is X).
-    std::string icon = resolveProgram(link.icon);
-    if (icon.empty()) icon = nativePath(link.icon);
-    text += "Icon=" + escapeValue(icon) + "\n";
+    text += "Icon=" + escapeValue(nativePath(link.icon)) + "\n";
     text += "X-Vokarium-IconIndex=" + std::to_string(link.iconIndex) + "\n";
   }
   text += "Terminal=false\n";
-  return replaceLocalFile(nativePath(withBackslash(dir) + link.fileName), text, 0755);
+  const std::string file = nativePath(withBackslash(dir) + link.fileName);
+  const Err e = replaceLocalFile(file, text, 0755);
+  if (e == Err::ok) markTrusted(file);
+  return e;
 }
 
 }  // namespace plat

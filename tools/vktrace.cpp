@@ -2,11 +2,14 @@
 // receives with a time stamp (converted from cp1252 to UTF-8 for the
 // terminal) and, with -o, appends the same lines to a log file in cp1252
 // with CR LF. Ends on SIGINT or SIGTERM and removes its socket. Exit code 0
-// on a clean end, 2 for a wrong option, 3 when the socket cannot be bound,
-// 4 when the log file cannot be opened or written. The log file is held
-// open under deny-write for the whole run: others may read it meanwhile.
+// on a clean end and for --help, 2 for a wrong option, 3 when the socket
+// cannot be bound (another viewer on it is said as such), 4 when the log
+// file cannot be opened or written. Its own messages are English, like
+// its usage. The log file is held open under deny-write for the whole run:
+// others may read it meanwhile.
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <string>
 
@@ -31,12 +34,31 @@ struct Options {
   bool quiet = false;
 };
 
-void usage() {
-  std::cerr << "usage: vktrace [-s SOCKET] [-o LOGFILE] [-q]\n"
-               "  -s SOCKET   socket path (default: $VOKARIUM_TRACE_SOCKET, else the\n"
-               "              QMTtracer_TRACEWIN socket in $XDG_RUNTIME_DIR)\n"
-               "  -o LOGFILE  also append every line to LOGFILE (cp1252, CR LF)\n"
-               "  -q          do not print the lines\n";
+void usage(std::ostream& out) {
+  out << "usage: vktrace [-s SOCKET] [-o LOGFILE] [-q]\n"
+         "  -s SOCKET   socket path (default: $VOKARIUM_TRACE_SOCKET, else the\n"
+         "              QMTtracer_TRACEWIN socket in $XDG_RUNTIME_DIR)\n"
+         "  -o LOGFILE  also append every line to LOGFILE (cp1252, CR LF)\n"
+         "  -q          do not print the lines\n";
+}
+
+// What an error of the OS layer means here, in the viewer's language.
+std::string reason(plat::Err e) {
+  switch (e) {
+    case plat::Err::notFound:
+    case plat::Err::pathNotFound:
+      return "its folder does not exist";
+    case plat::Err::accessDenied:
+    case plat::Err::sharingViolation:
+    case plat::Err::lockViolation:
+      return "access denied (another program may hold it)";
+    case plat::Err::invalidName:
+      return "the path is too long or not allowed";
+    case plat::Err::diskFull:
+      return "the disk is full";
+    default:
+      return "system error";
+  }
 }
 
 bool parseOptions(int argc, char** argv, Options& o) {
@@ -65,9 +87,16 @@ std::string timeStamp() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--help" || a == "-h") {
+      usage(std::cout);
+      return 0;
+    }
+  }
   Options opt;
   if (!parseOptions(argc, argv, opt)) {
-    usage();
+    usage(std::cerr);
     return 2;
   }
 
@@ -76,8 +105,7 @@ int main(int argc, char** argv) {
     plat::Err e = log.open(plat::systemPath(opt.logFile), plat::Access::readWrite,
                            plat::Share::denyWrite, plat::Disposition::openAlways);
     if (e != plat::Err::ok) {
-      std::cerr << "vktrace: cannot open " << opt.logFile << ": " << plat::errText(e) << " ("
-                << plat::code(e) << ")\n";
+      std::cerr << "vktrace: cannot open the log file " << opt.logFile << ": " << reason(e) << "\n";
       return 4;
     }
   }
@@ -86,8 +114,17 @@ int main(int argc, char** argv) {
   std::string socketPath = opt.socketPath.empty() ? plat::traceSocketPath() : opt.socketPath;
   plat::Err e = receiver.bind(socketPath);
   if (e != plat::Err::ok) {
-    std::cerr << "vktrace: cannot bind " << socketPath << ": " << plat::errText(e) << " ("
-              << plat::code(e) << ")\n";
+    std::error_code fehler;
+    if (e == plat::Err::alreadyExists && std::filesystem::is_socket(socketPath, fehler)) {
+      std::cerr << "vktrace: another trace viewer is already running on " << socketPath
+                << ".\nEnd it first (Ctrl+C in its terminal), or give this one another socket "
+                   "with -s.\n";
+    } else if (e == plat::Err::alreadyExists) {
+      std::cerr << "vktrace: cannot listen on " << socketPath
+                << ": a file of that name is there and it is no socket.\n";
+    } else {
+      std::cerr << "vktrace: cannot listen on " << socketPath << ": " << reason(e) << ".\n";
+    }
     return 3;
   }
   std::signal(SIGINT, onStopSignal);
@@ -105,7 +142,8 @@ int main(int argc, char** argv) {
     if (log.isOpen()) {
       e = log.append(stamped + "\r\n");
       if (e != plat::Err::ok) {
-        std::cerr << "vktrace: cannot write " << opt.logFile << ": " << plat::errText(e) << "\n";
+        std::cerr << "vktrace: cannot write the log file " << opt.logFile << ": " << reason(e)
+                  << "\n";
         result = 4;
         break;
       }

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -25,10 +26,12 @@
 
 #include "common/dragon.h"
 #include "common/konfiguration.h"
+#include "common/meldung.h"
 #include "common/mtrace.h"
 #include "common/poolfiles.h"
 #include "common/qtext.h"
 #include "common/texte.h"
+#include "common/zeichenketten.h"
 #include "main/editor/wortliste.h"
 #include "main/editor/wortliste_modell.h"
 
@@ -65,11 +68,17 @@ class Sanduhr {
 
 std::function<bool(std::string&)>& FormWortliste::suchEingabe() {
   static std::function<bool(std::string&)> eingabe = [](std::string& ergebnis) {
-    bool ok = false;
-    const QString t = QInputDialog::getText(
-        QApplication::activeWindow(), qtext("Vokarium : Wort(anfang) in Liste suchen"),
-        qtext("bitte den Wortanfang eingeben"), QLineEdit::Normal, QString(), &ok);
-    ergebnis = cp1252(t);
+    QInputDialog frage(QApplication::activeWindow());
+    frage.setWindowTitle(qtext("Vokarium : " + Text(2796)));
+    frage.setLabelText(text(2694));
+    // Wide enough that its title is not cut beside the window buttons.
+    frage.ensurePolished();
+    const QFontMetrics masse(frage.font());
+    frage.resize(std::max(frage.sizeHint().width(), masse.horizontalAdvance(frage.windowTitle()) +
+                                                        masse.averageCharWidth() * 24),
+                 frage.sizeHint().height());
+    const bool ok = frage.exec() == QDialog::Accepted;
+    ergebnis = cp1252(frage.textValue());
     return ok;
   };
   return eingabe;
@@ -197,6 +206,19 @@ FormWortliste::FormWortliste(QWidget* aufrufer, const Listenauftrag& auftrag)
     }
   }
   Toolbar1->setContextMenuPolicy(Qt::CustomContextMenu);
+  // Search by keyboard: Ctrl+F asks, F3 goes on to the next match.
+  aSuchen_ = new QAction(text(2693), this);
+  aSuchen_->setObjectName("aSuchen");
+  aSuchen_->setShortcut(QKeySequence::Find);
+  aWeitersuchen_ = new QAction(text(2695), this);
+  aWeitersuchen_->setObjectName("aWeitersuchen");
+  aWeitersuchen_->setShortcut(QKeySequence::FindNext);
+  for (QAction* a : {aSuchen_, aWeitersuchen_}) {
+    a->setShortcutContext(Qt::WindowShortcut);
+    addAction(a);
+  }
+  connect(aSuchen_, &QAction::triggered, this, [this] { sucheOeffnen(); });
+  connect(aWeitersuchen_, &QAction::triggered, this, [this] { weitersuchen(); });
   connect(Toolbar1, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& stelle) { toolbarMenue(stelle); });
 
@@ -227,14 +249,14 @@ FormWortliste::FormWortliste(QWidget* aufrufer, const Listenauftrag& auftrag)
       artText = 2736;
       break;
     case Listenart::Wartung:
-      teil = "Maintenance";
+      teil = Text(2737);
       artText = 2737;
       break;
     case Listenart::Neuworte:
       teil = Text(2738) + (benutzer.empty() ? "" : " - " + benutzer);
       break;
   }
-  setWindowTitle(qtext("Vokarium (3.0) Wortliste :  " + pz.Pool + " - " + teil));
+  setWindowTitle(qtext("Vokarium (3.0) " + Text(2793) + " :  " + pz.Pool + " - " + teil));
   stbPool->setText(qtext("Pool : " + pz.Pool + " "));
   stbArt->setText(text(artText));
   const bool mitAnwender =
@@ -365,13 +387,15 @@ bool FormWortliste::ListeNeuAufbauen() {
   Liste->show();
   Trace("Liste sichtbar");
   z.baut = false;
+  // An empty revision list is no fault: nothing changed since the mark.
+  if (z.art == Listenart::Wartung && z.zeilen.empty()) Meldung(Text(2595));
   return true;
 }
 
 void FormWortliste::StatusAktualisieren() {
   const auto& z = editorZustand();
-  stbWorte->setText(qtext("Anzahl : " + std::to_string(z.zeilen.size()) + " "));
-  stbMarkiert->setText(qtext("Markierte : " + std::to_string(z.Markierzaehler) + " "));
+  stbWorte->setText(qtext(Text(2794) + " : " + std::to_string(z.zeilen.size()) + " "));
+  stbMarkiert->setText(qtext(Text(2795) + " : " + std::to_string(z.Markierzaehler) + " "));
 }
 
 std::vector<std::size_t> FormWortliste::selektierteZeilen() const {
@@ -428,9 +452,37 @@ void FormWortliste::ZeileBearbeiten() {
 
 bool FormWortliste::suchen(const std::string& anfang) {
   const std::ptrdiff_t i = Suchen(anfang);
+  suchtext_ = anfang;
+  fundstelle_ = i;
   if (i < 0) return false;
   Liste->scrollTo(modell->index(static_cast<int>(i), 1), QAbstractItemView::PositionAtTop);
   return true;
+}
+
+void FormWortliste::sucheOeffnen() {
+  std::string anfang;
+  if (beschaeftigt_ || editorZustand().baut || !suchEingabe()(anfang)) return;
+  beschaeftigt_ = true;
+  const bool gefunden = suchen(anfang);
+  beschaeftigt_ = false;
+  if (!gefunden && !trimmen(anfang).empty()) Meldung(TextMitWert(2596, trimmen(anfang)));
+}
+
+void FormWortliste::weitersuchen() {
+  if (trimmen(suchtext_).empty()) {
+    sucheOeffnen();
+    return;
+  }
+  if (beschaeftigt_ || editorZustand().baut) return;
+  beschaeftigt_ = true;
+  const std::ptrdiff_t i = Suchen(suchtext_, static_cast<std::size_t>(fundstelle_ + 1));
+  beschaeftigt_ = false;
+  if (i < 0) {
+    Meldung(TextMitWert(2596, trimmen(suchtext_)));
+    return;
+  }
+  fundstelle_ = i;
+  Liste->scrollTo(modell->index(static_cast<int>(i), 1), QAbstractItemView::PositionAtTop);
 }
 
 void FormWortliste::fontSetzen(int punkte) {
@@ -495,16 +547,23 @@ bool FormWortliste::eventFilter(QObject* objekt, QEvent* ereignis) {
         break;
     }
   }
+  if ((objekt == Liste || objekt == Liste->viewport()) && ereignis->type() == QEvent::ContextMenu) {
+    // The right button searches at once; the menu key offers the search.
+    auto* menue = static_cast<QContextMenuEvent*>(ereignis);
+    if (menue->reason() != QContextMenuEvent::Mouse) {
+      QMenu auswahl(this);
+      auswahl.setObjectName("SuchMenue");
+      auswahl.addAction(aSuchen_);
+      auswahl.addAction(aWeitersuchen_);
+      auswahl.exec(menue->globalPos());
+    }
+    return true;
+  }
   if (objekt == Liste->viewport()) {
     if (ereignis->type() == QEvent::MouseButtonPress) {
       auto* maus = static_cast<QMouseEvent*>(ereignis);
       if (maus->button() == Qt::RightButton) {
-        std::string anfang;
-        if (!beschaeftigt_ && suchEingabe()(anfang)) {
-          beschaeftigt_ = true;
-          suchen(anfang);
-          beschaeftigt_ = false;
-        }
+        sucheOeffnen();
         return true;
       }
       if (maus->button() == Qt::LeftButton && !maus_) {
@@ -562,7 +621,7 @@ FormWortBearbeiten::FormWortBearbeiten(QWidget* eltern, std::string& geschrieben
                                        std::string& gesprochen)
     : QDialog(eltern), geschrieben_(geschrieben), gesprochen_(gesprochen) {
   setObjectName("FormWortBearbeiten");
-  setWindowTitle(qtext("Vokarium (5.0) - Wort bearbeiten"));
+  setWindowTitle(qtext(Titel("Vokarium", Text(4096))));
   auto* layout = new QVBoxLayout(this);
   lSchreibform = new QLabel(text(4031), this);
   lSchreibform->setObjectName("lSchreibform");
@@ -579,14 +638,27 @@ FormWortBearbeiten::FormWortBearbeiten(QWidget* eltern, std::string& geschrieben
   cOK = new QPushButton(text(101), this);
   cOK->setObjectName("cOK");
   cOK->setDefault(true);
+  cAbbrechen = new QPushButton(text(193), this);
+  cAbbrechen->setObjectName("cAbbrechen");
+  cAbbrechen->setAutoDefault(false);
   knoepfe->addWidget(cEigenschaften);
   knoepfe->addStretch(1);
   knoepfe->addWidget(cOK);
+  knoepfe->addWidget(cAbbrechen);
   for (QWidget* w : {static_cast<QWidget*>(lSchreibform), static_cast<QWidget*>(tSchreibform),
                      static_cast<QWidget*>(lSprachForm), static_cast<QWidget*>(tSprachform)})
     layout->addWidget(w);
   layout->addLayout(knoepfe);
+  // Wide enough for its title beside the window buttons and for a long word,
+  // in the font the dialog is shown with.
+  ensurePolished();
+  const QFontMetrics masse(font());
+  tSchreibform->setMinimumWidth(masse.averageCharWidth() * 40);
+  setMinimumWidth(std::max(layout->sizeHint().width(),
+                           masse.horizontalAdvance(windowTitle()) + masse.averageCharWidth() * 24));
+  adjustSize();
 
+  connect(cAbbrechen, &QPushButton::clicked, this, &QDialog::reject);
   connect(cOK, &QPushButton::clicked, this, [this] {
     geschrieben_ = cp1252(tSchreibform->text());
     gesprochen_ = cp1252(tSprachform->text());

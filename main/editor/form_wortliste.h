@@ -55,6 +55,12 @@ class FormWortliste : public QDialog {
   // Scrolls the first row whose written form starts with `anfang` into
   // view (not selected); true when one was found.
   bool suchen(const std::string& anfang);
+  // The search as the user runs it (right click, context menu, Ctrl+F): asks
+  // for the beginning and says when no word starts with it.
+  void sucheOeffnen();
+  // F3: the next row with the same beginning, or the prompt when nothing
+  // was searched yet.
+  void weitersuchen();
   void ZeileBearbeiten();
   // Font size of the list in points.
   int fontGroesse() const { return fontGroesse_; }
@@ -113,7 +119,11 @@ class FormWortliste : public QDialog {
   bool geladen_ = false;
   bool geschlossen_ = false;
   bool maus_ = false;
-  bool beschaeftigt_ = false;  // a toolbar operation or a search runs
+  bool beschaeftigt_ = false;         // a toolbar operation or a search runs
+  QAction* aSuchen_ = nullptr;        // Ctrl+F
+  QAction* aWeitersuchen_ = nullptr;  // F3
+  std::string suchtext_;              // the beginning searched last
+  std::ptrdiff_t fundstelle_ = -1;
 };
 
 class FormWortBearbeiten : public QDialog {
@@ -128,6 +138,7 @@ class FormWortBearbeiten : public QDialog {
   QLabel* lSprachForm = nullptr;
   QPushButton* cEigenschaften = nullptr;
   QPushButton* cOK = nullptr;
+  QPushButton* cAbbrechen = nullptr;
 
   void done(int ergebnis) override;
 

@@ -461,11 +461,11 @@ bool GelesenesUnveraendert() {
   return false;
 }
 
-std::ptrdiff_t Suchen(std::string_view anfang) {
+std::ptrdiff_t Suchen(std::string_view anfang, std::size_t ab) {
   const std::string_view text = trimmen(anfang);
   if (text.empty()) return -1;
   const auto& zeilen = editorZustand().zeilen;
-  for (std::size_t i = 0; i < zeilen.size(); ++i) {
+  for (std::size_t i = ab; i < zeilen.size(); ++i) {
     if (i > 0 && i % kEreignisseAlle == 0) EreignisseVerarbeiten();
     const std::string& w = zeilen[i].geschrieben;
     if (w.size() < text.size()) continue;

@@ -107,9 +107,10 @@ void Entfernen(std::vector<std::size_t> positionen);
 bool ZeileAendern(std::size_t position, const std::string& geschrieben,
                   const std::string& gesprochen);
 
-// First row, in the order shown, whose written form starts with `anfang`
-// (trimmed; case-free, umlauts too); -1 without a match or for an empty text.
-std::ptrdiff_t Suchen(std::string_view anfang);
+// First row from row `ab`, in the order shown, whose written form starts
+// with `anfang` (trimmed; case-free, umlauts too); -1 without a match or for
+// an empty text.
+std::ptrdiff_t Suchen(std::string_view anfang, std::size_t ab = 0);
 
 // --- saving and take-over ------------------------------------------------------
 

@@ -105,7 +105,7 @@ class MeldungGui : public QObject {
       QVERIFY(box->button(QMessageBox::Retry) == nullptr);
       box->accept();
     });
-    vk::Meldung("Zeile 1\\nZeile 2");
+    vk::Meldung("Zeile 1\rZeile 2");
     QCOMPARE(inhalt, QStringLiteral("Zeile 1\nZeile 2"));
     QCOMPARE(symbol, QMessageBox::NoIcon);
     QVERIFY(vk::recordedMessages().empty());

@@ -6,6 +6,7 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -48,6 +49,9 @@ class FormWortlisteTest : public QObject {
   void sortIsTheCollatorsOrder();
   void emptyListInAutomaticModeEndsTheProgram();
   void searchScrollsToTheFirstMatchWithoutSelecting();
+  void searchByKeysAndNotFoundSaysSo();
+  void englishTextsInTitleAndStatusBar();
+  void wordDialogFitsItsTitleAndCancels();
   void fontMenuNeverOffersTheSizeInUse();
   void toolbarButtonsTheUserHidStayHidden();
   void keysEditCheckAndRemoveWhereAllowed();
@@ -253,6 +257,102 @@ void FormWortlisteTest::searchScrollsToTheFirstMatchWithoutSelecting() {
   frage = "rger";  // not at the start: nothing moves
   QVERIFY(!f->suchen(frage));
   QCOMPARE(f->Liste->rowAt(0), 1);
+}
+
+void FormWortlisteTest::searchByKeysAndNotFoundSaysSo() {
+  QByteArray inhalt;
+  for (int i = 0; i < 300; ++i)
+    inhalt += "Wort" + QByteArray::number(1000 + i) + "\r\n";
+  schreiben("ziel/Chirurgie/Wortliste.txt", inhalt);
+  auto f = oeffnen("Wortliste.txt");
+  int gefragt = 0;
+  std::string frage = "wort11";
+  FormWortliste::suchEingabe() = [&](std::string& t) {
+    ++gefragt;
+    t = frage;
+    return true;
+  };
+  // F3 before any search asks first; then goes on from the match.
+  QTest::keyClick(f->Liste, Qt::Key_F3);
+  QCOMPARE(gefragt, 1);
+  QCOMPARE(f->Liste->rowAt(0), 100);
+  QTest::keyClick(f->Liste, Qt::Key_F3);
+  QCOMPARE(f->Liste->rowAt(0), 101);
+  QCOMPARE(gefragt, 1);
+  frage = "wort105";
+  QTest::keyClick(f->Liste, Qt::Key_F, Qt::ControlModifier);
+  QCOMPARE(gefragt, 2);
+  QCOMPARE(f->Liste->rowAt(0), 50);
+  QVERIFY(recordedMessages().empty());
+  // Past the last match, and a beginning no word has: said, nothing moves.
+  for (int i = 0; i < 9; ++i)
+    QTest::keyClick(f->Liste, Qt::Key_F3);
+  QVERIFY(recordedMessages().empty());
+  QTest::keyClick(f->Liste, Qt::Key_F3);
+  QCOMPARE(recordedMessages().size(), std::size_t(1));
+  QCOMPARE(recordedMessages()[0].text, std::string("Kein Wort der Liste beginnt mit \"wort105\"."));
+  frage = " xyz ";
+  QTest::mouseClick(f->Liste->viewport(), Qt::RightButton, {}, QPoint(20, 20));
+  QCOMPARE(recordedMessages().size(), std::size_t(2));
+  QCOMPARE(recordedMessages()[1].text, std::string("Kein Wort der Liste beginnt mit \"xyz\"."));
+
+  // The menu key offers both searches.
+  QMenu* gezeigt = nullptr;
+  QTimer::singleShot(0, [&gezeigt] {
+    gezeigt = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (gezeigt) {
+      QCOMPARE(gezeigt->actions().size(), 2);
+      QCOMPARE(gezeigt->actions()[0]->text(), QString("Suchen \u2026"));
+      QCOMPARE(gezeigt->actions()[1]->shortcut(), QKeySequence(QKeySequence::FindNext));
+      gezeigt->close();
+    }
+  });
+  QContextMenuEvent taste(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                          f->Liste->mapToGlobal(QPoint(5, 5)));
+  QCoreApplication::sendEvent(f->Liste, &taste);
+  QVERIFY(gezeigt);
+}
+
+void FormWortlisteTest::englishTextsInTitleAndStatusBar() {
+  TextLaden("English");
+  schreiben("ziel/Chirurgie/AlleWorte.txt", "Femur\r\nTibia\r\n");
+  poolZustand().Vergleichsworte.hinzufuegen("Femur");
+  Listenauftrag a;
+  a.dateiname = "AlleWorte.txt";
+  a.wartung = true;
+  FormWortliste f(&aufrufer_, a);
+  f.show();
+  QVERIFY(QTest::qWaitFor([&f] { return f.Liste->isVisible(); }, 10000));
+  QCOMPARE(f.windowTitle(), QString("Vokarium (3.0) Word list :  Chirurgie - Revision"));
+  QCOMPARE(f.stbWorte->text(), QString("Count : 1 "));
+  QCOMPARE(f.stbMarkiert->text(), QString("Checked : 1 "));
+  QVERIFY(recordedMessages().empty());
+  f.reject();
+
+  // Nothing changed since the mark: the empty list says why.
+  poolZustand().Vergleichsworte.hinzufuegen("Femur");
+  poolZustand().Vergleichsworte.hinzufuegen("Tibia");
+  FormWortliste leer(&aufrufer_, a);
+  leer.show();
+  QVERIFY(QTest::qWaitFor([&leer] { return leer.Liste->isVisible(); }, 10000));
+  QCOMPARE(recordedMessages().size(), std::size_t(1));
+  QCOMPARE(recordedMessages()[0].text, Text(2595));
+}
+
+void FormWortlisteTest::wordDialogFitsItsTitleAndCancels() {
+  for (const char* sprache : {"Deutsch", "English"}) {
+    TextLaden(sprache);
+    std::string g = "Arm", s = "Ahrm";
+    FormWortBearbeiten d(nullptr, g, s);
+    d.show();
+    QCOMPARE(d.windowTitle(), qtext(Titel("Vokarium", Text(4096))));
+    QVERIFY(d.width() > d.fontMetrics().horizontalAdvance(d.windowTitle()) + 100);
+    QCOMPARE(d.cAbbrechen->text(), qtext(Text(193)));
+    d.tSchreibform->setText("Bein");
+    d.cAbbrechen->click();
+    QVERIFY(!d.isVisible());
+    QCOMPARE(g, std::string("Arm"));
+  }
 }
 
 void FormWortlisteTest::fontMenuNeverOffersTheSizeInUse() {

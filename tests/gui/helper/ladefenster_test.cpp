@@ -4,6 +4,7 @@
 #include <QScreen>
 #include <QtTest>
 
+#include "common/texte.h"
 #include "helper/fenster.h"
 #include "helper/helfer.h"
 
@@ -43,6 +44,33 @@ class LadefensterTest : public QObject {
                text);
     }
     QVERIFY(f.fontMetrics().horizontalAdvance(f.windowTitle()) < f.width());
+  }
+
+  // The user can always give up the wait: the button and the close box end
+  // the helper; a window closed because the profile is loaded does not.
+  void closingEndsTheHelperUnlessTheProfileIsLoaded_data() {
+    QTest::addColumn<int>("wie");
+    QTest::newRow("Abbrechen") << 0;
+    QTest::newRow("close box") << 1;
+    QTest::newRow("profile loaded") << 2;
+  }
+  void closingEndsTheHelperUnlessTheProfileIsLoaded() {
+    QFETCH(int, wie);
+    HelferZuruecksetzen();
+    vk::TextLaden("Deutsch");
+    Dienste().dragonStarten = [] { return true; };
+    FormVokariumClient haupt;
+    Dienste().ladefensterOeffnen();
+    QPointer<FormDragonStart> f = haupt.findChild<FormDragonStart*>();
+    QVERIFY(f);
+    QVERIFY(f->isVisible());
+    QCOMPARE(f->cmdAbbrechen->text(), QString("Abbrechen"));
+    if (wie == 0) f->cmdAbbrechen->click();
+    if (wie == 1) f->close();
+    if (wie == 2) Helfer().profilGeladen = true;
+    QTRY_VERIFY(f.isNull());
+    QCOMPARE(Helfer().beenden, wie != 2);
+    if (wie != 2) QCOMPARE(HauptTick(), Folge::schliessen);
   }
 };
 

@@ -334,15 +334,23 @@ TEST_F(Hauptfenster, MaintenanceToolbarAndItsRules) {
 TEST_F(Hauptfenster, RevisionSnapshotAndTheDifferenceList) {
   starten(vk::PflegeArt());
   klicken("Teilwortliste");
+  // It names the button that starts the revision cycle.
   EXPECT_EQ(meldungen(),
             "Dieser Pool wurde noch nie als \xFC"
-            "berarbeitet markiert.\n");
+            "berarbeitet markiert.\rBitte klicken Sie zuerst auf \"Pool \xFC"
+            "berarbeitet\": danach zeigt die Teilwortliste die W\xF6rter, die seitdem "
+            "hinzugekommen oder ge\xE4ndert worden sind.\n");
   EXPECT_FALSE(gibtEs("ziel/Chirurgie/Sperre.lck"));
   EXPECT_TRUE(auftraege_.empty());
 
   schreiben("ziel/Chirurgie/AlleWorte.txt", "Femur\r\nTibia\r\n");
+  vk::clearRecordedMessages();
   klicken("Abschluss");
   EXPECT_EQ(lesen("ziel/Chirurgie/Bearbeitet.dat"), "Femur\r\nTibia\r\n");
+  EXPECT_EQ(meldungen(),
+            "Der Pool Chirurgie ist jetzt als \xFC"
+            "berarbeitet markiert.\r\"Pool-Teilwortliste\" zeigt ab jetzt die W\xF6rter, die "
+            "danach hinzukommen oder ge\xE4ndert werden.\n");
   klicken("Teilwortliste");
   ASSERT_EQ(auftraege_.size(), 1u);
   EXPECT_TRUE(auftraege_[0].auftrag.wartung);

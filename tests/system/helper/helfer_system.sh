@@ -98,6 +98,16 @@ ns quit >/dev/null
 helfer_ende 3
 [ -e "$T/vokarium.args" ] || [ -e "$P/_Meier.ben" ] && fail "ohne neue Woerter gestartet oder .ben angelegt"
 
+echo "== Erkenner nicht startbar: Meldung mit dem gesuchten Programm, der Helfer endet"
+hive=$VOKARIUM_REGISTRY_DIR/HKEY_LOCAL_MACHINE.reg
+cp "$hive" "$T/hive.bak"
+sed -i 's|^"Filename"=.*|"Filename"="\\\\opt\\\\neu\\\\dgnword.dll"|' "$hive"
+LC_MESSAGES=de_DE.UTF-8 helfer -u Meier -p Chirurgie
+helfer_ende 3b
+meldung 'Das Programm \\opt\\neu\\natspeak wurde nicht gefunden\.$' || fail "Meldung ohne gesuchtes Programm: $(cat "$T/helfer.err")"
+meldung "Abbrechen: den Vokarium-Helfer beenden" || fail "keine Frage nach erneutem Start"
+cp "$T/hive.bak" "$hive"
+
 echo "== Sprecherwechsel im Erkenner: Erkenner wird geschlossen, nichts gespeichert"
 neu_lauf
 erkenner
@@ -126,12 +136,17 @@ erkenner --speaker Schulz --topic Allgemein
 helfer -u Meier -p Chirurgie
 verbunden 6
 erster=$hpid
-helfer -u Meier -p Chirurgie
+LC_MESSAGES=de_DE.UTF-8 helfer -u Meier -p Chirurgie
 helfer_ende 6
-meldung "Vokarium.[Hh]el" || fail "zweite Kopie ohne Meldung"
+meldung "Helfer l.*uft bereits f.*Meier im Pool Chirurgie" || fail "zweite Kopie nennt den Anwender nicht: $(cat "$T/helfer.err")"
 kill -0 "$erster" || fail "erste Kopie beendet"
+# A helper killed outright leaves no lock behind for the next one.
+kill -9 "$erster"; wait "$erster" 2>/dev/null
+helfer -u Meier -p Chirurgie
+verbunden 6b
+meldung "bereits" && fail "Start nach totem Helfer abgelehnt"
 ns switch-speaker Schulz Allgemein >/dev/null
-hpid=$erster helfer_ende 6b
+helfer_ende 6b
 erkenner --speaker Schulz --topic Allgemein
 crlf Radius >"$P/_Meier.neu"
 helfer -e -t Allgemein -u Meier -G 2.6 -p Chirurgie

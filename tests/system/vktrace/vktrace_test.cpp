@@ -76,11 +76,51 @@ TEST(Vktrace, LogsPrintsAndEndsCleanlyOnSigterm) {
   EXPECT_EQ(marked(tree.read("out.txt")), "|Pool: Chirurgie\n|Wort: M\xC3\xA4rz\n|\n");
 }
 
-TEST(Vktrace, FailsWhenItCannotBind) {
+// Runs the viewer with `args` through the shell, its standard output and
+// error into files of the tree; returns the exit code.
+int viewer(const TempTree& tree, const std::string& args) {
+  int code = -1;
+  EXPECT_EQ(runProgram("sh",
+                       {"-c", std::string(VKTRACE_PATH) + " " + args + " >\"" + tree.path("out") +
+                                  "\" 2>\"" + tree.path("err") + "\""},
+                       code),
+            Err::ok);
+  return code;
+}
+
+TEST(Vktrace, FailsWhenItCannotBindAndSaysWhy) {
   TempTree tree;
-  int code = 0;
-  ASSERT_EQ(runProgram(VKTRACE_PATH, {"-q", "-s", tree.path("fehlt/trace.sock")}, code), Err::ok);
-  EXPECT_NE(code, 0);
+  EXPECT_EQ(viewer(tree, "-q -s " + tree.path("fehlt/trace.sock")), 3);
+  EXPECT_EQ(tree.read("err"), "vktrace: cannot listen on " + tree.path("fehlt/trace.sock") +
+                                  ": its folder does not exist.\n");
+
+  // A second viewer on the socket of a running one: said in one language,
+  // without a system error number.
+  const std::string sock = tree.path("trace.sock");
+  Process first;
+  ASSERT_EQ(startProcess(VKTRACE_PATH, {"-q", "-s", sock}, first), Err::ok);
+  tree.env("VOKARIUM_TRACE_SOCKET", sock.c_str());
+  ASSERT_TRUE(findViewer());
+  EXPECT_EQ(viewer(tree, "-q -s " + sock), 3);
+  EXPECT_EQ(tree.read("err"), "vktrace: another trace viewer is already running on " + sock +
+                                  ".\nEnd it first (Ctrl+C in its terminal), or give this one "
+                                  "another socket with -s.\n");
+  ::kill(first.pid, SIGTERM);
+  int code = -1;
+  EXPECT_EQ(waitProcess(first, 10000, code), ProcessState::exited);
+  EXPECT_EQ(code, 0);
+}
+
+TEST(Vktrace, HelpPrintsTheUsageAndSucceeds) {
+  TempTree tree;
+  for (const char* option : {"--help", "-h", "-q --help"}) {
+    EXPECT_EQ(viewer(tree, option), 0) << option;
+    EXPECT_EQ(tree.read("out").rfind("usage: vktrace [-s SOCKET] [-o LOGFILE] [-q]\n", 0), 0u)
+        << option;
+    EXPECT_EQ(tree.read("err"), "");
+  }
+  EXPECT_EQ(viewer(tree, "-x"), 2);
+  EXPECT_EQ(tree.read("err").rfind("usage: vktrace", 0), 0u);
 }
 
 }  // namespace

@@ -127,6 +127,11 @@ programm vkPflege "$T/leer.skript"
 [ -f "$T/leer.txt" ] && [ ! -s "$T/leer.txt" ] || fail "Teilwortliste nach Abschluss: $(cat "$T/leer.txt")"
 [ -e "$P/Sperre.lck" ] && fail "Sperre bleibt liegen"
 [ -s "$T/wartung.png" ] || fail "kein Bild der Wartungsliste"
-grep -a "Meldung:" "$T"/*.err && fail "unerwartete Meldungen"
+# The mark and the empty list each say what happened.
+abschluss="Meldung: (Der Pool Chirurgie ist jetzt als .berarbeitet markiert|The pool Chirurgie is now marked as revised)"
+leer="Meldung: (Seit der letzten Markierung als .berarbeitet ist kein Wort|No word has been added or changed since)"
+grep -aEq "$abschluss" "$T/vkPflege.err" || fail "Abschluss ohne Rueckmeldung"
+grep -aEq "$leer" "$T/vkPflege.err" || fail "leere Teilwortliste ohne Grund"
+grep -a "Meldung:" "$T"/*.err | grep -avE -e "$abschluss" -e "$leer" && fail "unerwartete Meldungen"
 
 exit $fehler

@@ -26,7 +26,7 @@ TEST(SprachZeile, EntriesAndSkippedLines) {
 TEST_F(Texte, FirstEntryWinsPlaceholderAndValues) {
   schreiben("lng/Deutsch.LNG",
             "; Kopf\r\n1001\tDatei @ fehlt\r\n1001\tspaeter\r\n1002\tEnde @\r\n"
-            "1003\t@ und @\r\n1004\tnichts\r\n1005\tZeile\\nzwei");
+            "1003\t@ und @\r\n1004\tnichts\r\n1005\tZeile\\nzwei\r\n1006\tPool @\\nnochmal @");
   vk::SprachVerzeichnisSetzen(sys("lng"));
   vk::TextLaden("Deutsch");
   EXPECT_EQ(vk::Text(1001), "Datei @ fehlt");
@@ -43,9 +43,14 @@ TEST_F(Texte, FirstEntryWinsPlaceholderAndValues) {
   EXPECT_EQ(vk::Titel("Vokarium", vk::Text(1004)), "Vokarium (5.0) - nichts");
   EXPECT_EQ(vk::Titel("vkPflege", ""), "vkPflege (5.0)");
 
+  // Line breaks of the text, never of a value put in for "@".
   vk::Meldung(vk::Text(1005));
-  ASSERT_EQ(vk::recordedMessages().size(), 1U);
+  vk::Meldung(vk::TextMitWert(1001, "\\opt\\natspeak.exe"));
+  vk::Nachfrage(vk::TextMitWerten(1006, "\\neu", "\\n"));
+  ASSERT_EQ(vk::recordedMessages().size(), 3U);
   EXPECT_EQ(vk::recordedMessages()[0].text, "Zeile\rzwei");
+  EXPECT_EQ(vk::recordedMessages()[1].text, "Datei \\opt\\natspeak.exe fehlt");
+  EXPECT_EQ(vk::recordedMessages()[2].text, "Pool \\neu\rnochmal \\n");
 }
 
 TEST_F(Texte, DefaultLanguageAndFallbackChain) {

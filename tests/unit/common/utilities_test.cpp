@@ -48,24 +48,34 @@ TEST_F(Utilities, ShortcutNamesAndArguments) {
 TEST_F(Utilities, ShortcutWrittenToDesktopOrReported) {
   vk::ProgrammverzeichnisSetzen(sys("bin"));
   schreiben("bin/vkHelfer", "");
+  // Without the icon set beside bin/ the launcher names no icon: a program
+  // is no image.
   ASSERT_TRUE(vk::VerknuepfungAnlegen("Meier", "", "Chirurgie", 3, 5));
-  const std::string inhalt = lesen("desktop/Meier Chirurgie (5).desktop");
+  std::string inhalt = lesen("desktop/Meier Chirurgie (5).desktop");
   EXPECT_NE(inhalt.find("vkHelfer"), std::string::npos) << inhalt;
-  EXPECT_NE(inhalt.find("Chirurgie"), std::string::npos) << inhalt;
-  // The program stands for the icon in a build tree; installed, the suite's
-  // icon lies in share/icons beside bin/.
-  EXPECT_NE(inhalt.find("Icon=" + plat::nativePath(sys("bin")) + "/vkHelfer\n"), std::string::npos)
+  EXPECT_EQ(inhalt.find("Icon="), std::string::npos) << inhalt;
+  // One line, no escapes, no blank at an end.
+  EXPECT_NE(inhalt.find("\nComment=Dragon f\xC3\xBCr Meier, mit Vokarium-Abgleich, Pool: "
+                        "Chirurgie\n"),
+            std::string::npos)
       << inhalt;
+  // The user is told where it is.
+  ASSERT_EQ(vk::recordedMessages().size(), 1U);
+  EXPECT_EQ(vk::recordedMessages()[0].text, "Auf dem Desktop wurde die Verkn\xFCpfung\r" +
+                                                sys("desktop") +
+                                                "\\Meier Chirurgie (5).desktop\rangelegt.");
   schreiben("share/icons/vkhelfer.png", "PNG");
   ASSERT_TRUE(vk::VerknuepfungAnlegen("Meier", "", "Chirurgie", 3, 5));
   EXPECT_NE(lesen("desktop/Meier Chirurgie (5).desktop")
                 .find("Icon=" + plat::nativePath(sys("share/icons/vkhelfer.png")) + "\n"),
             std::string::npos);
+  vk::clearRecordedMessages();
 
   // The program receives user and topic as separate arguments.
   ASSERT_TRUE(vk::VerknuepfungAnlegen("Dr Meier", "Allgemein", "", 1, -1));
   const std::string dns = lesen("desktop/Dr Meier (DNS).desktop");
   EXPECT_NE(dns.find(" -u \"Dr Meier\" -t Allgemein"), std::string::npos) << dns;
+  vk::clearRecordedMessages();
 
   EXPECT_FALSE(vk::VerknuepfungAnlegen("a/b", "", "", 1, -1));
   ASSERT_EQ(vk::recordedMessages().size(), 1U);
@@ -73,9 +83,11 @@ TEST_F(Utilities, ShortcutWrittenToDesktopOrReported) {
 }
 
 TEST_F(Utilities, StartingMissingFailingAndGoodPrograms) {
-  EXPECT_FALSE(vk::StartenUndWarten(sys("bin/fehlt.exe"), ""));
+  // The name shown is the file looked for, its "\n" no line break.
+  EXPECT_FALSE(vk::StartenUndWarten(sys("neu/natspeak.exe"), ""));
   ASSERT_EQ(vk::recordedMessages().size(), 1U);
-  EXPECT_EQ(vk::recordedMessages()[0].text, vk::TextMitWert(862, sys("bin/fehlt.exe")));
+  EXPECT_EQ(vk::recordedMessages()[0].text,
+            "Das Programm " + sys("neu/natspeak") + " wurde nicht gefunden.");
 
   schreiben("bin/prog", "#!/bin/sh\nexit \"$1\"\n");
   std::filesystem::permissions(wurzel_ / "bin/prog", std::filesystem::perms::owner_all);

@@ -336,3 +336,19 @@ TEST(DragonEngine, WindowQueriesFollowTheLanguage) {
   de.handle(1, {"close-user-dialog"});
   EXPECT_EQ(de.handle(1, {"user-dialog"}), (Fields{"ok", ""}));
 }
+
+TEST(DragonEngine, WordDialogNamesTheWordAndTheSpeaker) {
+  Welt w;
+  Engine de({});
+  int nummer = 0;
+  std::string fehler;
+  ASSERT_TRUE(de.open("Anna", "Allgemein", 0, true, nummer, fehler)) << fehler;
+  EXPECT_EQ(de.wordDialogText("Femur"),
+            "Wort: Femur\nBenutzer: Anna\nThema: Allgemein\nW\xF6"
+            "rter im Vokabular: " +
+                std::to_string(de.vocabulary().size()));
+  natspeak::EngineOptions o;
+  o.english = true;
+  Engine en(o);
+  EXPECT_EQ(en.wordDialogText("").rfind("No word given", 0), 0u);
+}

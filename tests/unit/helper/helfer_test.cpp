@@ -13,6 +13,7 @@
 #include "common/konfiguration.h"
 #include "common/meldung.h"
 #include "common/poolfiles.h"
+#include "common/texte.h"
 #include "common/utilities.h"
 #include "helper/wortdateien.h"
 #include "platform/paths.h"
@@ -135,6 +136,7 @@ class Helfertest : public ::testing::Test {
     vk::poolZustandZuruecksetzen();
     vk::utilitiesZuruecksetzen();
     vk::meldungZuruecksetzen();
+    vk::texteZuruecksetzen();
     fs::remove_all(wurzel);
   }
 
@@ -180,6 +182,35 @@ TEST_F(Helfertest, StartWartetAufDieLeisteUndLaedtDasProfil) {
   EXPECT_EQ(e.verbunden, 1);
   EXPECT_TRUE(z.gemerkte.contains("appendektomie"));
   EXPECT_EQ(helfer::LadefensterTick(), Folge::schliessen);
+}
+
+TEST_F(Helfertest, ScheiterndeDragonStartsWerdenWiederholtOderBeendenDenHelfer) {
+  auto& z = Helfer();
+  z.wartetAufDragon = z.startOffen = z.bleibtAktiv = true;
+  e.leiste = false;
+  vk::SprachVerzeichnisSetzen(plat::systemPath(VK_SOURCE_DIR "/lang/"));
+  vk::TextLaden("Deutsch");
+  int starts = 0;
+  Dienste().dragonStarten = [&starts] { return ++starts >= 3; };
+  // Retry twice: the third start succeeds and the helper waits on.
+  vk::setNextAnswer(true);
+  vk::setNextAnswer(true);
+  helfer::LadefensterGeladen();
+  EXPECT_EQ(starts, 3);
+  ASSERT_EQ(vk::recordedMessages().size(), 2U);
+  EXPECT_EQ(vk::recordedMessages()[0].text,
+            "Dragon konnte nicht gestartet werden.\rWiederholen: Dragon noch einmal starten.\r"
+            "Abbrechen: den Vokarium-Helfer beenden.");
+  EXPECT_EQ(helfer::HauptTick(), Folge::weiter);
+  EXPECT_EQ(helfer::LadefensterTick(), Folge::weiter);
+
+  // Cancel: no endless wait for a recognizer that cannot start.
+  starts = -100;
+  vk::clearRecordedMessages();
+  helfer::LadefensterGeladen();
+  EXPECT_EQ(vk::recordedMessages().size(), 1U);
+  EXPECT_EQ(helfer::LadefensterTick(), Folge::schliessen);
+  EXPECT_EQ(helfer::HauptTick(), Folge::schliessen);
 }
 
 TEST_F(Helfertest, NurStartenEndetSobaldDieLeisteDaIst) {

@@ -80,14 +80,15 @@ TEST(DesktopLauncher, WritesAQuotedExecutableEntryAndReplacesTheOldOne) {
                        2,
                        "erste"};
   ASSERT_EQ(writeDesktopLauncher(tree.sys(), link), Err::ok);
-  link.description = "f\xFCr\nalle";
+  // A description of several lines is one line, each part trimmed.
+  link.description = "f\xFCr \r\r alle\n";
   ASSERT_EQ(writeDesktopLauncher(tree.sys(), link), Err::ok);
   const std::string file = "Vokarium M\xC3\xBCller.desktop", bin = tree.path("bin");
   // Exec quoting first (\ $ ` escaped inside quotes, % doubled), then the
   // string escape of the file doubles every backslash once more.
   EXPECT_EQ(tree.read(file),
             "[Desktop Entry]\nType=Application\nVersion=1.0\nName=Vokarium M\xC3\xBCller\n"
-            "Comment=f\xC3\xBCr\\nalle\nExec=\"" +
+            "Comment=f\xC3\xBCr, alle\nExec=\"" +
                 tree.path("Mein Ordner/start.exe") +
                 "\" -u M\xC3\xBCller \"a\\\\\\\\b \\\\$HOME 50%%\" \"\\\\`x\\\\`\"\n"
                 "Path=" +
@@ -100,6 +101,38 @@ TEST(DesktopLauncher, WritesAQuotedExecutableEntryAndReplacesTheOldOne) {
   EXPECT_EQ(std::distance(fs::directory_iterator(tree.root), fs::directory_iterator()), 2);
   link.fileName = "..\\boese.desktop";
   EXPECT_EQ(writeDesktopLauncher(tree.sys("Mein Ordner"), link), Err::invalidName);
+}
+
+TEST(DesktopLauncher, FolderAsTheUserDirectoriesNameIt) {
+  TempTree tree;
+  tree.env("XDG_DESKTOP_DIR", nullptr);
+  tree.env("HOME", tree.path("home").c_str());
+  tree.env("XDG_CONFIG_HOME", tree.path("cfg").c_str());
+  fs::create_directories(tree.path("cfg"));
+  struct Case {
+    const char* dirs;
+    std::string desktop;
+  };
+  const std::string home = tree.path("home");
+  for (const Case& c : {
+           Case{nullptr, home + "/Desktop"},
+           {"# xdg-user-dirs-update\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n"
+            "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n",
+            home + "/Schreibtisch"},
+           {"XDG_DESKTOP_DIR=\"/srv/Arbeits Fl\xC3\xA4"
+            "che/\"",
+            "/srv/Arbeits Fl\xC3\xA4"
+            "che"},
+           {"XDG_DESKTOP_DIR=\"$HOME\"\n", home},
+           {"XDG_DESKTOP_DIR=\"relativ\"\nXDG_DESKTOP_DIR_X=\"/x\"\n", home + "/Desktop"},
+           {"  XDG_DESKTOP_DIR=\"$HOME/Alt\"\nXDG_DESKTOP_DIR=\"$HOME/Neu\"", home + "/Neu"},
+       }) {
+    if (c.dirs != nullptr) tree.write("cfg/user-dirs.dirs", c.dirs);
+    EXPECT_EQ(desktopDirectory(), withBackslash(systemPath(c.desktop))) << (c.dirs ? c.dirs : "");
+  }
+  // The variable wins over the file.
+  tree.env("XDG_DESKTOP_DIR", tree.path("eigen").c_str());
+  EXPECT_EQ(desktopDirectory(), withBackslash(tree.sys("eigen")));
 }
 
 TEST(CommandLine, SplitsAtBlanksAndDropsQuotes) {
