@@ -234,7 +234,7 @@ FormWortliste::FormWortliste(QWidget* aufrufer, const Listenauftrag& auftrag)
       teil = Text(2738) + (benutzer.empty() ? "" : " - " + benutzer);
       break;
   }
-  setWindowTitle(qtext("Vokarium (3.0) Wortliste :  " + pz.Pool + " - " + teil));
+  setWindowTitle(qtext(Titel("Vokarium", "") + " Wortliste : " + pz.Pool + " - " + teil));
   stbPool->setText(qtext("Pool : " + pz.Pool + " "));
   stbArt->setText(text(artText));
   const bool mitAnwender =
