@@ -29,6 +29,7 @@
 #include "common/poolfiles.h"
 #include "common/qtext.h"
 #include "common/texte.h"
+#include "main/editor/tippsuche.h"
 #include "main/editor/wortliste.h"
 #include "main/editor/wortliste_modell.h"
 
@@ -113,6 +114,7 @@ FormWortliste::FormWortliste(QWidget* aufrufer, const Listenauftrag& auftrag)
   Liste->setWordWrap(false);
   Liste->installEventFilter(this);
   Liste->viewport()->installEventFilter(this);
+  TippSucheEinrichten(*Liste, *modell);
   layout->addWidget(Liste, 1);
   Liste->hide();  // shown once a build has filled it
   StatusBar1 = new QStatusBar(this);

@@ -101,6 +101,24 @@ int praefixVergleich(const Praefix& a, const Praefix& b) {
   return 0;
 }
 
+// The letters of a text as a search by its start compares them: the rank
+// of a letter or digit, "ss" for ß, any other character as itself (above
+// every rank). Calls `weiter` with each unit until it returns false.
+template <typename F>
+void suchEinheiten(std::string_view text, F&& weiter) {
+  const Raenge& t = raenge();
+  for (const char zeichen : text) {
+    const auto c = static_cast<unsigned char>(zeichen);
+    if (c == 0xDF) {
+      const unsigned s = t.rang[static_cast<unsigned char>('s')];
+      if (!weiter(s) || !weiter(s)) return;
+      continue;
+    }
+    const unsigned r = t.rang[c];
+    if (!weiter(r != 0 ? r : 256U + c)) return;
+  }
+}
+
 }  // namespace
 
 WortlisteModell::WortlisteModell(QObject* eltern) : QAbstractTableModel(eltern) {}
@@ -208,6 +226,25 @@ void WortlisteModell::sortieren(int spalte, Qt::SortOrder ordnung) {
     zeilen[ziel] = std::move(halter);
     folge[ziel].zeile = static_cast<std::uint32_t>(ziel);
   }
+}
+
+std::ptrdiff_t WortlisteModell::zeileMitAnfang(std::string_view anfang) {
+  std::vector<unsigned> gesucht;
+  suchEinheiten(anfang, [&gesucht](unsigned e) {
+    gesucht.push_back(e);
+    return true;
+  });
+  if (gesucht.empty()) return -1;
+  const auto& zeilen = editorZustand().zeilen;
+  for (std::size_t i = 0; i < zeilen.size(); ++i) {
+    std::size_t gleich = 0;
+    suchEinheiten(zeilen[i].geschrieben, [&](unsigned e) {
+      if (e != gesucht[gleich]) return false;
+      return ++gleich < gesucht.size();
+    });
+    if (gleich == gesucht.size()) return static_cast<std::ptrdiff_t>(i);
+  }
+  return -1;
 }
 
 void WortlisteModell::hakenGeaendert(int von, int bis) {

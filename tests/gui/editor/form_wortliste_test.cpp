@@ -47,6 +47,7 @@ class FormWortlisteTest : public QObject {
   void sortIsTheCollatorsOrder();
   void emptyListInAutomaticModeEndsTheProgram();
   void searchScrollsToTheFirstMatchWithoutSelecting();
+  void typingJumpsToTheFirstWordHomeAndEndToTheEnds();
   void fontMenuNeverOffersTheSizeInUse();
   void toolbarButtonsTheUserHidStayHidden();
   void keysEditCheckAndRemoveWhereAllowed();
@@ -135,6 +136,7 @@ void FormWortlisteTest::cleanup() {
     natspeak_.reset();
   }
   aufrufer_.hide();
+  QApplication::setKeyboardInputInterval(400);
   poolZustandZuruecksetzen();
   dir_.reset();
 }
@@ -155,7 +157,7 @@ void FormWortlisteTest::firstActivationBuildsSortsAndHidesTheCaller() {
   QCOMPARE(f->stbWorte->text(), QString("Anzahl : 9 "));
   QCOMPARE(f->stbMarkiert->text(), QString("Markierte : 9 "));
   QCOMPARE(f->stbPool->text(), QString("Pool : Chirurgie "));
-  QVERIFY(f->windowTitle().endsWith(" :  Chirurgie - Gesamtwortliste"));
+  QCOMPARE(f->windowTitle(), QString("Vokarium (5.0) Wortliste : Chirurgie - Gesamtwortliste"));
   QVERIFY(aktion(*f, "Speichern")->isVisible());
   QVERIFY(!aktion(*f, "Entfernen")->isVisible());
   QVERIFY(f->stbAnwender->isHidden());
@@ -249,6 +251,52 @@ void FormWortlisteTest::searchScrollsToTheFirstMatchWithoutSelecting() {
   frage = "rger";  // not at the start: nothing moves
   QVERIFY(!f->suchen(frage));
   QCOMPARE(f->Liste->rowAt(0), 1);
+}
+
+// Letters typed in the list jump to the first word starting with them, as a
+// German reader compares (case aside, Ä as A, ß as ss); the row jumped to is
+// the current and only selected one. Home and End reach the first and last
+// row.
+void FormWortlisteTest::typingJumpsToTheFirstWordHomeAndEndToTheEnds() {
+  QByteArray inhalt =
+      "Zeh\r\n\xC4rger\r\narm\r\nBein\r\nStra\xDF"
+      "e\r\nAbend\r\n-minus\r\n";
+  for (int i = 0; i < 300; ++i)
+    inhalt += "Wort" + QByteArray::number(1000 + i) + "\r\n";
+  schreiben("ziel/Chirurgie/Wortliste.txt", inhalt);
+  auto f = oeffnen("Wortliste.txt");
+  const int letzte = f->modell->rowCount() - 1;
+  auto aktuell = [&f] { return spalte(1).at(f->Liste->currentIndex().row()); };
+  auto selektiert = [&f] { return f->Liste->selectionModel()->selectedRows().size(); };
+  f->Liste->setFocus();
+  QApplication::setKeyboardInputInterval(60000);
+  struct Fall {
+    const char* getippt;
+    const char* erwartet;
+  };
+  for (const Fall& fall : {Fall{"ar", "Ärger"}, Fall{"ARM", "arm"}, Fall{"wort12", "Wort1200"},
+                           Fall{"strass", "Straße"}, Fall{"z", "Zeh"}, Fall{"-", "-minus"}}) {
+    QApplication::setKeyboardInputInterval(0);  // a new word each time
+    QTest::keyClick(f->Liste, fall.getippt[0]);
+    QApplication::setKeyboardInputInterval(60000);
+    QTest::keyClicks(f->Liste, QString::fromLatin1(fall.getippt + 1));
+    QCOMPARE(aktuell(), QString::fromUtf8(fall.erwartet));
+    QCOMPARE(selektiert(), 1);
+  }
+  // A start no word has: the row stays.
+  QTest::keyClicks(f->Liste, "q");
+  QCOMPARE(aktuell(), QString("-minus"));
+
+  QTest::keyClick(f->Liste, Qt::Key_End);
+  QCOMPARE(f->Liste->currentIndex().row(), letzte);
+  QTest::keyClick(f->Liste, Qt::Key_Home);
+  QCOMPARE(f->Liste->currentIndex().row(), 0);
+  QCOMPARE(selektiert(), 1);
+  QTest::keyClick(f->Liste, Qt::Key_End, Qt::ShiftModifier);
+  QCOMPARE(selektiert(), letzte + 1);
+  // A key without Shift, so the application does not keep Shift as held.
+  QTest::keyClick(f->Liste, Qt::Key_Home);
+  QCOMPARE(selektiert(), 1);
 }
 
 void FormWortlisteTest::fontMenuNeverOffersTheSizeInUse() {
