@@ -29,6 +29,7 @@
 #include "common/poolfiles.h"
 #include "common/qtext.h"
 #include "common/texte.h"
+#include "common/utilities.h"
 #include "main/editor/tippsuche.h"
 #include "main/editor/wortliste.h"
 #include "main/editor/wortliste_modell.h"
@@ -549,6 +550,9 @@ void FormWortliste::done(int ergebnis) {
 void WortlisteZeigen(QWidget* aufrufer, const Listenauftrag& auftrag) {
   if (aufrufer != nullptr) aufrufer->setCursor(Qt::WaitCursor);
   FormWortliste form(aufrufer, auftrag);
+  // The editor shows its own hourglass while it builds; the caller's wait
+  // window would stay, without its caller, beside it all the while.
+  WartenBitte(aufrufer, false);
   form.exec();
 }
 

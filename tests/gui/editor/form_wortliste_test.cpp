@@ -30,6 +30,7 @@
 #include "common/server_trigger.h"
 #include "common/sortierung.h"
 #include "common/texte.h"
+#include "common/utilities.h"
 #include "main/editor/form_wortliste.h"
 #include "main/editor/wortliste.h"
 #include "main/editor/wortliste_modell.h"
@@ -48,6 +49,7 @@ class FormWortlisteTest : public QObject {
   void emptyListInAutomaticModeEndsTheProgram();
   void searchScrollsToTheFirstMatchWithoutSelecting();
   void typingJumpsToTheFirstWordHomeAndEndToTheEnds();
+  void noWaitWindowBesideTheOpenEditor();
   void fontMenuNeverOffersTheSizeInUse();
   void toolbarButtonsTheUserHidStayHidden();
   void keysEditCheckAndRemoveWhereAllowed();
@@ -297,6 +299,36 @@ void FormWortlisteTest::typingJumpsToTheFirstWordHomeAndEndToTheEnds() {
   // A key without Shift, so the application does not keep Shift as held.
   QTest::keyClick(f->Liste, Qt::Key_Home);
   QCOMPARE(selektiert(), 1);
+}
+
+// The caller's wait window ends when the editor opens: no window without
+// its caller stays on the screen beside the editor.
+void FormWortlisteTest::noWaitWindowBesideTheOpenEditor() {
+  schreiben("ziel/Chirurgie/Wortliste.txt", "Arm\r\nBein\r\n");
+  WartenBitte(&aufrufer_, true);
+  auto sichtbar = [] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->objectName() == "FormWarten" && w->isVisible()) return true;
+    return false;
+  };
+  QVERIFY(sichtbar());
+  bool gesehen = false;
+  bool warten = true;
+  QTimer uhr;
+  connect(&uhr, &QTimer::timeout, [&] {
+    auto* f = qobject_cast<FormWortliste*>(QApplication::activeModalWidget());
+    if (f == nullptr || !f->Liste->isVisible()) return;
+    gesehen = true;
+    warten = sichtbar();
+    f->close();
+  });
+  uhr.start(20);
+  Listenauftrag a;
+  a.dateiname = "Wortliste.txt";
+  WortlisteZeigen(&aufrufer_, a);
+  QVERIFY(gesehen);
+  QVERIFY(!warten);
+  WartenBitte(&aufrufer_, false);
 }
 
 void FormWortlisteTest::fontMenuNeverOffersTheSizeInUse() {
