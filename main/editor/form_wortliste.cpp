@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
@@ -442,7 +443,11 @@ void FormWortliste::fontSetzen(int punkte) {
 void FormWortliste::spaltenBreiten() {
   // The check column keeps its design width unless its header needs more.
   const int breite = std::max(pixel(kSpalte1), Liste->horizontalHeader()->sectionSizeHint(0));
-  const int rest = (width() - breite - pixel(220)) / 2;
+  // The room of the design, at least the list's frame and its vertical
+  // scroll bar: the columns never need a horizontal one.
+  const int rand = std::max(
+      pixel(220), 2 * Liste->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+  const int rest = (width() - breite - rand) / 2;
   Liste->setColumnWidth(0, breite);
   Liste->setColumnWidth(1, std::max(rest, 10));
   Liste->setColumnWidth(2, std::max(rest, 10));

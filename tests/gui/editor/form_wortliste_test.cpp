@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -273,6 +274,9 @@ void FormWortlisteTest::typingJumpsToTheFirstWordHomeAndEndToTheEnds() {
     inhalt += "Wort" + QByteArray::number(1000 + i) + "\r\n";
   schreiben("ziel/Chirurgie/Wortliste.txt", inhalt);
   auto f = oeffnen("Wortliste.txt");
+  // The columns fit beside the vertical scroll bar.
+  QVERIFY(f->Liste->verticalScrollBar()->isVisible());
+  QCOMPARE(f->Liste->horizontalScrollBar()->maximum(), 0);
   const int letzte = f->modell->rowCount() - 1;
   auto aktuell = [&f] { return spalte(1).at(f->Liste->currentIndex().row()); };
   auto selektiert = [&f] { return f->Liste->selectionModel()->selectedRows().size(); };
