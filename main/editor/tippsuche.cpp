@@ -55,17 +55,18 @@ class TippSuche : public QObject {
     getippt_ = weiter ? getippt_ + text : text;
     seit_.start();
     const std::ptrdiff_t zeile = WortlisteModell::zeileMitAnfang(cp1252(getippt_));
-    if (zeile >= 0) springen(static_cast<int>(zeile));
+    if (zeile >= 0) springen(static_cast<int>(zeile), QAbstractItemView::PositionAtCenter);
     return true;
   }
 
  private:
-  // The row becomes the current and only selected one, in view.
-  void springen(int zeile) {
+  // The row becomes the current and only selected one, in view (a word
+  // typed for: in the middle, with the words that follow it).
+  void springen(int zeile, QAbstractItemView::ScrollHint wie = QAbstractItemView::EnsureVisible) {
     const QModelIndex ziel = modell_.index(zeile, 1);
     liste_.selectionModel()->setCurrentIndex(
         ziel, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    liste_.scrollTo(ziel);
+    liste_.scrollTo(ziel, wie);
   }
 
   QTableView& liste_;
