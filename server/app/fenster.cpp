@@ -197,6 +197,8 @@ void DraFrageDialog::accept() {
                                   "eingeben oder mit \"???\" die Benutzer.dat w\u00e4hlen.")
                        .arg(angabe));
   hinweis->show();
+  // The dialog grows by the hint; its texts and field keep their room.
+  adjustSize();
   feld->setFocus();
   feld->selectAll();
 }

@@ -6,6 +6,7 @@
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -260,6 +261,7 @@ void ZentraleFensterTest::typedFolderCountsAsChosenAfterACheck() {
   ini("");
   bool hinweisGezeigt = false;
   bool nochOffen = false;
+  bool raumGenug = false;
   Treiber tippen([&] {
     DraFrageDialog* d = offeneFrage();
     if (d == nullptr) return false;
@@ -268,6 +270,8 @@ void ZentraleFensterTest::typedFolderCountsAsChosenAfterACheck() {
     QTest::keyClick(d->feld, Qt::Key_Return);
     nochOffen = d->isVisible();
     hinweisGezeigt = d->hinweis->isVisible() && d->hinweis->text().contains("fehlt");
+    // Nothing squeezed by the hint.
+    raumGenug = d->height() >= d->sizeHint().height();
     d->feld->clear();
     QTest::keyClicks(d->feld, QString::fromStdString(basis().string()));
     QTest::keyClick(d->feld, Qt::Key_Return);
@@ -277,6 +281,7 @@ void ZentraleFensterTest::typedFolderCountsAsChosenAfterACheck() {
   QVERIFY(!tippen.aufgegeben);
   QVERIFY(nochOffen);
   QVERIFY(hinweisGezeigt);
+  QVERIFY(raumGenug);
   QCOMPARE(registryBasis(), basisSystem());
   QCOMPARE(optionen().basisVerzeichnis, basisSystem());
 }
