@@ -68,10 +68,41 @@ void zeigen(const char* was, double ms, double refMs, const char* ref, double zi
 // capitals (abbreviations), every hundredth line a duplicate of an earlier
 // one. The same seed gives the same file.
 std::string liste(int anzahl = kZeilen) {
-  static const char* const silben[] = {"an",    "be",    "chi",  "der", "en",  "fe", "ge", "hal",
-                                       "in",    "ko",    "lu",   "ma",  "ne",  "ob", "pa", "ra",
-                                       "sch",   "st",    "te",   "um",  "ver", "wi", "zu", "\xE4" "r",
-                                       "\xF6" "l", "\xFC" "b", "\xDF", "ie",  "ei",  "au", "ng", "ck"};
+  static const char* const silben[] = {"an",
+                                       "be",
+                                       "chi",
+                                       "der",
+                                       "en",
+                                       "fe",
+                                       "ge",
+                                       "hal",
+                                       "in",
+                                       "ko",
+                                       "lu",
+                                       "ma",
+                                       "ne",
+                                       "ob",
+                                       "pa",
+                                       "ra",
+                                       "sch",
+                                       "st",
+                                       "te",
+                                       "um",
+                                       "ver",
+                                       "wi",
+                                       "zu",
+                                       "\xE4"
+                                       "r",
+                                       "\xF6"
+                                       "l",
+                                       "\xFC"
+                                       "b",
+                                       "\xDF",
+                                       "ie",
+                                       "ei",
+                                       "au",
+                                       "ng",
+                                       "ck"};
   std::mt19937 zufall(4711);
   const auto silbe = [&] { return std::string(silben[zufall() % std::size(silben)]); };
   std::vector<std::string> zeilen;
