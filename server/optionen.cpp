@@ -286,7 +286,9 @@ void BasisverzeichnisMerken(const std::string& verzeichnis) {
 
 std::string BasisAusAngabe(std::string_view angabe) {
   std::string pfad = alsSystemPfad(getrimmt(angabe));
-  if (pfad.empty()) return {};
+  // A path from the folder the server happens to run in names no folder
+  // that the workstations share.
+  if (pfad.empty() || !vollstaendig(pfad)) return {};
   if (plat::directoryExists(pfad)) return plat::withBackslash(pfad);
   std::size_t strich = pfad.rfind('\\');
   if (strich == std::string::npos || !plat::fileExists(pfad)) return {};

@@ -436,6 +436,12 @@ TEST_F(Kern, NurMitBrauchbaremBasisverzeichnis) {
     EXPECT_TRUE(fs::is_empty(lauf)) << f.meldung;
     EXPECT_FALSE(fs::exists(wurzel_ / "fehlt")) << f.meldung;
   }
+  // The question takes no path from the folder the server runs in.
+  fs::create_directories(lauf / "daten");
+  schreiben(lauf / "daten" / "Benutzer.dat", "");
+  EXPECT_EQ(BasisAusAngabe("daten"), "");
+  EXPECT_EQ(BasisAusAngabe("daten/Benutzer.dat"), "");
+  EXPECT_EQ(BasisAusAngabe((lauf / "daten").string()), sys(lauf / "daten") + "\\");
   fs::current_path(vorher);
 
   schreiben(wurzel_ / "Vokarium.ini",
