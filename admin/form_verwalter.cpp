@@ -40,6 +40,7 @@ constexpr int kAuswaehlenTipp = 111;
 constexpr int kPool = 12;
 constexpr int kKopfPool = 14;  // column headers 14..16
 constexpr int kFrageSchliessen = 20;
+constexpr int kErstHinweis = 97;
 constexpr int kDialogTitel = 2101;
 constexpr int kDialogFilter = 2320;
 
@@ -158,6 +159,9 @@ FormVerwalter::FormVerwalter(QWidget* parent) : QWidget(parent) {
   Liste->header()->setSortIndicator(0, Qt::AscendingOrder);
   Liste->header()->setStretchLastSection(true);
   Liste->installEventFilter(this);
+  // Where the keys act: the list shows when it has the focus.
+  Liste->setStyleSheet(
+      QStringLiteral("QTreeView#Liste:focus { border: 2px solid palette(highlight); }"));
   connect(Liste->header(), &QHeaderView::sectionClicked, this, [this](int spalte) {
     aendern([spalte] { SpalteGeklickt(static_cast<Spalte>(spalte)); });
     const Verwaltung& v = verwaltung();
@@ -180,12 +184,21 @@ FormVerwalter::FormVerwalter(QWidget* parent) : QWidget(parent) {
   layout->setContentsMargins(4, 0, 4, 4);
   layout->addWidget(Toolbar1);
   layout->addLayout(oben);
+  lHinweis = new QLabel(this);
+  lHinweis->setObjectName("lHinweis");
+  lHinweis->setWordWrap(true);
+  lHinweis->hide();
+  layout->addWidget(lHinweis);
   layout->addWidget(Liste, 1);
   texteSetzen();
 
   Rueckmeldung& r = verwaltung().rueckmeldung;
   r.meldung = [this](int nr, const std::string& wert) {
-    melden([nr, wert] { vk::Meldung(vk::TextMitWert(nr, wert)); });
+    melden([nr, wert] {
+      std::string text = vk::TextMitWert(nr, wert);
+      if (nr == txt::kOhneZuordnung) text += "\\n" + vk::Text(txt::kOhneZuordnungTun);
+      vk::Meldung(text);
+    });
   };
   r.fehler = [this](plat::Err e, int nr, const std::string& wert) {
     melden([e, nr, wert] { vk::Fehlermeldung(e, vk::TextMitWert(nr, wert)); });
@@ -238,10 +251,12 @@ void FormVerwalter::texteSetzen() {
   cAuswaehlen->setText(textRel(kAuswaehlen));
   cAuswaehlen->setToolTip(textRel(kAuswaehlenTipp));
   lPool->setText(textRel(kPool));
+  lHinweis->setText(textRel(kErstHinweis));
 }
 
 void FormVerwalter::speicherortAnzeigen() {
   tSpeicherort->setText(vk::qtext(verwaltung().speicherort));
+  lHinweis->setVisible(verwaltung().speicherort.empty());
   poolListeAnzeigen();
 }
 
@@ -296,7 +311,27 @@ void FormVerwalter::markieren(const std::vector<std::size_t>& zeilen) {
   }
   Liste->selectionModel()->select(auswahl,
                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  if (!zeilen.empty()) Liste->scrollTo(modell_->index(static_cast<int>(zeilen.front()), 0));
+  if (zeilen.empty()) return;
+  // The current row is one of the marked ones: the keys that move from it
+  // start where the user sees the marks.
+  const QModelIndex erste = modell_->index(static_cast<int>(zeilen.front()), 0);
+  Liste->selectionModel()->setCurrentIndex(erste, QItemSelectionModel::NoUpdate);
+  Liste->scrollTo(erste);
+}
+
+void FormVerwalter::zeileAnsteuern(bool ende, bool erweitern) {
+  const int anzahl = modell_->rowCount();
+  if (anzahl == 0) return;
+  const QModelIndex ziel = modell_->index(ende ? anzahl - 1 : 0, 0);
+  QItemSelectionModel& auswahl = *Liste->selectionModel();
+  if (erweitern && Liste->currentIndex().isValid()) {
+    auswahl.select(QItemSelection(Liste->currentIndex(), ziel),
+                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    auswahl.setCurrentIndex(ziel, QItemSelectionModel::NoUpdate);
+  } else {
+    auswahl.setCurrentIndex(ziel, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  }
+  Liste->scrollTo(ziel);
 }
 
 void FormVerwalter::melden(std::function<void()> anzeigen) {
@@ -363,6 +398,11 @@ void FormVerwalter::DragonSuchen() {
 
 void FormVerwalter::Zuordnen() {
   Sanduhr s;
+  // Nothing selected but a current row the user sees: that row.
+  const QModelIndex aktuell = Liste->currentIndex();
+  if (Liste->selectionModel()->selectedRows().isEmpty() && aktuell.isValid())
+    Liste->selectionModel()->select(aktuell,
+                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
   if (poolUebernehmen()) zuweisen(ausgewaehlt());
 }
 
@@ -398,23 +438,43 @@ bool FormVerwalter::ZuordnungenUebernehmen() {
 }
 
 void FormVerwalter::Auswaehlen() {
-  std::string pfad = vk::DateiOeffnen(this, vk::Text(kDialogTitel), verwaltung().speicherort,
-                                      vk::Text(kDialogFilter));
+  std::string pfad;
   std::string ordner;
-  vk::PfadTeilen(pfad, ordner);
+  if (verwaltung().speicherort.empty()) {
+    // At the first start there is no user list to pick yet: the folder
+    // that is to hold it, with the list's usual name.
+    ordner = vk::OrdnerWaehlen(this, vk::Text(kDialogTitel), {});
+    pfad = "Benutzer.dat";
+  } else {
+    pfad = vk::DateiOeffnen(this, vk::Text(kDialogTitel), verwaltung().speicherort,
+                            vk::Text(kDialogFilter));
+    vk::PfadTeilen(pfad, ordner);
+  }
   if (ordner.empty()) return;
   aendern([&] { DateiGewaehlt(ordner, pfad); });
   ungespeichert_ = false;
   speicherortAnzeigen();
 }
 
-// The widths of the first layout; then the user sizes the columns, and the
-// last one takes the rest of the list's width.
+// The widths of the first layout: the pool column at its design width, the
+// other three share the rest of the window's width (each at least as wide
+// as its header); then the user sizes the columns, and the last one takes
+// the rest of the list's width.
 void FormVerwalter::spaltenBreiten() {
-  Liste->setColumnWidth(0, twipsZuPixelX(this, kSpalte1));
-  const double rest = (breiteTwips_ - kSpalte1 - kSpaltenRand) / 2;
-  Liste->setColumnWidth(1, twipsZuPixelX(this, rest));
-  Liste->setColumnWidth(2, twipsZuPixelX(this, rest));
+  const int erste = std::max(twipsZuPixelX(this, kSpalte1), Liste->header()->sectionSizeHint(0));
+  Liste->setColumnWidth(0, erste);
+  const int rest = (width() - erste - twipsZuPixelX(this, kSpaltenRand)) / 3;
+  for (int spalte = 1; spalte <= 2; ++spalte)
+    Liste->setColumnWidth(spalte, std::max(rest, Liste->header()->sectionSizeHint(spalte)));
+}
+
+void FormVerwalter::showEvent(QShowEvent* e) {
+  QWidget::showEvent(e);
+  // The window may have been fitted onto a smaller screen than its stored
+  // size was made on: the first layout is made for the size it has.
+  if (gezeigt_) return;
+  gezeigt_ = true;
+  spaltenBreiten();
 }
 
 void FormVerwalter::resizeEvent(QResizeEvent* e) {
@@ -454,6 +514,11 @@ bool FormVerwalter::eventFilter(QObject* o, QEvent* e) {
       return true;
     case Qt::Key_Delete:
       Entfernen();
+      return true;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+      if (mod & Qt::ControlModifier) break;
+      zeileAnsteuern(k->key() == Qt::Key_End, (mod & Qt::ShiftModifier) != 0);
       return true;
     case Qt::Key_F5:
       hoeheTwips_ = pixelZuTwipsY(this, height());

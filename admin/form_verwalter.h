@@ -60,6 +60,8 @@ class FormVerwalter : public QWidget {
 
   // Controls, named as in the window's design.
   QLabel* lSpeicherort;
+  // What to do first while no Speicherort is known.
+  QLabel* lHinweis;
   QLineEdit* tSpeicherort;
   QPushButton* cAuswaehlen;
   QLabel* lPool;
@@ -68,6 +70,7 @@ class FormVerwalter : public QWidget {
   QTreeView* Liste;
 
  protected:
+  void showEvent(QShowEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
@@ -82,6 +85,9 @@ class FormVerwalter : public QWidget {
   void zuweisen(const std::vector<std::size_t>& zeilen);
   std::vector<std::size_t> ausgewaehlt() const;
   void markieren(const std::vector<std::size_t>& zeilen);
+  // Home and End: the first or last row becomes the current and only
+  // selected one (with Shift: the rows from the current one on).
+  void zeileAnsteuern(bool ende, bool erweitern);
   void aendern(const std::function<void()>& op);
   void spaltenBreiten();
   void fokusGewechselt(QWidget* alt, QWidget* neu);
@@ -91,6 +97,7 @@ class FormVerwalter : public QWidget {
 
   ZeilenModell* modell_;
   bool laedt_ = true;
+  bool gezeigt_ = false;
   bool uebernimmt_ = false;
   double hoeheTwips_ = 0;  // the size saved at closing
   double breiteTwips_ = 0;

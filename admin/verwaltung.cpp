@@ -247,7 +247,15 @@ Pruefung ZeilenPruefen(const std::function<bool(const std::string&, const std::s
   const std::vector<Zeile>& z = verwaltung().zeilen;
   for (std::size_t i = 0; i < z.size(); ++i) {
     const Zeile& a = z[i];
-    if (a.pool.empty() || a.pool[0] == ' ') return {txt::kOhneZuordnung, a.user, {i}};
+    const auto ohnePool = [](const Zeile& z) { return z.pool.empty() || z.pool[0] == ' '; };
+    if (ohnePool(a)) {
+      // Every row still without a pool, so the user sees all of them.
+      std::vector<std::size_t> ohne;
+      for (std::size_t j = i; j < z.size(); ++j) {
+        if (ohnePool(z[j])) ohne.push_back(j);
+      }
+      return {txt::kOhneZuordnung, a.user, ohne};
+    }
     if (const int nr = poolFehler(a.pool); nr != 0) return {nr, a.pool, {i}};
     for (const std::string* feld : {&a.user, &a.topic, &a.folder})
       if (anfangUnzulaessig(*feld, false)) return {txt::kNameAnfang, *feld, {i}};

@@ -35,6 +35,7 @@ inline constexpr int kPoolZuLang = 866;
 inline constexpr int kDateiNichtLesbar = 2102;  // user list or topic list
 inline constexpr int kTopicOrdnerFehlt = 2103;
 inline constexpr int kOhneZuordnung = 2104;
+inline constexpr int kOhneZuordnungTun = 2197;  // what to do about it
 inline constexpr int kNichtGefunden = 2105;
 inline constexpr int kDoppeltImPool = 2106;
 inline constexpr int kDoppeltTopic = 2107;

@@ -104,6 +104,9 @@ void BenutzerlisteLesen() {
     const std::string warum = plat::whyNoFile(pfad);
     if (oe == plat::Err::notFound && !vorher) {
       logFehlerName("Benutzerliste wurde noch nicht mit vkVerwalter erstellt", pfad);
+      logText("      vkVerwalter ordnet die Anwender den Pools zu und speichert die Liste in " +
+              sichtbar(o.basisVerzeichnis) + "; der Server liest sie dann von selbst.");
+      logNeueZeile();
       zustand() = Tabellen{};
     } else if (vorher) {
       logFehlerName(warum.empty()

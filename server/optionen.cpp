@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <map>
 
+#include "platform/encoding.h"
 #include "platform/mount_check.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
@@ -176,6 +178,26 @@ void cfgZeile(std::string& aus, const char* schluessel, const std::string& wert)
   if (istDruckbar(wert)) plat::addLine(aus, std::string(schluessel) + "=" + wert);
 }
 
+// A path from the root (or a drive or share), not one that would be taken
+// from the folder the server was started in.
+bool vollstaendig(std::string_view pfad) {
+  return std::filesystem::path(plat::nativePath(pfad)).is_absolute();
+}
+
+// Without a usable base directory the server would read no user list and
+// make its target folder wherever it was started: it stops instead and
+// says what to do.
+void basisPruefen(const ServerOptionen& o) {
+  const std::string tun =
+      " - vkZentrale mit -D starten und die Benutzer.dat w\xE4hlen, oder BasisVerzeichnis in " +
+      o.iniDatei + " eintragen";
+  if (!istDruckbar(o.basisVerzeichnis)) fatal("Basis-Verzeichnis nicht angegeben" + tun);
+  if (!vollstaendig(o.basisVerzeichnis))
+    fatalName("Basis-Verzeichnis ist kein vollst\xE4ndiger Pfad" + tun, o.basisVerzeichnis);
+  if (!plat::directoryExists(o.basisVerzeichnis))
+    fatalName("Basis-Verzeichnis nicht gefunden" + tun, o.basisVerzeichnis);
+}
+
 }  // namespace
 
 ServerOptionen& optionen() {
@@ -265,7 +287,9 @@ void BasisverzeichnisMerken(const std::string& verzeichnis) {
 
 std::string BasisAusAngabe(std::string_view angabe) {
   std::string pfad = alsSystemPfad(getrimmt(angabe));
-  if (pfad.empty()) return {};
+  // A path from the folder the server happens to run in names no folder
+  // that the workstations share.
+  if (pfad.empty() || !vollstaendig(pfad)) return {};
   if (plat::directoryExists(pfad)) return plat::withBackslash(pfad);
   std::size_t strich = pfad.rfind('\\');
   if (strich == std::string::npos || !plat::fileExists(pfad)) return {};
@@ -323,7 +347,10 @@ void KonfigurationLesen() {
   ini.schalter("NichtLoeschen", o.nichtLoeschen);
 
   if (!istDruckbar(o.zielVerzeichnis)) fatal("Verzeichnisangabe fehlt");
+  basisPruefen(o);
   o.zielVerzeichnis = plat::withBackslash(o.zielVerzeichnis);
+  if (!vollstaendig(o.zielVerzeichnis))
+    fatalName("ZielVerzeichnis ist kein vollst\xE4ndiger Pfad", o.zielVerzeichnis);
   if (!plat::directoryExists(o.zielVerzeichnis)) {
     trace("no Directory", o.zielVerzeichnis);
     if (plat::createDirectoryTree(o.zielVerzeichnis) != plat::Err::ok) {
@@ -354,6 +381,13 @@ void KonfigurationLesen() {
   einstellung("Pause", std::to_string(o.pause));
   if (o.einzelTest) einstellung("EinzelTest", "TRUE");
   if (o.mitTrigger) einstellung("mitTrigger", "TRUE");
+  // Where the work really lands, as the file system names the folders.
+  const auto imDateisystem = [](const std::string& p) {
+    return plat::utf8ToCp1252(plat::nativePath(p));
+  };
+  logText("arbeitet in " + imDateisystem(o.zielVerzeichnis) + " mit der Benutzerliste " +
+          imDateisystem(o.basisVerzeichnis + o.benutzerlistenDatei));
+  logNeueZeile();
 
   o.endzeitHHMM = 0;
   if (istDruckbar(o.endzeit)) {

@@ -68,7 +68,7 @@ void BasisverzeichnisMerken(const std::string& verzeichnis);
 
 // The folder (with "\") of a path the user gave for the base directory: a
 // folder as it is, or the folder of an existing file in it (e.g.
-// "Benutzer.dat"); "" when it names neither.
+// "Benutzer.dat"); "" when it names neither or is no full path.
 std::string BasisAusAngabe(std::string_view angabe);
 
 // The dialog's fixed texts, shared by the window and the terminal form.

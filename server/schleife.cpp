@@ -293,7 +293,10 @@ void BasisKlaeren(const BasisFrage& frage) {
   BasisAusRegistry();
   const bool leer =
       o.basisVerzeichnis.empty() || static_cast<unsigned char>(o.basisVerzeichnis[0]) <= ' ';
-  if ((!leer && !o.basisFragen) || o.alsDienst) return;
+  // A folder chosen once and gone since (a drive not connected) is asked
+  // for again, as if none were known.
+  const bool weg = !leer && !plat::directoryExists(o.basisVerzeichnis);
+  if ((!leer && !weg && !o.basisFragen) || o.alsDienst) return;
   std::string verzeichnis;
   switch (frage ? frage(verzeichnis) : FrageErgebnis::unmoeglich) {
     case FrageErgebnis::gewaehlt:

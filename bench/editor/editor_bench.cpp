@@ -1,7 +1,7 @@
 // The word list editor on a pool total list of 200,000 lines (a tenth with
-// spoken forms, a tenth in capitals, some duplicates), offscreen: opening
+// spoken forms, a tenth in capitals, umlauts, duplicates), offscreen: opening
 // to the sorted list shown against reading the same file and std::sort of
-// its lines; checking all rows, removing 100,000 selected rows, searching
+// its lines; checking all rows, removing half of the rows selected, searching
 // the last word and "Uebernehmen" of all rows against the budget of one
 // second. Prints the best of several rounds and the peak memory per row.
 // Works in a folder of its own below the system temp folder.
@@ -12,11 +12,15 @@
 #include <QApplication>
 #include <QTableView>
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -59,26 +63,112 @@ void zeigen(const char* was, double ms, double refMs, const char* ref, double zi
               ms / refMs, ziel);
 }
 
-std::string liste() {
+// Word lines of a medical dictation pool: words made of German syllables
+// (umlauts and ß among them), a tenth with a spoken form, a tenth in
+// capitals (abbreviations), every hundredth line a duplicate of an earlier
+// one. The same seed gives the same file.
+std::string liste(int anzahl = kZeilen) {
+  static const char* const silben[] = {"an",
+                                       "be",
+                                       "chi",
+                                       "der",
+                                       "en",
+                                       "fe",
+                                       "ge",
+                                       "hal",
+                                       "in",
+                                       "ko",
+                                       "lu",
+                                       "ma",
+                                       "ne",
+                                       "ob",
+                                       "pa",
+                                       "ra",
+                                       "sch",
+                                       "st",
+                                       "te",
+                                       "um",
+                                       "ver",
+                                       "wi",
+                                       "zu",
+                                       "\xE4"
+                                       "r",
+                                       "\xF6"
+                                       "l",
+                                       "\xFC"
+                                       "b",
+                                       "\xDF",
+                                       "ie",
+                                       "ei",
+                                       "au",
+                                       "ng",
+                                       "ck"};
+  std::mt19937 zufall(4711);
+  const auto silbe = [&] { return std::string(silben[zufall() % std::size(silben)]); };
+  std::vector<std::string> zeilen;
+  zeilen.reserve(static_cast<std::size_t>(anzahl));
   std::string s;
-  for (int i = 0; i < kZeilen; ++i) {
-    const long long n = static_cast<long long>(i) * 7919 % 1000003;
+  for (int i = 0; i < anzahl; ++i) {
     if (i % 100 == 99) {
-      s += "Wort" + std::to_string(static_cast<long long>(i - 1) * 7919 % 1000003) + "\r\n";
-    } else if (i % 10 == 3) {
-      s += "EKG" + std::to_string(n) + "-Befund\r\n";
-    } else if (i % 10 == 7) {
-      s += "\xC4rzte" + std::to_string(n) + "\\Ae rzte " + std::to_string(i % 97) + "\r\n";
-    } else {
-      s += (i % 2 ? "Wort" : "wort") + std::to_string(n) + "\r\n";
+      zeilen.push_back(zeilen[zufall() % zeilen.size()]);
+      continue;
     }
+    std::string wort;
+    const int silbenZahl = 2 + static_cast<int>(zufall() % 4);
+    for (int j = 0; j < silbenZahl; ++j)
+      wort += silbe();
+    if (i % 10 == 3) {
+      for (char& c : wort)
+        c = c == '\xE4'   ? '\xC4'
+            : c == '\xF6' ? '\xD6'
+            : c == '\xFC' ? '\xDC'
+                          : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      wort = wort.substr(0, 3 + zufall() % 3) + std::to_string(zufall() % 100);
+    } else {
+      if (zufall() % 2 == 0)
+        wort[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(wort[0])));
+      if (i % 10 == 7) wort += "\\" + silbe() + " " + silbe() + silbe();
+    }
+    zeilen.push_back(wort);
   }
+  for (const std::string& z : zeilen)
+    s += z + "\r\n";
   return s;
+}
+
+// The reference: the file read line by line and std::sort of its lines,
+// best of five rounds.
+double referenzMs(const std::filesystem::path& pfad, std::size_t& anzahl) {
+  return besteZeitMs(
+      5, [] {},
+      [&] {
+        std::vector<std::string> zeilen;
+        std::ifstream f(pfad, std::ios::binary);
+        std::string zeile;
+        while (std::getline(f, zeile)) {
+          if (!zeile.empty() && zeile.back() == '\r') zeile.pop_back();
+          zeilen.push_back(zeile);
+        }
+        std::sort(zeilen.begin(), zeilen.end());
+        anzahl = zeilen.size();
+      });
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  // For the run of the whole program (run.sh): the word file, and the
+  // reference on it.
+  if (argc == 4 && std::string(argv[1]) == "--datei") {
+    std::ofstream(argv[2], std::ios::binary) << liste(std::atoi(argv[3]));
+    return 0;
+  }
+  if (argc == 3 && std::string(argv[1]) == "--referenz") {
+    std::size_t anzahl = 0;
+    const double ms = referenzMs(argv[2], anzahl);
+    std::printf("%.1f %zu\n", ms, anzahl);
+    return 0;
+  }
   const auto ordner =
       std::filesystem::temp_directory_path() / ("vk-editor-bench-" + std::to_string(::getpid()));
   std::filesystem::create_directories(ordner / "ziel/Chirurgie");
@@ -108,19 +198,7 @@ int main(int argc, char** argv) {
 
   // Reference: the same file read line by line and sorted.
   std::size_t refZeilen = 0;
-  const double ref = besteZeitMs(
-      5, [] {},
-      [&] {
-        std::vector<std::string> zeilen;
-        std::ifstream f(gesamtPfad, std::ios::binary);
-        std::string zeile;
-        while (std::getline(f, zeile)) {
-          if (!zeile.empty() && zeile.back() == '\r') zeile.pop_back();
-          zeilen.push_back(zeile);
-        }
-        std::sort(zeilen.begin(), zeilen.end());
-        refZeilen = zeilen.size();
-      });
+  const double ref = referenzMs(gesamtPfad, refZeilen);
 
   std::unique_ptr<vk::FormWortliste> form;
   const auto oeffnen = [&] {
@@ -140,7 +218,7 @@ int main(int argc, char** argv) {
   const std::size_t zeilen = vk::editorZustand().zeilen.size();
   schliessen();
   const double offen = besteZeitMs(3, schliessen, oeffnen);
-  zeigen("open to sorted list shown", offen, ref, "read+sort", 3.0);
+  zeigen("open to sorted list shown", offen, ref, "read+sort", 2.0);
 
   const double markieren = besteZeitMs(
       3,
@@ -163,10 +241,11 @@ int main(int argc, char** argv) {
         oeffnen();
         auto* m = form->Liste->model();
         form->Liste->selectionModel()->select(
-            QItemSelection(m->index(50000, 0), m->index(149999, 2)), QItemSelectionModel::Select);
+            QItemSelection(m->index(m->rowCount() / 4, 0), m->index(m->rowCount() * 3 / 4 - 1, 2)),
+            QItemSelectionModel::Select);
       },
       [&] { form->findChild<QAction*>("Entfernen")->trigger(); });
-  zeigen("remove 100,000 selected rows", entfernen, 1000, "budget", 1.0);
+  zeigen("remove half of the rows, selected", entfernen, 1000, "budget", 1.0);
 
   const double uebernehmen = besteZeitMs(
       3,

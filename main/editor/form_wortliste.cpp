@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
@@ -31,7 +32,9 @@
 #include "common/poolfiles.h"
 #include "common/qtext.h"
 #include "common/texte.h"
+#include "common/utilities.h"
 #include "common/zeichenketten.h"
+#include "main/editor/tippsuche.h"
 #include "main/editor/wortliste.h"
 #include "main/editor/wortliste_modell.h"
 
@@ -122,6 +125,7 @@ FormWortliste::FormWortliste(QWidget* aufrufer, const Listenauftrag& auftrag)
   Liste->setWordWrap(false);
   Liste->installEventFilter(this);
   Liste->viewport()->installEventFilter(this);
+  TippSucheEinrichten(*Liste, *modell);
   layout->addWidget(Liste, 1);
   Liste->hide();  // shown once a build has filled it
   StatusBar1 = new QStatusBar(this);
@@ -256,7 +260,7 @@ FormWortliste::FormWortliste(QWidget* aufrufer, const Listenauftrag& auftrag)
       teil = Text(2738) + (benutzer.empty() ? "" : " - " + benutzer);
       break;
   }
-  setWindowTitle(qtext("Vokarium (3.0) " + Text(2793) + " :  " + pz.Pool + " - " + teil));
+  setWindowTitle(qtext(Titel("Vokarium", "") + " " + Text(2793) + " : " + pz.Pool + " - " + teil));
   stbPool->setText(qtext("Pool : " + pz.Pool + " "));
   stbArt->setText(text(artText));
   const bool mitAnwender =
@@ -496,7 +500,11 @@ void FormWortliste::fontSetzen(int punkte) {
 void FormWortliste::spaltenBreiten() {
   // The check column keeps its design width unless its header needs more.
   const int breite = std::max(pixel(kSpalte1), Liste->horizontalHeader()->sectionSizeHint(0));
-  const int rest = (width() - breite - pixel(220)) / 2;
+  // The room of the design, at least the list's frame and its vertical
+  // scroll bar: the columns never need a horizontal one.
+  const int rand = std::max(
+      pixel(220), 2 * Liste->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+  const int rest = (width() - breite - rand) / 2;
   Liste->setColumnWidth(0, breite);
   Liste->setColumnWidth(1, std::max(rest, 10));
   Liste->setColumnWidth(2, std::max(rest, 10));
@@ -614,6 +622,9 @@ void FormWortliste::done(int ergebnis) {
 void WortlisteZeigen(QWidget* aufrufer, const Listenauftrag& auftrag) {
   if (aufrufer != nullptr) aufrufer->setCursor(Qt::WaitCursor);
   FormWortliste form(aufrufer, auftrag);
+  // The editor shows its own hourglass while it builds; the caller's wait
+  // window would stay, without its caller, beside it all the while.
+  WartenBitte(aufrufer, false);
   form.exec();
 }
 

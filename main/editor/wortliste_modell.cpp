@@ -54,33 +54,68 @@ const Raenge& raenge() {
 
 // The ranks of a text's first letters and digits, up to its first other
 // character, as three numbers of eight ranks each (the first rank in the
-// highest byte); a text that ends within them gets the rank 0 for its end
-// (a shorter text sorts first). Sorted with the row's position, so the
-// comparisons read one small record each.
+// highest byte); ß counts as "ss", as the collator's first level has it; a
+// text that ends within them gets the rank 0 for its end (a shorter text
+// sorts first). Sorted with the row's position, so the comparisons read one
+// small record each.
+// When the whole text is in the ranks (and has no ß), texts equal in them
+// differ only in umlauts and case, which the collator decides in this order,
+// each by its first place from the left: `feinheit` holds one bit per
+// character for the umlaut (upper 24 bits) and one for upper case (lower 24
+// bits), the first character highest, so comparing it decides as the
+// collator does.
 struct Praefix {
   static constexpr std::size_t kLaenge = 24;
   std::uint64_t wort[kLaenge / 8];
+  std::uint64_t feinheit;
   std::uint32_t zeile;
   unsigned char sicher;  // how many ranks are certain
+  bool ganz;             // the whole text is in the ranks; `feinheit` holds
 };
+
+bool istUmlaut(unsigned char c) {
+  return c == 0xC4 || c == 0xD6 || c == 0xDC || c == 0xE4 || c == 0xF6 || c == 0xFC;
+}
+
+bool istGross(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') || c == 0xC4 || c == 0xD6 || c == 0xDC;
+}
 
 Praefix praefixBilden(const std::string& text, std::uint32_t zeile) {
   const Raenge& t = raenge();
+  const unsigned char rangS = t.rang[static_cast<unsigned char>('s')];
   unsigned char rang[Praefix::kLaenge] = {};
-  std::size_t i = 0;
-  for (; i < text.size() && i < Praefix::kLaenge; ++i) {
-    const unsigned char r = t.rang[static_cast<unsigned char>(text[i])];
+  std::size_t n = 0;  // ranks written
+  std::size_t i = 0;  // characters read
+  bool mitSz = false;
+  std::uint64_t umlaute = 0;
+  std::uint64_t gross = 0;
+  for (; i < text.size() && n < Praefix::kLaenge; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c == 0xDF) {
+      if (n + 2 > Praefix::kLaenge) break;
+      rang[n++] = rangS;
+      rang[n++] = rangS;
+      mitSz = true;
+      continue;
+    }
+    const unsigned char r = t.rang[c];
     if (r == 0) break;
-    rang[i] = r;
+    rang[n++] = r;
+    umlaute = (umlaute << 1) | (istUmlaut(c) ? 1U : 0U);
+    gross = (gross << 1) | (istGross(c) ? 1U : 0U);
   }
-  if (i == text.size() && i < Praefix::kLaenge) rang[i++] = 0;
+  const bool ganz = i == text.size() && n < Praefix::kLaenge;
+  if (ganz) rang[n++] = 0;
   Praefix p{};
   for (std::size_t w = 0; w < Praefix::kLaenge / 8; ++w) {
     for (std::size_t j = 0; j < 8; ++j)
       p.wort[w] = (p.wort[w] << 8) | rang[w * 8 + j];
   }
   p.zeile = zeile;
-  p.sicher = static_cast<unsigned char>(i);
+  p.sicher = static_cast<unsigned char>(n);
+  p.ganz = ganz && !mitSz;
+  p.feinheit = (umlaute << Praefix::kLaenge) | gross;
   return p;
 }
 
@@ -99,6 +134,24 @@ int praefixVergleich(const Praefix& a, const Praefix& b) {
     if (x != y) return x < y ? -1 : 1;
   }
   return 0;
+}
+
+// The letters of a text as a search by its start compares them: the rank
+// of a letter or digit, "ss" for ß, any other character as itself (above
+// every rank). Calls `weiter` with each unit until it returns false.
+template <typename F>
+void suchEinheiten(std::string_view text, F&& weiter) {
+  const Raenge& t = raenge();
+  for (const char zeichen : text) {
+    const auto c = static_cast<unsigned char>(zeichen);
+    if (c == 0xDF) {
+      const unsigned s = t.rang[static_cast<unsigned char>('s')];
+      if (!weiter(s) || !weiter(s)) return;
+      continue;
+    }
+    const unsigned r = t.rang[c];
+    if (!weiter(r != 0 ? r : 256U + c)) return;
+  }
 }
 
 }  // namespace
@@ -190,7 +243,12 @@ void WortlisteModell::sortieren(int spalte, Qt::SortOrder ordnung) {
   // Equal texts keep the order they had (the position decides last).
   std::sort(folge.begin(), folge.end(), [&](const Praefix& a, const Praefix& b) {
     int r = praefixVergleich(a, b);
-    if (r == 0) r = schluesselVon(a.zeile).compare(schluesselVon(b.zeile));
+    if (r == 0 && a.ganz && b.ganz) {
+      // Equal in the ranks to their end, so of the same length.
+      r = a.feinheit == b.feinheit ? 0 : a.feinheit < b.feinheit ? -1 : 1;
+    } else if (r == 0) {
+      r = schluesselVon(a.zeile).compare(schluesselVon(b.zeile));
+    }
     if (r == 0) return a.zeile < b.zeile;
     return aufsteigend ? r < 0 : r > 0;
   });
@@ -208,6 +266,25 @@ void WortlisteModell::sortieren(int spalte, Qt::SortOrder ordnung) {
     zeilen[ziel] = std::move(halter);
     folge[ziel].zeile = static_cast<std::uint32_t>(ziel);
   }
+}
+
+std::ptrdiff_t WortlisteModell::zeileMitAnfang(std::string_view anfang) {
+  std::vector<unsigned> gesucht;
+  suchEinheiten(anfang, [&gesucht](unsigned e) {
+    gesucht.push_back(e);
+    return true;
+  });
+  if (gesucht.empty()) return -1;
+  const auto& zeilen = editorZustand().zeilen;
+  for (std::size_t i = 0; i < zeilen.size(); ++i) {
+    std::size_t gleich = 0;
+    suchEinheiten(zeilen[i].geschrieben, [&](unsigned e) {
+      if (e != gesucht[gleich]) return false;
+      return ++gleich < gesucht.size();
+    });
+    if (gleich == gesucht.size()) return static_cast<std::ptrdiff_t>(i);
+  }
+  return -1;
 }
 
 void WortlisteModell::hakenGeaendert(int von, int bis) {

@@ -7,6 +7,8 @@
 
 #include <QAbstractTableModel>
 #include <QStringList>
+#include <cstddef>
+#include <string_view>
 
 namespace vk {
 
@@ -30,6 +32,10 @@ class WortlisteModell : public QAbstractTableModel {
   void aenderungBeenden() { endResetModel(); }
   // Sorts the rows without telling the views (inside a change).
   static void sortieren(int spalte, Qt::SortOrder ordnung);
+  // The first row, in the order shown, whose written form starts with
+  // `anfang` as a German reader compares letters (case aside, Ä as A, ß as
+  // ss); -1 when none does or `anfang` is empty. cp1252.
+  static std::ptrdiff_t zeileMitAnfang(std::string_view anfang);
   // Check boxes of rows von..bis changed by an operation.
   void hakenGeaendert(int von, int bis);
 

@@ -154,6 +154,11 @@ DraFrageDialog::DraFrageDialog(QWidget* eltern) : QDialog(eltern) {
   zeile->addWidget(feld);
   zeile->addWidget(suchen);
   layout->addWidget(gruppe);
+  hinweis = new QLabel(this);
+  hinweis->setObjectName("lHinweis");
+  hinweis->setWordWrap(true);
+  hinweis->hide();
+  layout->addWidget(hinweis);
   // OK at its own size at the right, as in every dialog.
   ok = new QPushButton("OK", this);
   ok->setObjectName("cOK");
@@ -179,6 +184,23 @@ void DraFrageDialog::dateiSuchen() {
   if (datei.isEmpty()) return;
   const std::string gewaehlt = BasisAusAngabe(plat::utf8ToCp1252(datei.toStdString()));
   if (!gewaehlt.empty()) feld->setText(QString::fromStdString(plat::nativePath(gewaehlt)));
+}
+
+void DraFrageDialog::accept() {
+  const QString angabe = feld->text().trimmed();
+  const std::string gewaehlt = verzeichnis();
+  if (angabe.isEmpty() || (!gewaehlt.empty() && plat::directoryExists(gewaehlt))) {
+    QDialog::accept();
+    return;
+  }
+  hinweis->setText(QStringLiteral("Nicht gefunden: %1\nBitte ein vorhandenes Verzeichnis "
+                                  "eingeben oder mit \"???\" die Benutzer.dat w\u00e4hlen.")
+                       .arg(angabe));
+  hinweis->show();
+  // The dialog grows by the hint; its texts and field keep their room.
+  adjustSize();
+  feld->setFocus();
+  feld->selectAll();
 }
 
 std::string DraFrageDialog::startVerzeichnis() const {

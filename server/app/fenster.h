@@ -19,6 +19,7 @@
 
 class QCloseEvent;
 class QFileDialog;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -70,8 +71,12 @@ class DraFrageDialog : public QDialog {
   // Where "???" starts: the folder in the edit field, else the base
   // directory known so far.
   std::string startVerzeichnis() const;
+  // OK and Enter: a typed folder counts as a chosen one when it exists;
+  // one that does not keeps the dialog open with a hint under the field.
+  void accept() override;
 
   QLineEdit* feld;
+  QLabel* hinweis;
   QPushButton* suchen;
   QPushButton* ok;
 };

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QProcess>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <fstream>
@@ -39,6 +40,9 @@ class FormVerwalterTest : public QObject {
   void messagesComeWhenTheRowsAreOnScreen();
   void rowsSortInGermanOrder();
   void columnsAndKeyboard();
+  void columnsShareTheWidthAtTheDefaultSize();
+  void saveMarksEveryRowWithoutAPoolAndKeysActOnWhatIsSeen();
+  void firstStartSaysToChooseTheStorageLocation();
 
  private:
   // The stand-in's set-up for speaker/topic pairs.
@@ -150,15 +154,15 @@ void FormVerwalterTest::searchAssignAndSaveWriteTheListAndOneTrigger() {
   QCOMPARE(f.Liste->model()->index(0, 0).data().toString(), "  ?");
   QVERIFY(vk::recordedMessages().empty());
 
-  // Unassigned rows cannot be saved: the first one is marked, and that
-  // before its message is shown.
+  // Unassigned rows cannot be saved: all of them are marked, and that
+  // before the message is shown.
   QList<int> beimMelden;
   vk::setBeimAufzeichnen([&](const vk::AufgezeichneteMeldung&) { beimMelden = markiert(f); });
   QVERIFY(!f.ZuordnungenUebernehmen());
   vk::setBeimAufzeichnen(nullptr);
   QVERIFY(gemeldet(2104));
-  QCOMPARE(markiert(f), QList<int>{0});
-  QCOMPARE(beimMelden, QList<int>{0});
+  QCOMPARE(markiert(f), (QList<int>{0, 1}));
+  QCOMPARE(beimMelden, (QList<int>{0, 1}));
 
   // Enter in the list assigns the pool typed into the choice.
   auswaehlen(f, {0, 1});
@@ -347,6 +351,77 @@ void FormVerwalterTest::columnsAndKeyboard() {
   QTest::keyClick(f.coPool->lineEdit(), Qt::Key_Escape);
   QCOMPARE(vk::recordedMessages().size(), std::size_t{1});
   QVERIFY(f.isVisible());
+}
+
+void FormVerwalterTest::columnsShareTheWidthAtTheDefaultSize() {
+  FormVerwalter f;
+  f.show();
+  QHeaderView* kopf = f.Liste->header();
+  // Every header readable, no horizontal scrolling, no column a sliver.
+  for (int s = 0; s < 4; ++s)
+    QVERIFY2(kopf->sectionSize(s) >= kopf->sectionSizeHint(s), qPrintable(QString::number(s)));
+  QCOMPARE(f.Liste->horizontalScrollBar()->maximum(), 0);
+  QVERIFY(kopf->sectionSize(3) * 2 > kopf->sectionSize(1));
+}
+
+// Two users without a pool: the save marks both and says what to do. Tab
+// from the pool field into the list, Home and Enter: the pool goes to the
+// first row, the one the user sees as current, not to the marked ones.
+void FormVerwalterTest::saveMarksEveryRowWithoutAPoolAndKeysActOnWhatIsSeen() {
+  welt({"Meier/Allgemein", "Bauer/Allgemein", "Kunz/Allgemein"});
+  if (QTest::currentTestFailed()) return;
+  std::ofstream(datei("Benutzer.dat").toStdString(), std::ios::binary)
+      << "P\tMeier\tcurrent\\Allgemein\tAllgemein\r\n";
+  FormVerwalter f;
+  f.show();
+  f.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&f));
+  f.DragonSuchen();
+  QCOMPARE(f.Liste->model()->rowCount(), 3);
+  vk::clearRecordedMessages();
+  QVERIFY(!f.ZuordnungenUebernehmen());
+  QCOMPARE(markiert(f), (QList<int>{0, 1}));  // "  ?" sorts before "P"
+  QCOMPARE(vk::recordedMessages().size(), std::size_t{1});
+  const std::string& text = vk::recordedMessages().front().text;
+  QVERIFY(text.find(vk::Text(2104)) != std::string::npos);
+  QVERIFY(text.find(vk::Text(2197)) != std::string::npos);
+
+  f.coPool->setFocus();
+  f.coPool->setEditText("Q");
+  QTest::keyClick(f.coPool->lineEdit(), Qt::Key_Tab);
+  QCOMPARE(QApplication::focusWidget(), f.Liste);
+  QTest::keyClick(f.Liste, Qt::Key_Home);
+  QCOMPARE(markiert(f), QList<int>{0});
+  QCOMPARE(f.Liste->currentIndex().row(), 0);
+  const QString erster = f.Liste->model()->index(0, 1).data().toString();
+  QTest::keyClick(f.Liste, Qt::Key_Return);
+  int ohne = 0;
+  for (int r = 0; r < 3; ++r) {
+    const QString pool = f.Liste->model()->index(r, 0).data().toString();
+    if (pool == "  ?") ++ohne;
+    if (f.Liste->model()->index(r, 1).data().toString() == erster) QCOMPARE(pool, QString("Q"));
+  }
+  QCOMPARE(ohne, 1);
+  QTest::keyClick(f.Liste, Qt::Key_End);
+  QCOMPARE(markiert(f), QList<int>{2});
+  QCOMPARE(f.Liste->currentIndex().row(), 2);
+}
+
+// No registry value and no recognizer folder: the window says what to do
+// first, and "Auswählen" then asks for the folder that is to hold the list.
+void FormVerwalterTest::firstStartSaysToChooseTheStorageLocation() {
+  FormVerwalter f;
+  f.show();
+  QVERIFY(f.tSpeicherort->text().isEmpty());
+  QVERIFY(f.lHinweis->isVisible());
+  QCOMPARE(f.lHinweis->text(), vk::qtext(vk::Text(3097)));
+  QVERIFY(QDir().mkpath(datei("")));
+  vk::setNextFileName(R());
+  f.cAuswaehlen->click();
+  QCOMPARE(f.tSpeicherort->text(), vk::qtext(R()));
+  QVERIFY(!f.lHinweis->isVisible());
+  QCOMPARE(vk::recordedMessages().back().art, vk::MeldungsArt::ordnerDialog);
+  QCOMPARE(verwaltung().dateiName, std::string("Benutzer.dat"));
 }
 
 QTEST_MAIN(FormVerwalterTest)

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -31,6 +32,7 @@
 #include "common/server_trigger.h"
 #include "common/sortierung.h"
 #include "common/texte.h"
+#include "common/utilities.h"
 #include "main/editor/form_wortliste.h"
 #include "main/editor/wortliste.h"
 #include "main/editor/wortliste_modell.h"
@@ -52,6 +54,8 @@ class FormWortlisteTest : public QObject {
   void searchByKeysAndNotFoundSaysSo();
   void englishTextsInTitleAndStatusBar();
   void wordDialogFitsItsTitleAndCancels();
+  void typingJumpsToTheFirstWordHomeAndEndToTheEnds();
+  void noWaitWindowBesideTheOpenEditor();
   void fontMenuNeverOffersTheSizeInUse();
   void toolbarButtonsTheUserHidStayHidden();
   void keysEditCheckAndRemoveWhereAllowed();
@@ -143,6 +147,7 @@ void FormWortlisteTest::cleanup() {
     natspeak_.reset();
   }
   aufrufer_.hide();
+  QApplication::setKeyboardInputInterval(400);
   poolZustandZuruecksetzen();
   dir_.reset();
 }
@@ -163,7 +168,7 @@ void FormWortlisteTest::firstActivationBuildsSortsAndHidesTheCaller() {
   QCOMPARE(f->stbWorte->text(), QString("Anzahl : 9 "));
   QCOMPARE(f->stbMarkiert->text(), QString("Markierte : 9 "));
   QCOMPARE(f->stbPool->text(), QString("Pool : Chirurgie "));
-  QVERIFY(f->windowTitle().endsWith(" :  Chirurgie - Gesamtwortliste"));
+  QCOMPARE(f->windowTitle(), QString("Vokarium (5.0) Wortliste : Chirurgie - Gesamtwortliste"));
   QVERIFY(aktion(*f, "Speichern")->isVisible());
   QVERIFY(!aktion(*f, "Entfernen")->isVisible());
   QVERIFY(f->stbAnwender->isHidden());
@@ -188,35 +193,41 @@ void FormWortlisteTest::firstActivationBuildsSortsAndHidesTheCaller() {
 // The sort decides most comparisons by letter ranks; the result must be
 // exactly the collator's order, for texts of every kind.
 void FormWortlisteTest::sortIsTheCollatorsOrder() {
-  const std::vector<std::string> stuecke{
-      "a",    "A",  "\xE4", "\xC4", "b",  "s", "ss",   "\xDF", "o",    "\xF6", "\xD6", "z",
-      "Z",    "0",  "9",    "1",    " ",  "-", ".",    "'",    "\xE9", "\xC9", "e",    "E",
-      "\xE6", "ae", "\xAD", "\t",   "\\", "_", "\x80", "y",    "\xFF", "\x9F", "i",    "I"};
-  auto& zeilen = editorZustand().zeilen;
-  zeilen.clear();
-  std::uint32_t zufall = 12345;
-  for (int i = 0; i < 4000; ++i) {
-    std::string w;
-    const int laenge = 1 + static_cast<int>((zufall >> 16) % 30);
-    for (int j = 0; j < laenge; ++j) {
-      zufall = zufall * 1103515245U + 12345U;
-      w += stuecke[(zufall >> 16) % stuecke.size()];
+  // Texts of every kind; then short texts of letters that differ only in
+  // umlauts, case and ß, so most pairs are equal but for those.
+  const std::vector<std::vector<std::string>> mengen{
+      {"a",    "A",  "\xE4", "\xC4", "b",  "s", "ss",   "\xDF", "o",    "\xF6", "\xD6", "z",
+       "Z",    "0",  "9",    "1",    " ",  "-", ".",    "'",    "\xE9", "\xC9", "e",    "E",
+       "\xE6", "ae", "\xAD", "\t",   "\\", "_", "\x80", "y",    "\xFF", "\x9F", "i",    "I"},
+      {"a", "A", "\xE4", "\xC4", "o", "\xF6", "\xD6", "O", "s", "ss", "\xDF", "S", "1"}};
+  for (const auto& stuecke : mengen) {
+    auto& zeilen = editorZustand().zeilen;
+    zeilen.clear();
+    std::uint32_t zufall = 12345;
+    const std::uint32_t laengeMax = stuecke.size() > 20 ? 30 : 4;
+    for (int i = 0; i < 4000; ++i) {
+      std::string w;
+      const int laenge = 1 + static_cast<int>((zufall >> 16) % laengeMax);
+      for (int j = 0; j < laenge; ++j) {
+        zufall = zufall * 1103515245U + 12345U;
+        w += stuecke[(zufall >> 16) % stuecke.size()];
+      }
+      zeilen.push_back(Eintrag{w, std::to_string(i % 7), true});
     }
-    zeilen.push_back(Eintrag{w, std::to_string(i % 7), true});
+    zeilen.push_back(Eintrag{"Wort", "x", true});
+    zeilen.push_back(Eintrag{"Wort", "y", true});
+    std::vector<Eintrag> erwartet = zeilen;
+    const QCollator c = deutscherCollator();
+    std::stable_sort(erwartet.begin(), erwartet.end(), [&c](const Eintrag& a, const Eintrag& b) {
+      return c.compare(qtext(a.geschrieben), qtext(b.geschrieben)) < 0;
+    });
+    WortlisteModell::sortieren(1, Qt::AscendingOrder);
+    for (std::size_t i = 0; i < zeilen.size(); ++i)
+      QCOMPARE(qtext(zeilen[i].geschrieben + "|" + zeilen[i].gesprochen),
+               qtext(erwartet[i].geschrieben + "|" + erwartet[i].gesprochen));
+    WortlisteModell::sortieren(1, Qt::DescendingOrder);
+    QCOMPARE(qtext(zeilen.back().geschrieben), qtext(erwartet.front().geschrieben));
   }
-  zeilen.push_back(Eintrag{"Wort", "x", true});
-  zeilen.push_back(Eintrag{"Wort", "y", true});
-  std::vector<Eintrag> erwartet = zeilen;
-  const QCollator c = deutscherCollator();
-  std::stable_sort(erwartet.begin(), erwartet.end(), [&c](const Eintrag& a, const Eintrag& b) {
-    return c.compare(qtext(a.geschrieben), qtext(b.geschrieben)) < 0;
-  });
-  WortlisteModell::sortieren(1, Qt::AscendingOrder);
-  for (std::size_t i = 0; i < zeilen.size(); ++i)
-    QCOMPARE(qtext(zeilen[i].geschrieben + "|" + zeilen[i].gesprochen),
-             qtext(erwartet[i].geschrieben + "|" + erwartet[i].gesprochen));
-  WortlisteModell::sortieren(1, Qt::DescendingOrder);
-  QCOMPARE(qtext(zeilen.back().geschrieben), qtext(erwartet.front().geschrieben));
 }
 
 void FormWortlisteTest::emptyListInAutomaticModeEndsTheProgram() {
@@ -323,7 +334,7 @@ void FormWortlisteTest::englishTextsInTitleAndStatusBar() {
   FormWortliste f(&aufrufer_, a);
   f.show();
   QVERIFY(QTest::qWaitFor([&f] { return f.Liste->isVisible(); }, 10000));
-  QCOMPARE(f.windowTitle(), QString("Vokarium (3.0) Word list :  Chirurgie - Revision"));
+  QCOMPARE(f.windowTitle(), QString("Vokarium (5.0) Word list : Chirurgie - Revision"));
   QCOMPARE(f.stbWorte->text(), QString("Count : 1 "));
   QCOMPARE(f.stbMarkiert->text(), QString("Checked : 1 "));
   QVERIFY(recordedMessages().empty());
@@ -353,6 +364,85 @@ void FormWortlisteTest::wordDialogFitsItsTitleAndCancels() {
     QVERIFY(!d.isVisible());
     QCOMPARE(g, std::string("Arm"));
   }
+}
+
+// Letters typed in the list jump to the first word starting with them, as a
+// German reader compares (case aside, Ä as A, ß as ss); the row jumped to is
+// the current and only selected one. Home and End reach the first and last
+// row.
+void FormWortlisteTest::typingJumpsToTheFirstWordHomeAndEndToTheEnds() {
+  QByteArray inhalt =
+      "Zeh\r\n\xC4rger\r\narm\r\nBein\r\nStra\xDF"
+      "e\r\nAbend\r\n-minus\r\n";
+  for (int i = 0; i < 300; ++i)
+    inhalt += "Wort" + QByteArray::number(1000 + i) + "\r\n";
+  schreiben("ziel/Chirurgie/Wortliste.txt", inhalt);
+  auto f = oeffnen("Wortliste.txt");
+  // The columns fit beside the vertical scroll bar.
+  QVERIFY(f->Liste->verticalScrollBar()->isVisible());
+  QCOMPARE(f->Liste->horizontalScrollBar()->maximum(), 0);
+  const int letzte = f->modell->rowCount() - 1;
+  auto aktuell = [&f] { return spalte(1).at(f->Liste->currentIndex().row()); };
+  auto selektiert = [&f] { return f->Liste->selectionModel()->selectedRows().size(); };
+  f->Liste->setFocus();
+  QApplication::setKeyboardInputInterval(60000);
+  struct Fall {
+    const char* getippt;
+    const char* erwartet;
+  };
+  for (const Fall& fall : {Fall{"ar", "Ärger"}, Fall{"ARM", "arm"}, Fall{"wort12", "Wort1200"},
+                           Fall{"strass", "Straße"}, Fall{"z", "Zeh"}, Fall{"-", "-minus"}}) {
+    QApplication::setKeyboardInputInterval(0);  // a new word each time
+    QTest::keyClick(f->Liste, fall.getippt[0]);
+    QApplication::setKeyboardInputInterval(60000);
+    QTest::keyClicks(f->Liste, QString::fromLatin1(fall.getippt + 1));
+    QCOMPARE(aktuell(), QString::fromUtf8(fall.erwartet));
+    QCOMPARE(selektiert(), 1);
+  }
+  // A start no word has: the row stays.
+  QTest::keyClicks(f->Liste, "q");
+  QCOMPARE(aktuell(), QString("-minus"));
+
+  QTest::keyClick(f->Liste, Qt::Key_End);
+  QCOMPARE(f->Liste->currentIndex().row(), letzte);
+  QTest::keyClick(f->Liste, Qt::Key_Home);
+  QCOMPARE(f->Liste->currentIndex().row(), 0);
+  QCOMPARE(selektiert(), 1);
+  QTest::keyClick(f->Liste, Qt::Key_End, Qt::ShiftModifier);
+  QCOMPARE(selektiert(), letzte + 1);
+  // A key without Shift, so the application does not keep Shift as held.
+  QTest::keyClick(f->Liste, Qt::Key_Home);
+  QCOMPARE(selektiert(), 1);
+}
+
+// The caller's wait window ends when the editor opens: no window without
+// its caller stays on the screen beside the editor.
+void FormWortlisteTest::noWaitWindowBesideTheOpenEditor() {
+  schreiben("ziel/Chirurgie/Wortliste.txt", "Arm\r\nBein\r\n");
+  WartenBitte(&aufrufer_, true);
+  auto sichtbar = [] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->objectName() == "FormWarten" && w->isVisible()) return true;
+    return false;
+  };
+  QVERIFY(sichtbar());
+  bool gesehen = false;
+  bool warten = true;
+  QTimer uhr;
+  connect(&uhr, &QTimer::timeout, [&] {
+    auto* f = qobject_cast<FormWortliste*>(QApplication::activeModalWidget());
+    if (f == nullptr || !f->Liste->isVisible()) return;
+    gesehen = true;
+    warten = sichtbar();
+    f->close();
+  });
+  uhr.start(20);
+  Listenauftrag a;
+  a.dateiname = "Wortliste.txt";
+  WortlisteZeigen(&aufrufer_, a);
+  QVERIFY(gesehen);
+  QVERIFY(!warten);
+  WartenBitte(&aufrufer_, false);
 }
 
 void FormWortlisteTest::fontMenuNeverOffersTheSizeInUse() {

@@ -6,6 +6,7 @@
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -87,6 +88,7 @@ class ZentraleFensterTest : public QObject {
   void textWindowShowsTheLogConvertedAtTheBottom();
   void dialogCarriesItsTextsAndControls();
   void dialogChoiceOfAUserListBecomesTheBaseDirectory();
+  void typedFolderCountsAsChosenAfterACheck();
   void closingTheDialogStopsWithCode8();
   void closingTheDialogInTheWindowedRunKeepsTheWindow();
   void windowedRunFromTheDialogToClosingTheWindow();
@@ -249,6 +251,37 @@ void ZentraleFensterTest::dialogChoiceOfAUserListBecomesTheBaseDirectory() {
   BasisKlaeren([](std::string& v) { return DraFrage(nullptr, v); });
   QVERIFY(!wahl.aufgegeben);
   QCOMPARE(gezeigt, QString::fromStdString(basis().string() + "/"));
+  QCOMPARE(registryBasis(), basisSystem());
+  QCOMPARE(optionen().basisVerzeichnis, basisSystem());
+}
+
+// A folder typed into the field and Enter: a missing one keeps the dialog
+// open with a hint, an existing one is stored like one chosen with "???".
+void ZentraleFensterTest::typedFolderCountsAsChosenAfterACheck() {
+  ini("");
+  bool hinweisGezeigt = false;
+  bool nochOffen = false;
+  bool raumGenug = false;
+  Treiber tippen([&] {
+    DraFrageDialog* d = offeneFrage();
+    if (d == nullptr) return false;
+    d->feld->setFocus();
+    QTest::keyClicks(d->feld, QString::fromStdString((wurzel() / "fehlt").string()));
+    QTest::keyClick(d->feld, Qt::Key_Return);
+    nochOffen = d->isVisible();
+    hinweisGezeigt = d->hinweis->isVisible() && d->hinweis->text().contains("fehlt");
+    // Nothing squeezed by the hint.
+    raumGenug = d->height() >= d->sizeHint().height();
+    d->feld->clear();
+    QTest::keyClicks(d->feld, QString::fromStdString(basis().string()));
+    QTest::keyClick(d->feld, Qt::Key_Return);
+    return true;
+  });
+  BasisKlaeren([](std::string& v) { return DraFrage(nullptr, v); });
+  QVERIFY(!tippen.aufgegeben);
+  QVERIFY(nochOffen);
+  QVERIFY(hinweisGezeigt);
+  QVERIFY(raumGenug);
   QCOMPARE(registryBasis(), basisSystem());
   QCOMPARE(optionen().basisVerzeichnis, basisSystem());
 }

@@ -464,3 +464,65 @@ TEST_F(Kern, UnlesbareBenutzerlisteLaesstDieBisherigeStehen) {
   EXPECT_EQ(lesen(ziel() / "BenIntern.dat"), "A\tu1\t\t\r\n");
   EXPECT_TRUE(fs::is_directory(ziel() / "BenIntern.dat.defekt"));
 }
+
+// Without a usable base directory the server stops with what to do, and
+// makes no target folder where it was started; with one, its log names
+// the folders as the file system has them.
+TEST_F(Kern, NurMitBrauchbaremBasisverzeichnis) {
+  const fs::path lauf = wurzel_ / "lauf";
+  fs::create_directories(lauf);
+  const fs::path vorher = fs::current_path();
+  fs::current_path(lauf);
+  const std::string ini = sys(wurzel_ / "Vokarium.ini");
+  struct Fall {
+    std::string basis;
+    const char* meldung;
+  };
+  for (const Fall& f : {Fall{"", "Basis-Verzeichnis nicht angegeben"},
+                        Fall{"daten", "Basis-Verzeichnis ist kein vollst\xE4ndiger Pfad"},
+                        Fall{sys(wurzel_ / "fehlt"), "Basis-Verzeichnis nicht gefunden"}}) {
+    schreiben(wurzel_ / "Vokarium.ini", "[Vokarium]\r\nBasisVerzeichnis=" + f.basis + "\r\n");
+    optionen().argumente = {"-I" + ini};
+    optionen().basisVerzeichnis.clear();
+    log_.clear();
+    int code = 0;
+    try {
+      KonfigurationLesen();
+    } catch (const Abbruch& a) {
+      code = a.code;
+    }
+    EXPECT_EQ(code, 8) << f.meldung;
+    EXPECT_NE(log_.find(f.meldung), std::string::npos) << log_;
+    EXPECT_NE(log_.find("-D starten"), std::string::npos) << log_;
+    EXPECT_TRUE(fs::is_empty(lauf)) << f.meldung;
+    EXPECT_FALSE(fs::exists(wurzel_ / "fehlt")) << f.meldung;
+  }
+  // The question takes no path from the folder the server runs in.
+  fs::create_directories(lauf / "daten");
+  schreiben(lauf / "daten" / "Benutzer.dat", "");
+  EXPECT_EQ(BasisAusAngabe("daten"), "");
+  EXPECT_EQ(BasisAusAngabe("daten/Benutzer.dat"), "");
+  EXPECT_EQ(BasisAusAngabe((lauf / "daten").string()), sys(lauf / "daten") + "\\");
+  fs::current_path(vorher);
+
+  schreiben(wurzel_ / "Vokarium.ini",
+            "[Vokarium]\r\nBasisVerzeichnis=" + sys(wurzel_) + "\r\nZielVerzeichnis=ziel\r\n");
+  optionen().argumente = {"-I" + ini};
+  EXPECT_THROW(KonfigurationLesen(), Abbruch);
+  EXPECT_NE(log_.find("ZielVerzeichnis ist kein vollst\xE4ndiger Pfad : ziel\\"), std::string::npos)
+      << log_;
+
+  schreiben(wurzel_ / "Vokarium.ini", "[Vokarium]\r\nBasisVerzeichnis=" + sys(wurzel_) + "\r\n");
+  log_.clear();
+  KonfigurationLesen();
+  EXPECT_NE(log_.find("arbeitet in " + (wurzel_ / "Vokarium").string() +
+                      "/ mit der Benutzerliste " + (wurzel_ / "Benutzer.dat").string()),
+            std::string::npos)
+      << log_;
+  BenutzerlisteLesen();
+  EXPECT_NE(log_.find("Benutzerliste wurde noch nicht mit vkVerwalter erstellt : " +
+                      sys(wurzel_ / "Benutzer.dat")),
+            std::string::npos)
+      << log_;
+  EXPECT_NE(log_.find("vkVerwalter ordnet die Anwender den Pools zu"), std::string::npos) << log_;
+}
