@@ -132,7 +132,7 @@ parse_faults
 if [ "$mode" = list ]; then
   for i in "${!ids[@]}"; do
     selected "$i" || continue
-    printf '%-24s %-9s %-36s %s\n' "${ids[i]}" "$(anchor_state "$i" "$repo")" "${files[i]}" \
+    printf '%-30s %-9s %-32s %s\n' "${ids[i]}" "$(anchor_state "$i" "$repo")" "${files[i]}" \
       "${whats[i]}"
   done
   exit 0
@@ -184,7 +184,15 @@ restore() {
     current_file=''
   fi
 }
-trap restore EXIT
+suite_pid=''
+end_suite() {
+  if [ -n "$suite_pid" ] && kill -TERM -- "-$suite_pid" 2>/dev/null; then
+    sleep 1
+    kill -KILL -- "-$suite_pid" 2>/dev/null || true
+  fi
+  suite_pid=''
+}
+trap 'end_suite; restore' EXIT
 trap 'exit 130' INT TERM
 
 plant() {
@@ -207,9 +215,18 @@ compile_only() {
   (cd "$build" && eval "$command")
 }
 
+# Runs ctest as the leader of a session of its own. A test that
+# --stop-on-failure cuts short can leave the programs it started running;
+# they are ended afterwards through that session's process group. The lock
+# of the copy (descriptor 9) is not handed on to them.
 run_suite() {
-  QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" -j "$jobs" --timeout "$timeout" \
-    --stop-on-failure --output-on-failure -E "$exclude"
+  local rc=0
+  QT_QPA_PLATFORM=offscreen setsid ctest --test-dir "$build" -j "$jobs" --timeout "$timeout" \
+    --stop-on-failure --output-on-failure -E "$exclude" 9>&- &
+  suite_pid=$!
+  wait "$suite_pid" || rc=$?
+  end_suite
+  return "$rc"
 }
 
 # The names of the tests a ctest log lists as failed, comma-separated.
@@ -219,27 +236,27 @@ failed_tests() {
 }
 
 if [ "$mode" = check ]; then
-  printf '%-24s %s\n' "fault" "state"
+  printf '%-30s %s\n' "fault" "state"
   for i in "${!ids[@]}"; do
     selected "$i" || continue
     state=$(anchor_state "$i" "$dir")
     if [ "$state" = ok ]; then
       plant "$i"
-      if compile_only "${files[i]}" > "$dir/logs/${ids[i]}.log" 2>&1; then
+      if compile_only "${files[i]}" > "$dir/logs/${ids[i]}.log" 2>&1 9>&-; then
         state=compiles
       else
         state="does-not-compile"
       fi
       restore
     fi
-    printf '%-24s %s\n' "${ids[i]}" "$state"
+    printf '%-30s %s\n' "${ids[i]}" "$state"
   done
   exit 0
 fi
 
 if [ "$baseline" = 1 ]; then
   echo "baseline: build and suite of the unchanged tree"
-  if ! cmake --build "$build" -j "$jobs" > "$dir/logs/basis.log" 2>&1 ||
+  if ! cmake --build "$build" -j "$jobs" > "$dir/logs/basis.log" 2>&1 9>&- ||
     ! run_suite >> "$dir/logs/basis.log" 2>&1; then
     echo "the unchanged tree fails already (tests: $(failed_tests "$dir/logs/basis.log")):" \
       "see $dir/logs/basis.log" >&2
@@ -258,11 +275,12 @@ for i in "${!ids[@]}"; do
   detail=''
   if [ "$state" != ok ]; then
     result="stale"
+    detail="anchor not in the file"
     [ "$state" = ambiguous ] && detail="anchor found more than once"
     stale=$((stale + 1))
   else
     plant "$i"
-    if ! cmake --build "$build" -j "$jobs" > "$log" 2>&1; then
+    if ! cmake --build "$build" -j "$jobs" > "$log" 2>&1 9>&-; then
       result="no-build"
       broken=$((broken + 1))
     elif run_suite >> "$log" 2>&1; then
@@ -275,7 +293,7 @@ for i in "${!ids[@]}"; do
     fi
     restore
   fi
-  printf '%-9s %-24s %-36s %s\n' "$result" "$id" "${files[i]}" "${detail:-${whats[i]}}"
+  printf '%-9s %-30s %-32s %s\n' "$result" "$id" "${files[i]}" "${detail:-${whats[i]}}"
   printf '%s\t%s\t%s\t%s\n' "$result" "$id" "${files[i]}" "$detail" >> "$table"
 done
 
