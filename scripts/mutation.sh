@@ -14,7 +14,7 @@
 #     --jobs N        parallel build and test jobs (default 2)
 #     --exclude RE    ctest -E of tests left out (default '^paket_system$')
 #     --no-baseline   skip the run of the unchanged suite first
-#   IDs and shell patterns ('verteilen-*', '*append*') select faults by id or
+#   IDs and shell patterns ('srv-*', '*/verteilen.cpp') select faults by id or
 #   by file; without any, every fault runs.
 #
 # A fault whose anchor text is missing from its file, or found more than
