@@ -178,6 +178,10 @@ class SharedFile {
 // Negative: off (the default).
 void setAppendFault(long long bytes);
 
+// Test hook: the next flush of a shared file in this process (sync, or the
+// flush before an append's commit mark) fails with ioError.
+void setSyncFault(bool on);
+
 // Device and inode of the file at `path` (a link is not followed); false
 // when there is none.
 bool fileIdentity(std::string_view path, std::uint64_t& device, std::uint64_t& inode);

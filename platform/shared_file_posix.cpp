@@ -32,6 +32,8 @@ struct LockState {
   // Test hook: the next append writes only this many bytes and then fails
   // as a killed writer would leave it (negative: off).
   std::atomic<long long> appendFault{-1};
+  // Test hook: the next flush of a shared file fails (ioError).
+  std::atomic<bool> syncFault{false};
   std::mutex sinkMutex;
   std::function<void(const std::string&)> sink;
   std::atomic<unsigned> tempCounter{0};
@@ -46,6 +48,15 @@ struct LockState {
 LockState& lockState() {
   static LockState s;
   return s;
+}
+
+// fsync of a shared file; false with errno set (EIO for the test hook).
+bool flushed(int fd) {
+  if (lockState().syncFault.exchange(false)) {
+    errno = EIO;
+    return false;
+  }
+  return ::fsync(fd) == 0;
 }
 
 void diagnose(const std::string& line) {
@@ -566,6 +577,10 @@ void setAppendFault(long long bytes) {
   lockState().appendFault.store(bytes);
 }
 
+void setSyncFault(bool on) {
+  lockState().syncFault.store(on);
+}
+
 Err SharedFile::beginAppend(std::int64_t length, AppendBatch* batch) {
   if (fd_ < 0) return Err::invalidHandle;
   const std::string np = nativePath(path_);
@@ -632,6 +647,10 @@ Err SharedFile::finishAppend(std::string_view commitName) {
     if (::unlink(ip.c_str()) != 0 && errno != ENOENT) return fromErrno(errno);
     return Err::ok;
   }
+  // The mark stands for "complete" even after a power loss: the data is
+  // on the disk first. Should the flush fail, the record stays and the next
+  // holder cuts the append back.
+  if (!flushed(fd_)) return fromErrno(errno);
   if (::rename(ip.c_str(), (dirOf(nativePath(path_)) + "/" + std::string(commitName)).c_str()) != 0)
     return fromErrno(errno);
   return Err::ok;
@@ -691,7 +710,7 @@ Err SharedFile::truncate() {
 
 Err SharedFile::sync() {
   if (fd_ < 0) return Err::invalidHandle;
-  if (::fsync(fd_) != 0) return fromErrno(errno);
+  if (!flushed(fd_)) return fromErrno(errno);
   return Err::ok;
 }
 
