@@ -204,7 +204,7 @@ bool sameFile(int fd, const std::string& nativePath) {
 std::string intentPath(const std::string& nativeFile) {
   const std::size_t cut = nativeFile.rfind('/');
   const std::size_t anfang = cut == std::string::npos ? 0 : cut + 1;
-  return nativeFile.substr(0, anfang) + ".~vk" + nativeFile.substr(anfang) + ".anhang.tmp";
+  return nativeFile.substr(0, anfang) + ownTempName(nativeFile.substr(anfang) + ".anhang");
 }
 
 // An intent record: which file (device, inode), its end before the append
@@ -253,7 +253,7 @@ void unfertigesAnhaengenZurueck(int fd, struct stat& st, const std::string& nati
 constexpr off_t kSlot = 512;
 
 std::string batchPath(const std::string& nativeDir) {
-  return nativeDir + "/.~vkSammel.anhang.tmp";
+  return nativeDir + "/" + ownTempName("Sammel.anhang");
 }
 
 // Holding `fd`: an open slot of the folder's batch record for this file
@@ -608,21 +608,15 @@ Err SharedFile::beginAppend(std::int64_t length, AppendBatch* batch) {
     if (e != Err::ok) return e;
     batch_ = batch;
     slot_ = nr;
-    appendStart_ = st.st_size;
-    if (::lseek(fd_, st.st_size, SEEK_SET) < 0) {
-      e = fromErrno(errno);
-      abortAppend();
+  } else {
+    const int rfd = ::open(ip.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (rfd < 0) return fromErrno(errno);
+    e = writeFully(rfd, satz, 0);
+    if (::close(rfd) != 0 && e == Err::ok) e = fromErrno(errno);
+    if (e != Err::ok) {
+      ::unlink(ip.c_str());
       return e;
     }
-    return Err::ok;
-  }
-  const int rfd = ::open(ip.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
-  if (rfd < 0) return fromErrno(errno);
-  e = writeFully(rfd, satz, 0);
-  if (::close(rfd) != 0 && e == Err::ok) e = fromErrno(errno);
-  if (e != Err::ok) {
-    ::unlink(ip.c_str());
-    return e;
   }
   appendStart_ = st.st_size;
   if (::lseek(fd_, st.st_size, SEEK_SET) < 0) {
