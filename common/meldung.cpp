@@ -2,6 +2,7 @@
 #include "common/meldung.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <deque>
@@ -104,13 +105,22 @@ QString qtFilter(std::string_view filter) {
   return ergebnis.join(QStringLiteral(";;"));
 }
 
-std::string dialogAntwort(MeldungsArt art, std::string_view titel) {
+// A dialog's record holds the folder it opens in as its text.
+std::string dialogAntwort(MeldungsArt art, std::string_view titel, std::string_view ordner) {
   auto& z = zustand();
-  aufzeichnen(art, titel, "");
+  aufzeichnen(art, titel, ordner);
   if (z.dateinamen.empty()) return {};
   std::string pfad = std::move(z.dateinamen.front());
   z.dateinamen.pop_front();
   return pfad;
+}
+
+// A dialog without a usable start folder would open in the process's
+// working folder (the program folder when started from a launcher): the
+// user's home folder is where he keeps his own.
+std::string startOrdnerOderHeim(std::string_view startOrdner) {
+  if (!startOrdner.empty() && plat::directoryExists(startOrdner)) return std::string(startOrdner);
+  return plat::withBackslash(plat::systemPath(QDir::homePath().toStdString()));
 }
 
 }  // namespace
@@ -176,19 +186,21 @@ bool Frage(std::string_view text) {
 
 std::string DateiOeffnen(QWidget* eltern, std::string_view titel, std::string_view startOrdner,
                          std::string_view filter) {
-  if (ohneBildschirm()) return dialogAntwort(MeldungsArt::dateiDialog, titel);
+  const std::string start = startOrdnerOderHeim(startOrdner);
+  if (ohneBildschirm()) return dialogAntwort(MeldungsArt::dateiDialog, titel, start);
   const QString datei = QFileDialog::getOpenFileName(
       eltern != nullptr ? eltern : meldungsBesitzer(), qtext(titel),
-      QString::fromStdString(plat::nativePath(startOrdner)), qtFilter(filter));
+      QString::fromStdString(plat::nativePath(start)), qtFilter(filter));
   if (datei.isEmpty()) return {};
   return plat::systemPath(datei.toStdString());
 }
 
 std::string OrdnerWaehlen(QWidget* eltern, std::string_view titel, std::string_view startOrdner) {
-  if (ohneBildschirm()) return dialogAntwort(MeldungsArt::ordnerDialog, titel);
+  const std::string start = startOrdnerOderHeim(startOrdner);
+  if (ohneBildschirm()) return dialogAntwort(MeldungsArt::ordnerDialog, titel, start);
   const QString ordner = QFileDialog::getExistingDirectory(
       eltern != nullptr ? eltern : meldungsBesitzer(), qtext(titel),
-      QString::fromStdString(plat::nativePath(startOrdner)));
+      QString::fromStdString(plat::nativePath(start)));
   if (ordner.isEmpty()) return {};
   return plat::withBackslash(plat::systemPath(ordner.toStdString()));
 }

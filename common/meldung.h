@@ -41,7 +41,9 @@ bool Nachfrage(std::string_view text);
 bool Frage(std::string_view text);
 
 // Open-file dialog; `filter` in the form "Textdateien (*.txt)|*.txt|...".
-// Returns the chosen path (system form) or "" when cancelled.
+// Returns the chosen path (system form) or "" when cancelled. Both dialogs
+// open in `startOrdner`, or in the user's home folder when that is empty or
+// no folder.
 std::string DateiOeffnen(QWidget* eltern, std::string_view titel, std::string_view startOrdner,
                          std::string_view filter);
 
@@ -59,7 +61,7 @@ enum class MeldungsSymbol { keins, fehler, frage };
 struct AufgezeichneteMeldung {
   MeldungsArt art = MeldungsArt::meldung;
   std::string titel;
-  std::string text;  // as shown (line breaks as "\r")
+  std::string text;  // as shown (line breaks as "\r"); a dialog's start folder
   MeldungsSymbol symbol = MeldungsSymbol::keins;
 };
 

@@ -127,6 +127,33 @@ class MeldungGui : public QObject {
     QCOMPARE(vk::recordedMessages()[2].symbol, vk::MeldungsSymbol::frage);
   }
 
+  // A dialog without a usable start folder opens in the home folder, never
+  // in the working folder the program was started in.
+  void dialogsOpenInTheStartFolderElseAtHome_data() {
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<bool>("bleibt");
+    QTest::newRow("none") << QString() << false;
+    QTest::newRow("missing") << QString("/nirgends/da/") << false;
+    QTest::newRow("a file") << QString("/etc/hostname") << false;
+    QTest::newRow("a folder") << QString("/tmp/") << true;
+  }
+  void dialogsOpenInTheStartFolderElseAtHome() {
+    QFETCH(QString, start);
+    QFETCH(bool, bleibt);
+    const QByteArray heimAlt = qgetenv("HOME");
+    qputenv("HOME", baum_.path().toLocal8Bit());
+    vk::responderEinschalten();
+    const std::string ordner = plat::systemPath(start.toStdString());
+    const std::string erwartet =
+        bleibt ? ordner : plat::systemPath(baum_.path().toStdString()) + "\\";
+    vk::OrdnerWaehlen(nullptr, "", ordner);
+    vk::DateiOeffnen(nullptr, "", ordner, vk::Text(2322));
+    qputenv("HOME", heimAlt);
+    QCOMPARE(vk::recordedMessages().size(), std::size_t{2});
+    for (const vk::AufgezeichneteMeldung& m : vk::recordedMessages())
+      QCOMPARE(m.text, erwartet);
+  }
+
   void waitFormShownAndRemoved() {
     QWidget form;
     form.resize(300, 200);
