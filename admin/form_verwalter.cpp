@@ -39,6 +39,7 @@ constexpr int kAuswaehlen = 11;
 constexpr int kAuswaehlenTipp = 111;
 constexpr int kPool = 12;
 constexpr int kKopfPool = 14;  // column headers 14..16
+constexpr int kKopfUnterverzeichnis = 84;
 constexpr int kFrageSchliessen = 20;
 constexpr int kErstHinweis = 97;
 constexpr int kDialogTitel = 2101;
@@ -100,7 +101,7 @@ QVariant ZeilenModell::data(const QModelIndex& index, int role) const {
 
 QVariant ZeilenModell::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-  if (section == 3) return QStringLiteral("Unterverzeichnis");
+  if (section == 3) return textRel(kKopfUnterverzeichnis);
   return textRel(kKopfPool + section);
 }
 

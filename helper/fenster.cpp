@@ -13,6 +13,7 @@
 #include "common/utilities.h"
 #include "helper/anbindung.h"
 #include "helper/helfer.h"
+#include "helper/helfer_texte.h"
 #include "oberflaeche/grundlage.h"
 #include "platform/encoding.h"
 #include "platform/paths.h"
@@ -31,11 +32,8 @@ QIcon ProgrammIcon() {
 }
 
 // Every text the loading window shows; its width is fixed for the longest.
-const char* const kLadeTexte[] = {"Vokarium wird geladen", "Dragon wird initialisiert",
-                                  "Profil wird geladen",
-                                  "Profil wird gepr\xFC"
-                                  "ft",
-                                  "Profil wird aktualisiert"};
+constexpr int kLadeTexte[] = {txt::kLaden, txt::kDragonInitialisieren, txt::kProfilLaden,
+                              txt::kProfilPruefen, txt::kProfilAktualisieren};
 
 }  // namespace
 
@@ -44,12 +42,12 @@ const char* const kLadeTexte[] = {"Vokarium wird geladen", "Dragon wird initiali
 FormDragonStart::FormDragonStart(QWidget* besitzer)
     : QWidget(besitzer,
               Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      lLadeText(new QLabel(QStringLiteral("Vokarium wird geladen"), this)),
+      lLadeText(new QLabel(Anzeige(Tx(txt::kLaden)), this)),
       cmdAbbrechen(new QPushButton(Anzeige(Tx(193)), this)),
       Image1(new QLabel(this)),
       Timer1(new QTimer(this)) {
   setObjectName(QStringLiteral("FormDragonStart"));
-  setWindowTitle(QStringLiteral("Vokarium-Meldung"));
+  setWindowTitle(Anzeige(Tx(txt::kLadefensterTitel)));
   lLadeText->setObjectName(QStringLiteral("lLadeText"));
   Image1->setObjectName(QStringLiteral("Image1"));
   Image1->setPixmap(ProgrammIcon().pixmap(32, 32));
@@ -71,8 +69,8 @@ FormDragonStart::FormDragonStart(QWidget* besitzer)
   connect(cmdAbbrechen, &QPushButton::clicked, this, &QWidget::close);
   const QFontMetrics masse(lLadeText->font());
   int breite = masse.horizontalAdvance(windowTitle()) + 80;  // the title with its close box
-  for (const char* text : kLadeTexte)
-    breite = std::max(breite, masse.horizontalAdvance(Anzeige(text)) + 32);
+  for (const int text : kLadeTexte)
+    breite = std::max(breite, masse.horizontalAdvance(Anzeige(Tx(text))) + 32);
   setFixedSize(std::max(breite, 260), sizeHint().height());
   if (const QScreen* schirm = QGuiApplication::primaryScreen())
     move(schirm->availableGeometry().center() - rect().center());
@@ -107,9 +105,8 @@ void FormDragonStart::closeEvent(QCloseEvent* e) {
 
 FormVokariumClient::FormVokariumClient()
     : Timer250(new QTimer(this)),
-      cmdOK(new QPushButton(QStringLiteral("Vorgang abbrechen"), this)),
-      lInitText(new QLabel(
-          QStringLiteral("Vokarium-Client wartet darauf, dass Dragon sich initialisiert"), this)) {
+      cmdOK(new QPushButton(Anzeige(Tx(txt::kVorgangAbbrechen)), this)),
+      lInitText(new QLabel(Anzeige(Tx(txt::kWartetAufDragon)), this)) {
   setObjectName(QStringLiteral("FormVokariumClient"));
   setWindowIcon(ProgrammIcon());
   Timer250->setObjectName(QStringLiteral("Timer250"));

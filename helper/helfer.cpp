@@ -9,6 +9,7 @@
 #include "common/utilities.h"
 #include "helper/anbindung.h"
 #include "helper/befehlszeile.h"
+#include "helper/helfer_texte.h"
 #include "helper/wortdateien.h"
 #include "platform/paths.h"
 #include "platform/shared_file.h"
@@ -248,11 +249,9 @@ Folge HauptTick() {
     z.dragonBereit = false;
     Tr({"Dragon initialisiert"});
     gDienste.warten(true);
-    gDienste.ladeText("Profil wird geladen");
+    gDienste.ladeText(Tx(txt::kProfilLaden));
     if (gDienste.dragonUserSetzen(vk::poolZustand().Benutzer, z.thema, z.option)) {
-      gDienste.ladeText(
-          "Profil wird gepr\xFC"
-          "ft");
+      gDienste.ladeText(Tx(txt::kProfilPruefen));
       ProfilAktualisieren();
     }
     z.profilGeladen = true;
@@ -310,7 +309,7 @@ Folge LadefensterTick() {
     if (z.ladeZaehler < 1) {
       z.dragonBereit = true;
       z.leisteGesehen = false;
-      gDienste.ladeText("Dragon wird initialisiert");
+      gDienste.ladeText(Tx(txt::kDragonInitialisieren));
     } else {
       --z.ladeZaehler;
     }
@@ -371,7 +370,7 @@ void ProfilAktualisieren() {
   if (!WortdateiDa(neu) && !WortdateiDa(loe)) {
     Tr({"keine fremden Wort\xE4nderungen"});
   } else {
-    gDienste.ladeText("Profil wird aktualisiert");
+    gDienste.ladeText(Tx(txt::kProfilAktualisieren));
     WortdateiAnwenden(neu, Anwendung::hinzufuegen);
     WortdateiAnwenden(loe, Anwendung::entfernen);
   }

@@ -66,7 +66,7 @@ const Programmart& VokariumArt() {
       .formName = "FormVokarium",
       .knoepfe = {kWortliste, kGesamt, kBenWoerter, kNeubenutzer, kImportieren, kDragonLink,
                   kVokariumLink,
-                  Knopf{"VokabularFixieren", 0, 0, "Vokabular fixieren",
+                  Knopf{"VokabularFixieren", 4084, 4184, "Vokabular fixieren",
                         "Vokabular im aktuellen Zustand fixieren", Freigabe::ohneFixDatei, false}},
       .auswahlMerken = true,
       .poolImmer = false,

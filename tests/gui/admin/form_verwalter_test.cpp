@@ -43,6 +43,8 @@ class FormVerwalterTest : public QObject {
   void columnsShareTheWidthAtTheDefaultSize();
   void saveMarksEveryRowWithoutAPoolAndKeysActOnWhatIsSeen();
   void firstStartSaysToChooseTheStorageLocation();
+  void columnHeadersFollowTheLanguageFile_data();
+  void columnHeadersFollowTheLanguageFile();
 
  private:
   // The stand-in's set-up for speaker/topic pairs.
@@ -425,6 +427,27 @@ void FormVerwalterTest::firstStartSaysToChooseTheStorageLocation() {
   QCOMPARE(vk::recordedMessages().back().text,
            plat::withBackslash(plat::systemPath(QDir::homePath().toStdString())));
   QCOMPARE(verwaltung().dateiName, std::string("Benutzer.dat"));
+}
+
+void FormVerwalterTest::columnHeadersFollowTheLanguageFile_data() {
+  QTest::addColumn<QString>("sprache");
+  QTest::addColumn<QStringList>("koepfe");
+  QTest::newRow("Deutsch") << "Deutsch"
+                           << QStringList{"Pool", "Anwender", "Thema", "Unterverzeichnis"};
+  QTest::newRow("English") << "English" << QStringList{"Pool", "User", "Topic", "Subfolder"};
+}
+
+void FormVerwalterTest::columnHeadersFollowTheLanguageFile() {
+  QFETCH(QString, sprache);
+  QFETCH(QStringList, koepfe);
+  vk::texteZuruecksetzen();
+  vk::TextLaden(sprache.toStdString());
+  FormVerwalter f;
+  QStringList gezeigt;
+  for (int spalte = 0; spalte < 4; ++spalte)
+    gezeigt << f.Liste->model()->headerData(spalte, Qt::Horizontal).toString();
+  vk::texteZuruecksetzen();
+  QCOMPARE(gezeigt, koepfe);
 }
 
 QTEST_MAIN(FormVerwalterTest)

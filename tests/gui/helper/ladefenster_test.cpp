@@ -7,13 +7,22 @@
 #include "common/texte.h"
 #include "helper/fenster.h"
 #include "helper/helfer.h"
+#include "helper/helfer_texte.h"
 
 using namespace helfer;
 
 class LadefensterTest : public QObject {
   Q_OBJECT
  private slots:
+  void fixedToolWindowWideEnoughForEveryText_data() {
+    QTest::addColumn<QString>("sprache");
+    QTest::newRow("Deutsch") << "Deutsch";
+    QTest::newRow("English") << "English";
+  }
   void fixedToolWindowWideEnoughForEveryText() {
+    QFETCH(QString, sprache);
+    HelferZuruecksetzen();
+    vk::TextLaden(sprache.toStdString());
     int starts = 0;
     Dienste().dragonStarten = [&starts] {
       ++starts;
@@ -22,7 +31,6 @@ class LadefensterTest : public QObject {
     FormDragonStart f(nullptr);
     f.show();
     QCOMPARE(starts, 1);
-    QCOMPARE(f.windowTitle(), QString("Vokarium-Meldung"));
     const Qt::WindowFlags flags = f.windowFlags();
     QCOMPARE(flags & Qt::WindowType_Mask, Qt::Tool);
     QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
@@ -32,18 +40,54 @@ class LadefensterTest : public QObject {
     QVERIFY((f.frameGeometry().center() - mitte).manhattanLength() < 20);
 
     const QSize groesse = f.size();
-    for (const char* text : {"Vokarium wird geladen", "Dragon wird initialisiert",
-                             "Profil wird gepr\xFC"
-                             "ft",
-                             "Profil wird aktualisiert"}) {
-      f.SetLadeText(text);
+    for (const int text : {txt::kLaden, txt::kDragonInitialisieren, txt::kProfilLaden,
+                           txt::kProfilPruefen, txt::kProfilAktualisieren}) {
+      f.SetLadeText(vk::Text(text));
       QCoreApplication::processEvents();
       QCOMPARE(f.size(), groesse);
       QVERIFY2(f.lLadeText->fontMetrics().horizontalAdvance(f.lLadeText->text()) <=
                    f.lLadeText->contentsRect().width(),
-               text);
+               qPrintable(f.lLadeText->text()));
     }
     QVERIFY(f.fontMetrics().horizontalAdvance(f.windowTitle()) < f.width());
+  }
+
+  // Every text of the helper's windows, and those its procedures put into
+  // them, comes from the language file.
+  void textsFollowTheLanguageFile_data() {
+    QTest::addColumn<QString>("sprache");
+    QTest::addColumn<QStringList>("erwartet");  // title, first, next text, button, label
+    QTest::newRow("Deutsch") << "Deutsch"
+                             << QStringList{"Vokarium-Meldung", "Vokarium wird geladen",
+                                            "Dragon wird initialisiert", "Vorgang abbrechen",
+                                            "Vokarium-Client wartet darauf, dass Dragon sich "
+                                            "initialisiert"};
+    QTest::newRow("English") << "English"
+                             << QStringList{"Vokarium message", "Vokarium is loading",
+                                            "Dragon is initialising", "Cancel",
+                                            "The Vokarium client is waiting for Dragon to "
+                                            "initialise"};
+  }
+  void textsFollowTheLanguageFile() {
+    QFETCH(QString, sprache);
+    QFETCH(QStringList, erwartet);
+    HelferZuruecksetzen();
+    vk::TextLaden(sprache.toStdString());
+    Dienste().dragonStarten = [] { return true; };
+    FormVokariumClient haupt;
+    Dienste().ladefensterOeffnen();
+    FormDragonStart* f = haupt.findChild<FormDragonStart*>();
+    QVERIFY(f);
+    QCOMPARE(f->windowTitle(), erwartet[0]);
+    QCOMPARE(f->lLadeText->text(), erwartet[1]);
+    // The recognizer's bar was seen and its start time is over.
+    Helfer().leisteGesehen = true;
+    Helfer().ladeZaehler = 0;
+    QCOMPARE(LadefensterTick(), Folge::weiter);
+    QCOMPARE(f->lLadeText->text(), erwartet[2]);
+    QCOMPARE(haupt.findChild<QPushButton*>("cmdOK")->text(), erwartet[3]);
+    QCOMPARE(haupt.findChild<QLabel*>("lInitText")->text(), erwartet[4]);
+    Helfer().beenden = true;
   }
 
   // The user can always give up the wait: the button and the close box end

@@ -13,6 +13,7 @@
 
 #include "common/dns_ini.h"
 #include "common/dragon.h"
+#include "common/texte.h"
 #include "main/programmart.h"
 #include "platform/registry.h"
 #include "platform/trace.h"
@@ -75,6 +76,25 @@ class Hauptfenster : public Testbaum {
   std::unique_ptr<vk::Hauptfenster> fenster_;
   std::vector<Auftrag> auftraege_;
 };
+
+// Every button's caption and tool tip comes from the language file.
+TEST_F(Hauptfenster, ButtonTextsFollowTheLanguageFile) {
+  struct Fall {
+    const char* sprache;
+    const char* text;
+    const char* hinweis;
+  };
+  for (const Fall& fall :
+       {Fall{"Deutsch", "Vokabular fixieren", "Vokabular im aktuellen Zustand fixieren"},
+        Fall{"English", "Fix vocabulary", "fix the vocabulary in its current state"}}) {
+    vk::texteZuruecksetzen();
+    vk::TextLaden(fall.sprache);
+    QAction* a = starten(vk::VokariumArt()).knopf("VokabularFixieren");
+    EXPECT_EQ(a->text().toStdString(), fall.text);
+    EXPECT_EQ(a->toolTip().toStdString(), fall.hinweis);
+  }
+  vk::texteZuruecksetzen();
+}
 
 TEST_F(Hauptfenster, LoadingSelectsTheLastUserAndEnablesHisButtons) {
   auto& f = starten(vk::VokariumArt());
