@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QIcon>
 #include <QProgressBar>
 #include <QScreen>
@@ -168,19 +169,32 @@ void FormVokariumClient::LadefensterOeffnen() {
   ladefenster->show();
 }
 
+QString TrayTipp() {
+  // The tooltip of the notification area holds 64 characters.
+  const vk::PoolZustand& p = vk::poolZustand();
+  return Anzeige(TxWW(txt::kTrayTipp, p.Benutzer, p.Pool)).left(63);
+}
+
+// The menu is made even where no tray shows it: it is the same wherever
+// the helper runs.
 void FormVokariumClient::TrayAnzeigen() {
+  trayMenue = new QMenu(this);
+  trayMenue->setObjectName(QStringLiteral("TrayMenue"));
+  // Whose helper it is, so that "Beenden" is not taken for the recognizer's.
+  trayMenue->addAction(TrayTipp())->setEnabled(false);
+  trayMenue->addSeparator();
+  QAction* beenden = trayMenue->addAction(Anzeige(Tx(txt::kTrayBeenden)));
+  beenden->setObjectName(QStringLiteral("mnuBeenden"));
+  connect(beenden, &QAction::triggered, this, &QWidget::close);
   if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
   tray = new QSystemTrayIcon(ProgrammIcon(), this);
   tray->setObjectName(QStringLiteral("Tray"));
-  // The tooltip of the notification area holds 64 characters.
-  const vk::PoolZustand& p = vk::poolZustand();
-  tray->setToolTip(Anzeige(TxWW(2394, p.Benutzer, p.Pool)).left(63));
-  trayMenue = new QMenu(this);
-  trayMenue->setObjectName(QStringLiteral("TrayMenue"));
-  QAction* beenden = trayMenue->addAction(Anzeige(Tx(2395)));
-  beenden->setObjectName(QStringLiteral("mnuBeenden"));
-  connect(beenden, &QAction::triggered, this, &QWidget::close);
+  tray->setToolTip(TrayTipp());
   tray->setContextMenu(trayMenue);
+  // A left click opens the menu too: the icon has nothing else to offer.
+  connect(tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+    if (r == QSystemTrayIcon::Trigger) trayMenue->popup(QCursor::pos());
+  });
   tray->show();
 }
 

@@ -18,6 +18,10 @@
 
 namespace helfer {
 
+// The tray icon's tooltip: the helper, its user and pool, at most 63
+// characters.
+QString TrayTipp();
+
 class FormDragonStart : public QWidget {
   Q_OBJECT
  public:

@@ -14,4 +14,8 @@ inline constexpr int kLadefensterTitel = 2389;
 inline constexpr int kVorgangAbbrechen = 2397;
 inline constexpr int kWartetAufDragon = 2398;
 
+// The tray icon.
+inline constexpr int kTrayTipp = 2394;  // helper for user @, pool @
+inline constexpr int kTrayBeenden = 2395;
+
 }  // namespace helfer::txt

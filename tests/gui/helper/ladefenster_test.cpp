@@ -1,13 +1,16 @@
 // The helper's loading window as the user sees it: a tool window without
 // minimise and maximise buttons, centred, of one size that holds every
 // text it shows, so it never jumps while the recognizer starts.
+#include <QMenu>
 #include <QScreen>
 #include <QtTest>
 
+#include "common/poolfiles.h"
 #include "common/texte.h"
 #include "helper/fenster.h"
 #include "helper/helfer.h"
 #include "helper/helfer_texte.h"
+#include "platform/encoding.h"
 
 using namespace helfer;
 
@@ -88,6 +91,51 @@ class LadefensterTest : public QObject {
     QCOMPARE(haupt.findChild<QPushButton*>("cmdOK")->text(), erwartet[3]);
     QCOMPARE(haupt.findChild<QLabel*>("lInitText")->text(), erwartet[4]);
     Helfer().beenden = true;
+  }
+
+  // The tray icon names whose helper it is, its menu says so too, and its
+  // "Beenden" ends the helper (not the recognizer). A long name is cut to
+  // what the notification area shows.
+  void trayNamesUserAndPoolAndEndsTheHelper_data() {
+    QTest::addColumn<QString>("sprache");
+    QTest::addColumn<QString>("benutzer");
+    QTest::addColumn<QString>("tipp");
+    QTest::addColumn<QString>("beenden");
+    QTest::newRow("Deutsch") << "Deutsch"
+                             << "M\u00fcller"
+                             << "Vokarium-Helfer: M\u00fcller, Pool Chirurgie"
+                             << "Beenden";
+    QTest::newRow("English") << "English"
+                             << "M\u00fcller"
+                             << "Vokarium helper: M\u00fcller, pool Chirurgie"
+                             << "Quit";
+    QTest::newRow("long name") << "Deutsch" << QString(60, QChar('x'))
+                               << "Vokarium-Helfer: " + QString(46, QChar('x')) << "Beenden";
+  }
+  void trayNamesUserAndPoolAndEndsTheHelper() {
+    QFETCH(QString, sprache);
+    QFETCH(QString, benutzer);
+    QFETCH(QString, tipp);
+    QFETCH(QString, beenden);
+    HelferZuruecksetzen();
+    vk::TextLaden(sprache.toStdString());
+    vk::poolZustand().Benutzer = plat::utf8ToCp1252(benutzer.toStdString());
+    vk::poolZustand().Pool = "Chirurgie";
+    FormVokariumClient haupt;
+    Dienste().trayAnzeigen();
+    QCOMPARE(TrayTipp(), tipp);
+    auto* menue = haupt.findChild<QMenu*>("TrayMenue");
+    QVERIFY(menue);
+    const QList<QAction*> eintraege = menue->actions();
+    QCOMPARE(eintraege.size(), 3);
+    QCOMPARE(eintraege[0]->text(), tipp);
+    QVERIFY(!eintraege[0]->isEnabled());
+    QCOMPARE(eintraege[2]->text(), beenden);
+    QCOMPARE(eintraege[2]->objectName(), QString("mnuBeenden"));
+    QVERIFY(!Helfer().beenden);
+    eintraege[2]->trigger();
+    QVERIFY(Helfer().beenden);
+    QCOMPARE(HauptTick(), Folge::schliessen);
   }
 
   // The user can always give up the wait: the button and the close box end
