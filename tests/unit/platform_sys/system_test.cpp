@@ -103,6 +103,58 @@ TEST(DesktopLauncher, WritesAQuotedExecutableEntryAndReplacesTheOldOne) {
   EXPECT_EQ(writeDesktopLauncher(tree.sys("Mein Ordner"), link), Err::invalidName);
 }
 
+// The launcher is asked to be marked trusted through "gio" where there is
+// one; a missing, failing or hanging gio leaves the launcher written all
+// the same.
+TEST(DesktopLauncher, MarkedTrustedThroughGioWhateverGioDoes) {
+  struct Fall {
+    const char* name;
+    const char* gio;  // body of the gio script; null: no gio at all
+    bool gerufen;     // the arguments reach the script
+  };
+  for (const Fall& fall :
+       {Fall{"no gio", nullptr, false}, Fall{"gio fails", "echo kaputt >&2; exit 1", false},
+        Fall{"gio hangs", "exec /bin/sleep 60", false},
+        Fall{"gio marks", "printf '%s|' \"$@\" > \"$0.args\"", true}}) {
+    SCOPED_TRACE(fall.name);
+    TempTree tree;
+    fs::create_directory(tree.path("pfad"));
+    tree.env("PATH", tree.path("pfad").c_str());
+    if (fall.gio != nullptr) script(tree, "pfad/gio", fall.gio);
+    const DesktopLauncher link{"Start.desktop", "\\bin\\true", "", "", "", 0, ""};
+    ASSERT_EQ(writeDesktopLauncher(tree.sys(), link), Err::ok);
+    struct stat st {};
+    ASSERT_EQ(::stat(tree.path("Start.desktop").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0755u);
+    if (fall.gerufen) {
+      EXPECT_EQ(tree.read("pfad/gio.args"),
+                "set|" + tree.path("Start.desktop") + "|metadata::trusted|true|");
+    }
+  }
+}
+
+// With the real gio and a desktop session that keeps file metadata (run
+// under dbus-run-session to see it), the mark is really set.
+TEST(DesktopLauncher, TheRealGioMarksItTrusted) {
+  TempTree tree;
+  tree.write("probe", "");
+  int code = -1;
+  if (runProgram("sh",
+                 {"-c", "gio set \"$0\" metadata::trusted true 2>/dev/null", tree.path("probe")},
+                 code) != Err::ok ||
+      code != 0)
+    GTEST_SKIP() << "gio cannot set file metadata here";
+  const DesktopLauncher link{"Start.desktop", "\\bin\\true", "", "", "", 0, ""};
+  ASSERT_EQ(writeDesktopLauncher(tree.sys(), link), Err::ok);
+  ASSERT_EQ(runProgram("sh",
+                       {"-c", "gio info -a metadata::trusted \"$0\" > \"$0.info\"",
+                        tree.path("Start.desktop")},
+                       code),
+            Err::ok);
+  EXPECT_NE(tree.read("Start.desktop.info").find("metadata::trusted: true"), std::string::npos)
+      << tree.read("Start.desktop.info");
+}
+
 TEST(DesktopLauncher, FolderAsTheUserDirectoriesNameIt) {
   TempTree tree;
   tree.env("XDG_DESKTOP_DIR", nullptr);
