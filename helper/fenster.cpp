@@ -86,7 +86,7 @@ void FormDragonStart::SetLadeText(const std::string& text) {
 
 void FormDragonStart::Tick() {
   if (LadefensterTick() == Folge::schliessen) {
-    fertig = Helfer().profilGeladen;
+    fertig = ProfilGeladen();
     Timer1->stop();
     setWindowFlag(Qt::WindowStaysOnTopHint, false);
     close();
@@ -96,9 +96,9 @@ void FormDragonStart::Tick() {
 void FormDragonStart::closeEvent(QCloseEvent* e) {
   Timer1->stop();
   // Closed by the user before the recognizer was ready: the helper ends.
-  if (!fertig && !Helfer().beenden) {
+  if (!fertig && Helfer().phase != Phase::abgebrochen) {
     Tr({"Ladefenster geschlossen"});
-    Helfer().beenden = true;
+    Helfer().phase = Naechste(Helfer().phase, Anlass::abbruch);
     if (QWidget* besitzer = parentWidget()) besitzer->close();
   }
   e->accept();
@@ -201,7 +201,7 @@ void FormVokariumClient::TrayAnzeigen() {
 void FormVokariumClient::closeEvent(QCloseEvent* e) {
   if (!beendet) {
     beendet = true;
-    Helfer().beenden = true;
+    Helfer().phase = Naechste(Helfer().phase, Anlass::abbruch);
     Timer250->stop();
     delete tray;
     tray = nullptr;

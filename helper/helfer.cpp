@@ -1,6 +1,7 @@
-// vkHelfer's procedures (see helfer.h): the main tick as a state machine
-// over the flags of HelferZustand, the recognizer's end, the loading
-// window's countdown, and the work on the user's word files.
+// vkHelfer's procedures (see helfer.h): the road of a word as a table of
+// phase transitions, the main tick and the loading window's countdown as
+// the work of each phase, the recognizer's end, and the work on the user's
+// word files.
 #include "helper/helfer.h"
 
 #include <vector>
@@ -24,6 +25,40 @@ constexpr long kPumpIntervall = 2048;
 
 HelferDienste gDienste;
 HelferZustand gZustand;
+
+struct Uebergang {
+  Phase von;
+  Anlass anlass;
+  Phase nach;
+};
+
+// The road of a word. "nichtsZuTun" and "abbruch" lead from every phase
+// (see Naechste).
+constexpr Uebergang kWeg[] = {
+    {Phase::fertig, Anlass::startOhneDragon, Phase::warteAufLeiste},
+    {Phase::fertig, Anlass::startMitDragon, Phase::diktat},
+    {Phase::warteAufLeiste, Anlass::leisteErschienen, Phase::leisteDa},
+    {Phase::leisteDa, Anlass::ladezeitUm, Phase::dragonBereit},
+    {Phase::dragonBereit, Anlass::profilGeladen, Phase::diktat},
+    {Phase::diktat, Anlass::leisteWeg, Phase::fertig},
+    {Phase::diktat, Anlass::dragonEndet, Phase::dragonEnde},
+    {Phase::fertig, Anlass::dragonEndet, Phase::dragonEnde},
+    {Phase::dragonEnde, Anlass::endeVerarbeitet, Phase::diktat},
+    {Phase::diktat, Anlass::sprecherGewechselt, Phase::sprecherWechsel},
+    {Phase::fertig, Anlass::sprecherGewechselt, Phase::sprecherWechsel},
+    {Phase::dragonEnde, Anlass::sprecherGewechselt, Phase::endeNachWechsel},
+    {Phase::sprecherWechsel, Anlass::dragonEndet, Phase::endeNachWechsel},
+    {Phase::endeNachWechsel, Anlass::endeVerarbeitet, Phase::diktat},
+};
+
+void Wechseln(Anlass anlass) {
+  gZustand.phase = Naechste(gZustand.phase, anlass);
+}
+
+// The helper stays beside the recognizer, or has nothing more to do.
+Anlass Bleiben(Anlass bleibend) {
+  return gZustand.bleibtAktiv ? bleibend : Anlass::nichtsZuTun;
+}
 
 void Loeschen(const std::string& pfad) {
   if (!plat::fileExists(pfad)) return;
@@ -124,6 +159,15 @@ void EmpfaengerVerbinden() {
 
 }  // namespace
 
+Phase Naechste(Phase phase, Anlass anlass) {
+  if (phase == Phase::abgebrochen || anlass == Anlass::abbruch) return Phase::abgebrochen;
+  if (anlass == Anlass::nichtsZuTun) return Phase::fertig;
+  for (const Uebergang& u : kWeg) {
+    if (u.von == phase && u.anlass == anlass) return u.nach;
+  }
+  return phase;
+}
+
 HelferDienste& Dienste() {
   return gDienste;
 }
@@ -208,12 +252,13 @@ Folge HelferStart(const std::string& befehlszeile) {
       bereit = true;
     }
   }
-  if (!bereit) {
-    z.wartetAufDragon = true;
-    z.startOffen = true;
-    gDienste.ladefensterOeffnen();
-  }
   z.bleibtAktiv = !o.pool.empty() && !o.nurStarten;
+  if (!bereit) {
+    Wechseln(Anlass::startOhneDragon);
+    gDienste.ladefensterOeffnen();
+  } else {
+    Wechseln(Bleiben(Anlass::startMitDragon));
+  }
   if (z.bleibtAktiv) {
     Tr({"-> Tray"});
     gDienste.trayAnzeigen();
@@ -223,7 +268,7 @@ Folge HelferStart(const std::string& befehlszeile) {
 
 Folge HauptTick() {
   HelferZustand& z = gZustand;
-  if (z.beenden) return Folge::schliessen;
+  if (z.phase == Phase::abgebrochen) return Folge::schliessen;
   if (gDienste.benutzerDialogDa()) {
     Tr({"Speakerwechsel verhindert"});
     gDienste.benutzerDialogSchliessen();
@@ -234,67 +279,88 @@ Folge HauptTick() {
   }
   z.beschaeftigt = true;
   Folge folge = Folge::weiter;
-  if (z.wartetAufDragon) {
-    if (gDienste.leisteDa()) {
-      z.leisteGesehen = true;
-      z.wartetAufDragon = false;
+  switch (z.phase) {
+    case Phase::warteAufLeiste:
+      if (!gDienste.leisteDa()) break;
       Tr({"Dragon gestartet"});
+      Wechseln(Anlass::leisteErschienen);
       if (z.bleibtAktiv) {
         gDienste.initText(Tx(2306));
       } else if (z.nurStarten) {
+        Wechseln(Anlass::nichtsZuTun);
         folge = Folge::schliessen;
       }
-    }
-  } else if (z.dragonBereit) {
-    z.dragonBereit = false;
-    Tr({"Dragon initialisiert"});
-    gDienste.warten(true);
-    gDienste.ladeText(Tx(txt::kProfilLaden));
-    if (gDienste.dragonUserSetzen(vk::poolZustand().Benutzer, z.thema, z.option)) {
-      gDienste.ladeText(Tx(txt::kProfilPruefen));
-      ProfilAktualisieren();
-    }
-    z.profilGeladen = true;
-    z.startOffen = false;
-    EmpfaengerVerbinden();
-    gDienste.warten(false);
-  } else if (z.dragonEnde) {
-    z.dragonEnde = false;
-    z.fensterWegZaehler = 0;
-    Tr({"Dragon - Unregister"});
-    gDienste.empfaengerTrennen();
-    Tr({"Dragon - Unregister fertig"});
-    if (z.speakerGewechselt) DragonSchliessen();
-    if (z.hauptprogrammAmEnde && !z.speakerGewechselt) HauptprogrammStarten();
-    z.speakerGewechselt = false;
-  } else if (z.speakerGewechselt) {
-    DragonSchliessen();
-  } else if (z.bleibtAktiv) {
-    if (gDienste.leisteDa()) {
+      break;
+    case Phase::leisteDa:  // the loading window counts down
+      break;
+    case Phase::dragonBereit:
+      Tr({"Dragon initialisiert"});
+      gDienste.warten(true);
+      gDienste.ladeText(Tx(txt::kProfilLaden));
+      if (gDienste.dragonUserSetzen(vk::poolZustand().Benutzer, z.thema, z.option)) {
+        gDienste.ladeText(Tx(txt::kProfilPruefen));
+        ProfilAktualisieren();
+      }
+      EmpfaengerVerbinden();
+      gDienste.warten(false);
       z.fensterWegZaehler = kFensterWegTicks;
-    } else if (z.fensterWegZaehler < 1) {
-      Tr({"Dragon zu Ende"});
-      z.bleibtAktiv = false;
-    } else {
-      --z.fensterWegZaehler;
-      Tr({"Dragon-Fenster weg"});
-    }
-  } else if (!z.startOffen) {
-    folge = Folge::schliessen;
+      Wechseln(Bleiben(Anlass::profilGeladen));
+      break;
+    case Phase::dragonEnde:
+    case Phase::endeNachWechsel:
+      z.fensterWegZaehler = 0;
+      Tr({"Dragon - Unregister"});
+      gDienste.empfaengerTrennen();
+      Tr({"Dragon - Unregister fertig"});
+      if (z.phase == Phase::endeNachWechsel) {
+        DragonSchliessen();
+      } else if (z.hauptprogrammAmEnde) {
+        HauptprogrammStarten();
+      }
+      Wechseln(Bleiben(Anlass::endeVerarbeitet));
+      break;
+    case Phase::sprecherWechsel:
+      DragonSchliessen();
+      break;
+    case Phase::diktat:
+      if (gDienste.leisteDa()) {
+        z.fensterWegZaehler = kFensterWegTicks;
+      } else if (z.fensterWegZaehler < 1) {
+        Tr({"Dragon zu Ende"});
+        Wechseln(Anlass::leisteWeg);
+      } else {
+        --z.fensterWegZaehler;
+        Tr({"Dragon-Fenster weg"});
+      }
+      break;
+    case Phase::fertig:
+    case Phase::abgebrochen:
+      folge = Folge::schliessen;
+      break;
   }
   z.beschaeftigt = false;
   return folge;
 }
 
+bool ProfilGeladen() {
+  switch (gZustand.phase) {
+    case Phase::warteAufLeiste:
+    case Phase::leisteDa:
+    case Phase::dragonBereit:
+      return false;
+    default:
+      return true;
+  }
+}
+
 void LadefensterGeladen() {
   HelferZustand& z = gZustand;
   z.ladeZaehler = z.dragonStartDauer * kLadeTicksJeSekunde;
-  z.profilGeladen = false;
   // Without the recognizer the helper has nothing to wait for.
   while (!gDienste.dragonStarten()) {
     if (!Nachfragen(Tx(2408) + "\r" + Tx(2396))) {
       Tr({"Dragon-Start aufgegeben"});
-      z.beenden = true;
+      Wechseln(Anlass::abbruch);
       return;
     }
   }
@@ -302,24 +368,22 @@ void LadefensterGeladen() {
 
 Folge LadefensterTick() {
   HelferZustand& z = gZustand;
-  if (z.beenden) return Folge::schliessen;
+  if (z.phase == Phase::abgebrochen) return Folge::schliessen;
   if (z.ladeBeschaeftigt) return Folge::weiter;
   z.ladeBeschaeftigt = true;
-  if (z.leisteGesehen) {
+  if (z.phase == Phase::leisteDa) {
     if (z.ladeZaehler < 1) {
-      z.dragonBereit = true;
-      z.leisteGesehen = false;
+      Wechseln(Anlass::ladezeitUm);
       gDienste.ladeText(Tx(txt::kDragonInitialisieren));
     } else {
       --z.ladeZaehler;
     }
   }
   z.ladeBeschaeftigt = false;
-  return z.profilGeladen ? Folge::schliessen : Folge::weiter;
+  return ProfilGeladen() ? Folge::schliessen : Folge::weiter;
 }
 
 void DragonEreignis(Ereignis art, long wert1, long wert2) {
-  HelferZustand& z = gZustand;
   switch (art) {
     case Ereignis::dialogClosed:
       Tr({"Dragon : DialogClosed", std::to_string(wert1), std::to_string(wert2)});
@@ -336,15 +400,15 @@ void DragonEreignis(Ereignis art, long wert1, long wert2) {
       break;
     case Ereignis::speakerChanged:
       Tr({"Dragon : SpeakerChanged", gDienste.sprecherName()});
-      z.speakerGewechselt = true;
+      Wechseln(Anlass::sprecherGewechselt);
       break;
     case Ereignis::speakerClosing:
       Tr({"Dragon : SpeakerClosing", gDienste.sprecherName()});
-      z.speakerGewechselt = true;
+      Wechseln(Anlass::sprecherGewechselt);
       break;
     case Ereignis::topicChanged:
       Tr({"Dragon : TopicChanged", gDienste.themaName()});
-      z.speakerGewechselt = true;
+      Wechseln(Anlass::sprecherGewechselt);
       break;
   }
 }
@@ -354,9 +418,9 @@ void DragonEndeBehandeln() {
   // The end may arrive while a tick lets events run: keep its guard as it was.
   const bool warBeschaeftigt = z.beschaeftigt;
   z.beschaeftigt = true;
-  z.dragonEnde = true;
+  Wechseln(Anlass::dragonEndet);
   Tr({"DragonEnde eingel\xE4utet"});
-  if (!z.speakerGewechselt && gDienste.voctoolsStart()) {
+  if (z.phase == Phase::dragonEnde && gDienste.voctoolsStart()) {
     if (gDienste.worteHolen(true)) NeueWoerterSichern();
     gDienste.voctoolsEnde();
   }

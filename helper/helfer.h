@@ -63,6 +63,43 @@ struct HelferDienste {
 
 HelferDienste& Dienste();
 
+// Where the helper is on the road of a word. A start without the
+// recognizer waits for its bar, lets the loading window count down the
+// recognizer's start time, then opens the user and applies the pool's
+// words; then the user dictates. When the recognizer ends, his new words
+// have been collected and the main program reviews them; a speaker or
+// topic opened in the recognizer closes it instead, without collecting.
+enum class Phase {
+  fertig,           // nothing (left) to do: the next tick ends the helper
+  warteAufLeiste,   // the recognizer is starting; its bar is not there yet
+  leisteDa,         // its bar is there; the loading window counts down
+  dragonBereit,     // the count is over: open the user, apply the words
+  diktat,           // the user dictates; the helper watches the bar
+  sprecherWechsel,  // another speaker or topic: the bar is closed
+  dragonEnde,       // the recognizer ended, the words are collected
+  endeNachWechsel,  // it ended after a speaker change: nothing collected
+  abgebrochen,      // the user ended the helper: every tick ends it
+};
+
+// What moves the helper from one phase to the next.
+enum class Anlass {
+  startOhneDragon,  // started while the recognizer does not run
+  startMitDragon,   // started beside a running recognizer, staying
+  leisteErschienen,
+  ladezeitUm,          // the loading window's count reached zero
+  profilGeladen,       // user opened and words applied, staying
+  leisteWeg,           // the bar was missing for the whole grace time
+  sprecherGewechselt,  // speaker or topic changed or closing
+  dragonEndet,         // the recognizer announced its end
+  endeVerarbeitet,     // its end has been handled, staying
+  nichtsZuTun,         // not staying (no pool, or only starting it)
+  abbruch,             // a window closed, or the start was given up
+};
+
+// The phase after `anlass` in `phase`; a pair the table does not name
+// leaves the phase as it is.
+Phase Naechste(Phase phase, Anlass anlass);
+
 // The helper's state for one run (one per process). Pool and user are
 // those of the pool file operations of the common library (its current
 // pool and user), which also form the paths below.
@@ -71,27 +108,24 @@ struct HelferZustand {
   int option = -1;           // speaker option, -1: none
   int dragonStartDauer = 0;  // seconds
 
-  bool wartetAufDragon = false;
-  bool startOffen = false;
+  Phase phase = Phase::fertig;
+  // From the command line: stay beside the recognizer (a pool is given),
+  // or only start it and end.
   bool bleibtAktiv = false;
   bool nurStarten = false;
-  bool dragonEnde = false;
-  bool speakerGewechselt = false;
-  bool beschaeftigt = false;
-  bool aktiviert = false;
-  // The helper is to end at the next tick: the user gave up the start of
-  // the recognizer, or closed one of the helper's windows.
-  bool beenden = false;
-  int fensterWegZaehler = 0;
-
-  // Shared with the loading window.
-  bool leisteGesehen = false;
-  bool dragonBereit = false;
-  bool profilGeladen = false;
-  int ladeZaehler = 0;
-  bool ladeBeschaeftigt = false;
-
+  // Start the main program for the review when the recognizer ends.
   bool hauptprogrammAmEnde = true;
+
+  // Ticks left while the recognizer's bar is missing.
+  int fensterWegZaehler = 0;
+  // Ticks of the loading window left of the recognizer's start time.
+  int ladeZaehler = 0;
+
+  // Guards against a tick running inside itself while it lets events run,
+  // and the window's first activation.
+  bool beschaeftigt = false;
+  bool ladeBeschaeftigt = false;
+  bool aktiviert = false;
 
   // Word lines of the user's vocabulary at connect, by WortSchluessel.
   std::unordered_set<std::string> gemerkte;
@@ -111,11 +145,14 @@ enum class Folge { weiter, schliessen };
 
 // Start-up of the main window with the program's command line. schliessen:
 // another copy runs (its message has been shown); the window closes at
-// once. Every other stop leaves the flags such that the first tick ends.
+// once. Every other stop leaves the phase fertig: the first tick ends.
 Folge HelferStart(const std::string& befehlszeile);
 
 // One tick of the main timer.
 Folge HauptTick();
+
+// The profile is loaded: the loading window has nothing more to show.
+bool ProfilGeladen();
 
 // The loading window: its load, and one tick of its 25 ms timer. When the
 // recognizer cannot be started the user is asked whether to try again;

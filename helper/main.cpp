@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
   helfer::EchteDiensteSetzen();
   helfer::FormVokariumClient fenster;
   // The user may have given up the recognizer's start already.
-  if (!fenster.Laden(vk::Kommandozeile()) || helfer::Helfer().beenden) return Beenden(0);
+  if (!fenster.Laden(vk::Kommandozeile()) || helfer::Helfer().phase == helfer::Phase::abgebrochen)
+    return Beenden(0);
   fenster.show();
   return Beenden(app.exec());
 }

@@ -77,6 +77,8 @@ class LadefensterTest : public QObject {
     HelferZuruecksetzen();
     vk::TextLaden(sprache.toStdString());
     Dienste().dragonStarten = [] { return true; };
+    // The loading window opens while the helper waits for the recognizer.
+    Helfer().phase = Phase::warteAufLeiste;
     FormVokariumClient haupt;
     Dienste().ladefensterOeffnen();
     FormDragonStart* f = haupt.findChild<FormDragonStart*>();
@@ -84,13 +86,13 @@ class LadefensterTest : public QObject {
     QCOMPARE(f->windowTitle(), erwartet[0]);
     QCOMPARE(f->lLadeText->text(), erwartet[1]);
     // The recognizer's bar was seen and its start time is over.
-    Helfer().leisteGesehen = true;
+    Helfer().phase = Phase::leisteDa;
     Helfer().ladeZaehler = 0;
     QCOMPARE(LadefensterTick(), Folge::weiter);
     QCOMPARE(f->lLadeText->text(), erwartet[2]);
     QCOMPARE(haupt.findChild<QPushButton*>("cmdOK")->text(), erwartet[3]);
     QCOMPARE(haupt.findChild<QLabel*>("lInitText")->text(), erwartet[4]);
-    Helfer().beenden = true;
+    Helfer().phase = Phase::abgebrochen;
   }
 
   // The tray icon names whose helper it is, its menu says so too, and its
@@ -132,9 +134,9 @@ class LadefensterTest : public QObject {
     QVERIFY(!eintraege[0]->isEnabled());
     QCOMPARE(eintraege[2]->text(), beenden);
     QCOMPARE(eintraege[2]->objectName(), QString("mnuBeenden"));
-    QVERIFY(!Helfer().beenden);
+    QVERIFY(Helfer().phase != Phase::abgebrochen);
     eintraege[2]->trigger();
-    QVERIFY(Helfer().beenden);
+    QCOMPARE(Helfer().phase, Phase::abgebrochen);
     QCOMPARE(HauptTick(), Folge::schliessen);
   }
 
@@ -151,6 +153,8 @@ class LadefensterTest : public QObject {
     HelferZuruecksetzen();
     vk::TextLaden("Deutsch");
     Dienste().dragonStarten = [] { return true; };
+    // The loading window opens while the helper waits for the recognizer.
+    Helfer().phase = Phase::warteAufLeiste;
     FormVokariumClient haupt;
     Dienste().ladefensterOeffnen();
     QPointer<FormDragonStart> f = haupt.findChild<FormDragonStart*>();
@@ -159,9 +163,9 @@ class LadefensterTest : public QObject {
     QCOMPARE(f->cmdAbbrechen->text(), QString("Abbrechen"));
     if (wie == 0) f->cmdAbbrechen->click();
     if (wie == 1) f->close();
-    if (wie == 2) Helfer().profilGeladen = true;
+    if (wie == 2) Helfer().phase = Phase::diktat;
     QTRY_VERIFY(f.isNull());
-    QCOMPARE(Helfer().beenden, wie != 2);
+    QCOMPARE(Helfer().phase == Phase::abgebrochen, wie != 2);
     if (wie != 2) QCOMPARE(HauptTick(), Folge::schliessen);
   }
 };

@@ -26,6 +26,7 @@ namespace fs = std::filesystem;
 using helfer::Dienste;
 using helfer::Folge;
 using helfer::Helfer;
+using helfer::Phase;
 
 // The recognizer as the procedures see it.
 struct Erkenner {
@@ -144,6 +145,7 @@ class Helfertest : public ::testing::Test {
   void Resident() {
     auto& z = Helfer();
     z.bleibtAktiv = true;
+    z.phase = Phase::diktat;
     z.fensterWegZaehler = 30;
     helfer::ProfilAktualisieren();
   }
@@ -156,29 +158,29 @@ class Helfertest : public ::testing::Test {
 
 TEST_F(Helfertest, StartWartetAufDieLeisteUndLaedtDasProfil) {
   auto& z = Helfer();
-  z.wartetAufDragon = z.startOffen = z.bleibtAktiv = true;
+  z.phase = Phase::warteAufLeiste;
+  z.bleibtAktiv = true;
   z.dragonStartDauer = 1;
   helfer::LadefensterGeladen();
   e.leiste = false;
   for (int i = 0; i < 5; ++i)
     EXPECT_EQ(helfer::HauptTick(), Folge::weiter);
   EXPECT_EQ(helfer::LadefensterTick(), Folge::weiter);
-  EXPECT_FALSE(z.dragonBereit);
+  EXPECT_EQ(z.phase, Phase::warteAufLeiste);
   e.leiste = true;
   helfer::HauptTick();
-  EXPECT_TRUE(z.leisteGesehen);
+  EXPECT_EQ(z.phase, Phase::leisteDa);
   EXPECT_FALSE(initText.empty());
   // One second of 25 ms ticks before the recognizer counts as ready.
   int ticks = 0;
-  while (!z.dragonBereit && ticks < 100) {
+  while (z.phase != Phase::dragonBereit && ticks < 100) {
     helfer::LadefensterTick();
     ++ticks;
   }
   EXPECT_EQ(ticks, 41);
   e.worte = {"Appendektomie"};
   helfer::HauptTick();
-  EXPECT_TRUE(z.profilGeladen);
-  EXPECT_FALSE(z.startOffen);
+  EXPECT_EQ(z.phase, Phase::diktat);
   EXPECT_EQ(e.verbunden, 1);
   EXPECT_TRUE(z.gemerkte.contains("appendektomie"));
   EXPECT_EQ(helfer::LadefensterTick(), Folge::schliessen);
@@ -186,7 +188,8 @@ TEST_F(Helfertest, StartWartetAufDieLeisteUndLaedtDasProfil) {
 
 TEST_F(Helfertest, ScheiterndeDragonStartsWerdenWiederholtOderBeendenDenHelfer) {
   auto& z = Helfer();
-  z.wartetAufDragon = z.startOffen = z.bleibtAktiv = true;
+  z.phase = Phase::warteAufLeiste;
+  z.bleibtAktiv = true;
   e.leiste = false;
   vk::SprachVerzeichnisSetzen(plat::systemPath(VK_SOURCE_DIR "/lang/"));
   vk::TextLaden("Deutsch");
@@ -215,7 +218,8 @@ TEST_F(Helfertest, ScheiterndeDragonStartsWerdenWiederholtOderBeendenDenHelfer) 
 
 TEST_F(Helfertest, NurStartenEndetSobaldDieLeisteDaIst) {
   auto& z = Helfer();
-  z.wartetAufDragon = z.startOffen = z.nurStarten = true;
+  z.phase = Phase::warteAufLeiste;
+  z.nurStarten = true;
   e.leiste = false;
   EXPECT_EQ(helfer::HauptTick(), Folge::weiter);
   e.leiste = true;
@@ -274,6 +278,32 @@ TEST_F(Helfertest, OhneNeueWoerterStartetDasHauptprogrammNurFuerEineVolleBenDate
   helfer::HauptTick();
   EXPECT_EQ(e.gestartet.size(), 1u);
   EXPECT_EQ(Lesen(helfer::BenPfad()), std::vector<std::string>{"Frueher"});
+}
+
+// Another speaker or topic opened in the recognizer: the helper closes the
+// recognizer at every tick until it ends, collects none of the words of
+// the speaker it did not open and starts no review; then it watches again.
+TEST_F(Helfertest, SprecherwechselSchliesstDenErkennerOhneZuSammeln) {
+  for (const helfer::Ereignis wechsel :
+       {helfer::Ereignis::speakerChanged, helfer::Ereignis::speakerClosing,
+        helfer::Ereignis::topicChanged}) {
+    SCOPED_TRACE(static_cast<int>(wechsel));
+    e = Erkenner{};
+    e.worte = {"Alt"};
+    Resident();
+    e.worte.push_back("Fremd");
+    helfer::DragonEreignis(wechsel, 0, 0);
+    EXPECT_EQ(helfer::HauptTick(), Folge::weiter);
+    EXPECT_EQ(helfer::HauptTick(), Folge::weiter);
+    EXPECT_EQ(e.leisteGeschlossen, 2);
+    Ende();
+    EXPECT_FALSE(plat::fileExists(helfer::BenPfad()));
+    EXPECT_EQ(helfer::HauptTick(), Folge::weiter);
+    EXPECT_EQ(e.getrennt, 1);
+    EXPECT_EQ(e.leisteGeschlossen, 3);
+    EXPECT_TRUE(e.gestartet.empty());
+    EXPECT_EQ(Helfer().phase, Phase::diktat);
+  }
 }
 
 TEST_F(Helfertest, BenutzerDialogWirdJedenTickGeschlossenAuchWennBeschaeftigt) {
