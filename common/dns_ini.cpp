@@ -5,6 +5,7 @@
 #include "common/konfiguration.h"
 #include "common/mtrace.h"
 #include "common/texte.h"
+#include "common/texte_namen.h"
 #include "platform/paths.h"
 #include "platform/system.h"
 
@@ -42,7 +43,7 @@ void DnsIniLesen(bool hinweis) {
       mitBackslash(IniWert(datei, "Settings", "Roaming User Master Directory"));
   if (hinweis &&
       (gWerte.userBaseDirectoryRU.empty() || gWerte.roamingUserMasterDirectory.empty())) {
-    Trace(Text(2203));
+    Trace(Text(txt::kDragonVerzeichnisseFehlen));
   }
 }
 

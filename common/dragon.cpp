@@ -11,6 +11,7 @@
 #include "common/meldung.h"
 #include "common/mtrace.h"
 #include "common/texte.h"
+#include "common/texte_namen.h"
 #include "common/utilities.h"
 
 namespace vk {
@@ -30,7 +31,7 @@ void fehlerMelden(const dragon::Error& e, int text) {
 // Text for a failure of SetDragonUser: vkHelfer names the step, the other
 // programs report every step with text 2403.
 int setzenText(int helferText) {
-  return gZustand.helferTexte ? helferText : 2403;
+  return gZustand.helferTexte ? helferText : txt::kDragonNichtErreichbar;
 }
 
 const char* const kLeiste = "Dragon-Leiste";
@@ -61,7 +62,7 @@ bool DragonControlStart() {
     dragon::Error e;
     gZustand.control = dragon::EngineControl::create(DragonProgrammVerzeichnis(), e);
     if (!gZustand.control) {
-      fehlerMelden(e, 2403);
+      fehlerMelden(e, txt::kDragonNichtErreichbar);
       return false;
     }
     gZustand.erzeugt = true;
@@ -133,29 +134,29 @@ bool SetDragonUser() {
     return false;
   };
   if (!c.engineRuns()) {
-    Meldung(Text(2405));
+    Meldung(Text(txt::kDragonLaeuftNicht));
     DragonControlStop();
     return false;
   }
   std::string speaker;
   std::string topic;
-  if (!c.speaker(speaker, e) || !c.topic(topic, e)) return scheitern(2403);
+  if (!c.speaker(speaker, e) || !c.topic(topic, e)) return scheitern(txt::kDragonNichtErreichbar);
   if (speaker == gZustand.speaker && topic == gZustand.topic) {
     DragonControlStop();
     Trace("Dragon = " + speaker);
     return true;
   }
   bool sichern = false;
-  if (!c.mustSave(sichern, e)) return scheitern(2403);
+  if (!c.mustSave(sichern, e)) return scheitern(txt::kDragonNichtErreichbar);
   if (sichern) {
     Trace("Dragon SpeakerSave", speaker);
-    if (!c.save(e)) return scheitern(setzenText(2406));
+    if (!c.save(e)) return scheitern(setzenText(txt::kAnwenderNichtGespeichert));
   }
   Trace("Dragon -> " + gZustand.speaker);
   bool offen = gZustand.option < 0
                    ? c.openSpeaker(gZustand.speaker, gZustand.topic, e)
                    : c.openSpeaker(gZustand.speaker, gZustand.topic, gZustand.option, e);
-  if (!offen) return scheitern(setzenText(2407));
+  if (!offen) return scheitern(setzenText(txt::kAnwenderNichtGeoeffnet));
   Trace("Dragon Speaker eingestellt");
   DragonControlStop();
   return true;
@@ -165,7 +166,7 @@ bool DragonDialog(const std::string& argument) {
   if (!DragonControlStart()) return false;
   dragon::Error e;
   bool ok = gZustand.control->dialog(dragonproto::kWordDialog, argument, e);
-  if (!ok) fehlerMelden(e, 2403);
+  if (!ok) fehlerMelden(e, txt::kDragonNichtErreichbar);
   DragonControlStop();
   return ok;
 }
@@ -217,7 +218,7 @@ bool FensterSchliessen(const DragonFenster& fenster) {
 
 bool DragonStarten(bool melden) {
   if (!Starten(DragonProgrammVerzeichnis() + "natspeak.exe", false, "", false)) {
-    if (melden) Meldung(Text(2408));
+    if (melden) Meldung(Text(txt::kDragonStartFehlgeschlagen));
     return false;
   }
   return true;
@@ -226,7 +227,7 @@ bool DragonStarten(bool melden) {
 std::unique_ptr<dragon::EngineControl> DragonEngineErzeugen() {
   dragon::Error e;
   auto c = dragon::EngineControl::create(DragonProgrammVerzeichnis(), e);
-  if (!c) fehlerMelden(e, 2403);
+  if (!c) fehlerMelden(e, txt::kDragonNichtErreichbar);
   return c;
 }
 

@@ -9,6 +9,7 @@
 #include "common/mtrace.h"
 #include "common/poolfiles.h"
 #include "common/texte.h"
+#include "common/texte_namen.h"
 #include "common/utilities.h"
 #include "platform/shared_file.h"
 #include "platform/text_lines.h"
@@ -61,7 +62,7 @@ bool VoctoolsStart() {
   gZustand.tools = dragon::VocTools::create(DragonProgrammVerzeichnis(), e);
   if (!gZustand.tools || !gZustand.tools->initialize(e)) {
     gZustand.tools.reset();
-    fehlerMelden(e, 2551);
+    fehlerMelden(e, txt::kVokabularUnzugaenglich);
     return false;
   }
   gZustand.initialisiert = true;
@@ -77,11 +78,11 @@ void VoctoolsEnde() {
     if (gZustand.tools->vocabularyBuilder().save(e)) {
       Trace("voc.save");
     } else {
-      fehlerMelden(e, 2555);
+      fehlerMelden(e, txt::kVokabularNichtGespeichert);
     }
   }
   Trace("End Voctools");
-  if (!gZustand.tools->uninitialize(e)) fehlerMelden(e, 2555);
+  if (!gZustand.tools->uninitialize(e)) fehlerMelden(e, txt::kVokabularNichtGespeichert);
   gZustand.tools.reset();
 }
 
@@ -101,7 +102,7 @@ bool WortAnalysieren(const std::string& zeile) {
   }
   if (!ok) {
     Trace("Analysefehler", zeile);
-    fehlerMelden(e, 2552);
+    fehlerMelden(e, txt::kWortNichtGeprueft);
   }
   return ok;
 }
@@ -112,7 +113,7 @@ bool WorteHolen(bool option) {
   if (!gZustand.initialisiert ||
       !gZustand.tools->vocabularyBuilder().getWords(option, gZustand.liste, e) ||
       !gZustand.tools->speaker(gZustand.sprecher, e)) {
-    fehlerMelden(e, 2554);
+    fehlerMelden(e, txt::kVokabularNichtGelesen);
     return false;
   }
   Trace("End GetWords", gZustand.sprecher, gZustand.liste.size());
@@ -148,7 +149,7 @@ int WoerterEntfernen() {
   auto& loesch = poolZustand().LoeschListe;
   if (!loesch) return 0;
   if (!gZustand.initialisiert) {
-    fehlerMelden(nichtInitialisiert(), 2553);
+    fehlerMelden(nichtInitialisiert(), txt::kWoerterNichtEntfernt);
     return 0;
   }
   dragon::WordList liste = gZustand.tools->wordAnalyzer().createWordList();
@@ -161,7 +162,7 @@ int WoerterEntfernen() {
   dragon::Error e;
   if (!gZustand.tools->vocabularyBuilder().removeWords(liste, entfernt, e)) {
     // The list stays, so the deletions are not lost with the failed call.
-    fehlerMelden(e, 2558);
+    fehlerMelden(e, txt::kEntfernenAbgelehnt);
     return 0;
   }
   if (!liste.empty()) gZustand.geaendert = true;
@@ -178,7 +179,7 @@ int WoerterEinlesen(const std::string& pfad) {
       datei.open(pfad, plat::Access::read, plat::Share::shared, plat::Disposition::openExisting);
   if (err != plat::Err::ok) {
     gZustand.lesefehler = true;
-    Fehlermeldung(err, TextMitWert(2557, pfad));
+    Fehlermeldung(err, TextMitWert(txt::kWortdateiNichtGelesen, pfad));
     return 0;
   }
   // Room for the words at once: a word line is rarely shorter than 16
@@ -194,7 +195,7 @@ int WoerterEinlesen(const std::string& pfad) {
     if (st == plat::LineStatus::end) break;
     if (st == plat::LineStatus::error) {
       gZustand.lesefehler = true;
-      Fehlermeldung(leser.error(), TextMitWert(2557, pfad));
+      Fehlermeldung(leser.error(), TextMitWert(txt::kWortdateiNichtGelesen, pfad));
       break;
     }
     if (WortAnalysieren(zeile)) gZustand.liste.push_back(gZustand.wort);
@@ -215,14 +216,14 @@ bool listeHinzufuegen() {
   a.clearQueue();
   a.queueWords(std::move(gZustand.liste));
   if (!a.analyzeQueue(gZustand.liste, e)) {
-    fehlerMelden(e, 2552);
+    fehlerMelden(e, txt::kWortNichtGeprueft);
     return false;
   }
   if (!gZustand.liste.empty()) {
     Trace("Begin AddWords");
     dragon::WordList neu;
     if (!gZustand.tools->vocabularyBuilder().addWords(gZustand.liste, 1, neu, e)) {
-      fehlerMelden(e, 2556);
+      fehlerMelden(e, txt::kWoerterNichtAufgenommen);
       return false;
     }
     Trace("End AddWords");
@@ -241,7 +242,7 @@ bool WoerterHinzufuegen(const std::string& pfad) {
 
 bool ZeilenHinzufuegen(const std::vector<std::string>& zeilen) {
   if (!gZustand.initialisiert) {
-    fehlerMelden(nichtInitialisiert(), 2556);
+    fehlerMelden(nichtInitialisiert(), txt::kWoerterNichtAufgenommen);
     return false;
   }
   gZustand.liste = gZustand.tools->wordAnalyzer().createWordList();
@@ -259,7 +260,7 @@ bool DateiWoerterEntfernen(const std::string& pfad) {
   dragon::WordList entfernt;
   dragon::Error e;
   if (!gZustand.tools->vocabularyBuilder().removeWords(gZustand.liste, entfernt, e)) {
-    fehlerMelden(e, 2553);
+    fehlerMelden(e, txt::kWoerterNichtEntfernt);
     return false;
   }
   Trace("End RemoveWords");

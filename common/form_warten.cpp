@@ -10,6 +10,7 @@
 #include "common/form_warten.h"
 #include "common/qtext.h"
 #include "common/texte.h"
+#include "common/texte_namen.h"
 #include "common/utilities.h"
 
 namespace vk {
@@ -55,7 +56,7 @@ QVector<QCursor> cursorBilder() {
 FormWarten::FormWarten(QWidget* ueber)
     : QWidget(ueber, Qt::Tool | Qt::FramelessWindowHint), bilder_(cursorBilder()) {
   setObjectName(QStringLiteral("FormWarten"));
-  lWarten_ = new QLabel(qtext(Text(114)), this);
+  lWarten_ = new QLabel(qtext(Text(txt::kBitteWarten)), this);
   lWarten_->setObjectName(QStringLiteral("lWarten"));
   lWarten_->setAlignment(Qt::AlignCenter);
   auto* layout = new QVBoxLayout(this);

@@ -8,6 +8,7 @@
 #include "common/poolfiles.h"
 #include "common/server_trigger.h"
 #include "common/texte.h"
+#include "common/texte_namen.h"
 #include "platform/paths.h"
 
 namespace vk {
@@ -264,7 +265,7 @@ bool abschliessen(Journal& j, bool melden) {
   if (e != plat::Err::ok) {
     // The journal stays: the next program deletes the word file, so its
     // words are never taken over twice.
-    if (melden) Fehlermeldung(e, TextMitWert(863, j.wortdatei));
+    if (melden) Fehlermeldung(e, TextMitWert(txt::kNichtGeloescht, j.wortdatei));
     Trace("Journal bleibt", j.pfad);
     return false;
   }
@@ -308,7 +309,7 @@ bool JournalAnlegen(Journal& j, const std::string& ordner) {
   if (e == plat::Err::ok) e = j.datei.sync();
   if (e == plat::Err::ok) return true;
   if (j.datei.isOpen()) j.datei.removeAndClose();
-  Fehlermeldung(e, TextMitWert(2509, j.pfad));
+  Fehlermeldung(e, TextMitWert(txt::kNichtGeschrieben, j.pfad));
   return false;
 }
 
@@ -329,7 +330,9 @@ bool JournalAusfuehren(Journal& j, int pauseMs,
     }
     alle = false;
     if (melden && !plat::heldByOther(e))
-      Fehlermeldung(e, TextMitWert(f.isOpen() ? 2509 : 2505, a.pfad));
+      Fehlermeldung(
+          e,
+          TextMitWert(f.isOpen() ? txt::kNichtGeschrieben : txt::kWortdateiNichtAngelegt, a.pfad));
   }
   return alle;
 }

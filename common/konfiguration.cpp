@@ -8,6 +8,7 @@
 #include "common/meldung.h"
 #include "common/mtrace.h"
 #include "common/texte.h"
+#include "common/texte_namen.h"
 #include "common/zeichenketten.h"
 #include "platform/mount_check.h"
 #include "platform/paths.h"
@@ -130,9 +131,10 @@ void PoolLaufwerkPruefen(std::string_view ziel) {
   // pool at once: the user hears it and tells the administrator.
   const plat::MountJudgement j = plat::judgeFolder(ziel);
   if (j.verdict == plat::MountVerdict::noExclusion) {
-    Meldung(TextMitWerten(890, ziel, j.option));
+    Meldung(TextMitWerten(txt::kPoolOrdnerLokaleSperren, ziel, j.option));
   } else if (j.verdict == plat::MountVerdict::unmeasured) {
-    Meldung(TextMitWerten(891, ziel, j.fsType.empty() ? "?" : j.fsType));
+    Meldung(
+        TextMitWerten(txt::kPoolOrdnerSperrenUngeprueft, ziel, j.fsType.empty() ? "?" : j.fsType));
   }
 }
 

@@ -11,6 +11,7 @@
 #include "common/mtrace.h"
 #include "common/qtext.h"
 #include "common/texte.h"
+#include "common/texte_namen.h"
 #include "platform/encoding.h"
 #include "platform/paths.h"
 
@@ -68,7 +69,7 @@ int zeigenUeber(QMessageBox& box) {
 }
 
 std::string boxTitel() {
-  return Titel("Vokarium", Text(106));
+  return Titel("Vokarium", Text(txt::kHinweis));
 }
 
 QString bildschirmText(std::string_view text) {
@@ -142,7 +143,7 @@ void Meldung(std::string_view text) {
 
 void Fehlermeldung(long nummer, std::string_view beschreibung, std::string_view kontext) {
   const std::string nr = nummerText(nummer);
-  zeigen(Text(105) + nr + " " + std::string(kontext) + " :\r" + std::string(beschreibung),
+  zeigen(Text(txt::kFehler) + nr + " " + std::string(kontext) + " :\r" + std::string(beschreibung),
          MeldungsSymbol::fehler);
   Trace("WINerror " + nr + " " + std::string(kontext) + " " + std::string(beschreibung));
 }

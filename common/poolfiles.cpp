@@ -11,6 +11,7 @@
 #include "common/meldung.h"
 #include "common/mtrace.h"
 #include "common/texte.h"
+#include "common/texte_namen.h"
 #include "common/utilities.h"
 #include "common/zeichenketten.h"
 #include "platform/paths.h"
@@ -67,7 +68,7 @@ bool pufferSchreiben() {
   const plat::Err e = z.ausgabe.append(z.puffer);
   z.puffer.clear();
   if (e == plat::Err::ok) return true;
-  Fehlermeldung(e, TextMitWert(2509, z.ausgabePfad));
+  Fehlermeldung(e, TextMitWert(txt::kNichtGeschrieben, z.ausgabePfad));
   z.ausgabe.close();
   z.ausgabeOffen = false;
   return false;
@@ -298,7 +299,7 @@ bool SperreSetzen() {
   Trace("SperreSetzen", pfad);
   if (!z.Automatikbetrieb) z.LoeschListe.reset();
   if (!nameGueltig(z.Pool)) {
-    Fehlermeldung(plat::Err::invalidName, TextMitWert(2502, pfad));
+    Fehlermeldung(plat::Err::invalidName, TextMitWert(txt::kPoolNichtGesperrt, pfad));
     return false;
   }
   z.sperre.close();
@@ -308,10 +309,10 @@ bool SperreSetzen() {
     if (e == plat::Err::ok) break;
     if (plat::heldByOther(e)) {
       // Held by another program: the user decides, without time limit.
-      if (Nachfrage(TextMitWert(2501, z.Pool))) continue;
+      if (Nachfrage(TextMitWert(txt::kPoolBelegt, z.Pool))) continue;
       return false;
     }
-    Fehlermeldung(e, TextMitWert(2502, pfad));
+    Fehlermeldung(e, TextMitWert(txt::kPoolNichtGesperrt, pfad));
     return false;
   }
   z.sperrPfad = pfad;
@@ -330,29 +331,30 @@ void SperreLoesen() {
   const plat::Err e = z.sperre.removeAndClose();
   z.sperre.close();
   z.sperrPfad.clear();
-  if (e != plat::Err::ok) Fehlermeldung(e, TextMitWert(2504, pfad));
+  if (e != plat::Err::ok) Fehlermeldung(e, TextMitWert(txt::kSperreNichtAufgehoben, pfad));
 }
 
 bool AusgabeAnlegen(bool temporaer) {
   std::string pfad = temporaer ? plat::tempFileName("vk") : NeuWortePfad();
   Trace("Create", pfad);
   if (pfad.empty()) {
-    Fehlermeldung(plat::Err::pathNotFound, TextMitWert(2505, plat::tempDirectory()));
+    Fehlermeldung(plat::Err::pathNotFound,
+                  TextMitWert(txt::kWortdateiNichtAngelegt, plat::tempDirectory()));
     return false;
   }
-  return ausgabeBeginnen(pfad, plat::Disposition::createAlways, 2505);
+  return ausgabeBeginnen(pfad, plat::Disposition::createAlways, txt::kWortdateiNichtAngelegt);
 }
 
 bool AusgabeAnhaengen(bool geloescht) {
   const std::string pfad = geloescht ? LoeWortePfad() : NeuWortePfad();
   Trace("Append", pfad);
-  return ausgabeBeginnen(pfad, plat::Disposition::openAlways, 2505);
+  return ausgabeBeginnen(pfad, plat::Disposition::openAlways, txt::kWortdateiNichtAngelegt);
 }
 
 bool AppendPool() {
   const std::string pfad = GesamtlistenPfad();
   Trace("AppendPool", pfad);
-  return ausgabeBeginnen(pfad, plat::Disposition::openAlways, 2506);
+  return ausgabeBeginnen(pfad, plat::Disposition::openAlways, txt::kWortlisteNichtGeoeffnet);
 }
 
 bool AppendBen(std::string_view benutzer, bool geloescht) {
@@ -360,10 +362,11 @@ bool AppendBen(std::string_view benutzer, bool geloescht) {
   Trace("AppendBen", pfad);
   if (!nameGueltig(benutzer)) {
     AusgabeSchliessen();
-    Fehlermeldung(plat::Err::invalidName, TextMitWert(2508, pfad));
+    Fehlermeldung(plat::Err::invalidName, TextMitWert(txt::kAnwenderWortdateiNichtGeoeffnet, pfad));
     return false;
   }
-  return ausgabeBeginnen(pfad, plat::Disposition::openAlways, 2508);
+  return ausgabeBeginnen(pfad, plat::Disposition::openAlways,
+                         txt::kAnwenderWortdateiNichtGeoeffnet);
 }
 
 void ZeileSchreiben(std::string_view text) {
@@ -393,7 +396,7 @@ bool AusgabeSchliessen() {
   if (gut && z.ausgabe.isOpen()) {
     const plat::Err e = z.ausgabe.sync();
     if (e != plat::Err::ok) {
-      Fehlermeldung(e, TextMitWert(2510, z.ausgabePfad));
+      Fehlermeldung(e, TextMitWert(txt::kNichtAbgeschlossen, z.ausgabePfad));
       gut = false;
     }
   }
@@ -408,13 +411,13 @@ bool AusgabeUmbenennen(std::string_view ziel) {
   const std::string nach(ziel);
   plat::Err e = loeschen(nach);
   if (e != plat::Err::ok) {
-    Fehlermeldung(e, TextMitWert(863, nach));
+    Fehlermeldung(e, TextMitWert(txt::kNichtGeloescht, nach));
     return false;
   }
   Trace("Rename", z.ausgabePfad, nach);
   e = verschieben(z.ausgabePfad, nach);
   if (e != plat::Err::ok) {
-    Fehlermeldung(e, TextMitWerten(2511, z.ausgabePfad, nach));
+    Fehlermeldung(e, TextMitWerten(txt::kNichtErsetzt, z.ausgabePfad, nach));
     return false;
   }
   return true;
@@ -425,13 +428,13 @@ bool MitSicherungErsetzen(std::string_view ziel) {
   const std::string nach(ziel);
   const std::string sicherung = Sicherungsname(nach);
   if (sicherung == nach) {
-    Fehlermeldung(0, "", TextMitWerten(2511, nach, sicherung));
+    Fehlermeldung(0, "", TextMitWerten(txt::kNichtErsetzt, nach, sicherung));
     return false;
   }
   if (!AusgabeSchliessen()) return false;
   plat::Err e = loeschen(sicherung);
   if (e != plat::Err::ok) {
-    Fehlermeldung(e, TextMitWerten(2511, nach, sicherung));
+    Fehlermeldung(e, TextMitWerten(txt::kNichtErsetzt, nach, sicherung));
     return false;
   }
   // A target that does not exist yet has nothing to keep.
@@ -439,14 +442,14 @@ bool MitSicherungErsetzen(std::string_view ziel) {
     Trace("Rename", nach, sicherung);
     e = verschieben(nach, sicherung);
     if (e != plat::Err::ok) {
-      Fehlermeldung(e, TextMitWert(2512, sicherung));
+      Fehlermeldung(e, TextMitWert(txt::kNichtVerschoben, sicherung));
       return false;
     }
   }
   Trace("Rename", z.ausgabePfad, nach);
   e = verschieben(z.ausgabePfad, nach);
   if (e != plat::Err::ok) {
-    Fehlermeldung(e, TextMitWert(2512, nach));
+    Fehlermeldung(e, TextMitWert(txt::kNichtVerschoben, nach));
     return false;
   }
   return true;
@@ -459,21 +462,21 @@ bool GesamtlisteSichern() {
   if (!AusgabeSchliessen()) return false;
   plat::Err e = loeschen(sicherung);
   if (e != plat::Err::ok) {
-    Fehlermeldung(e, TextMitWerten(2511, gesamt, sicherung));
+    Fehlermeldung(e, TextMitWerten(txt::kNichtErsetzt, gesamt, sicherung));
     return false;
   }
   if (plat::fileExists(gesamt)) {
     Trace("Move", gesamt, sicherung);
     e = plat::moveFile(gesamt, sicherung, false);
     if (e != plat::Err::ok) {
-      Fehlermeldung(e, TextMitWert(2512, sicherung));
+      Fehlermeldung(e, TextMitWert(txt::kNichtVerschoben, sicherung));
       return false;
     }
   }
   Trace("Copy", z.ausgabePfad, gesamt);
   e = plat::copyFile(z.ausgabePfad, gesamt, false);
   if (e != plat::Err::ok) {
-    Fehlermeldung(e, TextMitWert(2512, gesamt));
+    Fehlermeldung(e, TextMitWert(txt::kNichtVerschoben, gesamt));
     return false;
   }
   return true;
@@ -488,7 +491,7 @@ bool CopyPool(std::string_view ziel) {
   Trace("CopyPool", gesamt, ziel);
   const plat::Err e = plat::copyFile(gesamt, ziel, false);
   if (e != plat::Err::ok) {
-    Fehlermeldung(e, TextMitWert(2507, ziel));
+    Fehlermeldung(e, TextMitWert(txt::kWortlisteNichtKopiert, ziel));
     return false;
   }
   return true;
@@ -496,7 +499,8 @@ bool CopyPool(std::string_view ziel) {
 
 bool NeubenutzerKopie(std::string_view benutzer) {
   if (!nameGueltig(benutzer)) {
-    Fehlermeldung(plat::Err::invalidName, TextMitWert(2507, BenutzerDateiPfad(benutzer, ".neu")));
+    Fehlermeldung(plat::Err::invalidName,
+                  TextMitWert(txt::kWortlisteNichtKopiert, BenutzerDateiPfad(benutzer, ".neu")));
     return false;
   }
   return CopyPool(BenutzerDateiPfad(benutzer, ".neu"));
@@ -506,7 +510,7 @@ bool WortlisteLoeschen() {
   const std::string pfad = WortlistenPfad();
   const plat::Err e = loeschen(pfad);
   if (e != plat::Err::ok) {
-    Fehlermeldung(e, TextMitWert(863, pfad));
+    Fehlermeldung(e, TextMitWert(txt::kNichtGeloescht, pfad));
     return false;
   }
   return true;
@@ -523,7 +527,7 @@ bool BenDateiEinlesen(std::string_view pfad) {
         if (nummer % kEreignisseAlle == 0) EreignisseVerarbeiten();
       });
   if (e != plat::Err::ok) {
-    Fehlermeldung(e, TextMitWert(2102, pfad));
+    Fehlermeldung(e, TextMitWert(txt::kDateiNichtLesbar, pfad));
     return false;
   }
   return true;
@@ -671,7 +675,7 @@ bool BenutzerLesen() {
     }
   }
   if (e != plat::Err::ok) {
-    Fehlermeldung(e, TextMitWert(2102, pfad));
+    Fehlermeldung(e, TextMitWert(txt::kDateiNichtLesbar, pfad));
     return false;
   }
   return true;

@@ -9,6 +9,7 @@
 #include "common/mtrace.h"
 #include "common/poolfiles.h"
 #include "common/texte.h"
+#include "common/texte_namen.h"
 #include "common/utilities.h"
 #include "platform/paths.h"
 #include "platform/shared_file.h"
@@ -29,7 +30,7 @@ constexpr int kWartenScheibeMs = 300;
 bool nameFrei(const std::string& pfad) {
   const std::string warum = plat::whyNoFile(pfad);
   if (warum.empty()) return true;
-  Fehlermeldung(plat::Err::accessDenied, TextMitWerten(2560, pfad, warum));
+  Fehlermeldung(plat::Err::accessDenied, TextMitWerten(txt::kNameKeineDatei, pfad, warum));
   return false;
 }
 
@@ -69,7 +70,8 @@ bool TriggerSetzen(TriggerArt art) {
   if (!konfiguration().mitTrigger) return true;
   const std::string& pool = poolZustand().Pool;
   if (art == TriggerArt::pool && !plat::isSafeName(pool)) {
-    Fehlermeldung(plat::Err::invalidName, TextMitWert(2201, TriggerPfad(TriggerId(art, 0, pool))));
+    Fehlermeldung(plat::Err::invalidName,
+                  TextMitWert(txt::kAuftragNichtGeschrieben, TriggerPfad(TriggerId(art, 0, pool))));
     return false;
   }
   if (z.zaehler == 0) z.zaehler = kErsteNummer;
@@ -92,7 +94,7 @@ bool TriggerSetzen(TriggerArt art) {
         return true;
       }
       if (e != plat::Err::fileExists) {
-        Fehlermeldung(e, TextMitWert(2201, pfad));
+        Fehlermeldung(e, TextMitWert(txt::kAuftragNichtGeschrieben, pfad));
         return false;
       }
       if (!nameFrei(pfad)) return false;
@@ -100,7 +102,7 @@ bool TriggerSetzen(TriggerArt art) {
     // The same pool or administrative request is pending already.
     if (art != TriggerArt::nummer) return true;
   }
-  Fehlermeldung(plat::Err::fileExists, TextMitWert(2201, pfad));
+  Fehlermeldung(plat::Err::fileExists, TextMitWert(txt::kAuftragNichtGeschrieben, pfad));
   return false;
 }
 
@@ -117,7 +119,7 @@ void TriggerAbwarten() {
       runden = 0;
       // The user may stop waiting for a server that does not answer; the
       // caller then goes on with the files as they are.
-      if (!Nachfrage(Text(2202))) {
+      if (!Nachfrage(Text(txt::kServerAntwortetNicht))) {
         Trace("TriggerAbbruch", z.letzterTrigger);
         break;
       }

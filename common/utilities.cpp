@@ -7,6 +7,7 @@
 #include "common/meldung.h"
 #include "common/mtrace.h"
 #include "common/texte.h"
+#include "common/texte_namen.h"
 #include "common/zeichenketten.h"
 #include "platform/paths.h"
 #include "platform/system.h"
@@ -65,7 +66,7 @@ bool Starten(std::string_view programm, bool sichtbar, std::string_view argument
   // Messages name the file really looked for and run ("X.exe" is "X" here).
   const std::string datei = plat::programFile(pfad);
   if (!plat::fileExists(datei)) {
-    Meldung(TextMitWert(862, datei));
+    Meldung(TextMitWert(txt::kProgrammFehlt, datei));
     return false;
   }
   std::string zeile = "\"" + pfad + "\"";
@@ -77,7 +78,7 @@ bool Starten(std::string_view programm, bool sichtbar, std::string_view argument
     plat::Process prozess;
     const plat::Err fehler = plat::startProcess(pfad, args, prozess);
     if (fehler != plat::Err::ok) {
-      Fehlermeldung(fehler, TextMitWert(959, datei));
+      Fehlermeldung(fehler, TextMitWert(txt::kAusfuehrenFehler, datei));
       return false;
     }
     // The window stays alive while the other program runs.
@@ -85,7 +86,7 @@ bool Starten(std::string_view programm, bool sichtbar, std::string_view argument
       const auto zustand = plat::waitProcess(prozess, 100, code);
       if (zustand == plat::ProcessState::exited) break;
       if (zustand == plat::ProcessState::failed) {
-        Fehlermeldung(plat::Err::unknown, TextMitWert(959, datei));
+        Fehlermeldung(plat::Err::unknown, TextMitWert(txt::kAusfuehrenFehler, datei));
         return false;
       }
       EreignisseVerarbeiten();
@@ -96,12 +97,12 @@ bool Starten(std::string_view programm, bool sichtbar, std::string_view argument
     plat::Process prozess;
     const plat::Err fehler = plat::startProcess(pfad, args, prozess);
     if (fehler != plat::Err::ok) {
-      Fehlermeldung(fehler, TextMitWert(959, datei));
+      Fehlermeldung(fehler, TextMitWert(txt::kAusfuehrenFehler, datei));
       return false;
     }
   }
   if (code != 0) {
-    Meldung(TextMitWert(959, datei) + "Fehler " + std::to_string(code) + ", ");
+    Meldung(TextMitWert(txt::kAusfuehrenFehler, datei) + "Fehler " + std::to_string(code) + ", ");
     return false;
   }
   return true;
@@ -124,9 +125,10 @@ Verknuepfung VerknuepfungBilden(std::string_view benutzer, std::string_view them
   if (!t.empty()) v.argumente += "-t \"" + t + "\"";
   if (!p.empty()) v.argumente += " -p \"" + p + "\"";
   if (sprecherOption >= 0) v.argumente += " -G " + std::to_string(sprecherOption);
-  v.beschreibung = TextMitWert(2571, u);
+  v.beschreibung = TextMitWert(txt::kLinkDragonFuer, u);
   if (!t.empty()) v.beschreibung += "\r" + t;
-  if (!p.empty()) v.beschreibung += "\r" + Text(2572) + "\r" + TextMitWert(2573, p);
+  if (!p.empty())
+    v.beschreibung += "\r" + Text(txt::kLinkMitAbgleich) + "\r" + TextMitWert(txt::kLinkPool, p);
   return v;
 }
 
@@ -160,10 +162,10 @@ bool VerknuepfungAnlegen(std::string_view benutzer, std::string_view thema, std:
     fehler = plat::writeDesktopLauncher(plat::desktopDirectory(), link);
   }
   if (fehler != plat::Err::ok) {
-    Fehlermeldung(fehler, Text(2574));
+    Fehlermeldung(fehler, Text(txt::kLinkNichtAngelegt));
     return false;
   }
-  Meldung(TextMitWert(2593, plat::desktopDirectory() + link.fileName));
+  Meldung(TextMitWert(txt::kLinkAngelegt, plat::desktopDirectory() + link.fileName));
   return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include "common/meldung.h"
 #include "common/texte.h"
+#include "common/texte_namen.h"
 #include "common/zeichenketten.h"
 #include "platform/encoding.h"
 #include "platform/paths.h"
@@ -81,7 +82,8 @@ std::string AbweisungenText(const Abweisungen& abweisungen, std::string_view que
     nummern += std::to_string(n);
   }
   if (abweisungen.anzahl > abweisungen.ersteNummern.size()) nummern += ", ...";
-  return WertEinsetzen(TextMitWerten(2589, std::to_string(abweisungen.anzahl), quelle), nummern);
+  return WertEinsetzen(
+      TextMitWerten(txt::kKeineWoerter, std::to_string(abweisungen.anzahl), quelle), nummern);
 }
 
 void AbweisungenMelden(const Abweisungen& abweisungen, std::string_view quelle) {
@@ -119,20 +121,21 @@ namespace {
 
 // The language text of the cause, or "" when none of them applies.
 std::string ursache(plat::Err fehler, std::string_view pfad) {
-  if (plat::heldByOther(fehler)) return Text(2584);
-  if (fehler == plat::Err::notFound || fehler == plat::Err::pathNotFound) return Text(2588);
+  if (plat::heldByOther(fehler)) return Text(txt::kGrundBelegt);
+  if (fehler == plat::Err::notFound || fehler == plat::Err::pathNotFound)
+    return Text(txt::kGrundFehlt);
   if (fehler == plat::Err::accessDenied) {
-    if (plat::linkOnTheWay(pfad)) return Text(2586);
+    if (plat::linkOnTheWay(pfad)) return Text(txt::kGrundLink);
     switch (plat::pathKind(pfad)) {
       case plat::PathKind::link:
-        return Text(2586);
+        return Text(txt::kGrundLink);
       case plat::PathKind::directory:
       case plat::PathKind::other:
-        return Text(2585);
+        return Text(txt::kGrundKeineDatei);
       case plat::PathKind::missing:
-        return Text(2588);
+        return Text(txt::kGrundFehlt);
       case plat::PathKind::regular:
-        return Text(2587);
+        return Text(txt::kGrundKeinRecht);
     }
   }
   return {};
@@ -142,7 +145,7 @@ std::string ursache(plat::Err fehler, std::string_view pfad) {
 
 std::string WortdateiUrsache(plat::Err fehler, std::string_view pfad) {
   std::string text = ursache(fehler, pfad);
-  return text.empty() ? TextMitWert(2557, pfad) : text;
+  return text.empty() ? TextMitWert(txt::kWortdateiNichtGelesen, pfad) : text;
 }
 
 void WortdateiFehlerMelden(plat::Err fehler, const std::string& pfad) {
