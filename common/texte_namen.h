@@ -83,4 +83,55 @@ inline constexpr int kKeineWoerter = 2589;     // @ lines of @ are no words
 // Launcher @ created on the desktop.
 inline constexpr int kLinkAngelegt = 2593;
 
+// The main window and the word list editor.
+inline constexpr int kDateiAuswaehlen = 2204;      // title of a file dialog
+inline constexpr int kFilterKonfiguration = 2321;  // file filter
+inline constexpr int kFilterText = 2322;           // file filter
+// The pool was never marked revised; click @ first.
+inline constexpr int kNieUeberarbeitet = 2514;
+inline constexpr int kWortlisteGesperrt = 2520;    // retry or cancel
+inline constexpr int kGesamtlisteGesperrt = 2521;  // retry or cancel
+inline constexpr int kErstAnwenderWaehlen = 2575;  // choose a user first
+// Pool @ marked revised, @ shows what follows.
+inline constexpr int kAlsUeberarbeitetMarkiert = 2594;
+// Nothing changed since the pool was marked revised.
+inline constexpr int kTeillisteLeer = 2595;
+inline constexpr int kWortNichtGefunden = 2596;  // no word starts with @
+// The change of @ is no word.
+inline constexpr int kAenderungKeinWort = 2684;
+inline constexpr int kKnopfTeilwortliste = 4008;  // main window button
+inline constexpr int kKnopfUeberarbeitet = 4009;  // main window button
+inline constexpr int kOK = 101;                   // button
+inline constexpr int kAbbrechen = 193;            // button
+inline constexpr int kWahr = 4094;                // the debug list
+inline constexpr int kFalsch = 4095;              // the debug list
+inline constexpr int kSuchenMenue = 2693;         // editor: context menu
+inline constexpr int kWortanfangEingeben = 2694;  // editor: search prompt
+inline constexpr int kWeitersuchen = 2695;        // editor: context menu
+// Editor: check box column of the total list.
+inline constexpr int kKopfBehalten = 2731;
+inline constexpr int kKopfUebernehmen = 2732;  // editor: check box column
+inline constexpr int kKopfSchreibform = 2742;  // editor: column
+inline constexpr int kKopfSprechform = 2743;   // editor: column
+// Editor title: the pool's total list.
+inline constexpr int kTitelGesamtliste = 2733;
+// Editor title: user's words not in the pool.
+inline constexpr int kTitelBenWoerter = 2740;
+inline constexpr int kTitelImport = 2741;  // editor title: import file @
+// Editor title and kind: revision.
+inline constexpr int kUeberarbeitung = 2737;
+inline constexpr int kTitelNeueWoerter = 2738;  // editor title: new words
+inline constexpr int kArtGesamtliste = 2734;    // editor: kind of list
+inline constexpr int kArtImport = 2735;         // editor: kind of list
+inline constexpr int kArtBenWoerter = 2736;     // editor: kind of list
+inline constexpr int kArtNeueWoerter = 2739;    // editor: kind of list
+inline constexpr int kTitelWortliste = 2793;    // editor title
+inline constexpr int kAnzahl = 2794;            // editor status bar
+inline constexpr int kMarkierte = 2795;         // editor status bar
+inline constexpr int kWortSuchen = 2796;        // title of the search prompt
+inline constexpr int kEigenschaften = 4015;     // word edit dialog: button
+inline constexpr int kSchreibform = 4031;       // word edit dialog
+inline constexpr int kSprechform = 4032;        // word edit dialog
+inline constexpr int kWortBearbeiten = 4096;    // word edit dialog: title
+
 }  // namespace vk::txt

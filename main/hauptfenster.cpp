@@ -18,6 +18,7 @@
 #include "common/qtext.h"
 #include "common/server_trigger.h"
 #include "common/texte.h"
+#include "common/texte_namen.h"
 #include "common/utilities.h"
 #include "common/wortpruefung.h"
 #include "main/hauptkern.h"
@@ -343,7 +344,8 @@ bool Hauptfenster::eventFilter(QObject* o, QEvent* e) {
 }
 
 void Hauptfenster::Auswaehlen() {
-  const std::string datei = DateiOeffnen(this, Text(2204), lastDirectory_, Text(2321));
+  const std::string datei = DateiOeffnen(this, Text(txt::kDateiAuswaehlen), lastDirectory_,
+                                         Text(txt::kFilterKonfiguration));
   if (datei.empty()) return;
   std::string name = datei;
   std::string ordner;
@@ -459,7 +461,7 @@ void Hauptfenster::Teilwortliste() {
   const std::string pfad = BearbeitetPfad();
   if (!plat::fileExists(pfad)) {
     // Says which button starts the revision cycle.
-    Meldung(TextMitWert(2514, Text(4009)));
+    Meldung(TextMitWert(txt::kNieUeberarbeitet, Text(txt::kKnopfUeberarbeitet)));
     SperreLoesen();
     return;
   }
@@ -477,7 +479,9 @@ void Hauptfenster::Teilwortliste() {
 }
 
 void Hauptfenster::Abschluss() {
-  if (CopyPool(BearbeitetPfad())) Meldung(TextMitWerten(2594, poolZustand().Pool, Text(4008)));
+  if (CopyPool(BearbeitetPfad()))
+    Meldung(TextMitWerten(txt::kAlsUeberarbeitetMarkiert, poolZustand().Pool,
+                          Text(txt::kKnopfTeilwortliste)));
 }
 
 bool Hauptfenster::HelferStarten(const std::string& benutzer) {
@@ -493,7 +497,7 @@ void Hauptfenster::BenWoerter() {
   setCursor(Qt::WaitCursor);
   if (!gewaehlt) {
     unsetCursor();
-    Meldung(Text(2575));
+    Meldung(Text(txt::kErstAnwenderWaehlen));
     SperreLoesen();
     return;
   }
@@ -518,7 +522,7 @@ void Hauptfenster::Neubenutzer() {
   if (!SperreSetzen()) return;
   setCursor(Qt::WaitCursor);
   if (!gewaehlt) {
-    Meldung(Text(2575));
+    Meldung(Text(txt::kErstAnwenderWaehlen));
   } else {
     NeubenutzerKopie(benutzer);
   }
@@ -531,14 +535,15 @@ void Hauptfenster::Importieren() {
   poolZustand().Benutzer.clear();
   setCursor(Qt::WaitCursor);
   WartenBitte(this, false);
-  const std::string datei = DateiOeffnen(this, Text(2204), "", Text(2322));
+  const std::string datei =
+      DateiOeffnen(this, Text(txt::kDateiAuswaehlen), "", Text(txt::kFilterText));
   if (datei.empty()) {
     SperreLoesen();
     unsetCursor();
     return;
   }
   if (!plat::fileExists(datei)) {
-    Meldung(TextMitWert(2102, datei));
+    Meldung(TextMitWert(txt::kDateiNichtLesbar, datei));
     SperreLoesen();
     unsetCursor();
     return;
@@ -555,7 +560,7 @@ bool Hauptfenster::BenutzerPruefen(std::string& benutzer, std::string& thema,
   const bool gewaehlt = EintragLesen(benutzer, thema);
   setCursor(Qt::WaitCursor);
   if (!gewaehlt) {
-    Meldung(Text(2575));
+    Meldung(Text(txt::kErstAnwenderWaehlen));
     unsetCursor();
     return false;
   }

@@ -7,6 +7,7 @@
 #include "common/meldung.h"
 #include "common/mtrace.h"
 #include "common/texte.h"
+#include "common/texte_namen.h"
 #include "common/utilities.h"
 #include "common/wortpruefung.h"
 #include "common/zeichenketten.h"
@@ -50,7 +51,7 @@ std::string benBeanspruchen(const std::string& pfad) {
     if (e == plat::Err::ok) return claim;
     if (e == plat::Err::fileExists) e = plat::Err::ok;  // an older claim: next number
   }
-  Fehlermeldung(e, TextMitWert(2505, pfad));
+  Fehlermeldung(e, TextMitWert(txt::kWortdateiNichtAngelegt, pfad));
   return {};
 }
 
@@ -154,7 +155,7 @@ std::string LastDirectoryFinden(bool kurz, const std::function<std::string()>& d
 
 std::vector<std::pair<std::string, std::string>> KonfigWerte() {
   const Konfiguration& k = konfiguration();
-  auto flag = [](bool b) { return Text(b ? 4094 : 4095); };
+  auto flag = [](bool b) { return Text(b ? txt::kWahr : txt::kFalsch); };
   return {{"KonfigVerzeichnis", k.KonfigVerzeichnis},
           {"BasisVerzeichnis", k.BasisVerzeichnis},
           {"VocDatei", k.VocDatei},
@@ -223,7 +224,7 @@ bool BenDateienSammeln(bool traceJeDatei) {
   std::vector<std::string> namen;
   if (const plat::Err e = plat::listDirectory(ordner, "*", plat::ListKind::files, namen);
       e != plat::Err::ok) {
-    Fehlermeldung(e, TextMitWert(2102, ordner));
+    Fehlermeldung(e, TextMitWert(txt::kDateiNichtLesbar, ordner));
     return false;
   }
   // Claims a run that died left behind come first: their lines are older.
@@ -267,13 +268,13 @@ bool BenDateienSammeln(bool traceJeDatei) {
   const std::string liste = WortlistenPfad();
   plat::SharedFile f;
   plat::Err e = WortdateiOeffnen(f, liste, plat::Disposition::openAlways);
-  int text = 2506;
+  int text = txt::kWortlisteNichtGeoeffnet;
   if (e == plat::Err::ok) {
-    text = 2509;
+    text = txt::kNichtGeschrieben;
     e = plat::appendLines(f, zeilen);
   }
   if (e == plat::Err::ok) {
-    text = 2510;
+    text = txt::kNichtAbgeschlossen;
     e = f.sync();
   }
   f.close();
@@ -285,7 +286,7 @@ bool BenDateienSammeln(bool traceJeDatei) {
   for (const std::string& claim : gelesen) {
     Trace("Delete", claim);
     if (const plat::Err fehler = plat::removeFile(claim); fehler != plat::Err::ok)
-      Fehlermeldung(fehler, TextMitWert(863, claim));
+      Fehlermeldung(fehler, TextMitWert(txt::kNichtGeloescht, claim));
   }
   return true;
 }

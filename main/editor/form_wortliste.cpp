@@ -32,6 +32,7 @@
 #include "common/poolfiles.h"
 #include "common/qtext.h"
 #include "common/texte.h"
+#include "common/texte_namen.h"
 #include "common/utilities.h"
 #include "common/zeichenketten.h"
 #include "main/editor/tippsuche.h"
@@ -72,8 +73,8 @@ class Sanduhr {
 std::function<bool(std::string&)>& FormWortliste::suchEingabe() {
   static std::function<bool(std::string&)> eingabe = [](std::string& ergebnis) {
     QInputDialog frage(QApplication::activeWindow());
-    frage.setWindowTitle(qtext("Vokarium : " + Text(2796)));
-    frage.setLabelText(text(2694));
+    frage.setWindowTitle(qtext("Vokarium : " + Text(txt::kWortSuchen)));
+    frage.setLabelText(text(txt::kWortanfangEingeben));
     // Wide enough that its title is not cut beside the window buttons.
     frage.ensurePolished();
     const QFontMetrics masse(frage.font());
@@ -211,10 +212,10 @@ FormWortliste::FormWortliste(QWidget* aufrufer, const Listenauftrag& auftrag)
   }
   Toolbar1->setContextMenuPolicy(Qt::CustomContextMenu);
   // Search by keyboard: Ctrl+F asks, F3 goes on to the next match.
-  aSuchen_ = new QAction(text(2693), this);
+  aSuchen_ = new QAction(text(txt::kSuchenMenue), this);
   aSuchen_->setObjectName("aSuchen");
   aSuchen_->setShortcut(QKeySequence::Find);
-  aWeitersuchen_ = new QAction(text(2695), this);
+  aWeitersuchen_ = new QAction(text(txt::kWeitersuchen), this);
   aWeitersuchen_->setObjectName("aWeitersuchen");
   aWeitersuchen_->setShortcut(QKeySequence::FindNext);
   for (QAction* a : {aSuchen_, aWeitersuchen_}) {
@@ -232,35 +233,37 @@ FormWortliste::FormWortliste(QWidget* aufrufer, const Listenauftrag& auftrag)
   setMinimumSize(pixel(kMinBreite), pixel(kMinHoehe));
   fontSetzen(masse.ListenFontGroesse);
 
-  modell->koepfeSetzen({text(art == Listenart::Gesamt ? 2731 : 2732), text(2742), text(2743)});
+  modell->koepfeSetzen({text(art == Listenart::Gesamt ? txt::kKopfBehalten : txt::kKopfUebernehmen),
+                        text(txt::kKopfSchreibform), text(txt::kKopfSprechform)});
   spaltenBreiten();
 
   // Caption and status panels of the kind.
   std::string teil;
-  int artText = 2739;
+  int artText = txt::kArtNeueWoerter;
   const std::string& benutzer = pz.Benutzer;
   switch (art) {
     case Listenart::Gesamt:
-      teil = Text(2733);
-      artText = 2734;
+      teil = Text(txt::kTitelGesamtliste);
+      artText = txt::kArtGesamtliste;
       break;
     case Listenart::Import:
-      teil = TextMitWert(2741, z.listenPfad);
-      artText = 2735;
+      teil = TextMitWert(txt::kTitelImport, z.listenPfad);
+      artText = txt::kArtImport;
       break;
     case Listenart::Anwender:
-      teil = " " + Text(2740) + (benutzer.empty() ? "" : " - " + benutzer);
-      artText = 2736;
+      teil = " " + Text(txt::kTitelBenWoerter) + (benutzer.empty() ? "" : " - " + benutzer);
+      artText = txt::kArtBenWoerter;
       break;
     case Listenart::Wartung:
-      teil = Text(2737);
-      artText = 2737;
+      teil = Text(txt::kUeberarbeitung);
+      artText = txt::kUeberarbeitung;
       break;
     case Listenart::Neuworte:
-      teil = Text(2738) + (benutzer.empty() ? "" : " - " + benutzer);
+      teil = Text(txt::kTitelNeueWoerter) + (benutzer.empty() ? "" : " - " + benutzer);
       break;
   }
-  setWindowTitle(qtext(Titel("Vokarium", "") + " " + Text(2793) + " : " + pz.Pool + " - " + teil));
+  setWindowTitle(qtext(Titel("Vokarium", "") + " " + Text(txt::kTitelWortliste) + " : " + pz.Pool +
+                       " - " + teil));
   stbPool->setText(qtext("Pool : " + pz.Pool + " "));
   stbArt->setText(text(artText));
   const bool mitAnwender =
@@ -392,14 +395,15 @@ bool FormWortliste::ListeNeuAufbauen() {
   Trace("Liste sichtbar");
   z.baut = false;
   // An empty revision list is no fault: nothing changed since the mark.
-  if (z.art == Listenart::Wartung && z.zeilen.empty()) Meldung(Text(2595));
+  if (z.art == Listenart::Wartung && z.zeilen.empty()) Meldung(Text(txt::kTeillisteLeer));
   return true;
 }
 
 void FormWortliste::StatusAktualisieren() {
   const auto& z = editorZustand();
-  stbWorte->setText(qtext(Text(2794) + " : " + std::to_string(z.zeilen.size()) + " "));
-  stbMarkiert->setText(qtext(Text(2795) + " : " + std::to_string(z.Markierzaehler) + " "));
+  stbWorte->setText(qtext(Text(txt::kAnzahl) + " : " + std::to_string(z.zeilen.size()) + " "));
+  stbMarkiert->setText(
+      qtext(Text(txt::kMarkierte) + " : " + std::to_string(z.Markierzaehler) + " "));
 }
 
 std::vector<std::size_t> FormWortliste::selektierteZeilen() const {
@@ -469,7 +473,8 @@ void FormWortliste::sucheOeffnen() {
   beschaeftigt_ = true;
   const bool gefunden = suchen(anfang);
   beschaeftigt_ = false;
-  if (!gefunden && !trimmen(anfang).empty()) Meldung(TextMitWert(2596, trimmen(anfang)));
+  if (!gefunden && !trimmen(anfang).empty())
+    Meldung(TextMitWert(txt::kWortNichtGefunden, trimmen(anfang)));
 }
 
 void FormWortliste::weitersuchen() {
@@ -482,7 +487,7 @@ void FormWortliste::weitersuchen() {
   const std::ptrdiff_t i = Suchen(suchtext_, static_cast<std::size_t>(fundstelle_ + 1));
   beschaeftigt_ = false;
   if (i < 0) {
-    Meldung(TextMitWert(2596, trimmen(suchtext_)));
+    Meldung(TextMitWert(txt::kWortNichtGefunden, trimmen(suchtext_)));
     return;
   }
   fundstelle_ = i;
@@ -632,24 +637,24 @@ FormWortBearbeiten::FormWortBearbeiten(QWidget* eltern, std::string& geschrieben
                                        std::string& gesprochen)
     : QDialog(eltern), geschrieben_(geschrieben), gesprochen_(gesprochen) {
   setObjectName("FormWortBearbeiten");
-  setWindowTitle(qtext(Titel("Vokarium", Text(4096))));
+  setWindowTitle(qtext(Titel("Vokarium", Text(txt::kWortBearbeiten))));
   auto* layout = new QVBoxLayout(this);
-  lSchreibform = new QLabel(text(4031), this);
+  lSchreibform = new QLabel(text(txt::kSchreibform), this);
   lSchreibform->setObjectName("lSchreibform");
   tSchreibform = new QLineEdit(qtext(geschrieben), this);
   tSchreibform->setObjectName("tSchreibform");
-  lSprachForm = new QLabel(text(4032), this);
+  lSprachForm = new QLabel(text(txt::kSprechform), this);
   lSprachForm->setObjectName("lSprachForm");
   tSprachform = new QLineEdit(qtext(gesprochen), this);
   tSprachform->setObjectName("tSprachform");
   auto* knoepfe = new QHBoxLayout;
-  cEigenschaften = new QPushButton(text(4015), this);
+  cEigenschaften = new QPushButton(text(txt::kEigenschaften), this);
   cEigenschaften->setObjectName("cEigenschaften");
   cEigenschaften->setAutoDefault(false);
-  cOK = new QPushButton(text(101), this);
+  cOK = new QPushButton(text(txt::kOK), this);
   cOK->setObjectName("cOK");
   cOK->setDefault(true);
-  cAbbrechen = new QPushButton(text(193), this);
+  cAbbrechen = new QPushButton(text(txt::kAbbrechen), this);
   cAbbrechen->setObjectName("cAbbrechen");
   cAbbrechen->setAutoDefault(false);
   knoepfe->addWidget(cEigenschaften);

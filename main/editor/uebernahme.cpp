@@ -22,6 +22,7 @@
 #include "common/poolfiles.h"
 #include "common/server_trigger.h"
 #include "common/texte.h"
+#include "common/texte_namen.h"
 #include "common/wortpruefung.h"
 #include "main/editor/pruefsumme.h"
 #include "main/editor/wortliste.h"
@@ -62,7 +63,7 @@ bool ausfuehren(Journal& j) {
   const bool alle = JournalAusfuehren(
       j, editorZustand().pauseMs,
       [](const std::string& pfad) {
-        return Nachfrage(TextMitWerten(2520, pfad, editorZustand().listenPfad));
+        return Nachfrage(TextMitWerten(txt::kWortlisteGesperrt, pfad, editorZustand().listenPfad));
       },
       true);
   if (alle) {
@@ -92,7 +93,7 @@ void loeschListeFuerBenutzer(Journal& j) {
   if (!pz.LoeschListe || pz.LoeschListe->anzahl() == 0 || pz.Benutzer.empty()) return;
   const std::string pfad = BenutzerDateiPfad(pz.Benutzer, ".loe");
   if (!plat::isSafeName(pz.Benutzer)) {
-    Fehlermeldung(plat::Err::invalidName, TextMitWert(2508, pfad));
+    Fehlermeldung(plat::Err::invalidName, TextMitWert(txt::kAnwenderWortdateiNichtGeoeffnet, pfad));
     return;
   }
   std::string daten;
@@ -129,11 +130,12 @@ bool GesamtlisteErsetzen(const std::string& pfad, std::vector<std::string> inhal
   const auto& z = editorZustand();
   Trace("GesamtlisteErsetzen", pfad, sicherung);
   if (sicherung == pfad) {
-    Fehlermeldung(0, "", TextMitWerten(2511, pfad, sicherung));
+    Fehlermeldung(0, "", TextMitWerten(txt::kNichtErsetzt, pfad, sicherung));
     return false;
   }
   plat::SharedFile datei;
-  plat::Err e = oeffnenMitVersuchen(datei, pfad, z.versucheGesamtliste, TextMitWert(2521, pfad));
+  plat::Err e = oeffnenMitVersuchen(datei, pfad, z.versucheGesamtliste,
+                                    TextMitWert(txt::kGesamtlisteGesperrt, pfad));
   if (plat::heldByOther(e)) {
     Trace("Gesamtliste bleibt", pfad);  // the user cancelled
     return false;
@@ -141,7 +143,7 @@ bool GesamtlisteErsetzen(const std::string& pfad, std::vector<std::string> inhal
   std::string alt;
   if (e == plat::Err::ok) e = datei.readAll(alt);
   if (e != plat::Err::ok) {
-    Fehlermeldung(e, TextMitWert(2506, pfad));
+    Fehlermeldung(e, TextMitWert(txt::kWortlisteNichtGeoeffnet, pfad));
     return false;
   }
   const auto gelesen = static_cast<std::size_t>(std::max<std::int64_t>(z.gelesenLaenge, 0));
@@ -170,14 +172,14 @@ bool GesamtlisteErsetzen(const std::string& pfad, std::vector<std::string> inhal
   }
   e = plat::publishReplace(sicherung, alt, true);
   if (e != plat::Err::ok) {
-    Fehlermeldung(e, TextMitWert(2512, sicherung));
+    Fehlermeldung(e, TextMitWert(txt::kNichtVerschoben, sicherung));
     return false;
   }
   const std::string neu = plat::joinLines(inhalt);
   if (vorDemErsetzen && !vorDemErsetzen(neu)) return false;
   e = datei.replaceHeld(neu, true);
   if (e != plat::Err::ok) {
-    Fehlermeldung(e, TextMitWerten(2511, pfad, sicherung));
+    Fehlermeldung(e, TextMitWerten(txt::kNichtErsetzt, pfad, sicherung));
     return false;
   }
   return true;
@@ -272,7 +274,7 @@ bool importSpeichern(const std::string& pfad) {
     Trace("Sicherung", pfad, sicherung);
     e = plat::publishReplace(sicherung, alt, true);
     if (e != plat::Err::ok) {
-      DateiFehlerMelden(e, sicherung, 2509);
+      DateiFehlerMelden(e, sicherung, txt::kNichtGeschrieben);
       return false;
     }
   } else if (e != plat::Err::notFound) {
@@ -281,7 +283,7 @@ bool importSpeichern(const std::string& pfad) {
   }
   e = plat::publishReplace(pfad, plat::joinLines(AngehakteZeilen()), true);
   if (e != plat::Err::ok) {
-    DateiFehlerMelden(e, pfad, 2509);
+    DateiFehlerMelden(e, pfad, txt::kNichtGeschrieben);
     return false;
   }
   return true;

@@ -16,6 +16,7 @@
 #include "common/mtrace.h"
 #include "common/poolfiles.h"
 #include "common/texte.h"
+#include "common/texte_namen.h"
 #include "common/utilities.h"
 #include "common/wortpruefung.h"
 #include "common/zeichenketten.h"
@@ -402,7 +403,7 @@ bool ZeileAendern(std::size_t position, const std::string& geschrieben,
   Eintrag& e = editorZustand().zeilen.at(position);
   if (e.geschrieben == geschrieben && e.gesprochen == gesprochen) return false;
   if (WortzeilePruefen(Wortzeile(geschrieben, gesprochen)) != Wortfehler::keiner) {
-    Meldung(TextMitWert(2684, Dateinotation(e)));
+    Meldung(TextMitWert(txt::kAenderungKeinWort, Dateinotation(e)));
     return false;
   }
   LoeschListeHinzufuegen(e.geschrieben, e.gesprochen);
