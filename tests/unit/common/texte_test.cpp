@@ -3,6 +3,7 @@
 // sources ask for is in both files, and both files hold the same numbers.
 #include <cctype>
 #include <map>
+#include <regex>
 
 #include "testbaum.h"
 
@@ -135,11 +136,24 @@ int aufrufNummer(const std::string& q, std::size_t pos, std::string_view name) {
   return i < q.size() && (q[i] == ',' || q[i] == ')') ? zahl : -1;
 }
 
+// The numbers a name stands for: "inline constexpr int kName = N;" in a
+// namespace txt of text names.
+void benannteNummern(const std::string& quelle, const std::string& datei,
+                     std::map<std::int32_t, std::string>& nummern) {
+  if (quelle.find("namespace txt") == std::string::npos &&
+      quelle.find("::txt {") == std::string::npos)
+    return;
+  static const std::regex name(R"(inline constexpr int k\w+ =\s*(\d+);)");
+  for (std::sregex_iterator m(quelle.begin(), quelle.end(), name), ende; m != ende; ++m)
+    nummern.emplace(std::stoi((*m)[1].str()), datei);
+}
+
 // Text numbers the client sources ask for. Recognised forms: a call of
 // Text, TextMitWert, TextMitWerten or TextRelativ... whose first argument is
 // a number literal; a relative call adds the last TextBasis(<literal>) seen
-// before it in the same file. Other ways of asking for a text (computed
-// numbers) are not seen and must be covered by a literal somewhere.
+// before it in the same file; a text name. Other ways of asking for a text
+// (computed numbers) are not seen and must be covered by a literal or a
+// name somewhere.
 std::map<std::int32_t, std::string> verwendeteNummern() {
   std::map<std::int32_t, std::string> nummern;
   constexpr std::string_view namen[] = {"TextBasis",     "TextRelativMitWert", "TextRelativ",
@@ -152,6 +166,7 @@ std::map<std::int32_t, std::string> verwendeteNummern() {
       if (endung != ".cpp" && endung != ".h") continue;
       std::ifstream f(e.path(), std::ios::binary);
       const std::string quelle(std::istreambuf_iterator<char>(f), {});
+      benannteNummern(quelle, e.path().filename().string(), nummern);
       std::int32_t basis = 0;
       for (std::size_t pos = quelle.find("Text"); pos != std::string::npos;
            pos = quelle.find("Text", pos + 1)) {
