@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "common/poolfiles.h"
+#include "common/texte_namen.h"
 #include "common/utilities.h"
 #include "helper/anbindung.h"
 #include "helper/helfer.h"
@@ -44,7 +45,7 @@ FormDragonStart::FormDragonStart(QWidget* besitzer)
     : QWidget(besitzer,
               Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       lLadeText(new QLabel(Anzeige(Tx(txt::kLaden)), this)),
-      cmdAbbrechen(new QPushButton(Anzeige(Tx(193)), this)),
+      cmdAbbrechen(new QPushButton(Anzeige(Tx(vk::txt::kAbbrechen)), this)),
       Image1(new QLabel(this)),
       Timer1(new QTimer(this)) {
   setObjectName(QStringLiteral("FormDragonStart"));

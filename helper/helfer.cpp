@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/poolfiles.h"
+#include "common/texte_namen.h"
 #include "common/utilities.h"
 #include "helper/anbindung.h"
 #include "helper/befehlszeile.h"
@@ -67,7 +68,7 @@ void Loeschen(const std::string& pfad) {
     Tr({"Delete", pfad});
     return;
   }
-  FehlerMelden(e, TxW(863, pfad));
+  FehlerMelden(e, TxW(vk::txt::kNichtGeloescht, pfad));
 }
 
 enum class Anwendung { hinzufuegen, entfernen };
@@ -94,7 +95,7 @@ bool ClaimAnwenden(const std::string& claim, const std::string& angewandt, Anwen
   if (!Anwenden(claim, art)) return false;
   const plat::Err e = AngewandtVormerken(claim, angewandt);
   if (e != plat::Err::ok) {
-    FehlerMelden(e, TxW(863, claim));
+    FehlerMelden(e, TxW(vk::txt::kNichtGeloescht, claim));
     return false;
   }
   return true;
@@ -105,7 +106,7 @@ bool ClaimAnwenden(const std::string& claim, const std::string& angewandt, Anwen
 bool NameFrei(const std::string& pfad) {
   const std::string warum = plat::whyNoFile(pfad);
   if (warum.empty()) return true;
-  Melde(TxWW(2560, pfad, warum));
+  Melde(TxWW(vk::txt::kNameKeineDatei, pfad, warum));
   return false;
 }
 
@@ -142,7 +143,7 @@ void WortdateiAnwenden(const std::string& pfad, Anwendung art) {
       Tr({"Datei belegt", pfad});
       return;
     case Beanspruchung::fehler:
-      FehlerMelden(e, TxW(863, pfad));
+      FehlerMelden(e, TxW(vk::txt::kNichtGeloescht, pfad));
       return;
   }
 }
@@ -198,12 +199,13 @@ Folge HelferStart(const std::string& befehlszeile) {
   if (andereKopie) {
     std::string user;
     std::string pool;
-    Melde(EinzelstartInhaber(user, pool) ? TxWW(2393, user, pool) : Tx(2305));
+    Melde(EinzelstartInhaber(user, pool) ? TxWW(txt::kLaeuftSchonFuer, user, pool)
+                                         : Tx(txt::kLaeuftSchon));
     return Folge::schliessen;
   }
   std::string konfigVerzeichnis;
   if (!KonfigurationFinden(konfigVerzeichnis)) {
-    Melde(Tx(2301));
+    Melde(Tx(txt::kSpeicherortUnbekannt));
     return Folge::weiter;
   }
 
@@ -217,23 +219,23 @@ Folge HelferStart(const std::string& befehlszeile) {
   vk::poolZustand().Benutzer = o.user;
 
   if (o.user.empty()) {
-    Melde(Tx(2302));
+    Melde(Tx(txt::kOhneAnwender));
     return Folge::weiter;
   }
   std::string topic = o.topic;
   if (topic.empty()) {
     if (o.pool.empty()) {
-      Melde(Tx(2303));
+      Melde(Tx(txt::kOhneThemaUndPool));
       return Folge::weiter;
     }
     if (!ThemaAusBenutzerliste(o.pool, o.user, topic)) {
-      Melde(TxWW(2304, o.user, o.pool));
+      Melde(TxWW(txt::kNichtImPool, o.user, o.pool));
       return Folge::weiter;
     }
   }
   // Pool and user become pieces of file names in the pool folder.
   if (!o.pool.empty() && (!plat::isSafeName(o.pool) || !plat::isSafeName(o.user))) {
-    Melde(TxWW(2304, o.user, o.pool));
+    Melde(TxWW(txt::kNichtImPool, o.user, o.pool));
     return Folge::weiter;
   }
   if (!o.pool.empty()) LetzteAuswahlMerken(o.pool, o.user);
@@ -285,7 +287,7 @@ Folge HauptTick() {
       Tr({"Dragon gestartet"});
       Wechseln(Anlass::leisteErschienen);
       if (z.bleibtAktiv) {
-        gDienste.initText(Tx(2306));
+        gDienste.initText(Tx(txt::kDragonGestartet));
       } else if (z.nurStarten) {
         Wechseln(Anlass::nichtsZuTun);
         folge = Folge::schliessen;
@@ -358,7 +360,7 @@ void LadefensterGeladen() {
   z.ladeZaehler = z.dragonStartDauer * kLadeTicksJeSekunde;
   // Without the recognizer the helper has nothing to wait for.
   while (!gDienste.dragonStarten()) {
-    if (!Nachfragen(Tx(2408) + "\r" + Tx(2396))) {
+    if (!Nachfragen(Tx(vk::txt::kDragonStartFehlgeschlagen) + "\r" + Tx(txt::kStartWiederholen))) {
       Tr({"Dragon-Start aufgegeben"});
       Wechseln(Anlass::abbruch);
       return;
@@ -483,9 +485,9 @@ void NeueWoerterSichern() {
   AnhangSchritt schritt = AnhangSchritt::oeffnen;
   const plat::Err e = ZeilenAnhaengen(ben, neue, schritt);
   if (e == plat::Err::ok) return;
-  const int text = schritt == AnhangSchritt::oeffnen     ? 2506
-                   : schritt == AnhangSchritt::schreiben ? 2509
-                                                         : 2510;
+  const int text = schritt == AnhangSchritt::oeffnen     ? vk::txt::kWortlisteNichtGeoeffnet
+                   : schritt == AnhangSchritt::schreiben ? vk::txt::kNichtGeschrieben
+                                                         : vk::txt::kNichtAbgeschlossen;
   FehlerMelden(e, TxW(text, ben));
 }
 
