@@ -86,7 +86,7 @@ TEST_F(Hauptfenster, ButtonTextsFollowTheLanguageFile) {
   };
   for (const Fall& fall :
        {Fall{"Deutsch", "Vokabular fixieren", "Vokabular im aktuellen Zustand fixieren"},
-        Fall{"English", "Fix vocabulary", "fix the vocabulary in its current state"}}) {
+        Fall{"English", "fix vocabulary", "fix the vocabulary in its current state"}}) {
     vk::texteZuruecksetzen();
     vk::TextLaden(fall.sprache);
     QAction* a = starten(vk::VokariumArt()).knopf("VokabularFixieren");
