@@ -14,6 +14,8 @@
 #include <iterator>
 #include <span>
 
+#include "common/texte.h"
+#include "common/texte_namen.h"
 #include "platform/paths.h"
 
 namespace dragon {
@@ -79,7 +81,7 @@ bool Channel::connect(Error& e) {
   sock.connectToServer(QString::fromStdString(proto::socketPath()));
   if (!sock.waitForConnected(gConnectMs)) {
     sock.abort();
-    setError(e, proto::errNotRunning, "Die Spracherkennung antwortet nicht");
+    setError(e, proto::errNotRunning, vk::Text(vk::txt::kGrundAntwortetNicht));
     return false;
   }
   return true;
@@ -147,7 +149,7 @@ bool Channel::callMany(std::size_t count, const Build& build, std::vector<proto:
   while (result.size() < count) {
     if (!pump()) {
       drop();
-      setError(e, proto::errRequest, "Gest\xF6rte Antwort der Spracherkennung");
+      setError(e, proto::errRequest, vk::Text(vk::txt::kGrundGestoerteAntwort));
       return false;
     }
     if (!answers.empty()) {
@@ -160,7 +162,7 @@ bool Channel::callMany(std::size_t count, const Build& build, std::vector<proto:
         if (a.size() >= 3 && a[0] == proto::kErr) {
           setError(e, toInt(a[1]), a[2]);
         } else {
-          setError(e, proto::errRequest, "Gest\xF6rte Antwort der Spracherkennung");
+          setError(e, proto::errRequest, vk::Text(vk::txt::kGrundGestoerteAntwort));
         }
       }
       result.push_back(std::move(a));
@@ -168,7 +170,7 @@ bool Channel::callMany(std::size_t count, const Build& build, std::vector<proto:
     }
     if (sock.state() != QLocalSocket::ConnectedState) {
       drop();
-      setError(e, proto::errNotRunning, "Die Spracherkennung antwortet nicht");
+      setError(e, proto::errNotRunning, vk::Text(vk::txt::kGrundAntwortetNicht));
       return false;
     }
     if (deadline.hasExpired() ||
@@ -177,11 +179,9 @@ bool Channel::callMany(std::size_t count, const Build& build, std::vector<proto:
       bool gone = sock.state() != QLocalSocket::ConnectedState;
       drop();
       if (gone) {
-        setError(e, proto::errNotRunning, "Die Spracherkennung antwortet nicht");
+        setError(e, proto::errNotRunning, vk::Text(vk::txt::kGrundAntwortetNicht));
       } else {
-        setError(e, proto::errTimeout,
-                 "Zeit\xFC"
-                 "berschreitung beim Warten auf die Spracherkennung");
+        setError(e, proto::errTimeout, vk::Text(vk::txt::kGrundZeitueberschreitung));
       }
       return false;
     }
@@ -203,7 +203,7 @@ EngineControl::~EngineControl() = default;
 
 std::unique_ptr<EngineControl> EngineControl::create(const std::string& programFolder, Error& e) {
   if (!installed(programFolder)) {
-    setError(e, proto::errNotInstalled, "Die Spracherkennung ist nicht installiert");
+    setError(e, proto::errNotInstalled, vk::Text(vk::txt::kGrundNichtInstalliert));
     return nullptr;
   }
   return std::unique_ptr<EngineControl>(new EngineControl());
@@ -349,7 +349,7 @@ VocTools::~VocTools() = default;
 
 std::unique_ptr<VocTools> VocTools::create(const std::string& programFolder, Error& e) {
   if (!installed(programFolder)) {
-    setError(e, proto::errNotInstalled, "Die Spracherkennung ist nicht installiert");
+    setError(e, proto::errNotInstalled, vk::Text(vk::txt::kGrundNichtInstalliert));
     return nullptr;
   }
   return std::unique_ptr<VocTools>(new VocTools());
@@ -357,7 +357,7 @@ std::unique_ptr<VocTools> VocTools::create(const std::string& programFolder, Err
 
 bool VocTools::call(const proto::Fields& request, proto::Fields& answer, Error& e) {
   if (!initialized_) {
-    setError(e, proto::errNotInitialized, "Vokabularwerkzeuge nicht initialisiert");
+    setError(e, proto::errNotInitialized, vk::Text(vk::txt::kGrundNichtInitialisiert));
     return false;
   }
   return ch_->call(request, answer, e);
@@ -367,7 +367,7 @@ bool VocTools::callMany(std::size_t count,
                         const std::function<void(std::size_t, proto::Fields&)>& build,
                         std::vector<proto::Fields>& answers, Error& e) {
   if (!initialized_) {
-    setError(e, proto::errNotInitialized, "Vokabularwerkzeuge nicht initialisiert");
+    setError(e, proto::errNotInitialized, vk::Text(vk::txt::kGrundNichtInitialisiert));
     return false;
   }
   return ch_->callMany(count, build, answers, e);
@@ -404,7 +404,7 @@ namespace {
 
 bool wordsFromAnswer(const proto::Fields& a, WordList& words, Error& e) {
   if (!proto::takeWords(a, 0, words)) {
-    setError(e, proto::errRequest, "Gest\xF6rte Wortliste der Spracherkennung");
+    setError(e, proto::errRequest, vk::Text(vk::txt::kGrundGestoerteWortliste));
     return false;
   }
   return true;
@@ -413,7 +413,7 @@ bool wordsFromAnswer(const proto::Fields& a, WordList& words, Error& e) {
 bool markedFromAnswer(const proto::Fields& a, const WordList& sent, std::size_t left,
                       WordList& changed, Error& e) {
   if (a.size() != 1 || !proto::takeMarked(sent, left, a[0], changed)) {
-    setError(e, proto::errRequest, "Gest\xF6rte Wortliste der Spracherkennung");
+    setError(e, proto::errRequest, vk::Text(vk::txt::kGrundGestoerteWortliste));
     return false;
   }
   return true;
@@ -474,7 +474,7 @@ bool WordAnalyzer::analyzeWord(std::string_view written, Word& word, Error& e) {
 bool WordAnalyzer::analyzeWord(std::string_view written, std::string_view spoken, Word& word,
                                Error& e) {
   if (!tools_.initialized_) {
-    setError(e, proto::errNotInitialized, "Vokabularwerkzeuge nicht initialisiert");
+    setError(e, proto::errNotInitialized, vk::Text(vk::txt::kGrundNichtInitialisiert));
     return false;
   }
   auto r = proto::analyse(written, spoken);
@@ -504,7 +504,7 @@ void WordAnalyzer::queueWords(WordList&& words) {
 
 bool WordAnalyzer::analyzeQueue(WordList& result, Error& e) {
   if (!tools_.initialized_) {
-    setError(e, proto::errNotInitialized, "Vokabularwerkzeuge nicht initialisiert");
+    setError(e, proto::errNotInitialized, vk::Text(vk::txt::kGrundNichtInitialisiert));
     return false;
   }
   // The accepted words close up in place, so nothing is copied.

@@ -25,7 +25,7 @@ void fehlerMelden(const dragon::Error& e, int text) {
 }
 
 dragon::Error nichtInitialisiert() {
-  return {dragonproto::errNotInitialized, "Vokabularwerkzeuge nicht initialisiert"};
+  return {dragonproto::errNotInitialized, Text(txt::kGrundNichtInitialisiert)};
 }
 
 std::string_view getrimmt(std::string_view s) {

@@ -64,6 +64,14 @@ inline constexpr int kWoerterNichtAufgenommen = 2556;
 inline constexpr int kWortdateiNichtGelesen = 2557;  // word file @
 inline constexpr int kEntfernenAbgelehnt = 2558;
 
+// Why the recognizer access failed, below the message of the step.
+inline constexpr int kGrundAntwortetNicht = 2484;
+inline constexpr int kGrundGestoerteAntwort = 2485;
+inline constexpr int kGrundNichtInstalliert = 2486;
+inline constexpr int kGrundNichtInitialisiert = 2487;
+inline constexpr int kGrundGestoerteWortliste = 2488;
+inline constexpr int kGrundZeitueberschreitung = 2489;
+
 // Names that are no file, launchers, and why a file cannot be read.
 // Name @ taken, not by a file (@).
 inline constexpr int kNameKeineDatei = 2560;

@@ -102,7 +102,8 @@ bool Starten(std::string_view programm, bool sichtbar, std::string_view argument
     }
   }
   if (code != 0) {
-    Meldung(TextMitWert(txt::kAusfuehrenFehler, datei) + "Fehler " + std::to_string(code) + ", ");
+    Meldung(TextMitWert(txt::kAusfuehrenFehler, datei) + Text(txt::kFehler) + " " +
+            std::to_string(code) + ", ");
     return false;
   }
   return true;

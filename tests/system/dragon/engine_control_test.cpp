@@ -55,6 +55,24 @@ TEST_F(DragonWelt, NotInstalledReportsTheCreationText) {
   EXPECT_FALSE(DragonLeiste());
 }
 
+// The reason below a failed step comes from the language file too.
+TEST_F(DragonWelt, TheReasonOfAFailedAccessSpeaksTheUsersLanguage) {
+  struct Fall {
+    const char* sprache;
+    const char* grund;
+  };
+  for (const Fall& fall : {Fall{"Deutsch", "\rDie Spracherkennung ist nicht installiert."},
+                           Fall{"English", "\rThe speech recognizer is not installed."}}) {
+    SCOPED_TRACE(fall.sprache);
+    texteZuruecksetzen();
+    TextLaden(fall.sprache);
+    clearRecordedMessages();
+    EXPECT_FALSE(DragonControlStart());
+    EXPECT_TRUE(gemeldetText(fall.grund));
+  }
+  texteZuruecksetzen();
+}
+
 TEST_F(DragonWelt, InstalledButNotRunning) {
   einrichten();
   EXPECT_FALSE(DragonLaeuft());

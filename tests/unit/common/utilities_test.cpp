@@ -97,6 +97,13 @@ TEST_F(Utilities, StartingMissingFailingAndGoodPrograms) {
   EXPECT_FALSE(vk::StartenUndWarten(sys("bin/prog"), "3"));
   ASSERT_EQ(vk::recordedMessages().size(), 1U);
   EXPECT_EQ(vk::recordedMessages()[0].text, vk::TextMitWert(959, sys("bin/prog")) + "Fehler 3, ");
+  // The word before the exit code speaks the language file's language.
+  vk::texteZuruecksetzen();
+  vk::TextLaden("English");
+  vk::clearRecordedMessages();
+  EXPECT_FALSE(vk::StartenUndWarten(sys("bin/prog"), "3"));
+  ASSERT_EQ(vk::recordedMessages().size(), 1U);
+  EXPECT_EQ(vk::recordedMessages()[0].text, vk::TextMitWert(959, sys("bin/prog")) + "Error 3, ");
   EXPECT_TRUE(vk::Starten(sys("bin/prog"), false, "3", false));  // not waited for
 }
 
