@@ -83,9 +83,9 @@ enum class Phase {
 
 // What moves the helper from one phase to the next.
 enum class Anlass {
-  startOhneDragon,  // started while the recognizer does not run
-  startMitDragon,   // started beside a running recognizer, staying
-  leisteErschienen,
+  startOhneDragon,     // started while the recognizer does not run
+  startMitDragon,      // started beside a running recognizer, staying
+  leisteErschienen,    // the recognizer's bar appeared
   ladezeitUm,          // the loading window's count reached zero
   profilGeladen,       // user opened and words applied, staying
   leisteWeg,           // the bar was missing for the whole grace time
