@@ -1,13 +1,15 @@
 // Result codes of the OS layer. The numbers are the Windows system error
 // codes, because logs, traces and error reports of the system show those
 // numbers to administrators; a POSIX errno is mapped onto them in one place.
+// An Err is [[nodiscard]]: a caller handles it, passes it up, or drops it
+// through ignoreErr with the reason why that is safe.
 #pragma once
 
 #include <string>
 
 namespace plat {
 
-enum class Err : int {
+enum class [[nodiscard]] Err : int {
   ok = 0,
   notFound = 2,           // file does not exist
   pathNotFound = 3,       // a directory on the way does not exist
@@ -32,6 +34,12 @@ enum class Err : int {
 // trying again shortly, unlike every other error.
 inline bool heldByOther(Err e) {
   return e == Err::sharingViolation || e == Err::lockViolation;
+}
+
+// Drops an error on purpose; `warum` says why nothing depends on it (a
+// best-effort clean-up, a trace, a result a later step checks again).
+inline void ignoreErr(Err, const char* warum) {
+  static_cast<void>(warum);
 }
 
 // Windows code as a number, for logs ("Fehler 32").

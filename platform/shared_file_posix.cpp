@@ -621,7 +621,7 @@ Err SharedFile::beginAppend(std::int64_t length, AppendBatch* batch) {
   appendStart_ = st.st_size;
   if (::lseek(fd_, st.st_size, SEEK_SET) < 0) {
     e = fromErrno(errno);
-    abortAppend();
+    ignoreErr(abortAppend(), "the seek's error is the one to report");
     return e;
   }
   return Err::ok;
@@ -689,7 +689,7 @@ Err SharedFile::append(std::string_view data, std::string_view commitName) {
   if (e != Err::ok) {
     // Never leave half an append behind. The write error is what the
     // caller must hear about, whatever the cut gives.
-    abortAppend();
+    ignoreErr(abortAppend(), "the write error is reported");
     return e;
   }
   return finishAppend(commitName);
@@ -955,7 +955,7 @@ LockProbe probeLocking(std::string_view dir) {
   SharedFile second;
   Err e = second.open(probe, Access::read, Share::denyWrite, Disposition::openExisting);
   second.close();
-  first.removeAndClose();
+  ignoreErr(first.removeAndClose(), "a probe file left behind is hidden as an own temp name");
   if (e != Err::sharingViolation) return LockProbe::fails;
   struct statfs fs {};
   if (::statfs(nativePath(dir).c_str(), &fs) == 0) {

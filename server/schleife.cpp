@@ -68,8 +68,9 @@ void liegengebliebeneSuchen() {
   Schleife& s = zustand();
   for (const std::string& pool : tabellen().pools) {
     std::vector<std::string> reste;
-    plat::listDirectory(optionen().zielVerzeichnis + pool, "_*.zustellung", plat::ListKind::both,
-                        reste);
+    plat::ignoreErr(plat::listDirectory(optionen().zielVerzeichnis + pool, "_*.zustellung",
+                                        plat::ListKind::both, reste),
+                    "a pool that cannot be listed has its remainders served with its next trigger");
     if (poolTextDa(pool) ||
         plat::pathKind(ClaimPfad(PoolText(TextArt::neu, pool))) != plat::PathKind::missing ||
         plat::pathKind(ClaimPfad(PoolText(TextArt::geloescht, pool))) != plat::PathKind::missing ||

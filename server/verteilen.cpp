@@ -126,7 +126,7 @@ plat::Err anhaengen(plat::SharedFile& f, std::initializer_list<Quelle*> texte, b
     if (e == plat::Err::ok && q != nullptr) e = stueckweiseSchreiben(f, *q);
   if (e == plat::Err::ok && flushen) e = f.sync();
   if (e != plat::Err::ok) {
-    f.abortAppend();
+    plat::ignoreErr(f.abortAppend(), "the append's error is reported; the next holder cuts back");
     return e;
   }
   return f.finishAppend();
@@ -338,7 +338,9 @@ void TriggerAuswerten() {
   for (std::size_t i = 0; i < t.pools.size(); ++i) {
     if (!markiert[i]) continue;
     verteilen(TextArt::neu, i, d);
-    plat::removeFile(optionen().zielVerzeichnis + t.pools[i] + "\\" + optionen().wortlistenDatei);
+    plat::ignoreErr(plat::removeFile(optionen().zielVerzeichnis + t.pools[i] + "\\" +
+                                     optionen().wortlistenDatei),
+                    "missing is the usual case; a held list is deleted by a later pass");
     verteilen(TextArt::geloescht, i, d);
     s.nachpruefen.push_back(t.pools[i]);
   }
