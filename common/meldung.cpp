@@ -137,8 +137,26 @@ void Fehlermeldung(long nummer, std::string_view beschreibung, std::string_view 
   Trace("WINerror " + nr + " " + std::string(kontext) + " " + std::string(beschreibung));
 }
 
+std::string FehlerGrund(plat::Err fehler) {
+  switch (fehler) {
+    case plat::Err::isFolder:
+      return Text(180);
+    case plat::Err::notAFile:
+      return Text(181);
+    case plat::Err::isLink:
+      return Text(182);
+    case plat::Err::accessDenied:
+      return Text(183);
+    case plat::Err::sharingViolation:
+    case plat::Err::lockViolation:
+      return Text(2584);
+    default:
+      return plat::errText(fehler);
+  }
+}
+
 void Fehlermeldung(plat::Err fehler, std::string_view kontext) {
-  Fehlermeldung(plat::code(fehler), plat::errText(fehler), kontext);
+  Fehlermeldung(plat::code(fehler), FehlerGrund(fehler), kontext);
 }
 
 namespace {

@@ -29,7 +29,12 @@ void Meldung(std::string_view text);
 // "WINerror " + number + " " + kontext + " " + beschreibung. Same box and
 // title as Meldung, with the error icon.
 void Fehlermeldung(long nummer, std::string_view beschreibung, std::string_view kontext);
-// The same for an error of the OS layer (its number and German text).
+// The reader's text of an OS layer error: for a refusal what is under the
+// name (a folder, no regular file, a link: texts 180-182) or no permission
+// (183), for a file held by another program text 2584, else the OS layer's
+// German text.
+std::string FehlerGrund(plat::Err fehler);
+// The same for an error of the OS layer: its number and FehlerGrund.
 void Fehlermeldung(plat::Err fehler, std::string_view kontext);
 
 // Question with Retry and Cancel (Cancel preselected), with the question

@@ -121,6 +121,8 @@ namespace {
 std::string ursache(plat::Err fehler, std::string_view pfad) {
   if (plat::heldByOther(fehler)) return Text(2584);
   if (fehler == plat::Err::notFound || fehler == plat::Err::pathNotFound) return Text(2588);
+  if (fehler == plat::Err::isLink) return Text(2586);
+  if (fehler == plat::Err::isFolder || fehler == plat::Err::notAFile) return Text(2585);
   if (fehler == plat::Err::accessDenied) {
     if (plat::linkOnTheWay(pfad)) return Text(2586);
     switch (plat::pathKind(pfad)) {

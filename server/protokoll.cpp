@@ -74,8 +74,7 @@ void logDateiOeffnen(const std::string& pfad) {
   for (int versuch = 0; versuch < 1000; ++versuch) {
     e = p.datei.open(pfad, plat::Access::readWrite, plat::Share::exclusive,
                      plat::Disposition::openAlways);
-    if (e != plat::Err::sharingViolation && e != plat::Err::lockViolation &&
-        e != plat::Err::accessDenied)
+    if (e != plat::Err::sharingViolation && e != plat::Err::lockViolation && !plat::denied(e))
       break;
     plat::sleepMs(100);
   }

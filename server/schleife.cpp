@@ -163,7 +163,7 @@ TriggerStand TriggerLesen(const std::string& pfad) {
       plat::sleepMs(10);
       continue;
     }
-    if (e == plat::Err::accessDenied) {
+    if (plat::denied(e)) {
       const std::string warum = plat::whyNoFile(pfad);
       if (!warum.empty()) return beiseiteLegen("Trigger ist keine Datei (" + warum + ")", pfad);
     }

@@ -223,7 +223,11 @@ TEST(Verteilung, GehaltenesMitgliedBekommtAllesBeimNaechstenTrigger) {
   for (const auto& e : fs::directory_iterator(b.pool("A")))
     EXPECT_EQ(e.path().filename().string().find("zustellung"), std::string::npos)
         << e.path() << " left behind";
-  EXPECT_NE(s.ausgabe().find("+++++ Wortdatei nicht beschreibbar : " + u2), std::string::npos)
+  EXPECT_NE(
+      s.ausgabe().find(
+          "+++++ Wortdatei nicht beschreibbar (Datei wird von einem anderen Programm benutzt) : " +
+          u2),
+      std::string::npos)
       << s.ausgabe();
   s.signal(SIGTERM);
   EXPECT_EQ(s.ende(), 0);
