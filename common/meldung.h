@@ -5,7 +5,10 @@
 // shown, every message is recorded and answered with the answer queued by
 // setNextAnswer / setNextFileName (default: Cancel, no file). Without a
 // QApplication the responder is always used, so no caller ever blocks.
-// Every error report is also traced.
+// Every error report is also traced. This part is free of Qt: the boxes and
+// dialogs themselves are the window part's (common/meldung_qt.cpp), handed
+// over through `Bildschirm`. State: the responder record of this module and
+// the installed screen.
 #pragma once
 
 #include <functional>
@@ -45,7 +48,7 @@ bool Nachfrage(std::string_view text);
 // for Yes. Answered in tests like Nachfrage.
 bool Frage(std::string_view text);
 
-// Open-file dialog; `filter` in the form "Textdateien (*.txt)|*.txt|...".
+// Open-file dialog (window part); `filter` in the form "Textdateien (*.txt)|*.txt|...".
 // Returns the chosen path (system form) or "" when cancelled.
 std::string DateiOeffnen(QWidget* eltern, std::string_view titel, std::string_view startOrdner,
                          std::string_view filter);
@@ -71,6 +74,29 @@ struct AufgezeichneteMeldung {
 // Every box is placed centred on this window: the active window, else the
 // program's visible main window; null when there is none.
 QWidget* meldungsBesitzer();
+
+// --- the screen --------------------------------------------------------
+
+// What the window part shows for the Qt-free part: installed once at program
+// start (`bildschirmSetzen`). `bereit` tells whether a widget application
+// exists now; without it (or with none installed) every box is recorded and
+// answered as by the responder.
+struct Bildschirm {
+  bool (*bereit)() = nullptr;
+  void (*zeigen)(std::string_view titel, std::string_view text, MeldungsSymbol symbol) = nullptr;
+  // Yes/No when `jaNein`, else Retry/Cancel; true for Yes or Retry.
+  bool (*fragen)(std::string_view titel, std::string_view text, bool jaNein) = nullptr;
+  void (*ereignisse)() = nullptr;  // lets pending window events run
+};
+void bildschirmSetzen(const Bildschirm& bildschirm);
+
+// True when boxes are answered without a screen: responder on, or no widget
+// application to show them.
+bool ohneBildschirm();
+
+// A file or folder dialog without a screen: recorded, answered with the
+// next queued file name ("" when none).
+std::string dialogAufzeichnen(MeldungsArt art, std::string_view titel);
 
 // Switches the responder on: nothing is shown any more.
 void responderEinschalten();

@@ -37,10 +37,12 @@ void ProgrammverzeichnisSetzen(std::string_view ordner);
 // Terminal-server client name, else the computer name (traced once).
 std::string RechnerName();
 
-// Lets pending window events run (no-op without an application object).
+// Lets pending window events run (no-op without an application object or
+// without the window part; defined with the screen hand-over in meldung).
 void EreignisseVerarbeiten();
 
-// Wait form and wait cursor over `form` (start) or removes both (end).
+// Wait form and wait cursor over `form` (start) or removes both (end);
+// window part (common/form_warten.cpp).
 void WartenBitte(QWidget* form, bool start);
 
 // Starts `programm` (system form) with the argument line `argumente`. With
