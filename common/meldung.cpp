@@ -9,7 +9,6 @@
 #include "common/mtrace.h"
 #include "common/texte.h"
 #include "platform/encoding.h"
-#include "platform/paths.h"
 
 namespace vk {
 

@@ -8,7 +8,6 @@
 
 #include "common/meldung.h"
 #include "common/qtext.h"
-#include "common/utilities.h"
 #include "platform/paths.h"
 
 namespace vk {
