@@ -8,9 +8,8 @@
 #include <algorithm>
 
 #include "admin/user_suchen.h"
+#include "common/deutsche_ordnung.h"
 #include "common/konfiguration.h"
-#include "common/qtext.h"
-#include "common/sortierung.h"
 #include "common/zeichenketten.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
@@ -211,12 +210,10 @@ void Sortieren() {
   const bool ab = v.absteigend;
   // German order as a reader expects it (Ä with A, ß with ss), letter case
   // left aside; one sort key per row, made once.
-  QCollator collator = vk::deutscherCollator();
-  collator.setCaseSensitivity(Qt::CaseInsensitive);
-  std::vector<QCollatorSortKey> schluessel;
+  std::vector<std::string> schluessel;
   schluessel.reserve(v.zeilen.size());
   for (const Zeile& z : v.zeilen)
-    schluessel.push_back(collator.sortKey(vk::qtext(spaltenText(z, s))));
+    schluessel.push_back(vk::deutscherSchluessel(spaltenText(z, s)));
   std::vector<std::size_t> alt(v.zeilen.size());
   for (std::size_t i = 0; i < alt.size(); ++i)
     alt[i] = i;

@@ -64,10 +64,12 @@ class VocZeilenZiel {
 
 // Adds a row for every word of the current list whose word line is not in
 // BenWorte.
+// State: poolZustand() (reads).
 void VocWorteZeigen(VocZeilenZiel& ziel);
 
 // Removes the words of LoeschListe from the vocabulary and drops the list;
 // the number of words handed over.
+// State: poolZustand() (reads and writes).
 int WoerterEntfernen();
 // Reads a word-line file into Voctools().liste; the number of words.
 int WoerterEinlesen(const std::string& pfad);

@@ -77,10 +77,6 @@ void FormWarten::weiter() {
   QApplication::changeOverrideCursor(bilder_[bild_]);
 }
 
-void EreignisseVerarbeiten() {
-  if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents();
-}
-
 void WartenBitte(QWidget* form, bool start) {
   auto& z = zustand();
   if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return;

@@ -270,9 +270,13 @@ bool abschliessen(Journal& j, bool melden) {
     return false;
   }
   const std::string ordner = ordnerVon(j.pfad);
-  for (std::size_t n = 0; n < j.anhaenge.size(); ++n)
-    plat::removeFile(ordner + "\\" + markeName(j, n));
-  j.datei.removeAndClose();
+  // Everything is done; a mark or a finished journal that cannot be removed
+  // is hidden as an own temporary name and only traced.
+  for (std::size_t n = 0; n < j.anhaenge.size(); ++n) {
+    const std::string marke = ordner + "\\" + markeName(j, n);
+    if (plat::removeFile(marke) != plat::Err::ok) Trace("Marke bleibt", marke);
+  }
+  if (j.datei.removeAndClose() != plat::Err::ok) Trace("Journal bleibt", j.pfad);
   return true;
 }
 
@@ -308,7 +312,8 @@ bool JournalAnlegen(Journal& j, const std::string& ordner) {
   if (e == plat::Err::ok) e = j.datei.write(aufschreiben(j));
   if (e == plat::Err::ok) e = j.datei.sync();
   if (e == plat::Err::ok) return true;
-  if (j.datei.isOpen()) j.datei.removeAndClose();
+  if (j.datei.isOpen())
+    plat::ignoreErr(j.datei.removeAndClose(), "without its end the next program drops it");
   Fehlermeldung(e, TextMitWert(txt::kNichtGeschrieben, j.pfad));
   return false;
 }
@@ -346,7 +351,10 @@ void JournalLassen(Journal& j) {
 }
 
 void JournalVerwerfen(Journal& j) {
-  if (j.datei.isOpen()) j.datei.removeAndClose();
+  // Its condition fails (or its end is missing) for the next program too,
+  // which drops a journal left behind in the same way.
+  if (j.datei.isOpen())
+    plat::ignoreErr(j.datei.removeAndClose(), "dropped again by the next program");
 }
 
 bool OffeneJournaleErledigen() {

@@ -98,6 +98,7 @@ void JournalVerwerfen(Journal& j);
 
 // Finishes or drops every journal in the current pool's folder that no
 // running program holds; true when none is left unfinished.
+// State: poolZustand() (reads).
 bool OffeneJournaleErledigen();
 
 }  // namespace vk

@@ -1,19 +1,15 @@
-// Message boxes, error reports, questions and file dialogs (see meldung.h).
+// Message boxes, error reports and questions without Qt (see meldung.h):
+// texts, the responder, and the hand-over to the screen the window part
+// installs (common/meldung_qt.cpp).
 #include "common/meldung.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QFileDialog>
-#include <QMessageBox>
 #include <deque>
 #include <iostream>
 
 #include "common/mtrace.h"
-#include "common/qtext.h"
 #include "common/texte.h"
 #include "common/texte_namen.h"
 #include "platform/encoding.h"
-#include "platform/paths.h"
 
 namespace vk {
 
@@ -33,11 +29,9 @@ MeldungsZustand& zustand() {
   return z;
 }
 
-// True when boxes are answered without a screen: responder on, or no
-// widget application to show them.
-bool ohneBildschirm() {
-  return zustand().responder ||
-         qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr;
+Bildschirm& bildschirm() {
+  static Bildschirm b;
+  return b;
 }
 
 void aufzeichnen(MeldungsArt art, std::string_view titel, std::string_view text,
@@ -48,32 +42,8 @@ void aufzeichnen(MeldungsArt art, std::string_view titel, std::string_view text,
   if (z.beobachter) z.beobachter(z.protokoll.back());
 }
 
-QMessageBox::Icon qtSymbol(MeldungsSymbol symbol) {
-  switch (symbol) {
-    case MeldungsSymbol::fehler:
-      return QMessageBox::Critical;
-    case MeldungsSymbol::frage:
-      return QMessageBox::Question;
-    case MeldungsSymbol::keins:
-      break;
-  }
-  return QMessageBox::NoIcon;
-}
-
-// Runs a box over its owner: Qt centres a dialog on its parent when it is
-// shown; the box is then brought to the foreground.
-int zeigenUeber(QMessageBox& box) {
-  box.raise();
-  box.activateWindow();
-  return box.exec();
-}
-
 std::string boxTitel() {
   return Titel("Vokarium", Text(txt::kHinweis));
-}
-
-QString bildschirmText(std::string_view text) {
-  return qtext(text).replace(QLatin1Char('\r'), QLatin1Char('\n'));
 }
 
 // Shows a box whose line breaks are already in place.
@@ -83,59 +53,14 @@ void zeigen(std::string_view text, MeldungsSymbol symbol) {
     aufzeichnen(MeldungsArt::meldung, titel, text, symbol);
     return;
   }
-  QMessageBox box(qtSymbol(symbol), qtext(titel), bildschirmText(text), QMessageBox::Ok,
-                  meldungsBesitzer());
-  zeigenUeber(box);
+  bildschirm().zeigen(titel, text, symbol);
 }
 
 std::string nummerText(long nummer) {
   return nummer > 0 ? " " + std::to_string(nummer) : "";
 }
 
-// VB-style filter "Name|*.txt|Alle|*.*" as Qt filter "Name (*.txt);;Alle (*.*)".
-QString qtFilter(std::string_view filter) {
-  QStringList teile = qtext(filter).split(QLatin1Char('|'));
-  QStringList ergebnis;
-  for (qsizetype i = 0; i + 1 < teile.size(); i += 2) {
-    QString muster = teile[i + 1];
-    muster.replace(QLatin1Char(';'), QLatin1Char(' '));
-    QString name = teile[i];
-    if (!name.contains(muster)) name += QStringLiteral(" (") + muster + QStringLiteral(")");
-    ergebnis << name;
-  }
-  return ergebnis.join(QStringLiteral(";;"));
-}
-
-// A dialog's record holds the folder it opens in as its text.
-std::string dialogAntwort(MeldungsArt art, std::string_view titel, std::string_view ordner) {
-  auto& z = zustand();
-  aufzeichnen(art, titel, ordner);
-  if (z.dateinamen.empty()) return {};
-  std::string pfad = std::move(z.dateinamen.front());
-  z.dateinamen.pop_front();
-  return pfad;
-}
-
-// A dialog without a usable start folder would open in the process's
-// working folder (the program folder when started from a launcher): the
-// user's home folder is where he keeps his own.
-std::string startOrdnerOderHeim(std::string_view startOrdner) {
-  if (!startOrdner.empty() && plat::directoryExists(startOrdner)) return std::string(startOrdner);
-  return plat::withBackslash(plat::systemPath(QDir::homePath().toStdString()));
-}
-
 }  // namespace
-
-QWidget* meldungsBesitzer() {
-  if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return nullptr;
-  if (QWidget* aktiv = QApplication::activeWindow()) return aktiv;
-  for (QWidget* w : QApplication::topLevelWidgets()) {
-    if (w->isVisible() && w->isWindow() && !w->isMinimized() && w->windowType() != Qt::ToolTip &&
-        w->windowType() != Qt::Popup)
-      return w;
-  }
-  return nullptr;
-}
 
 void Meldung(std::string_view text) {
   zeigen(text, MeldungsSymbol::keins);
@@ -148,15 +73,32 @@ void Fehlermeldung(long nummer, std::string_view beschreibung, std::string_view 
   Trace("WINerror " + nr + " " + std::string(kontext) + " " + std::string(beschreibung));
 }
 
+std::string FehlerGrund(plat::Err fehler) {
+  switch (fehler) {
+    case plat::Err::isFolder:
+      return Text(txt::kFehlerOrdner);
+    case plat::Err::notAFile:
+      return Text(txt::kFehlerKeineDatei);
+    case plat::Err::isLink:
+      return Text(txt::kFehlerLink);
+    case plat::Err::accessDenied:
+      return Text(txt::kFehlerBerechtigung);
+    case plat::Err::sharingViolation:
+    case plat::Err::lockViolation:
+      return Text(txt::kGrundBelegt);
+    default:
+      return plat::errText(fehler);
+  }
+}
+
 void Fehlermeldung(plat::Err fehler, std::string_view kontext) {
-  Fehlermeldung(plat::code(fehler), plat::errText(fehler), kontext);
+  Fehlermeldung(plat::code(fehler), FehlerGrund(fehler), kontext);
 }
 
 namespace {
 
 // A question box: recorded and answered from the queue without a screen.
-bool fragen(std::string_view text, QMessageBox::StandardButtons knoepfe,
-            QMessageBox::StandardButton vorgabe) {
+bool fragen(std::string_view text, bool jaNein) {
   const std::string titel = boxTitel();
   const std::string inhalt(text);
   if (ohneBildschirm()) {
@@ -168,42 +110,39 @@ bool fragen(std::string_view text, QMessageBox::StandardButtons knoepfe,
     z.antworten.pop_front();
     return ja;
   }
-  QMessageBox box(QMessageBox::Question, qtext(titel), bildschirmText(inhalt), knoepfe,
-                  meldungsBesitzer());
-  box.setDefaultButton(vorgabe);
-  const int antwort = zeigenUeber(box);
-  return antwort == QMessageBox::Retry || antwort == QMessageBox::Ok || antwort == QMessageBox::Yes;
+  return bildschirm().fragen(titel, inhalt, jaNein);
 }
 
 }  // namespace
 
 bool Nachfrage(std::string_view text) {
-  return fragen(text, QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Cancel);
+  return fragen(text, false);
 }
 
 bool Frage(std::string_view text) {
-  return fragen(text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+  return fragen(text, true);
 }
 
-std::string DateiOeffnen(QWidget* eltern, std::string_view titel, std::string_view startOrdner,
-                         std::string_view filter) {
-  const std::string start = startOrdnerOderHeim(startOrdner);
-  if (ohneBildschirm()) return dialogAntwort(MeldungsArt::dateiDialog, titel, start);
-  const QString datei = QFileDialog::getOpenFileName(
-      eltern != nullptr ? eltern : meldungsBesitzer(), qtext(titel),
-      QString::fromStdString(plat::nativePath(start)), qtFilter(filter));
-  if (datei.isEmpty()) return {};
-  return plat::systemPath(datei.toStdString());
+bool ohneBildschirm() {
+  const Bildschirm& b = bildschirm();
+  return zustand().responder || b.bereit == nullptr || !b.bereit();
 }
 
-std::string OrdnerWaehlen(QWidget* eltern, std::string_view titel, std::string_view startOrdner) {
-  const std::string start = startOrdnerOderHeim(startOrdner);
-  if (ohneBildschirm()) return dialogAntwort(MeldungsArt::ordnerDialog, titel, start);
-  const QString ordner = QFileDialog::getExistingDirectory(
-      eltern != nullptr ? eltern : meldungsBesitzer(), qtext(titel),
-      QString::fromStdString(plat::nativePath(start)));
-  if (ordner.isEmpty()) return {};
-  return plat::withBackslash(plat::systemPath(ordner.toStdString()));
+void bildschirmSetzen(const Bildschirm& b) {
+  bildschirm() = b;
+}
+
+void EreignisseVerarbeiten() {
+  if (bildschirm().ereignisse != nullptr) bildschirm().ereignisse();
+}
+
+std::string dialogAufzeichnen(MeldungsArt art, std::string_view titel, std::string_view ordner) {
+  auto& z = zustand();
+  aufzeichnen(art, titel, ordner);
+  if (z.dateinamen.empty()) return {};
+  std::string pfad = std::move(z.dateinamen.front());
+  z.dateinamen.pop_front();
+  return pfad;
 }
 
 void responderEinschalten() {

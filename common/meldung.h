@@ -5,7 +5,10 @@
 // shown, every message is recorded and answered with the answer queued by
 // setNextAnswer / setNextFileName (default: Cancel, no file). Without a
 // QApplication the responder is always used, so no caller ever blocks.
-// Every error report is also traced.
+// Every error report is also traced. This part is free of Qt: the boxes and
+// dialogs themselves are the window part's (common/meldung_qt.cpp), handed
+// over through `Bildschirm`. State: the responder record of this module and
+// the installed screen.
 #pragma once
 
 #include <functional>
@@ -29,7 +32,12 @@ void Meldung(std::string_view text);
 // "WINerror " + number + " " + kontext + " " + beschreibung. Same box and
 // title as Meldung, with the error icon.
 void Fehlermeldung(long nummer, std::string_view beschreibung, std::string_view kontext);
-// The same for an error of the OS layer (its number and German text).
+// The reader's text of an OS layer error: for a refusal what is under the
+// name (a folder, no regular file, a link: texts 180-182) or no permission
+// (183), for a file held by another program text 2584, else the OS layer's
+// German text.
+std::string FehlerGrund(plat::Err fehler);
+// The same for an error of the OS layer: its number and FehlerGrund.
 void Fehlermeldung(plat::Err fehler, std::string_view kontext);
 
 // Question with Retry and Cancel (Cancel preselected), with the question
@@ -40,7 +48,7 @@ bool Nachfrage(std::string_view text);
 // for Yes. Answered in tests like Nachfrage.
 bool Frage(std::string_view text);
 
-// Open-file dialog; `filter` in the form "Textdateien (*.txt)|*.txt|...".
+// Open-file dialog (window part); `filter` in the form "Textdateien (*.txt)|*.txt|...".
 // Returns the chosen path (system form) or "" when cancelled. Both dialogs
 // open in `startOrdner`, or in the user's home folder when that is empty or
 // no folder.
@@ -68,6 +76,30 @@ struct AufgezeichneteMeldung {
 // Every box is placed centred on this window: the active window, else the
 // program's visible main window; null when there is none.
 QWidget* meldungsBesitzer();
+
+// --- the screen --------------------------------------------------------
+
+// What the window part shows for the Qt-free part: installed once at program
+// start (`bildschirmSetzen`). `bereit` tells whether a widget application
+// exists now; without it (or with none installed) every box is recorded and
+// answered as by the responder.
+struct Bildschirm {
+  bool (*bereit)() = nullptr;
+  void (*zeigen)(std::string_view titel, std::string_view text, MeldungsSymbol symbol) = nullptr;
+  // Yes/No when `jaNein`, else Retry/Cancel; true for Yes or Retry.
+  bool (*fragen)(std::string_view titel, std::string_view text, bool jaNein) = nullptr;
+  void (*ereignisse)() = nullptr;  // lets pending window events run
+};
+void bildschirmSetzen(const Bildschirm& bildschirm);
+
+// True when boxes are answered without a screen: responder on, or no widget
+// application to show them.
+bool ohneBildschirm();
+
+// A file or folder dialog without a screen: recorded with the folder it
+// opens in as its text, answered with the next queued file name ("" when
+// none).
+std::string dialogAufzeichnen(MeldungsArt art, std::string_view titel, std::string_view ordner);
 
 // Switches the responder on: nothing is shown any more.
 void responderEinschalten();

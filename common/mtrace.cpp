@@ -1,7 +1,6 @@
 // Trace lines to the external viewer (see mtrace.h).
 #include "common/mtrace.h"
 
-#include <QCoreApplication>
 #include <cstdio>
 #include <functional>
 #include <thread>
@@ -61,7 +60,7 @@ void TraceWerte(const std::vector<std::string>& werte) {
   if (!plat::traceActive()) return;
   TraceKopf kopf;
   kopf.programm = ProgrammName();
-  kopf.instanz = QCoreApplication::applicationPid();
+  kopf.instanz = plat::processId();
   kopf.thread =
       static_cast<std::int64_t>(std::hash<std::thread::id>{}(std::this_thread::get_id()) % 100000U);
   kopf.zeit = plat::now();

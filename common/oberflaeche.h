@@ -20,6 +20,7 @@ namespace vk {
 std::string QtSprache(std::string_view sprachDatei);
 
 // `programm`: the icon's name, e.g. "vkverwalter" (see ProgrammSymbol).
+// State: texteZustand() (reads).
 void OberflaecheEinrichten(QApplication& app, std::string_view programm);
 
 }  // namespace vk

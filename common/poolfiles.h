@@ -118,6 +118,7 @@ void poolZustandZuruecksetzen();
 
 // --- paths ---------------------------------------------------------------
 
+// State: poolZustand() (reads).
 std::string PoolVerzeichnis();   // Z + P
 std::string SperrPfad();         // Z P "\Sperre.lck"
 std::string GesamtlistenPfad();  // Z P "\" GesamtWortlistenDatei
@@ -155,7 +156,9 @@ plat::Err WortdateiOeffnen(plat::SharedFile& f, const std::string& pfad,
 
 // Takes the lock of pool P; a held lock asks question 2501 (Retry/Cancel,
 // no time limit). Outside Automatikbetrieb LoeschListe is dropped first.
+// State: poolZustand() (reads and writes).
 bool SperreSetzen();
+// State: poolZustand() (reads and writes).
 void SperreLoesen();
 
 // --- the output file --------------------------------------------------------
@@ -164,12 +167,17 @@ bool AusgabeAnlegen(bool temporaer);                        // temp file, or the
 bool AusgabeAnhaengen(bool geloescht);                      // deleted-words or new-words text
 bool AppendPool();                                          // the pool total word list
 bool AppendBen(std::string_view benutzer, bool geloescht);  // "_" U ".loe" / ".neu"
+// State: poolZustand() (reads and writes).
 void ZeileSchreiben(std::string_view text);
 void AlleSchreiben(const std::vector<std::string>& zeilen);
 void AlleSchreiben(const GeordneteWortmenge& menge);
+// State: poolZustand() (reads and writes).
 bool AusgabeSchliessen();
+// State: poolZustand() (reads and writes).
 bool AusgabeUmbenennen(std::string_view ziel);
+// State: poolZustand() (reads and writes).
 bool MitSicherungErsetzen(std::string_view ziel);
+// State: poolZustand() (reads and writes).
 bool GesamtlisteSichern();
 bool CopyPool(std::string_view ziel);
 bool NeubenutzerKopie(std::string_view benutzer);
@@ -179,15 +187,19 @@ bool WortlisteLoeschen();
 
 // Adds every trimmed non-empty line of an own-words file to BenWorte
 // (nothing when the file does not exist).
+// State: poolZustand() (reads and writes).
 bool BenDateiEinlesen(std::string_view pfad);
 
 // LoeschListe (created on first use): written form + "\" + trimmed spoken
 // form, or the written form alone.
+// State: poolZustand() (reads and writes).
 bool LoeschListeHinzufuegen(std::string_view schreibform, std::string_view sprachform);
+// State: poolZustand() (reads and writes).
 void LoeschListeVerwerfen();
 
 // Markierte: one item, or all in order, into the output file.
 void MarkierteSchreiben(std::string_view wort);
+// State: poolZustand() (reads).
 void AlleMarkiertenSchreiben();
 
 // --- user list ---------------------------------------------------------------
@@ -198,6 +210,7 @@ Benutzereintrag BenutzerZeileTeilen(std::string_view zeile);
 
 // Reads Z + BenutzerlistenDatei into Pools and Benutzerliste (replacing
 // them). false when the file cannot be read (text 2102).
+// State: poolZustand() (reads and writes).
 bool BenutzerLesen();
 
 }  // namespace vk

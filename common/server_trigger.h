@@ -35,12 +35,14 @@ std::string TriggerPfad(std::string_view id);
 // the same request is pending already (a regular file of that name).
 // false when writing failed, or when the name is taken by something that is
 // no regular file (a folder, a link: reported, text 2560).
+// State: poolZustand() (reads), triggerZustand() (reads and writes).
 bool TriggerSetzen(TriggerArt art);
 bool TriggerSetzen(int art);
 
 // Waits (one-second rounds, window alive) until the last trigger is gone.
 // Every eleventh round asks text 2202 (Retry/Cancel); Cancel ends the wait
 // as if the server had answered.
+// State: triggerZustand() (reads and writes).
 void TriggerAbwarten();
 
 // Sleeps `sekunden`, letting window events run at least every 300 ms.

@@ -36,6 +36,7 @@ TexteZustand& texteZustand();
 void texteZuruecksetzen();
 
 // Folder the language files are taken from ("" = Programmverzeichnis()).
+// State: texteZustand() (reads and writes).
 void SprachVerzeichnisSetzen(std::string_view ordner);
 
 // One line of a language file: true with number and trimmed text when it
@@ -48,14 +49,18 @@ std::string SpracheFuerKennung(int kennung);
 
 // Loads a language ("" = the user's default language). Keeps the table when
 // that language is loaded already.
+// State: texteZustand() (reads and writes).
 void TextLaden(std::string_view sprache);
 
 // The text of a number (loads the default language first when nothing is
 // loaded); "<?" + number + " @?>" when the number has no text.
+// State: texteZustand() (reads and writes).
 std::string Text(std::int32_t nummer);
 
 // Base that relative numbers are added to.
+// State: texteZustand() (reads and writes).
 void TextBasis(std::int32_t basis);
+// State: texteZustand() (reads).
 std::string TextRelativ(std::int32_t n);
 
 // Text with its first "@" replaced by `wert` (a text ending with "@" gets

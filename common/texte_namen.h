@@ -10,6 +10,12 @@ inline constexpr int kFehler = 105;       // title of an error box
 inline constexpr int kHinweis = 106;      // title of a plain message
 inline constexpr int kBitteWarten = 114;  // the wait form
 
+// The reason of an error box, by the platform's error.
+inline constexpr int kFehlerOrdner = 180;        // a folder under the name
+inline constexpr int kFehlerKeineDatei = 181;    // a device, pipe or socket
+inline constexpr int kFehlerLink = 182;          // a symbolic link on the way
+inline constexpr int kFehlerBerechtigung = 183;  // no permission
+
 // Files, programs and the pool drive.
 inline constexpr int kProgrammFehlt = 862;   // program @ not found
 inline constexpr int kNichtGeloescht = 863;  // file @ could not be deleted

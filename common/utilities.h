@@ -26,21 +26,28 @@ void utilitiesZuruecksetzen();
 
 // Keeps the program's argument line (argv[1..], blanks between, arguments
 // with blanks in double quotes). Called first by each program's main().
+// State: utilitiesZustand() (reads and writes).
 void ProgrammAnmelden(int argc, char** argv);
+// State: utilitiesZustand() (reads).
 const std::string& Kommandozeile();
 
 // Folder of the program, system form, with trailing "\".
+// State: utilitiesZustand() (reads).
 std::string Programmverzeichnis();
 // Replaces the program folder (tests; "" = the real one).
+// State: utilitiesZustand() (reads and writes).
 void ProgrammverzeichnisSetzen(std::string_view ordner);
 
 // Terminal-server client name, else the computer name (traced once).
+// State: utilitiesZustand() (reads and writes).
 std::string RechnerName();
 
-// Lets pending window events run (no-op without an application object).
+// Lets pending window events run (no-op without an application object or
+// without the window part; defined with the screen hand-over in meldung).
 void EreignisseVerarbeiten();
 
-// Wait form and wait cursor over `form` (start) or removes both (end).
+// Wait form and wait cursor over `form` (start) or removes both (end);
+// window part (common/form_warten.cpp).
 void WartenBitte(QWidget* form, bool start);
 
 // Starts `programm` (system form) with the argument line `argumente`. With

@@ -162,9 +162,13 @@ std::pair<std::string, std::string> lastSpeaker() {
 }
 
 void rememberSpeaker(const std::string& speaker, const std::string& topic) {
-  plat::createDirectoryTree(settingsDirectory());
-  plat::publishReplace(lastIniPath(),
-                       "[Last]\r\nSpeaker=" + speaker + "\r\nTopic=" + topic + "\r\n", false);
+  // The last speaker only preselects the next start's choice; without the
+  // file the stand-in starts with none chosen.
+  plat::ignoreErr(plat::createDirectoryTree(settingsDirectory()), "publishReplace fails after it");
+  plat::ignoreErr(
+      plat::publishReplace(lastIniPath(),
+                           "[Last]\r\nSpeaker=" + speaker + "\r\nTopic=" + topic + "\r\n", false),
+      "a preselection only");
 }
 
 Words generatedBuiltins(std::size_t count) {

@@ -67,7 +67,9 @@ bool EinzelstartSichern() {
 
 void EinzelstartBeschriften(const std::string& user, const std::string& pool) {
   if (!gEinzelstart.isOpen()) return;
-  if (gEinzelstart.truncate() == plat::Err::ok) gEinzelstart.write(user + "\t" + pool + "\r\n");
+  // The text only names the holder to a second start; the lock guards the run.
+  if (gEinzelstart.truncate() == plat::Err::ok)
+    plat::ignoreErr(gEinzelstart.write(user + "\t" + pool + "\r\n"), "a name shown, not the lock");
 }
 
 bool EinzelstartInhaber(std::string& user, std::string& pool) {

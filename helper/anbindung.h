@@ -48,6 +48,7 @@ void StartEinstellungenLesen(HelferZustand& z);
 bool KonfigurationFinden(std::string& verzeichnis);
 
 // The topic of the first user-list entry with this pool and user.
+// State: poolZustand() (reads).
 bool ThemaAusBenutzerliste(const std::string& pool, const std::string& user, std::string& thema);
 
 // Stores pool and user as the last choice.

@@ -137,8 +137,11 @@ HelferZustand& Helfer();
 void HelferZuruecksetzen();
 
 // Paths of the user's files in the pool folder.
+// State: poolZustand() (reads).
 std::string NeuPfad();
+// State: poolZustand() (reads).
 std::string LoePfad();
+// State: poolZustand() (reads).
 std::string BenPfad();
 
 enum class Folge { weiter, schliessen };
@@ -146,9 +149,11 @@ enum class Folge { weiter, schliessen };
 // Start-up of the main window with the program's command line. schliessen:
 // another copy runs (its message has been shown); the window closes at
 // once. Every other stop leaves the phase fertig: the first tick ends.
+// State: poolZustand() (reads and writes).
 Folge HelferStart(const std::string& befehlszeile);
 
 // One tick of the main timer.
+// State: poolZustand() (reads).
 Folge HauptTick();
 
 // The profile is loaded: the loading window has nothing more to show.
@@ -181,6 +186,7 @@ void BenWoerterMerken();
 // Appends the words of the current list not remembered to the ".ben" file.
 void NeueWoerterSichern();
 void DragonSchliessen();
+// State: poolZustand() (reads).
 void HauptprogrammStarten();
 
 }  // namespace helfer

@@ -59,6 +59,7 @@ int PoolIndex(const std::vector<std::string>& pools, std::string_view letzterPoo
 
 // The entries of the pool's members in the order of the user list, and the
 // index of the last one whose user is `letzterBenutzer` (-1 when none).
+// State: poolZustand() (reads).
 std::vector<std::string> BenutzerEintraege(std::string_view pool);
 int BenutzerIndex(const std::vector<std::string>& eintraege, std::string_view letzterBenutzer);
 
@@ -93,6 +94,7 @@ enum class AutoStart {
 // user, WortlistenDatei becomes his ".ben" for the rest of the run.
 // `pruefen` (Vokarium): an empty file ends the run too, and both endings
 // are traced; without it (vkPflege) only a missing file ends it.
+// State: poolZustand() (reads).
 AutoStart AutomatikEntscheiden(bool mitBenutzer, std::string_view benutzer, bool pruefen);
 
 // --- collecting the members' new words -----------------------------------

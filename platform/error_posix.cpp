@@ -48,6 +48,14 @@ std::string errText(Err e) {
     case Err::nulInLine:
       return "Zeile enth\xE4"
              "lt ein Nullzeichen";
+    case Err::isLink:
+      return "symbolischer Link (wird nicht verfolgt)";
+    case Err::notAFile:
+      return "keine gew\xF6"
+             "hnliche Datei (FIFO, Ger\xE4"
+             "t oder Socket)";
+    case Err::isFolder:
+      return "Verzeichnis statt Datei";
     case Err::unknown:
       break;
   }
@@ -64,9 +72,12 @@ Err fromErrno(int e) {
       return Err::pathNotFound;
     case EACCES:
     case EPERM:
-    case EISDIR:
     case EROFS:
       return Err::accessDenied;
+    case EISDIR:
+      return Err::isFolder;
+    case ELOOP:
+      return Err::isLink;
     case EBADF:
       return Err::invalidHandle;
     case EAGAIN:

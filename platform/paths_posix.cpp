@@ -181,7 +181,7 @@ FileInfo fileInfo(std::string_view path) {
 }
 
 Err createDirectory(std::string_view path) {
-  if (linkOnTheWay(path)) return Err::accessDenied;
+  if (linkOnTheWay(path)) return Err::isLink;
   std::string np = nativePath(path);
   while (np.size() > 1 && np.back() == '/')
     np.pop_back();
@@ -251,7 +251,7 @@ bool matchesPattern(std::string_view name, std::string_view pattern) {
 Err listDirectory(std::string_view dir, std::string_view pattern, ListKind kind,
                   std::vector<std::string>& names) {
   names.clear();
-  if (linkOnTheWay(dir)) return Err::accessDenied;
+  if (linkOnTheWay(dir)) return Err::isLink;
   std::string nd = nativePath(dir);
   if (nd.empty()) nd.push_back('.');
   DIR* d = ::opendir(nd.c_str());

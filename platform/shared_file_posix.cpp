@@ -374,7 +374,7 @@ Err SharedFile::open(std::string_view path, Access access, Share share, Disposit
   if (np.empty()) return Err::notFound;
   // Below a confined root nothing is followed, and no open ever blocks: a
   // FIFO or device on the shared drive must not hang the program.
-  if (linkOnTheWay(path)) return Err::accessDenied;
+  if (linkOnTheWay(path)) return Err::isLink;
   const bool exclusive = share == Share::exclusive;
   const bool writable =
       access == Access::readWrite || exclusive || disposition == Disposition::createAlways;
@@ -404,15 +404,15 @@ Err SharedFile::open(std::string_view path, Access access, Share share, Disposit
         struct stat st {};
         return ::stat(dir.c_str(), &st) == 0 ? Err::notFound : Err::pathNotFound;
       }
-      // ELOOP: the name is a symbolic link; ENXIO: a FIFO or socket
-      // without a partner.
-      if (e == ELOOP || e == ENXIO || e == EISDIR) return Err::accessDenied;
+      // ELOOP (a symbolic link) and EISDIR map to isLink and isFolder;
+      // ENXIO: a FIFO or socket without a partner.
+      if (e == ENXIO) return Err::notAFile;
       return fromErrno(e);
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
       ::close(fd);
-      return Err::accessDenied;
+      return S_ISDIR(st.st_mode) ? Err::isFolder : Err::notAFile;
     }
     // Blocking I/O from here on: of the flags F_SETFL changes, the open set
     // only O_NONBLOCK.
@@ -621,7 +621,7 @@ Err SharedFile::beginAppend(std::int64_t length, AppendBatch* batch) {
   appendStart_ = st.st_size;
   if (::lseek(fd_, st.st_size, SEEK_SET) < 0) {
     e = fromErrno(errno);
-    abortAppend();
+    ignoreErr(abortAppend(), "the seek's error is the one to report");
     return e;
   }
   return Err::ok;
@@ -689,7 +689,7 @@ Err SharedFile::append(std::string_view data, std::string_view commitName) {
   if (e != Err::ok) {
     // Never leave half an append behind. The write error is what the
     // caller must hear about, whatever the cut gives.
-    abortAppend();
+    ignoreErr(abortAppend(), "the write error is reported");
     return e;
   }
   return finishAppend(commitName);
@@ -710,7 +710,7 @@ Err SharedFile::sync() {
 
 Err SharedFile::renameTo(std::string_view newPath) {
   if (fd_ < 0) return Err::invalidHandle;
-  if (linkOnTheWay(newPath)) return Err::accessDenied;
+  if (linkOnTheWay(newPath)) return Err::isLink;
   const std::string from = nativePath(path_);
   const std::string to = nativePath(newPath);
   if (::link(from.c_str(), to.c_str()) == 0) {
@@ -768,7 +768,7 @@ Err removeFile(std::string_view path) {
 }
 
 Err moveFile(std::string_view from, std::string_view to, bool replace) {
-  if (linkOnTheWay(from) || linkOnTheWay(to)) return Err::accessDenied;
+  if (linkOnTheWay(from) || linkOnTheWay(to)) return Err::isLink;
   if (directoryExists(from)) {
     FileInfo target = fileInfo(to);
     if (target.exists && !replace) return Err::fileExists;
@@ -792,7 +792,7 @@ Err renameEntry(std::string_view from, std::string_view to) {
   std::string parent(from);
   const std::size_t cut = parent.find_last_of("\\/");
   if (cut != std::string::npos) parent.erase(cut);
-  if (linkOnTheWay(parent) || linkOnTheWay(to)) return Err::accessDenied;
+  if (linkOnTheWay(parent) || linkOnTheWay(to)) return Err::isLink;
   if (::rename(nativePath(from).c_str(), nativePath(to).c_str()) != 0) return fromErrno(errno);
   return Err::ok;
 }
@@ -810,7 +810,7 @@ Err copyFile(std::string_view from, std::string_view to, bool failIfExists) {
 }
 
 Err publishNew(std::string_view path, std::string_view data, bool durable) {
-  if (linkOnTheWay(path)) return Err::accessDenied;
+  if (linkOnTheWay(path)) return Err::isLink;
   const std::string np = nativePath(path);
   std::string tmp;
   Err e = writeTemp(np, data, durable, tmp);
@@ -837,7 +837,7 @@ Err publishNew(std::string_view path, std::string_view data, bool durable) {
 }
 
 Err publishReplace(std::string_view path, std::string_view data, bool durable) {
-  if (linkOnTheWay(path)) return Err::accessDenied;
+  if (linkOnTheWay(path)) return Err::isLink;
   const std::string np = nativePath(path);
   std::string tmp;
   Err e = writeTemp(np, data, durable, tmp);
@@ -931,7 +931,7 @@ std::string ownTempName(std::string_view stem) {
 Err listOwnTempNames(std::string_view dir, std::string_view prefix,
                      std::vector<std::string>& names) {
   names.clear();
-  if (linkOnTheWay(dir)) return Err::accessDenied;
+  if (linkOnTheWay(dir)) return Err::isLink;
   std::string nd = nativePath(dir);
   if (nd.empty()) nd.push_back('.');
   DIR* d = ::opendir(nd.c_str());
@@ -955,7 +955,7 @@ LockProbe probeLocking(std::string_view dir) {
   SharedFile second;
   Err e = second.open(probe, Access::read, Share::denyWrite, Disposition::openExisting);
   second.close();
-  first.removeAndClose();
+  ignoreErr(first.removeAndClose(), "a probe file left behind is hidden as an own temp name");
   if (e != Err::sharingViolation) return LockProbe::fails;
   struct statfs fs {};
   if (::statfs(nativePath(dir).c_str(), &fs) == 0) {

@@ -39,6 +39,9 @@ void sleepMs(int ms);
 // Milliseconds since some fixed point; wraps like the Windows tick count.
 std::uint32_t tickCount();
 
+// This process's id (trace lines name their instance by it).
+std::int64_t processId();
+
 // Splits a command line as Windows programs receive it: blanks separate,
 // a double quote toggles quoting and is dropped.
 std::vector<std::string> splitCommandLine(std::string_view line);

@@ -277,6 +277,10 @@ void sleepMs(int ms) {
   if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+std::int64_t processId() {
+  return ::getpid();
+}
+
 std::uint32_t tickCount() {
   timespec ts{};
   ::clock_gettime(CLOCK_MONOTONIC, &ts);

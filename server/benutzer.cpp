@@ -178,9 +178,11 @@ void BenutzerlisteSchreiben() {
   // would stop the server at every start: it is set aside instead.
   if (const std::string warum = plat::whyNoFile(pfad);
       !warum.empty() && plat::pathKind(pfad) != plat::PathKind::missing) {
-    logFehlerName("Benutzerliste der Clients ist keine Datei (" + warum + "), beiseite gelegt",
+    const plat::Err weg = plat::renameEntry(pfad, pfad + ".defekt");
+    logFehlerName("Benutzerliste der Clients ist keine Datei (" + warum + "), " +
+                      (weg == plat::Err::ok ? "beiseite gelegt"
+                                            : "nicht beiseite legbar: " + plat::errText(weg)),
                   pfad);
-    plat::renameEntry(pfad, pfad + ".defekt");
   }
   // A client may be reading the old copy this very moment; give it the
   // time the members' files get before the server gives up.

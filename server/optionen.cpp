@@ -281,8 +281,14 @@ void BasisAusRegistry() {
 
 void BasisverzeichnisMerken(const std::string& verzeichnis) {
   optionen().basisVerzeichnis = verzeichnis;
-  plat::regCreateKey(plat::Hive::localMachine, kRegSchluessel);
-  plat::regWriteString(plat::Hive::localMachine, kRegSchluessel, kRegWert, verzeichnis);
+  // Clients find the base directory through this value; the server itself
+  // goes on with the folder chosen, so a refused write is only logged.
+  plat::Err e = plat::regCreateKey(plat::Hive::localMachine, kRegSchluessel);
+  if (e == plat::Err::ok)
+    e = plat::regWriteString(plat::Hive::localMachine, kRegSchluessel, kRegWert, verzeichnis);
+  if (e != plat::Err::ok)
+    logFehlerName("Basis-Verzeichnis nicht in der Registry gemerkt: " + plat::errText(e),
+                  verzeichnis);
 }
 
 std::string BasisAusAngabe(std::string_view angabe) {

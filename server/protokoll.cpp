@@ -22,8 +22,19 @@ constexpr std::size_t kAbbruchMax = 511;
 void ausgeben(std::string_view text) {
   Protokoll& p = zustand();
   if (p.kanal == LogKanal::datei && p.datei.isOpen()) {
-    p.datei.write(text);
-    return;
+    const plat::Err e = p.datei.write(text);
+    if (e == plat::Err::ok) return;
+    // The log is the administrator's only channel: what the file refuses
+    // goes to stderr and the window instead, the first time with the reason.
+    if (!p.dateiFehlerGemeldet) {
+      p.dateiFehlerGemeldet = true;
+      const std::string hinweis = "\r\n+++++ Protokolldatei nicht beschreibbar (Fehler " +
+                                  std::to_string(plat::code(e)) + " " + plat::errText(e) +
+                                  "), weiter hier\r\n";
+      std::fwrite(hinweis.data(), 1, hinweis.size(), stderr);
+      if (p.fenster) p.fenster(hinweis);
+    }
+    std::fwrite(text.data(), 1, text.size(), stderr);
   }
   if (p.fenster) p.fenster(text);
 }
@@ -52,6 +63,7 @@ void protokollZuruecksetzen() {
   p.fenster = nullptr;
   p.beimStartBanner = nullptr;
   p.abbruchmeldung.clear();
+  p.dateiFehlerGemeldet = false;
   p.verbose = false;
   p.traceAn = false;
 }
@@ -62,8 +74,7 @@ void logDateiOeffnen(const std::string& pfad) {
   for (int versuch = 0; versuch < 1000; ++versuch) {
     e = p.datei.open(pfad, plat::Access::readWrite, plat::Share::exclusive,
                      plat::Disposition::openAlways);
-    if (e != plat::Err::sharingViolation && e != plat::Err::lockViolation &&
-        e != plat::Err::accessDenied)
+    if (e != plat::Err::sharingViolation && e != plat::Err::lockViolation && !plat::denied(e))
       break;
     plat::sleepMs(100);
   }

@@ -4,7 +4,9 @@
 // without sharing for the whole run. Every text is cp1252; the file gets
 // CR LF line ends, the window sink receives the same bytes and converts them
 // for display. A fatal stop throws `Abbruch`, which the program entry turns
-// into the process exit code after showing the `Abbruchmeldung`.
+// into the process exit code after showing the `Abbruchmeldung`. Text the
+// log file refuses (disk full, I/O error) goes to stderr and the window sink
+// instead, announced once with the error.
 // The log file belongs to this process alone; other programs only read it.
 #pragma once
 
@@ -34,7 +36,8 @@ struct Protokoll {
   // window sets its icons then. Empty: nothing to do.
   std::function<void()> beimStartBanner;
   plat::SharedFile datei;
-  std::string abbruchmeldung;  // at most 511 characters
+  std::string abbruchmeldung;        // at most 511 characters
+  bool dateiFehlerGemeldet = false;  // a failed write to the file was announced
   bool verbose = false;
   bool traceAn = false;
 };

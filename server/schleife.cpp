@@ -68,8 +68,9 @@ void liegengebliebeneSuchen() {
   Schleife& s = zustand();
   for (const std::string& pool : tabellen().pools) {
     std::vector<std::string> reste;
-    plat::listDirectory(optionen().zielVerzeichnis + pool, "_*.zustellung", plat::ListKind::both,
-                        reste);
+    plat::ignoreErr(plat::listDirectory(optionen().zielVerzeichnis + pool, "_*.zustellung",
+                                        plat::ListKind::both, reste),
+                    "a pool that cannot be listed has its remainders served with its next trigger");
     if (poolTextDa(pool) ||
         plat::pathKind(ClaimPfad(PoolText(TextArt::neu, pool))) != plat::PathKind::missing ||
         plat::pathKind(ClaimPfad(PoolText(TextArt::geloescht, pool))) != plat::PathKind::missing ||
@@ -162,7 +163,7 @@ TriggerStand TriggerLesen(const std::string& pfad) {
       plat::sleepMs(10);
       continue;
     }
-    if (e == plat::Err::accessDenied) {
+    if (plat::denied(e)) {
       const std::string warum = plat::whyNoFile(pfad);
       if (!warum.empty()) return beiseiteLegen("Trigger ist keine Datei (" + warum + ")", pfad);
     }

@@ -64,9 +64,12 @@ plat::Err exklusivOeffnen(plat::SharedFile& f, const std::string& pfad, plat::Di
 }
 
 // An error line that names the file and, for something that is no shared
-// file (a folder, link, FIFO, ...), what it is.
-void dateiFehler(const std::string& meldung, const std::string& pfad) {
-  const std::string warum = plat::whyNoFile(pfad);
+// file (a folder, link, FIFO, ...), what it is; else the reason of `fehler`
+// (held by another program, no permission, disk full).
+void dateiFehler(const std::string& meldung, const std::string& pfad,
+                 plat::Err fehler = plat::Err::ok) {
+  std::string warum = plat::whyNoFile(pfad);
+  if (warum.empty() && fehler != plat::Err::ok) warum = plat::errText(fehler);
   logFehlerName(warum.empty() ? meldung : meldung + " (" + warum + ")", pfad);
 }
 
@@ -126,7 +129,7 @@ plat::Err anhaengen(plat::SharedFile& f, std::initializer_list<Quelle*> texte, b
     if (e == plat::Err::ok && q != nullptr) e = stueckweiseSchreiben(f, *q);
   if (e == plat::Err::ok && flushen) e = f.sync();
   if (e != plat::Err::ok) {
-    f.abortAppend();
+    plat::ignoreErr(f.abortAppend(), "the append's error is reported; the next holder cuts back");
     return e;
   }
   return f.finishAppend();
@@ -144,7 +147,7 @@ bool textBeanspruchen(const std::string& quelle, const std::string& claim) {
     return false;
   }
   if (e != plat::Err::ok) {
-    dateiFehler("Pool-Text nicht lesbar", quelle);
+    dateiFehler("Pool-Text nicht lesbar", quelle, e);
     return false;
   }
   const plat::PathKind claimArt = plat::pathKind(claim);
@@ -245,7 +248,7 @@ void verteilen(TextArt art, std::size_t pool, Durchgang& d) {
     }
     // Held beyond the retries, a folder, no permission: the others are
     // served, this member keeps its own remainder for the next passes.
-    dateiFehler("Wortdatei nicht beschreibbar", ziel);
+    dateiFehler("Wortdatei nicht beschreibbar", ziel, fehler);
     rest.datei.close();
     if (mitClaim && !restAnlegen(restPfad, text, d)) alleBedient = false;
     if (std::find(s.reste.begin(), s.reste.end(), name) == s.reste.end()) s.reste.push_back(name);
@@ -338,7 +341,9 @@ void TriggerAuswerten() {
   for (std::size_t i = 0; i < t.pools.size(); ++i) {
     if (!markiert[i]) continue;
     verteilen(TextArt::neu, i, d);
-    plat::removeFile(optionen().zielVerzeichnis + t.pools[i] + "\\" + optionen().wortlistenDatei);
+    plat::ignoreErr(plat::removeFile(optionen().zielVerzeichnis + t.pools[i] + "\\" +
+                                     optionen().wortlistenDatei),
+                    "missing is the usual case; a held list is deleted by a later pass");
     verteilen(TextArt::geloescht, i, d);
     s.nachpruefen.push_back(t.pools[i]);
   }

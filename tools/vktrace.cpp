@@ -48,6 +48,11 @@ std::string reason(plat::Err e) {
     case plat::Err::notFound:
     case plat::Err::pathNotFound:
       return "its folder does not exist";
+    case plat::Err::isLink:
+      return "it is a symbolic link, which is not followed";
+    case plat::Err::isFolder:
+    case plat::Err::notAFile:
+      return "it is no regular file";
     case plat::Err::accessDenied:
     case plat::Err::sharingViolation:
     case plat::Err::lockViolation:

@@ -30,6 +30,14 @@
 
 namespace {
 
+// A step of the measurement that fails ends it: a figure over a missing
+// file would mislead.
+void muss(plat::Err e) {
+  if (e == plat::Err::ok) return;
+  std::fprintf(stderr, "Fehler %d: %s\n", plat::code(e), plat::errText(e).c_str());
+  std::exit(2);
+}
+
 constexpr std::size_t kWords = 300000;
 constexpr std::size_t kCustom = 10000;
 constexpr std::size_t kNew = 20000;
@@ -70,7 +78,7 @@ void writeInputs() {
   std::string b;
   for (const auto& w : builtin)
     plat::addLine(b, w.written);
-  plat::publishReplace(sys("builtin.txt"), b, false);
+  muss(plat::publishReplace(sys("builtin.txt"), b, false));
   std::string c;
   std::string all = b;
   for (std::size_t i = 0; i < kCustom; ++i) {
@@ -79,35 +87,36 @@ void writeInputs() {
     plat::addLine(c, line);
     plat::addLine(all, line);
   }
-  plat::publishReplace(sys("custom.txt"), c, false);
-  plat::publishReplace(sys("all.txt"), all, false);
+  muss(plat::publishReplace(sys("custom.txt"), c, false));
+  muss(plat::publishReplace(sys("all.txt"), all, false));
   std::string n;
   for (std::size_t i = 0; i < kNew; ++i) {
     plat::addLine(
         n, "Neuwort" + std::to_string(i) + (i % 4 == 0 ? "\\neu wort " + std::to_string(i) : ""));
   }
-  plat::publishReplace(sys("neu.txt"), n, false);
+  muss(plat::publishReplace(sys("neu.txt"), n, false));
 }
 
 void copyLines(const std::string& from, const std::string& to) {
   plat::SharedFile in;
-  in.open(from, plat::Access::read, plat::Share::shared, plat::Disposition::openExisting);
+  muss(in.open(from, plat::Access::read, plat::Share::shared, plat::Disposition::openExisting));
   plat::LineReader r(in);
   std::vector<std::string> lines;
   std::string line;
   while (r.next(line) == plat::LineStatus::line)
     lines.push_back(line);
   plat::SharedFile out;
-  out.open(to, plat::Access::readWrite, plat::Share::exclusive, plat::Disposition::createAlways);
+  muss(out.open(to, plat::Access::readWrite, plat::Share::exclusive,
+                plat::Disposition::createAlways));
   std::string buf;
   for (const auto& l : lines) {
     plat::addLine(buf, l);
     if (buf.size() > 65536) {
-      out.write(buf);
+      muss(out.write(buf));
       buf.clear();
     }
   }
-  out.write(buf);
+  muss(out.write(buf));
 }
 
 int reference() {
@@ -142,7 +151,7 @@ int proxy() {
                    kWords);
       return 1;
     }
-    plat::removeFile(vk::poolZustand().ausgabePfad);
+    muss(plat::removeFile(vk::poolZustand().ausgabePfad));
     // The 300,000 words just written are released here, not inside the
     // figure of adding 20,000.
     vk::Voctools().liste = {};

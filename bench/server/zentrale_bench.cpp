@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -35,6 +36,14 @@ using namespace zentrale;
 
 namespace {
 
+// A step of the measurement that fails ends it: a figure over a missing
+// file would mislead.
+void muss(plat::Err e) {
+  if (e == plat::Err::ok) return;
+  std::fprintf(stderr, "Fehler %d: %s\n", plat::code(e), plat::errText(e).c_str());
+  std::exit(2);
+}
+
 double ms(Uhr::duration d) {
   return std::chrono::duration<double, std::milli>(d).count();
 }
@@ -46,7 +55,7 @@ long spitzeKiB() {
 }
 
 void schreiben(const fs::path& p, const std::string& inhalt) {
-  plat::publishReplace(plat::systemPath(p.string()), inhalt, false);
+  muss(plat::publishReplace(plat::systemPath(p.string()), inhalt, false));
 }
 
 // Makes `ordner` a folder whose subfolders the file system spreads over its
@@ -94,8 +103,8 @@ void latenz() {
   setenv("VOKARIUM_REGISTRY_DIR", (w / "reg").c_str(), 1);
   unsetenv("DISPLAY");
   unsetenv("WAYLAND_DISPLAY");
-  plat::regWriteString(plat::Hive::localMachine, "Software\\QMT\\Vokarium", "LastBasisDirectory",
-                       plat::systemPath(w.string()));
+  muss(plat::regWriteString(plat::Hive::localMachine, "Software\\QMT\\Vokarium",
+                            "LastBasisDirectory", plat::systemPath(w.string())));
   schreiben(w / "Benutzer.dat", "A\tu1\t\t\r\n");
   schreiben(w / "Vokarium.ini",
             "[Vokarium]\r\nBasisVerzeichnis=" + plat::systemPath(w.string()) + "\r\nPause=10\r\n");
@@ -119,10 +128,11 @@ void latenz() {
     const std::uintmax_t vorher = fs::exists(neu) ? fs::file_size(neu) : 0;
     const auto anfang = Uhr::now();
     plat::SharedFile f;
-    f.open(text, plat::Access::readWrite, plat::Share::exclusive, plat::Disposition::openAlways);
-    f.append("Wort" + std::to_string(lauf) + "\r\n");
+    muss(f.open(text, plat::Access::readWrite, plat::Share::exclusive,
+                plat::Disposition::openAlways));
+    muss(f.append("Wort" + std::to_string(lauf) + "\r\n"));
     f.close();
-    plat::publishNew(trigger, "Vokarium5-Trigger\r\nBENCH\r\n", false);
+    muss(plat::publishNew(trigger, "Vokarium5-Trigger\r\nBENCH\r\n", false));
     while (fs::exists(trigger) || !fs::exists(neu) || fs::file_size(neu) == vorher)
       usleep(200);
     zeiten.push_back(ms(Uhr::now() - anfang));
@@ -161,10 +171,10 @@ void durchsatz() {
   anfang = Uhr::now();
   for (int i = 0; i < 100; ++i) {
     plat::SharedFile f;
-    f.open(plat::systemPath((ref / ("_u" + std::to_string(i) + ".neu")).string()),
-           plat::Access::readWrite, plat::Share::exclusive, plat::Disposition::openAlways);
-    f.append(text);
-    f.sync();
+    muss(f.open(plat::systemPath((ref / ("_u" + std::to_string(i) + ".neu")).string()),
+                plat::Access::readWrite, plat::Share::exclusive, plat::Disposition::openAlways));
+    muss(f.append(text));
+    muss(f.sync());
   }
   const double grenze = ms(Uhr::now() - anfang);
   std::printf("throughput_pass_ms %.1f plain_append_ms %.1f ratio %.2f (goal <= 1.30)\n", pass,

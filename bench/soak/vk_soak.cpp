@@ -112,7 +112,8 @@ void anwendenRunde(const std::string& neu, const std::string& vokabular) {
       v.sync() != plat::Err::ok)
     return;
   v.close();
-  if (plat::fileExists(angewandt)) plat::removeFile(angewandt);
+  if (plat::fileExists(angewandt))
+    plat::ignoreErr(plat::removeFile(angewandt), "applied again next time, as by the helper");
 }
 
 int anwender(const std::string& ziel, const std::string& pool, const std::string& benutzer,
@@ -141,10 +142,18 @@ int pruefen(const std::string& ziel, const std::string& pool, const std::string&
             const std::vector<std::string>& benutzer) {
   std::set<std::string> erwartet;
   std::vector<std::string> dateien;
-  plat::listDirectory(plat::systemPath(logs), "geschrieben-*", plat::ListKind::files, dateien);
+  // Without every writer's log a loss could not be seen: that fails the check.
+  if (plat::listDirectory(plat::systemPath(logs), "geschrieben-*", plat::ListKind::files,
+                          dateien) != plat::Err::ok) {
+    std::printf("logs unreadable\n");
+    return 1;
+  }
   for (const std::string& d : dateien) {
     std::vector<std::string> zeilen;
-    plat::readLines(plat::withBackslash(plat::systemPath(logs)) + d, zeilen);
+    if (plat::readLines(plat::withBackslash(plat::systemPath(logs)) + d, zeilen) != plat::Err::ok) {
+      std::printf("log %s unreadable\n", d.c_str());
+      return 1;
+    }
     erwartet.insert(zeilen.begin(), zeilen.end());
   }
   const std::string ordner = plat::withBackslash(plat::systemPath(ziel)) + pool + "\\";

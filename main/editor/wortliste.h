@@ -80,14 +80,19 @@ std::string Normalform(std::string_view zeile);
 // --- building ---------------------------------------------------------------
 
 // Sets kind and list file path from the order in editorZustand().auftrag.
+// State: poolZustand() (reads), editorZustand() (reads and writes).
 void ListeVorbereiten();
 
 // Empties the rows and builds them for the kind; false when the list file
 // could not be read (reported). The caller sorts and shows.
+// State: poolZustand() (reads), editorZustand() (reads and writes).
 bool ListeErstellen();
 
+// State: editorZustand() (reads and writes).
 bool ListeAufbauen();
+// State: poolZustand() (reads and writes), editorZustand() (reads and writes).
 bool DiffListeAufbauen();
+// State: editorZustand() (reads and writes), hauptZustand() (reads).
 bool BenListeAufbauen();
 
 // --- editing -------------------------------------------------------------------
@@ -96,20 +101,24 @@ bool BenListeAufbauen();
 void Markieren(const std::vector<std::size_t>& positionen, bool an);
 
 // Check box of one row set by the user.
+// State: editorZustand() (reads and writes).
 void HakenSetzen(std::size_t position, bool an);
 
 // Removes the rows at these positions (each recorded in LoeschListe).
+// State: editorZustand() (reads and writes).
 void Entfernen(std::vector<std::size_t> positionen);
 
 // Puts the edit buffer back into a row; a change records the old entry in
 // LoeschListe. True when something changed; a change that makes the row no
 // word (wortpruefung.h) is refused with a message and changes nothing.
+// State: editorZustand() (reads).
 bool ZeileAendern(std::size_t position, const std::string& geschrieben,
                   const std::string& gesprochen);
 
 // First row from row `ab`, in the order shown, whose written form starts
 // with `anfang` (trimmed; case-free, umlauts too); -1 without a match or for
 // an empty text.
+// State: editorZustand() (reads).
 std::ptrdiff_t Suchen(std::string_view anfang, std::size_t ab = 0);
 
 // --- saving and take-over ------------------------------------------------------
@@ -119,6 +128,7 @@ bool ListeUebernehmen();
 
 // Drops from LoeschListe every entry that a row still shows: a word the
 // user changed back, or changed in its blanks only, stays where it is.
+// State: poolZustand() (reads and writes), editorZustand() (reads).
 void LoeschListeBereinigen();
 
 // Anwender and a user's Neuworte: the new forms of the unchecked rows the
@@ -126,12 +136,14 @@ void LoeschListeBereinigen();
 // forms leave it through LoeschListe; checked rows come back through the
 // pool): added to the recognizer while its tools are open, else (or when
 // that fails) appended to his own ".neu" for his helper to add.
+// State: poolZustand() (reads), editorZustand() (reads).
 void ErsetzteWoerterAufnehmen(bool toolsOffen);
 
 // Whether the shown file still starts with exactly what the build read of
 // it (lines may have been appended since). False when it is gone, cannot
 // be read or was replaced: then nothing of it is known to be shown. True
 // while another program holds it (an append in progress).
+// State: editorZustand() (reads).
 bool GelesenesUnveraendert();
 
 // The common take-over of the checked rows. `mitGesamtliste` false leaves
@@ -140,6 +152,7 @@ bool GelesenesUnveraendert();
 bool WorteUebernehmen(bool mitGesamtliste);
 
 // The checked rows in file notation, in the order shown.
+// State: editorZustand() (reads).
 std::vector<std::string> AngehakteZeilen();
 
 }  // namespace vk

@@ -211,7 +211,8 @@ int claim(const std::string& holderDir, const std::string& otherDir, int waitMs)
       return 2;
   }
   const bool lost = inClaim.find("workstation") != std::string::npos;
-  plat::removeFile(file(holderDir, text + ".claimed"));
+  plat::ignoreErr(plat::removeFile(file(holderDir, text + ".claimed")),
+                  "the next round starts afresh");
   // Then what each way of checking the name says in the same race, for a
   // plain open and for one with the OS layer's flags.
   const std::string nd = plat::nativePath(plat::systemPath(otherDir));
@@ -227,7 +228,8 @@ int claim(const std::string& holderDir, const std::string& otherDir, int waitMs)
     checks += std::string(flags & O_CREAT ? " | O_CREAT:" : " plain:") + " lock " +
               std::to_string(plat::code(le)) + nameChecks(fd, np, nd, text);
     ::close(fd);
-    plat::removeFile(file(holderDir, text + ".claimed"));
+    plat::ignoreErr(plat::removeFile(file(holderDir, text + ".claimed")),
+                    "the next round starts afresh");
   }
   std::printf("%s (opens %d;%s)\n", lost ? "LOST" : "safe", attempts, checks.c_str());
   return 0;

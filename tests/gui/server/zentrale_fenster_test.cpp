@@ -40,8 +40,9 @@ void schreiben(const fs::path& p, const std::string& inhalt) {
 
 std::string registryBasis() {
   std::string wert;
-  plat::regReadString(plat::Hive::localMachine, "Software\\QMT\\Vokarium", "LastBasisDirectory",
-                      wert);
+  plat::ignoreErr(plat::regReadString(plat::Hive::localMachine, "Software\\QMT\\Vokarium",
+                                      "LastBasisDirectory", wert),
+                  "a value not written reads as empty");
   return wert;
 }
 
@@ -382,8 +383,8 @@ void ZentraleFensterTest::windowedRunFromTheDialogToClosingTheWindow() {
 }
 
 void ZentraleFensterTest::fatalStopKeepsTheWindowOpenUntilTheUserClosesIt() {
-  plat::regWriteString(plat::Hive::localMachine, "Software\\QMT\\Vokarium", "LastBasisDirectory",
-                       basisSystem());
+  QVERIFY(plat::regWriteString(plat::Hive::localMachine, "Software\\QMT\\Vokarium",
+                               "LastBasisDirectory", basisSystem()) == plat::Err::ok);
   ini("Endzeit=23:51\r\n");
   TextFenster f;
   int gesehen = 0;
@@ -420,8 +421,8 @@ static bool sigtermGefangen(qint64 pid) {
 // makes it a window program, so the terminal stays silent; SIGTERM ends it
 // cleanly, and after a fatal stop too, where no loop is left to see it.
 void ZentraleFensterTest::programWithADisplayLogsToItsWindowAndEndsOnSigterm() {
-  plat::regWriteString(plat::Hive::localMachine, "Software\\QMT\\Vokarium", "LastBasisDirectory",
-                       basisSystem());
+  QVERIFY(plat::regWriteString(plat::Hive::localMachine, "Software\\QMT\\Vokarium",
+                               "LastBasisDirectory", basisSystem()) == plat::Err::ok);
   const fs::path sperre = basis() / "Vokarium" / "vkZentrale.lck";
   for (const std::string mehr : {"", "Endzeit=23:51\r\n"}) {
     schreiben(iniPfad(), "[Vokarium]\r\nPause=1\r\n" + mehr);

@@ -158,8 +158,9 @@ TEST_F(Hauptfenster, ABadDerivedLocationIsReportedOnceThenTheMachineBaseIsTried)
   schreiben("m/Vokarium/Vokarium.cfg", lesen("ziel/Vokarium.cfg"));
   vk::RegSchreiben("LastDirectory", "");
   vk::RegSchreiben("LastBasisDirectory", sys("nirgends/"));
-  plat::regWriteString(plat::Hive::localMachine, vk::kRegSchluessel, "LastBasisDirectory",
-                       sys("m/"));
+  ASSERT_EQ(plat::regWriteString(plat::Hive::localMachine, vk::kRegSchluessel, "LastBasisDirectory",
+                                 sys("m/")),
+            plat::Err::ok);
   starten(vk::VokariumArt());
   EXPECT_EQ(vk::recordedMessages().size(), 1U) << meldungen();
   vk::clearRecordedMessages();

@@ -133,7 +133,7 @@ std::string DragonWelt::dateiLesen(const std::string& pfad) {
   std::string s;
   if (f.open(pfad, plat::Access::read, plat::Share::shared, plat::Disposition::openExisting) ==
       plat::Err::ok) {
-    f.readAll(s);
+    EXPECT_EQ(f.readAll(s), plat::Err::ok);
   }
   return s;
 }

@@ -19,6 +19,8 @@
 #include <thread>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "platform/paths.h"
 #include "platform/registry.h"
 
@@ -76,8 +78,9 @@ class Baum {
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
     // The base directory as the dialog of an earlier start left it.
-    plat::regWriteString(plat::Hive::localMachine, "Software\\QMT\\Vokarium", "LastBasisDirectory",
-                         sys(basis));
+    EXPECT_EQ(plat::regWriteString(plat::Hive::localMachine, "Software\\QMT\\Vokarium",
+                                   "LastBasisDirectory", sys(basis)),
+              plat::Err::ok);
   }
   ~Baum() {
     std::error_code e;

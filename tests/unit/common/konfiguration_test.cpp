@@ -71,10 +71,12 @@ TEST_F(Konfig, DirectoryFromLastDirectoryOrDerivedAndWrittenBack) {
   EXPECT_TRUE(gefragt);
 
   // The user's base directory wins over the recognizer's and the machine's.
-  plat::regWriteString(plat::Hive::currentUser, vk::kRegSchluessel, "LastBasisDirectory",
-                       "\\srv\\dragon\\");
-  plat::regWriteString(plat::Hive::localMachine, vk::kRegSchluessel, "LastBasisDirectory",
-                       "\\maschine\\");
+  EXPECT_EQ(plat::regWriteString(plat::Hive::currentUser, vk::kRegSchluessel, "LastBasisDirectory",
+                                 "\\srv\\dragon\\"),
+            plat::Err::ok);
+  EXPECT_EQ(plat::regWriteString(plat::Hive::localMachine, vk::kRegSchluessel, "LastBasisDirectory",
+                                 "\\maschine\\"),
+            plat::Err::ok);
   gefragt = false;
   EXPECT_EQ(vk::KonfigVerzeichnisFinden([&] {
               gefragt = true;
@@ -99,7 +101,8 @@ TEST_F(Konfig, RegistryStringsNumbersAndTerminatingZero) {
             "\"MitNull\"=\"abc\0\"\r\n\"ZweiNullen\"=\"x\0\0\"\r\n"s);
   EXPECT_EQ(vk::RegLesen("MitNull"), "abc");
   EXPECT_EQ(vk::RegLesen("ZweiNullen"), "x\0"s);
-  plat::regWriteDword(plat::Hive::currentUser, vk::kRegSchluessel, "Zahl", 42);
+  EXPECT_EQ(plat::regWriteDword(plat::Hive::currentUser, vk::kRegSchluessel, "Zahl", 42),
+            plat::Err::ok);
   EXPECT_EQ(vk::RegLesen("Zahl"), "42");
   EXPECT_EQ(vk::RegLesen("Fehlt"), "");
 
@@ -114,7 +117,8 @@ TEST_F(Konfig, RegistryStringsNumbersAndTerminatingZero) {
   EXPECT_EQ(n, 0);
 
   // RegLesenMaschine reads the machine hive and leaves the user's as root.
-  plat::regWriteString(plat::Hive::localMachine, vk::kRegSchluessel, "Wert", "M");
+  EXPECT_EQ(plat::regWriteString(plat::Hive::localMachine, vk::kRegSchluessel, "Wert", "M"),
+            plat::Err::ok);
   vk::RegSchreiben("Wert", "U");
   vk::RegWurzelSetzen(plat::Hive::localMachine);
   EXPECT_EQ(vk::RegLesenMaschine("Wert"), "M");

@@ -104,7 +104,7 @@ TEST_F(Pool, RenameOverExistingTargetAndSaveTotalList) {
   EXPECT_EQ(lesen("ziel/Chirurgie/AlleWorte.txt"), "gesamt neu\r\n");
   EXPECT_EQ(lesen("ziel/Chirurgie/AlleWorte.bak"), "gesamt alt\r\n");
   EXPECT_TRUE(plat::fileExists(temp));  // the output file stays
-  plat::removeFile(temp);
+  EXPECT_EQ(plat::removeFile(temp), plat::Err::ok);
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
 }
 

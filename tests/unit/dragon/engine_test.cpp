@@ -24,7 +24,7 @@ std::string dateiInhalt(const std::string& pfad) {
   std::string s;
   if (f.open(pfad, plat::Access::read, plat::Share::shared, plat::Disposition::openExisting) ==
       plat::Err::ok) {
-    f.readAll(s);
+    EXPECT_EQ(f.readAll(s), plat::Err::ok) << pfad;
   }
   return s;
 }
@@ -45,10 +45,11 @@ struct Welt {
   SimBaum baum;
   std::string master = baum.system("R") + "\\";
   Welt() {
-    plat::publishNew(baum.system("eigene.txt"),
-                     "Meier\r\nM\xFC"
-                     "ller\\Mueller\r\n",
-                     false);
+    EXPECT_EQ(plat::publishNew(baum.system("eigene.txt"),
+                               "Meier\r\nM\xFC"
+                               "ller\\Mueller\r\n",
+                               false),
+              plat::Err::ok);
     std::string meldung;
     bool ok = natspeak::setup(master,
                               {{"Anna", "Allgemein", "", "", baum.system("eigene.txt")},
@@ -126,9 +127,11 @@ TEST(DragonSimWelt, SetupCreatesTheWorldAndIsIdempotent) {
 
 TEST(DragonSimWelt, TopicFoldersThatLeadOutsideAreIgnored) {
   Welt w;
-  plat::publishReplace(
-      w.master + "Anna\\current\\topics.ini",
-      "[Topics]\r\nBoese=..\r\nAuch=a\\b\r\n  Gut = g \r\n=x\r\n[Other]\r\nX=y\r\n", false);
+  EXPECT_EQ(
+      plat::publishReplace(
+          w.master + "Anna\\current\\topics.ini",
+          "[Topics]\r\nBoese=..\r\nAuch=a\\b\r\n  Gut = g \r\n=x\r\n[Other]\r\nX=y\r\n", false),
+      plat::Err::ok);
   auto t = natspeak::readTopics(w.master, "Anna");
   ASSERT_EQ(t.size(), 1u);
   EXPECT_EQ(t[0].name, "Gut ");

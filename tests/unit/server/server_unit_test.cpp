@@ -1,6 +1,6 @@
 // The server core in-process: the claim of pool texts against a client that
 // appends or holds them, a trigger held beyond the limit, the user list's
-// fields and limits, end times, the terminal question and the log forms.
+// fields and limits, end times, the terminal question, the log forms and a log file that refuses a write.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -86,7 +86,7 @@ TEST_F(Kern, VomClientGehaltenerTextBleibtUndKommtImNaechstenDurchgang) {
     ASSERT_EQ(client.open(text, plat::Access::readWrite, plat::Share::exclusive,
                           plat::Disposition::openAlways),
               plat::Err::ok);
-    client.append("W1\r\n");
+    EXPECT_EQ(client.append("W1\r\n"), plat::Err::ok);
     trigger("POOL-A");
     TriggerAuswerten();
     EXPECT_FALSE(fs::exists(ziel() / "A" / "_u1.neu") &&
@@ -243,6 +243,23 @@ TEST_F(Kern, FormenDesProtokolls) {
   EXPECT_EQ(protokoll().abbruchmeldung, "+++++ Trigger nicht lesbar : C:\\x");
   logFehlerName("lang", std::string(600, 'x'));
   EXPECT_EQ(protokoll().abbruchmeldung.size(), 511u);
+}
+
+// A log file that refuses a write (here: opened for reading only) loses no
+// line: the text reaches the window, after one notice with the error.
+TEST_F(Kern, VomProtokollAbgewieseneZeilenErscheinenImFenster) {
+  const fs::path datei = wurzel_ / "vkZentrale.log";
+  schreiben(datei, "");
+  ASSERT_EQ(protokoll().datei.open(sys(datei), plat::Access::read, plat::Share::shared,
+                                   plat::Disposition::openExisting),
+            plat::Err::ok);
+  protokoll().kanal = LogKanal::datei;
+  logText("erste");
+  logText("zweite");
+  EXPECT_EQ(log_.find("+++++ Protokolldatei nicht beschreibbar (Fehler 6"), 2u) << log_;
+  EXPECT_NE(log_.find("erste"), std::string::npos) << log_;
+  EXPECT_NE(log_.find("zweite"), std::string::npos) << log_;
+  EXPECT_EQ(log_.find("Protokolldatei", 20), std::string::npos) << "announced once: " << log_;
 }
 
 // What is no regular file under a trigger's name is set aside without a

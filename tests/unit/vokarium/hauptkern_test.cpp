@@ -85,8 +85,9 @@ class Hauptkern : public Testbaum {
 };
 
 TEST_F(Hauptkern, ShortDirectoryRuleUsesOnlyTheRegistryAndTheRecognizer) {
-  plat::regWriteString(plat::Hive::localMachine, vk::kRegSchluessel, "LastBasisDirectory",
-                       "\\maschine\\");
+  EXPECT_EQ(plat::regWriteString(plat::Hive::localMachine, vk::kRegSchluessel, "LastBasisDirectory",
+                                 "\\maschine\\"),
+            plat::Err::ok);
   // vkPflege: nothing in the user's registry and no recognizer directory.
   EXPECT_EQ(vk::LastDirectoryFinden(true, [] { return std::string(); }), "");
   // Vokarium's long chain reaches the machine's base directory.
@@ -210,7 +211,7 @@ TEST_F(Hauptkern, NoWordIsLostWhileAHelperAppends) {
       while (f.open(ben, plat::Access::readWrite, plat::Share::exclusive,
                     plat::Disposition::openAlways) != plat::Err::ok)
         plat::sleepMs(1);
-      f.append("Wort" + std::to_string(i) + "\r\n");
+      EXPECT_EQ(f.append("Wort" + std::to_string(i) + "\r\n"), plat::Err::ok);
       f.close();
       plat::sleepMs(2);
     }
