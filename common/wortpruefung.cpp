@@ -122,9 +122,11 @@ namespace {
 // The language text of the cause, or "" when none of them applies.
 std::string ursache(plat::Err fehler, std::string_view pfad) {
   if (plat::heldByOther(fehler)) return Text(txt::kGrundBelegt);
-  if (fehler == plat::Err::notFound || fehler == plat::Err::pathNotFound) return Text(txt::kGrundFehlt);
+  if (fehler == plat::Err::notFound || fehler == plat::Err::pathNotFound)
+    return Text(txt::kGrundFehlt);
   if (fehler == plat::Err::isLink) return Text(txt::kGrundLink);
-  if (fehler == plat::Err::isFolder || fehler == plat::Err::notAFile) return Text(txt::kGrundKeineDatei);
+  if (fehler == plat::Err::isFolder || fehler == plat::Err::notAFile)
+    return Text(txt::kGrundKeineDatei);
   if (fehler == plat::Err::accessDenied) {
     if (plat::linkOnTheWay(pfad)) return Text(txt::kGrundLink);
     switch (plat::pathKind(pfad)) {
