@@ -1,6 +1,7 @@
 // The server core in-process: the claim of pool texts against a client that
 // appends or holds them, a trigger held beyond the limit, the user list's
-// fields and limits, end times, the terminal question, the log forms and a log file that refuses a write.
+// fields and limits, end times, the terminal question, the log forms and a log file that refuses a
+// write.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
