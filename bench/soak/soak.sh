@@ -4,12 +4,14 @@
 # on member u1's ".neu" as the helper does and is killed too; large texts
 # are mixed in so that kills land in the middle of appends. At the end the
 # server delivers what is left, and every member is checked: lost,
-# duplicated and corrupted lines (goal 0 / small / 0). Exit code 1 on any
-# loss or corruption.
+# duplicated and corrupted lines (goal 0 / 0 / 0). Exit code 1 on any
+# loss, duplicate or corruption.
 # On a shared drive (the harness tests/share/run.sh): VK_SOAK_BASIS names
 # an empty base folder as the server reaches it, VK_SOAK_WRITERS and
 # VK_SOAK_APPLIER the same folder as the writers and the applier reach it
-# (other mounts of the share); VK_SOAK_NOBUILD=1 skips the build.
+# (other mounts of the share); VK_SOAK_NOBUILD=1 skips the build;
+# VK_SOAK_LOGS names a folder that gets the logs of the server, the
+# writers and the applier.
 # usage: bench/soak/soak.sh [seconds=600] [writers=4] [build dir=build]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -84,5 +86,10 @@ wait "$server" || true
 "$bin/vk_soak" anwender "$ziel_anwender" P u1 einmal
 echo "seconds $dauer writers $schreiber server_kills $kills applier_kills $((kills / 3))"
 "$bin/vk_soak" pruefen "$ziel" P "$w/logs" u1 u2 u3 || status=1
+if [ -n "${VK_SOAK_LOGS:-}" ]; then
+  mkdir -p "$VK_SOAK_LOGS"
+  cp "$w"/*.log "$VK_SOAK_LOGS/"
+  ls -la "$ziel/P" >"$VK_SOAK_LOGS/pool.txt"
+fi
 if ((status == 0)); then rm -rf "$w"; else echo "tree kept: $w"; fi
 exit "$status"

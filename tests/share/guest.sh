@@ -21,6 +21,8 @@ root=$(arg vk.root)
 build=$(arg vk.build)
 soak=$(arg vk.soak)
 stages=$(arg vk.stages)
+only=$(arg vk.only)
+only=${only//_/ }
 bin=$root/$build/bin
 report=$out/report.txt
 status=ok
@@ -118,14 +120,14 @@ pairs=(
   "NFS local_lock=all A <-> B|/mnt/ll-a|/mnt/ll-b"
 )
 run_pairs() {
-  local label=$1 only=$2 n=0 p name h o sub
+  local label=$1 filter=$2 n=0 p name h o sub
   say ""
   say "== lock matrix and claim check ($label)"
   say "holder -> other | exclusion | claim, at once | claim, after 1.5 s"
   for p in "${pairs[@]}"; do
     IFS='|' read -r name h o <<<"$p"
     n=$((n + 1))
-    [[ $name == *$only* ]] || continue
+    [[ $name == *$only* && $name == *$filter* ]] || continue
     sub=t-$label-$n
     mkdir -p "$h/$sub"
     sleep 0.2
@@ -166,10 +168,11 @@ case ,$stages, in *,soak,*)
   for p in "${soaks[@]}"; do
     IFS='|' read -r name s w a must <<<"$p"
     n=$((n + 1))
+    [[ $name == *$only* ]] || continue
     mkdir -p "$s/soak$n"
     sleep 1
     log=$out/soak$n.log
-    VK_SOAK_NOBUILD=1 VK_SOAK_BASIS=$s/soak$n VK_SOAK_WRITERS=$w/soak$n VK_SOAK_APPLIER=$a/soak$n \
+    VK_SOAK_NOBUILD=1 VK_SOAK_LOGS=$out/soak$n VK_SOAK_BASIS=$s/soak$n VK_SOAK_WRITERS=$w/soak$n VK_SOAK_APPLIER=$a/soak$n \
       timeout $((soak + 240)) "$root/bench/soak/soak.sh" "$soak" 4 "$build" >"$log" 2>&1
     rc=$?
     figures=$(grep -E '^member' "$log" | sed 's/^member //' | paste -sd ';' -)
