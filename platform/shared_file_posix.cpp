@@ -43,6 +43,10 @@ struct LockState {
   std::set<std::string> ownBatches;
   // Test hook run between an open and its lock (guarded by sinkMutex).
   std::function<void()> openPause;
+  // Test hook: this many next lock calls fail with lockFaultErrno as a
+  // share's server answers them.
+  std::atomic<int> lockFaultTimes{0};
+  std::atomic<int> lockFaultErrno{0};
 };
 
 LockState& lockState() {
@@ -326,12 +330,21 @@ Err lockDescriptor(int fd, bool exclusive) {
     fl.l_start = 0;
     fl.l_len = 0;
     fl.l_pid = 0;
-    if (::fcntl(fd, F_OFD_SETLK, &fl) == 0) return Err::ok;
-    int e = errno;
+    int e = 0;
+    bool faultOnShare = false;
+    int faults = s.lockFaultTimes.load();
+    if (faults > 0 && s.lockFaultTimes.compare_exchange_strong(faults, faults - 1)) {
+      e = s.lockFaultErrno.load();
+      faultOnShare = true;
+    } else {
+      if (::fcntl(fd, F_OFD_SETLK, &fl) == 0) return Err::ok;
+      e = errno;
+    }
     if (e == EAGAIN || e == EACCES) return Err::sharingViolation;
     // An SMB server answers a lock that meets a held one or a lease in
     // recall with EINVAL or EIO: another program holds the file.
-    if ((e == EINVAL || e == EIO) && fsKind(fd) == FsKind::smb) return Err::sharingViolation;
+    if ((e == EINVAL || e == EIO) && (faultOnShare || fsKind(fd) == FsKind::smb))
+      return Err::sharingViolation;
     if (e != EINVAL && e != ENOTSUP && e != EOPNOTSUPP) return fromErrno(e);
     if (!s.useFlock.exchange(true)) {
       diagnose("Sperre: Dateisystem lehnt fcntl-Sperren ab, weiter mit flock");
@@ -579,6 +592,12 @@ void setAppendFault(long long bytes) {
 
 void setSyncFault(bool on) {
   lockState().syncFault.store(on);
+}
+
+void setLockFault(int error, int times) {
+  LockState& s = lockState();
+  s.lockFaultErrno.store(error);
+  s.lockFaultTimes.store(times);
 }
 
 Err SharedFile::beginAppend(std::int64_t length, AppendBatch* batch) {

@@ -80,15 +80,33 @@ int schreiber(const std::string& ziel, const std::string& pool, const std::strin
   return 0;
 }
 
-// Applies a word file to the stand-in vocabulary: its lines are appended.
+// Applies a word file to the stand-in vocabulary: its lines are appended,
+// a line it has already is not, as the recognizer adds a known word no
+// second time (an applier killed after applying a file and before marking
+// it applies it again). Duplicates of the delivery still show: at u1 in the
+// member's files, at the members without an applier everywhere.
 bool anwenden(const std::string& datei, const std::string& vokabular) {
+  static std::set<std::string> bekannt;
+  static bool geladen = false;
+  if (!geladen) {
+    std::vector<std::string> alt;
+    if (plat::fileExists(vokabular) && plat::readLines(vokabular, alt) != plat::Err::ok)
+      return false;
+    bekannt.insert(alt.begin(), alt.end());
+    geladen = true;
+  }
   std::vector<std::string> zeilen;
   if (plat::readLines(datei, zeilen) != plat::Err::ok) return false;
+  std::vector<std::string> neu;
+  for (const std::string& z : zeilen)
+    if (!bekannt.contains(z)) neu.push_back(z);
   plat::SharedFile v;
   if (v.open(vokabular, plat::Access::readWrite, plat::Share::exclusive,
-             plat::Disposition::openAlways) != plat::Err::ok)
+             plat::Disposition::openAlways) != plat::Err::ok ||
+      plat::appendLines(v, neu) != plat::Err::ok)
     return false;
-  return plat::appendLines(v, zeilen) == plat::Err::ok;
+  bekannt.insert(neu.begin(), neu.end());
+  return true;
 }
 
 // One round of the helper's work on `neu`, then the save.

@@ -11,7 +11,8 @@
 # line or hung, 2 when the machine did not finish. Not part of ctest (needs
 # root for the packages).
 # usage: tests/share/run.sh [build dir=build] [soak seconds=60] [stages=matrix,soak]
-#        [only=part of the names of the pairs and soaks to run, e.g. NFSv3]
+#        [only=comma-separated parts of the names of the pairs and soaks to
+#        run, e.g. "NFSv3,oplocks = no"; all when empty]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 root=$(pwd)

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 
@@ -143,6 +144,28 @@ TEST(SharedFile, BlockedOpenEndsOnTheRecreatedFileNeverOnTheDeletedOne) {
   ::waitpid(pid, &status, 0);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0) << "the waiting reader saw the deleted file";
+}
+
+// The lock errors of a share mean "held by another": an open reports them
+// as such and a retrying open gets the file once they stop.
+TEST(SharedFile, LockErrorsOfAShareAreHeldByAnother) {
+  TestDir t;
+  const std::string p = t.sys("geteilt.txt");
+  for (const int fehler : {EIO, EINVAL, EWOULDBLOCK}) {
+    SCOPED_TRACE(fehler);
+    SharedFile f;
+    setLockFault(fehler, 1);
+    EXPECT_EQ(f.open(p, Access::readWrite, Share::exclusive, Disposition::openAlways),
+              Err::sharingViolation);
+    setLockFault(fehler, 3);
+    ASSERT_EQ(f.openRetrying(p, Access::readWrite, Share::exclusive, Disposition::openAlways, 5, 1),
+              Err::ok);
+    SharedFile zweiter;
+    EXPECT_EQ(zweiter.open(p, Access::read, Share::shared, Disposition::openExisting),
+              Err::sharingViolation)
+        << "the retried open holds the lock";
+  }
+  setLockFault(0, 0);
 }
 
 TEST(SharedFile, CreateOpenTruncateAppendAndErrors) {
