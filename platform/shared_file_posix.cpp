@@ -236,6 +236,16 @@ bool absichtLesen(const std::string& pfad, Absicht& a) {
   return true;
 }
 
+// Whether a record written as (dev, ino) is about the file `st`. A writer
+// on another mount or machine of the share saw another device number (and,
+// through SMB, not always the server's inode number): then the record's
+// name, beside the file, and its size window decide.
+bool sameRecordedFile(const Absicht& a, const struct stat& st) {
+  if (a.ino == 0) return false;
+  if (a.dev != static_cast<unsigned long long>(st.st_dev)) return true;
+  return a.ino == static_cast<unsigned long long>(st.st_ino);
+}
+
 // Holding `fd` exclusively: an intent record left for this file by a writer
 // that died in mid-append cuts the file back to the old end. Only the bytes
 // the record claims are cut; a record of another file (replaced or gone
@@ -244,9 +254,7 @@ void unfertigesAnhaengenZurueck(int fd, struct stat& st, const std::string& nati
   const std::string ip = intentPath(nativeFile);
   Absicht a;
   if (!absichtLesen(ip, a)) return;
-  if (a.ino != 0 && a.dev == static_cast<unsigned long long>(st.st_dev) &&
-      a.ino == static_cast<unsigned long long>(st.st_ino) && st.st_size > a.alt &&
-      st.st_size <= a.alt + a.laenge) {
+  if (sameRecordedFile(a, st) && st.st_size > a.alt && st.st_size <= a.alt + a.laenge) {
     if (::ftruncate(fd, static_cast<off_t>(a.alt)) != 0) return;
     st.st_size = static_cast<off_t>(a.alt);
     diagnose("Anhang: unvollendetes Anhaengen zurueckgenommen " + nativeFile);
@@ -277,12 +285,14 @@ void unfertigeSammelAnhaengeZurueck(int fd, struct stat& st, const std::string& 
     if (n < kSlot) break;
     slot[kSlot] = 0;
     Absicht a;
+    int anfang = -1;
     if (slot[0] != 'o' ||
-        std::sscanf(slot + 2, "VK-ANHANG %llu %llu %lld %lld", &a.dev, &a.ino, &a.alt, &a.laenge) !=
-            4 ||
-        a.dev != static_cast<unsigned long long>(st.st_dev) ||
-        a.ino != static_cast<unsigned long long>(st.st_ino))
+        std::sscanf(slot + 2, "VK-ANHANG %llu %llu %lld %lld %n", &a.dev, &a.ino, &a.alt, &a.laenge,
+                    &anfang) != 4 ||
+        anfang < 0 || !sameRecordedFile(a, st))
       continue;
+    const std::string_view rest(slot + 2 + anfang);
+    if (rest.substr(0, rest.find('\n')) != nativeFile.substr(nativeFile.rfind('/') + 1)) continue;
     if (st.st_size > a.alt && st.st_size <= a.alt + a.laenge) {
       if (::ftruncate(fd, static_cast<off_t>(a.alt)) != 0) break;
       st.st_size = static_cast<off_t>(a.alt);

@@ -161,8 +161,9 @@ void zaehlen(const std::string& pfad, std::size_t nr,
 }
 
 // Every written line must be with every member exactly once, nothing else
-// may be there. A few duplicated lines are shown with where they lie, so a
-// block delivered twice can be told from a line applied twice.
+// may be there. A few duplicated and corrupted lines are shown with where
+// they lie, so a block delivered twice can be told from a line applied
+// twice.
 int pruefen(const std::string& ziel, const std::string& pool, const std::string& logs,
             const std::vector<std::string>& benutzer) {
   std::set<std::string> erwartet;
@@ -190,6 +191,12 @@ int pruefen(const std::string& ziel, const std::string& pool, const std::string&
     for (const auto& [z, orte] : gesehen) {
       if (!erwartet.contains(z)) {
         ++kaputt;
+        if (gezeigt++ < 3) {
+          std::string wo;
+          for (const Fundort& o : orte)
+            wo += " " + pfade[o.datei].substr(ordner.size()) + ":" + std::to_string(o.zeile + 1);
+          std::printf("  %s corrupted: \"%s\" at%s\n", b.c_str(), z.c_str(), wo.c_str());
+        }
       } else if (orte.size() > 1) {
         doppelt += orte.size() - 1;
         if (gezeigt++ >= 3) continue;

@@ -11,6 +11,7 @@
 # line or hung, 2 when the machine did not finish. Not part of ctest (needs
 # root for the packages).
 # usage: tests/share/run.sh [build dir=build] [soak seconds=60] [stages=matrix,soak]
+#        (stage "unsafe": the soaks on a share with Samba's defaults)
 #        [only=comma-separated parts of the names of the pairs and soaks to
 #        run, e.g. "NFSv3,oplocks = no"; all when empty]
 set -euo pipefail
