@@ -292,7 +292,9 @@ std::string nfsLeaseAdvice(std::string_view systemDir) {
     return true;
   };
   std::string leases;
-  if (!lesen("/proc/sys/fs/leases-enable", leases) || trimmed(leases) != "1") return {};
+  if (!lesen("/proc/sys/fs/leases-enable", leases) ||
+      trimmed(leases.substr(0, leases.find('\n'))) != "1")
+    return {};
   // The kernel NFS server's table of what it exports now, else the file.
   std::string exports;
   if (!lesen("/var/lib/nfs/etab", exports) && !lesen("/etc/exports", exports)) return {};

@@ -74,6 +74,9 @@ struct Buch {
   // By member and, for a member listed more than once, which listing.
   std::map<std::pair<std::string, int>, Vermerk> mitglieder;
   bool da = false;
+  // Read with entries that no longer hold (a claim or remainder gone since,
+  // whose inode a new one may get): written again before anything else.
+  bool veraltet = false;
 };
 
 std::string buchPfad(const std::string& claim) {
@@ -126,12 +129,19 @@ void buchLesen(Buch& b, const std::string& claimPfad, const std::string& ordner,
         continue;
       const std::string ziel = ordner + name + endung;
       const Stand jetzt = standVon(v.inRest ? ClaimPfad(ziel) : ziel);
-      if (jetzt.dev == v.ziel.dev && jetzt.ino == v.ziel.ino && jetzt.groesse < v.ziel.groesse)
+      if (jetzt.dev == v.ziel.dev && jetzt.ino == v.ziel.ino && jetzt.groesse < v.ziel.groesse) {
+        b.veraltet = true;
         continue;
-      if (claimDamals.dev != claimJetzt.dev || claimDamals.ino != claimJetzt.ino ||
-          claimJetzt.dev == 0)
+      }
+      if (v.claimBis != 0 && (claimDamals.dev != claimJetzt.dev ||
+                              claimDamals.ino != claimJetzt.ino || claimJetzt.dev == 0)) {
         v.claimBis = 0;
-      if (standVon(ClaimPfad(ziel)) != v.rest) v.rest = Stand{};
+        b.veraltet = true;
+      }
+      if (v.rest.dev != 0 && standVon(ClaimPfad(ziel)) != v.rest) {
+        v.rest = Stand{};
+        b.veraltet = true;
+      }
       b.mitglieder[{name, mal}] = v;
     }
   }
@@ -385,6 +395,7 @@ void verteilen(TextArt art, std::size_t pool, Durchgang& d) {
   const std::string ordner = optionen().zielVerzeichnis + name + "\\_";
   Buch buch;
   buchLesen(buch, claim, ordner, endung);
+  if (buch.veraltet) buchSchreiben(buch);
 
   if (!textBeanspruchen(quelle, claim, buch)) s.nachpruefen.push_back(name);
 
@@ -418,6 +429,7 @@ void verteilen(TextArt art, std::size_t pool, Durchgang& d) {
       }
       v.rest = Stand{};
       mitRest = false;
+      buchSchreiben(buch);
     }
     const std::int64_t ab = mitClaim ? std::min(v.claimBis, text.groesse) : 0;
     // An empty claim still makes every member file.

@@ -232,7 +232,7 @@ if [ ${#chosen_soaks[@]} -gt 0 ]; then
     say "$name | written $(sed -n 's/^written \([0-9]*\) lines/\1/p' "$log") | $figures"
     # What the server's start check said about its folder.
     if [ -f "$out/soak$n/server.log" ]; then
-      iconv -f CP1252 -t UTF-8 "$out/soak$n/server.log" | grep -a 'Fehler:' | sort -u | head -n 3 |
+      grep -a 'Fehler:' "$out/soak$n/server.log" | sed 's/^.*Fehler:/Fehler:/' | sort -u | head -n 3 |
         while read -r line; do say "    server log: $line"; done
     fi
   done

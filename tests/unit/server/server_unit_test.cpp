@@ -407,6 +407,23 @@ TEST_F(Kern, UebriggebliebenerClaimKommtNichtZweimal) {
   }
 }
 
+// A delivery record left behind with its claim gone (the server died
+// between the two deletes) says nothing about a new claim, even one that
+// got the old claim's inode.
+TEST_F(Kern, AlterVermerkGiltNichtFuerEinenNeuenClaim) {
+  benutzer("A\tu1\r\n");
+  schreiben(ziel() / "A" / "neuWorte.txt", "W1\r\n");
+  struct stat st {};
+  ASSERT_EQ(::stat((ziel() / "A" / "neuWorte.txt").c_str(), &st), 0);
+  const std::string wer = std::to_string(st.st_dev) + " " + std::to_string(st.st_ino);
+  schreiben(ziel() / "A" / plat::ownTempName("neuWorte.txt.zustellung.vermerk"),
+            "C " + wer + " 4\nM u1 0 4 0 0 0 0 0 0\n");
+  trigger("POOL-A");
+  TriggerAuswerten();
+  EXPECT_EQ(lesen(ziel() / "A" / "_u1.neu"), "W1\r\n");
+  EXPECT_FALSE(fs::exists(ziel() / "A" / plat::ownTempName("neuWorte.txt.zustellung.vermerk")));
+}
+
 // A text larger than one piece of the delivery reaches every member whole,
 // directly and through a member's own remainder.
 TEST_F(Kern, GrosserTextKommtGanzAn) {
