@@ -70,7 +70,13 @@ struct Vermerk {
 struct Buch {
   std::string pfad;
   Stand claim;
-  Stand quelle;  // a pool text appended to the claim, not yet deleted
+  // A pool text being appended to the claim, not yet deleted: its bytes
+  // from `quelleAb` to `quelleBis` go in, and the claim has `claimNach`
+  // bytes once they are there.
+  Stand quelle;
+  std::int64_t quelleAb = 0;
+  std::int64_t quelleBis = 0;
+  std::int64_t claimNach = 0;
   // By member and, for a member listed more than once, which listing.
   std::map<std::pair<std::string, int>, Vermerk> mitglieder;
   bool da = false;
@@ -117,7 +123,7 @@ void buchLesen(Buch& b, const std::string& claimPfad, const std::string& ordner,
     Stand s;
     if (art == "C" && standLesen(z, s)) {
       claimDamals = s;
-    } else if (art == "Q" && standLesen(z, s)) {
+    } else if (art == "Q" && standLesen(z, s) && (z >> b.quelleAb >> b.quelleBis >> b.claimNach)) {
       b.quelle = s;
     } else if (art == "M" || art == "R") {
       std::string name;
@@ -151,7 +157,9 @@ void buchLesen(Buch& b, const std::string& claimPfad, const std::string& ordner,
 // Writes the record whole; false (with an error line) when it cannot.
 bool buchSchreiben(Buch& b) {
   std::string inhalt = "C " + standText(b.claim) + "\n";
-  if (b.quelle.dev != 0) inhalt += "Q " + standText(b.quelle) + "\n";
+  if (b.quelle.dev != 0)
+    inhalt += "Q " + standText(b.quelle) + " " + std::to_string(b.quelleAb) + " " +
+              std::to_string(b.quelleBis) + " " + std::to_string(b.claimNach) + "\n";
   for (const auto& [wer, v] : b.mitglieder)
     inhalt += std::string(v.inRest ? "R " : "M ") + wer.first + " " + std::to_string(wer.second) +
               " " + std::to_string(v.claimBis) + " " + standText(v.rest) + " " + standText(v.ziel) +
@@ -321,31 +329,35 @@ bool textBeanspruchen(const std::string& quelle, const std::string& claim, Buch&
   }
   // An earlier claim is still there: the new lines go after it, so the
   // members get everything in the order it was written. The record names
-  // the text appended until it is deleted: should the server die in
-  // between, the text is deleted then, not appended again.
+  // the append before it is made: should the server die before the text
+  // is deleted, the claim's size tells whether the append is there (a torn
+  // one is cut back by the claim's exclusive open), and it is never made
+  // twice.
   Quelle neu;
   neu.datei = std::move(s);
   const Stand text = standVon(neu.datei);
-  // Appended before by a server that died before the delete: only what
-  // came after goes to the claim.
-  const std::int64_t ab = buch.quelle.dev == text.dev && buch.quelle.ino == text.ino &&
-                                  buch.quelle.groesse <= text.groesse
-                              ? buch.quelle.groesse
-                              : 0;
+  plat::SharedFile c;
+  if (neu.ersteLesen() != plat::Err::ok ||
+      c.open(claim, plat::Access::readWrite, plat::Share::exclusive,
+             plat::Disposition::openAlways) != plat::Err::ok) {
+    dateiFehler("Pool-Text nicht uebernehmbar", quelle);
+    return false;
+  }
+  std::int64_t ab = 0;
+  if (buch.quelle.dev == text.dev && buch.quelle.ino == text.ino && buch.quelleBis <= text.groesse)
+    ab = c.size() >= buch.claimNach ? buch.quelleBis : buch.quelleAb;
   if (ab < text.groesse) {
-    plat::SharedFile c;
-    const plat::Err fehler = neu.ersteLesen();
-    if (fehler != plat::Err::ok ||
-        c.open(claim, plat::Access::readWrite, plat::Share::exclusive,
-               plat::Disposition::openAlways) != plat::Err::ok ||
-        anhaengen(c, {{&neu, ab}}, true) != plat::Err::ok) {
+    buch.quelle = text;
+    buch.quelleAb = ab;
+    buch.quelleBis = text.groesse;
+    buch.claimNach = c.size() + text.groesse - ab;
+    if (!buchSchreiben(buch)) return false;
+    if (anhaengen(c, {{&neu, ab}}, true) != plat::Err::ok) {
       dateiFehler("Pool-Text nicht uebernehmbar", quelle);
       return false;
     }
-    c.close();
-    buch.quelle = text;
-    if (!buchSchreiben(buch)) return false;
   }
+  c.close();
   if (neu.datei.removeAndClose() != plat::Err::ok) {
     logFehlerName("Pool-Text nicht loeschbar", quelle);
     return false;

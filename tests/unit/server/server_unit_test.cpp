@@ -424,6 +424,42 @@ TEST_F(Kern, AlterVermerkGiltNichtFuerEinenNeuenClaim) {
   EXPECT_FALSE(fs::exists(ziel() / "A" / plat::ownTempName("neuWorte.txt.zustellung.vermerk")));
 }
 
+// A server killed while it moved a new text into a claim left from before:
+// the record names the append before it is made, and the claim's size says
+// whether it is there; the text reaches the member once either way.
+TEST_F(Kern, TextInEinemAltenClaimKommtEinmal) {
+  struct Fall {
+    const char* name;
+    const char* claim;
+  };
+  for (const Fall f : {Fall{"angehaengt, nicht geloescht", "W1\r\nW2\r\n"},
+                       Fall{"noch nicht angehaengt", "W1\r\n"}}) {
+    SCOPED_TRACE(f.name);
+    fs::remove_all(ziel() / "A");
+    schleifeZuruecksetzen();
+    benutzer("A\tu1\r\n");
+    schreiben(ziel() / "A" / "_u1.neu", "W1\r\n");
+    schreiben(ziel() / "A" / "neuWorte.txt.zustellung", f.claim);
+    schreiben(ziel() / "A" / "neuWorte.txt", "W2\r\n");
+    const auto wer = [](const fs::path& p) {
+      struct stat st {};
+      EXPECT_EQ(::stat(p.c_str(), &st), 0);
+      return std::to_string(st.st_dev) + " " + std::to_string(st.st_ino) + " " +
+             std::to_string(st.st_size);
+    };
+    schreiben(ziel() / "A" / plat::ownTempName("neuWorte.txt.zustellung.vermerk"),
+              "C " + wer(ziel() / "A" / "neuWorte.txt.zustellung") + "\nQ " +
+                  wer(ziel() / "A" / "neuWorte.txt") + " 0 4 8\nM u1 0 4 0 0 0 " +
+                  wer(ziel() / "A" / "_u1.neu") + "\n");
+    trigger("POOL-A");
+    TriggerAuswerten();
+    schleife().triggerliste.clear();
+    EXPECT_EQ(lesen(ziel() / "A" / "_u1.neu"), "W1\r\nW2\r\n");
+    EXPECT_FALSE(fs::exists(ziel() / "A" / "neuWorte.txt"));
+    EXPECT_FALSE(fs::exists(ziel() / "A" / "neuWorte.txt.zustellung"));
+  }
+}
+
 // A text larger than one piece of the delivery reaches every member whole,
 // directly and through a member's own remainder.
 TEST_F(Kern, GrosserTextKommtGanzAn) {
