@@ -79,6 +79,10 @@ struct Buch {
   std::int64_t claimNach = 0;
   // By member and, for a member listed more than once, which listing.
   std::map<std::pair<std::string, int>, Vermerk> mitglieder;
+  // Appends begun and not yet noted above: written before the append, so a
+  // server killed after it finds the append there (the file named in `ziel`
+  // has its size) and does not make it again.
+  std::map<std::pair<std::string, int>, Vermerk> offen;
   bool da = false;
   // Read with entries that no longer hold (a claim or remainder gone since,
   // whose inode a new one may get): written again before anything else.
@@ -125,20 +129,25 @@ void buchLesen(Buch& b, const std::string& claimPfad, const std::string& ordner,
       claimDamals = s;
     } else if (art == "Q" && standLesen(z, s) && (z >> b.quelleAb >> b.quelleBis >> b.claimNach)) {
       b.quelle = s;
-    } else if (art == "M" || art == "R") {
+    } else if (art == "M" || art == "R" || art == "OM" || art == "OR") {
       std::string name;
       int mal = 0;
       Vermerk v;
-      v.inRest = art == "R";
+      v.inRest = art == "R" || art == "OR";
       if (!(z >> name >> mal >> v.claimBis) || !standLesen(z, v.rest) || !standLesen(z, v.ziel) ||
           !plat::isSafeName(name))
         continue;
       const std::string ziel = ordner + name + endung;
       const Stand jetzt = standVon(v.inRest ? ClaimPfad(ziel) : ziel);
-      if (jetzt.dev == v.ziel.dev && jetzt.ino == v.ziel.ino && jetzt.groesse < v.ziel.groesse) {
+      const bool derselbe = jetzt.dev == v.ziel.dev && jetzt.ino == v.ziel.ino;
+      // A begun append counts only where its file has all of it; a noted
+      // one no longer where the same file is shorter (a power loss).
+      if (art[0] == 'O' ? !derselbe || jetzt.groesse < v.ziel.groesse
+                        : derselbe && jetzt.groesse < v.ziel.groesse) {
         b.veraltet = true;
         continue;
       }
+      if (art[0] == 'O') b.veraltet = true;
       if (v.claimBis != 0 && (claimDamals.dev != claimJetzt.dev ||
                               claimDamals.ino != claimJetzt.ino || claimJetzt.dev == 0)) {
         v.claimBis = 0;
@@ -160,10 +169,15 @@ bool buchSchreiben(Buch& b) {
   if (b.quelle.dev != 0)
     inhalt += "Q " + standText(b.quelle) + " " + std::to_string(b.quelleAb) + " " +
               std::to_string(b.quelleBis) + " " + std::to_string(b.claimNach) + "\n";
+  const auto zeile = [](const char* art, const std::pair<std::string, int>& wer, const Vermerk& v) {
+    return std::string(art) + (v.inRest ? "R " : "M ") + wer.first + " " +
+           std::to_string(wer.second) + " " + std::to_string(v.claimBis) + " " + standText(v.rest) +
+           " " + standText(v.ziel) + "\n";
+  };
   for (const auto& [wer, v] : b.mitglieder)
-    inhalt += std::string(v.inRest ? "R " : "M ") + wer.first + " " + std::to_string(wer.second) +
-              " " + std::to_string(v.claimBis) + " " + standText(v.rest) + " " + standText(v.ziel) +
-              "\n";
+    inhalt += zeile("", wer, v);
+  for (const auto& [wer, v] : b.offen)
+    inhalt += zeile("O", wer, v);
   if (plat::publishReplace(b.pfad, inhalt, false) != plat::Err::ok) {
     logFehlerName("Zustellvermerk nicht schreibbar", b.pfad);
     return false;
@@ -366,31 +380,47 @@ bool textBeanspruchen(const std::string& quelle, const std::string& claim, Buch&
   return buchSchreiben(buch);
 }
 
+// An append to the open file `f` noted as begun in the record first: `v`
+// is what the member has once it is there (its `ziel` is filled in here).
+// `nach`: the file after the append.
+plat::Err vermerktAnhaengen(plat::SharedFile& f, std::initializer_list<Teil> texte, Durchgang& d,
+                            Buch& buch, const std::pair<std::string, int>& wer, Vermerk v,
+                            Stand& nach) {
+  std::int64_t laenge = 0;
+  for (const Teil& t : texte)
+    if (t.q != nullptr && t.ab < t.q->groesse) laenge += t.q->groesse - t.ab;
+  v.ziel = standVon(f);
+  v.ziel.groesse += laenge;
+  buch.offen[wer] = v;
+  if (!buchSchreiben(buch)) {
+    buch.offen.erase(wer);
+    return plat::Err::ioError;
+  }
+  d.geschrieben = true;
+  const plat::Err e = anhaengen(f, texte, d.jeDatei, sammlung(d));
+  buch.offen.erase(wer);
+  if (e == plat::Err::ok) nach = standVon(f);
+  return e;
+}
+
 // One member: its own remainder from earlier passes (when there is one),
 // then the claim, in one open and one recorded append.
-// `nach`: the member file after the append.
-plat::Err mitgliedBedienen(const std::string& ziel, Teil rest, Teil claim, Durchgang& d,
-                           Stand& nach) {
+plat::Err mitgliedBedienen(const std::string& ziel, Teil rest, Teil claim, Durchgang& d, Buch& buch,
+                           const std::pair<std::string, int>& wer, const Vermerk& v, Stand& nach) {
   plat::SharedFile f;
   plat::Err e = exklusivOeffnen(f, ziel, plat::Disposition::openAlways);
   if (e != plat::Err::ok) return e;
-  d.geschrieben = true;
-  e = anhaengen(f, {rest, claim}, d.jeDatei, sammlung(d));
-  if (e == plat::Err::ok) nach = standVon(f);
-  return e;
+  return vermerktAnhaengen(f, {rest, claim}, d, buch, wer, v, nach);
 }
 
 // The claim goes into the member's own remainder instead: only this member
 // gets it again at the next passes.
 // `nach`: the remainder after the append.
-bool restAnlegen(const std::string& restPfad, Teil claim, Durchgang& d, Stand& nach) {
+bool restAnlegen(const std::string& restPfad, Teil claim, Durchgang& d, Buch& buch,
+                 const std::pair<std::string, int>& wer, const Vermerk& v, Stand& nach) {
   plat::SharedFile r;
   plat::Err e = exklusivOeffnen(r, restPfad, plat::Disposition::openAlways);
-  if (e == plat::Err::ok) {
-    d.geschrieben = true;
-    e = anhaengen(r, {claim}, d.jeDatei, sammlung(d));
-  }
-  if (e == plat::Err::ok) nach = standVon(r);
+  if (e == plat::Err::ok) e = vermerktAnhaengen(r, {claim}, d, buch, wer, v, nach);
   if (e == plat::Err::ok) return true;
   dateiFehler("Rest fuer das Mitglied nicht speicherbar", restPfad);
   return false;
@@ -430,7 +460,8 @@ void verteilen(TextArt art, std::size_t pool, Durchgang& d) {
     if (e.pool != name) continue;
     const std::string ziel = ordner + e.benutzer + endung;
     const std::string restPfad = ClaimPfad(ziel);
-    Vermerk& v = buch.mitglieder[{e.benutzer, gesehen[e.benutzer]++}];
+    const std::pair<std::string, int> wer{e.benutzer, gesehen[e.benutzer]++};
+    Vermerk& v = buch.mitglieder[wer];
     bool mitRest = plat::pathKind(restPfad) != plat::PathKind::missing;
     if (mitRest && v.rest.dev != 0) {
       // Delivered before, its delete did not happen: it goes now.
@@ -453,7 +484,7 @@ void verteilen(TextArt art, std::size_t pool, Durchgang& d) {
       dateiFehler("Rest fuer das Mitglied nicht lesbar", restPfad);
       Stand nach;
       if (claimTeil.q != nullptr) {
-        if (!restAnlegen(restPfad, claimTeil, d, nach)) {
+        if (!restAnlegen(restPfad, claimTeil, d, buch, wer, {true, text.groesse, {}, {}}, nach)) {
           alleBedient = false;
         } else {
           v = Vermerk{true, text.groesse, Stand{}, nach};
@@ -463,12 +494,14 @@ void verteilen(TextArt art, std::size_t pool, Durchgang& d) {
       continue;
     }
     const Stand restStand = mitRest ? standVon(rest.datei) : Stand{};
+    const Vermerk danach{false, mitClaim ? text.groesse : 0, restStand, Stand{}};
     Stand nach;
-    const plat::Err fehler =
-        mitgliedBedienen(ziel, {mitRest ? &rest : nullptr, 0}, claimTeil, d, nach);
+    const plat::Err fehler = mitgliedBedienen(ziel, {mitRest ? &rest : nullptr, 0}, claimTeil, d,
+                                              buch, wer, danach, nach);
     if (fehler == plat::Err::ok) {
       trace("Append ->", ziel);
-      v = Vermerk{false, mitClaim ? text.groesse : 0, restStand, nach};
+      v = danach;
+      v.ziel = nach;
       buchSchreiben(buch);
       if (mitRest) aufraeumen.dateien.push_back(restPfad);
       continue;
@@ -478,7 +511,7 @@ void verteilen(TextArt art, std::size_t pool, Durchgang& d) {
     dateiFehler("Wortdatei nicht beschreibbar", ziel);
     rest.datei.close();
     if (claimTeil.q != nullptr) {
-      if (!restAnlegen(restPfad, claimTeil, d, nach)) {
+      if (!restAnlegen(restPfad, claimTeil, d, buch, wer, {true, text.groesse, {}, {}}, nach)) {
         alleBedient = false;
       } else {
         v = Vermerk{true, text.groesse, Stand{}, nach};

@@ -460,6 +460,36 @@ TEST_F(Kern, TextInEinemAltenClaimKommtEinmal) {
   }
 }
 
+// A server killed right after a member's append, before it noted it: the
+// append was noted as begun with the size the member file would have, so
+// the next pass sees it there (or not) and makes it once.
+TEST_F(Kern, BegonnenesAnhaengenKommtEinmal) {
+  struct Fall {
+    const char* name;
+    const char* mitglied;
+  };
+  for (const Fall f : {Fall{"angehaengt", "W1\r\n"}, Fall{"nicht angehaengt", ""}}) {
+    SCOPED_TRACE(f.name);
+    fs::remove_all(ziel() / "A");
+    schleifeZuruecksetzen();
+    benutzer("A\tu1\r\n");
+    schreiben(ziel() / "A" / "neuWorte.txt.zustellung", "W1\r\n");
+    schreiben(ziel() / "A" / "_u1.neu", f.mitglied);
+    const auto wer = [](const fs::path& p) {
+      struct stat st {};
+      EXPECT_EQ(::stat(p.c_str(), &st), 0);
+      return std::to_string(st.st_dev) + " " + std::to_string(st.st_ino);
+    };
+    schreiben(ziel() / "A" / plat::ownTempName("neuWorte.txt.zustellung.vermerk"),
+              "C " + wer(ziel() / "A" / "neuWorte.txt.zustellung") + " 4\nOM u1 0 4 0 0 0 " +
+                  wer(ziel() / "A" / "_u1.neu") + " 4\n");
+    trigger("POOL-A");
+    TriggerAuswerten();
+    EXPECT_EQ(lesen(ziel() / "A" / "_u1.neu"), "W1\r\n");
+    EXPECT_FALSE(fs::exists(ziel() / "A" / "neuWorte.txt.zustellung"));
+  }
+}
+
 // A text larger than one piece of the delivery reaches every member whole,
 // directly and through a member's own remainder.
 TEST_F(Kern, GrosserTextKommtGanzAn) {
