@@ -312,6 +312,24 @@ plat::Err anhaengen(plat::SharedFile& f, std::initializer_list<Teil> texte, bool
   return f.finishAppend();
 }
 
+// Whether `n` bytes of `a` from `aAb` on are those of `b` from `bAb` on.
+bool gleicheBytes(plat::SharedFile& a, std::int64_t aAb, plat::SharedFile& b, std::int64_t bAb,
+                  std::int64_t n) {
+  std::string x, y;
+  for (std::int64_t pos = 0; pos < n;) {
+    const auto stueck = static_cast<std::size_t>(std::min<std::int64_t>(n - pos, kStueck));
+    x.resize(stueck);
+    y.resize(stueck);
+    std::size_t gx = 0, gy = 0;
+    if (aAb < 0 || a.readAt(aAb + pos, x.data(), stueck, gx) != plat::Err::ok ||
+        b.readAt(bAb + pos, y.data(), stueck, gy) != plat::Err::ok || gx != stueck ||
+        gy != stueck || x != y)
+      return false;
+    pos += static_cast<std::int64_t>(stueck);
+  }
+  return true;
+}
+
 // Moves what the clients appended to `quelle` into the claim, holding the
 // text's lock only for that. False when the text is held beyond the
 // retries or the move failed: then the text stays where it is.
@@ -357,9 +375,18 @@ bool textBeanspruchen(const std::string& quelle, const std::string& claim, Buch&
     dateiFehler("Pool-Text nicht uebernehmbar", quelle);
     return false;
   }
+  // The record's text is this one only if its bytes are where the record
+  // puts them: a text made after the delete may get the same inode.
   std::int64_t ab = 0;
-  if (buch.quelle.dev == text.dev && buch.quelle.ino == text.ino && buch.quelleBis <= text.groesse)
-    ab = c.size() >= buch.claimNach ? buch.quelleBis : buch.quelleAb;
+  const std::int64_t teil = buch.quelleBis - buch.quelleAb;
+  if (buch.quelle.dev == text.dev && buch.quelle.ino == text.ino &&
+      buch.quelleBis <= text.groesse && teil > 0) {
+    if (c.size() >= buch.claimNach &&
+        gleicheBytes(c, buch.claimNach - teil, neu.datei, buch.quelleAb, teil))
+      ab = buch.quelleBis;
+    else if (c.size() == buch.claimNach - teil)
+      ab = buch.quelleAb;
+  }
   if (ab < text.groesse) {
     buch.quelle = text;
     buch.quelleAb = ab;
