@@ -58,4 +58,15 @@ std::vector<std::string> unsafeSambaShares(std::string_view smbConf, std::string
 // folder `systemDir` unsafely (German, with the remedy); empty otherwise.
 std::string sambaAdvice(std::string_view systemDir);
 
+// The exports of an NFS export table (/var/lib/nfs/etab or /etc/exports
+// text) that serve the local folder `nativeDir` (their path is the folder
+// or above it), in the table's order.
+std::vector<std::string> nfsExportsServing(std::string_view exports, std::string_view nativeDir);
+
+// Line for the server's log when the kernel NFS server exports the local
+// folder `systemDir` over NFSv4 with leases on (fs.leases-enable = 1): its
+// read delegations let a workstation open a file another holds alone
+// (German, with the remedy); empty otherwise.
+std::string nfsLeaseAdvice(std::string_view systemDir);
+
 }  // namespace plat

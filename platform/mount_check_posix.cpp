@@ -1,6 +1,7 @@
 // Mount check on Linux: /proc/self/mountinfo parsed line by line; the
 // verdicts follow what the shared-drive harness measured (tests/share).
 // An unreadable mountinfo gives "unmeasured", never a false "excludes".
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
@@ -249,6 +250,66 @@ std::string sambaAdvice(std::string_view systemDir) {
          "und dieses Servers schlie\xDF"
          "en einander dann nicht aus; beides in die Freigabe "
          "eintragen";
+}
+
+std::vector<std::string> nfsExportsServing(std::string_view exports, std::string_view nativeDir) {
+  std::vector<std::string> found;
+  std::size_t i = 0;
+  while (i < exports.size()) {
+    std::size_t j = exports.find('\n', i);
+    if (j == std::string_view::npos) j = exports.size();
+    std::string_view line = exports.substr(i, j - i);
+    i = j + 1;
+    while (!line.empty() && (line[0] == ' ' || line[0] == '\t'))
+      line.remove_prefix(1);
+    if (line.empty() || line[0] == '#') continue;
+    // A quoted path may hold blanks; else the path ends at a blank or tab.
+    std::string path;
+    if (line[0] == '"') {
+      const std::size_t end = line.find('"', 1);
+      if (end == std::string_view::npos) continue;
+      path = unescape(line.substr(1, end - 1));
+    } else {
+      path = unescape(line.substr(0, line.find_first_of(" \t")));
+    }
+    while (path.size() > 1 && path.back() == '/')
+      path.pop_back();
+    const bool serves =
+        path == "/" || (nativeDir.substr(0, path.size()) == path &&
+                        (nativeDir.size() == path.size() || nativeDir[path.size()] == '/'));
+    if (!path.empty() && path[0] == '/' && serves &&
+        std::find(found.begin(), found.end(), path) == found.end())
+      found.push_back(path);
+  }
+  return found;
+}
+
+std::string nfsLeaseAdvice(std::string_view systemDir) {
+  auto lesen = [](const char* pfad, std::string& text) {
+    std::ifstream in(pfad);
+    if (!in) return false;
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+  };
+  std::string leases;
+  if (!lesen("/proc/sys/fs/leases-enable", leases) ||
+      trimmed(leases.substr(0, leases.find('\n'))) != "1")
+    return {};
+  // The kernel NFS server's table of what it exports now, else the file.
+  std::string exports;
+  if (!lesen("/var/lib/nfs/etab", exports) && !lesen("/etc/exports", exports)) return {};
+  std::string versions;
+  if (lesen("/proc/fs/nfsd/versions", versions) && versions.find("+4") == std::string::npos)
+    return {};
+  std::string np = nativePath(systemDir);
+  while (np.size() > 1 && np.back() == '/')
+    np.pop_back();
+  const std::vector<std::string> served = nfsExportsServing(exports, np);
+  if (served.empty()) return {};
+  return "Fehler: der NFS-Server gibt " + std::string(systemDir) + " frei (" + served.front() +
+         ") und vergibt NFSv4-Delegationen (fs.leases-enable = 1): ein Arbeitsplatz bekommt "
+         "dann eine Datei, die ein anderer allein h\xE4lt; \"sysctl -w fs.leases-enable=0\" "
+         "auf diesem Rechner (und in /etc/sysctl.d/) oder nur NFSv3";
 }
 
 }  // namespace plat

@@ -182,6 +182,10 @@ void setAppendFault(long long bytes);
 // flush before an append's commit mark) fails with ioError.
 void setSyncFault(bool on);
 
+// Test hook: the next `times` lock calls in this process fail with the
+// errno `error`, as the server of an SMB share answers them.
+void setLockFault(int error, int times);
+
 // Device and inode of the file at `path` (a link is not followed); false
 // when there is none.
 bool fileIdentity(std::string_view path, std::uint64_t& device, std::uint64_t& inode);

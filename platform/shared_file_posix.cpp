@@ -43,6 +43,10 @@ struct LockState {
   std::set<std::string> ownBatches;
   // Test hook run between an open and its lock (guarded by sinkMutex).
   std::function<void()> openPause;
+  // Test hook: this many next lock calls fail with lockFaultErrno as a
+  // share's server answers them.
+  std::atomic<int> lockFaultTimes{0};
+  std::atomic<int> lockFaultErrno{0};
 };
 
 LockState& lockState() {
@@ -232,6 +236,16 @@ bool absichtLesen(const std::string& pfad, Absicht& a) {
   return true;
 }
 
+// Whether a record written as (dev, ino) is about the file `st`. A writer
+// on another mount or machine of the share saw another device number (and,
+// through SMB, not always the server's inode number): then the record's
+// name, beside the file, and its size window decide.
+bool sameRecordedFile(const Absicht& a, const struct stat& st) {
+  if (a.ino == 0) return false;
+  if (a.dev != static_cast<unsigned long long>(st.st_dev)) return true;
+  return a.ino == static_cast<unsigned long long>(st.st_ino);
+}
+
 // Holding `fd` exclusively: an intent record left for this file by a writer
 // that died in mid-append cuts the file back to the old end. Only the bytes
 // the record claims are cut; a record of another file (replaced or gone
@@ -240,9 +254,7 @@ void unfertigesAnhaengenZurueck(int fd, struct stat& st, const std::string& nati
   const std::string ip = intentPath(nativeFile);
   Absicht a;
   if (!absichtLesen(ip, a)) return;
-  if (a.ino != 0 && a.dev == static_cast<unsigned long long>(st.st_dev) &&
-      a.ino == static_cast<unsigned long long>(st.st_ino) && st.st_size > a.alt &&
-      st.st_size <= a.alt + a.laenge) {
+  if (sameRecordedFile(a, st) && st.st_size > a.alt && st.st_size <= a.alt + a.laenge) {
     if (::ftruncate(fd, static_cast<off_t>(a.alt)) != 0) return;
     st.st_size = static_cast<off_t>(a.alt);
     diagnose("Anhang: unvollendetes Anhaengen zurueckgenommen " + nativeFile);
@@ -273,12 +285,14 @@ void unfertigeSammelAnhaengeZurueck(int fd, struct stat& st, const std::string& 
     if (n < kSlot) break;
     slot[kSlot] = 0;
     Absicht a;
+    int anfang = -1;
     if (slot[0] != 'o' ||
-        std::sscanf(slot + 2, "VK-ANHANG %llu %llu %lld %lld", &a.dev, &a.ino, &a.alt, &a.laenge) !=
-            4 ||
-        a.dev != static_cast<unsigned long long>(st.st_dev) ||
-        a.ino != static_cast<unsigned long long>(st.st_ino))
+        std::sscanf(slot + 2, "VK-ANHANG %llu %llu %lld %lld %n", &a.dev, &a.ino, &a.alt, &a.laenge,
+                    &anfang) != 4 ||
+        anfang < 0 || !sameRecordedFile(a, st))
       continue;
+    const std::string_view rest(slot + 2 + anfang);
+    if (rest.substr(0, rest.find('\n')) != nativeFile.substr(nativeFile.rfind('/') + 1)) continue;
     if (st.st_size > a.alt && st.st_size <= a.alt + a.laenge) {
       if (::ftruncate(fd, static_cast<off_t>(a.alt)) != 0) break;
       st.st_size = static_cast<off_t>(a.alt);
@@ -326,12 +340,21 @@ Err lockDescriptor(int fd, bool exclusive) {
     fl.l_start = 0;
     fl.l_len = 0;
     fl.l_pid = 0;
-    if (::fcntl(fd, F_OFD_SETLK, &fl) == 0) return Err::ok;
-    int e = errno;
+    int e = 0;
+    bool faultOnShare = false;
+    int faults = s.lockFaultTimes.load();
+    if (faults > 0 && s.lockFaultTimes.compare_exchange_strong(faults, faults - 1)) {
+      e = s.lockFaultErrno.load();
+      faultOnShare = true;
+    } else {
+      if (::fcntl(fd, F_OFD_SETLK, &fl) == 0) return Err::ok;
+      e = errno;
+    }
     if (e == EAGAIN || e == EACCES) return Err::sharingViolation;
     // An SMB server answers a lock that meets a held one or a lease in
     // recall with EINVAL or EIO: another program holds the file.
-    if ((e == EINVAL || e == EIO) && fsKind(fd) == FsKind::smb) return Err::sharingViolation;
+    if ((e == EINVAL || e == EIO) && (faultOnShare || fsKind(fd) == FsKind::smb))
+      return Err::sharingViolation;
     if (e != EINVAL && e != ENOTSUP && e != EOPNOTSUPP) return fromErrno(e);
     if (!s.useFlock.exchange(true)) {
       diagnose("Sperre: Dateisystem lehnt fcntl-Sperren ab, weiter mit flock");
@@ -579,6 +602,12 @@ void setAppendFault(long long bytes) {
 
 void setSyncFault(bool on) {
   lockState().syncFault.store(on);
+}
+
+void setLockFault(int error, int times) {
+  LockState& s = lockState();
+  s.lockFaultErrno.store(error);
+  s.lockFaultTimes.store(times);
 }
 
 Err SharedFile::beginAppend(std::int64_t length, AppendBatch* batch) {

@@ -447,6 +447,9 @@ void ServerSperreNehmen() {
         "Fehler: Dateisperren im Zielverzeichnis schlie\xDF"
         "en einander nicht aus");
   }
+  // An NFS export of the folder is judged on its own: a Samba share of the
+  // same folder may need its own remedy too.
+  if (const std::string nfs = plat::nfsLeaseAdvice(ziel); !nfs.empty()) logMeldung(nfs);
 }
 
 void ServerSperreFreigeben() {

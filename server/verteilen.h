@@ -3,8 +3,10 @@
 // server holds a text's lock only to claim it (rename to a claim name, or
 // append it to a claim left from before) and delivers from the claim; the
 // claim is deleted only after every member file was written and flushed to
-// disk. A claim whose delivery failed for a member stays and is delivered
-// again, whole, at the next trigger for the pool or at the next start.
+// disk. A claim whose delivery failed for a member, or whose delete failed,
+// stays and is delivered again at the next trigger for the pool or at the
+// next start; its delivery record says what each member has of it, so
+// every member gets each line once.
 // A member file that cannot be written does not hold up the others: the
 // claim is copied into that member's own remainder (member file +
 // ".zustellung"), which goes to it first at the next passes. Member files

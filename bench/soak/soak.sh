@@ -4,12 +4,15 @@
 # on member u1's ".neu" as the helper does and is killed too; large texts
 # are mixed in so that kills land in the middle of appends. At the end the
 # server delivers what is left, and every member is checked: lost,
-# duplicated and corrupted lines (goal 0 / small / 0). Exit code 1 on any
-# loss or corruption.
+# duplicated and corrupted lines (goal 0 / 0 / 0). Exit code 1 on any
+# loss, duplicate or corruption.
 # On a shared drive (the harness tests/share/run.sh): VK_SOAK_BASIS names
 # an empty base folder as the server reaches it, VK_SOAK_WRITERS and
 # VK_SOAK_APPLIER the same folder as the writers and the applier reach it
-# (other mounts of the share); VK_SOAK_NOBUILD=1 skips the build.
+# (other mounts of the share), VK_SOAK_WRITERS2 a second folder for every
+# second writer (a second workstation); VK_SOAK_NOBUILD=1 skips the build;
+# VK_SOAK_LOGS names a folder that gets the logs of the server, the
+# writers and the applier.
 # usage: bench/soak/soak.sh [seconds=600] [writers=4] [build dir=build]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -23,7 +26,11 @@ basis=${VK_SOAK_BASIS:-$w/basis}
 ziel=$basis/Vokarium
 ziel_schreiber=${VK_SOAK_WRITERS:-$basis}/Vokarium
 ziel_anwender=${VK_SOAK_APPLIER:-$basis}/Vokarium
-mkdir -p "$ziel/Trigger" "$w/reg" "$w/run" "$w/cfg" "$w/logs"
+ziel_schreiber2=${VK_SOAK_WRITERS2:-${VK_SOAK_WRITERS:-$basis}}/Vokarium
+# The pool's folder is there before the writers look for it, as the
+# server's first start leaves it: an NFS client that looked before it was
+# made keeps "no such folder" in its cache for up to half a minute.
+mkdir -p "$ziel/Trigger" "$ziel/P" "$w/reg" "$w/run" "$w/cfg" "$w/logs"
 export VOKARIUM_REGISTRY_DIR=$w/reg XDG_CONFIG_HOME=$w/cfg XDG_RUNTIME_DIR=$w/run
 export VOKARIUM_TRACE_SOCKET=$w/run/trace.sock VK_SOAK_STOP=$w/stop
 unset DISPLAY WAYLAND_DISPLAY
@@ -53,7 +60,9 @@ server_starten
 anwender_starten
 pids=()
 for i in $(seq 1 "$schreiber"); do
-  "$bin/vk_soak" schreiber "$ziel_schreiber" P "$i" 100000000 "$w/logs/geschrieben-$i" 2>>"$w/schreiber.log" &
+  z=$ziel_schreiber
+  if ((i % 2 == 0)); then z=$ziel_schreiber2; fi
+  "$bin/vk_soak" schreiber "$z" P "$i" 100000000 "$w/logs/geschrieben-$i" 2>>"$w/schreiber.log" &
   pids+=($!)
 done
 ende=$((SECONDS + dauer))
@@ -84,5 +93,10 @@ wait "$server" || true
 "$bin/vk_soak" anwender "$ziel_anwender" P u1 einmal
 echo "seconds $dauer writers $schreiber server_kills $kills applier_kills $((kills / 3))"
 "$bin/vk_soak" pruefen "$ziel" P "$w/logs" u1 u2 u3 || status=1
+if [ -n "${VK_SOAK_LOGS:-}" ]; then
+  mkdir -p "$VK_SOAK_LOGS"
+  cp "$w"/*.log "$VK_SOAK_LOGS/"
+  ls -la "$ziel/P" >"$VK_SOAK_LOGS/pool.txt"
+fi
 if ((status == 0)); then rm -rf "$w"; else echo "tree kept: $w"; fi
 exit "$status"

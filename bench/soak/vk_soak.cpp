@@ -80,15 +80,33 @@ int schreiber(const std::string& ziel, const std::string& pool, const std::strin
   return 0;
 }
 
-// Applies a word file to the stand-in vocabulary: its lines are appended.
+// Applies a word file to the stand-in vocabulary: its lines are appended,
+// a line it has already is not, as the recognizer adds a known word no
+// second time (an applier killed after applying a file and before marking
+// it applies it again). Duplicates of the delivery still show: at u1 in the
+// member's files, at the members without an applier everywhere.
 bool anwenden(const std::string& datei, const std::string& vokabular) {
+  static std::set<std::string> bekannt;
+  static bool geladen = false;
+  if (!geladen) {
+    std::vector<std::string> alt;
+    if (plat::fileExists(vokabular) && plat::readLines(vokabular, alt) != plat::Err::ok)
+      return false;
+    bekannt.insert(alt.begin(), alt.end());
+    geladen = true;
+  }
   std::vector<std::string> zeilen;
   if (plat::readLines(datei, zeilen) != plat::Err::ok) return false;
+  std::vector<std::string> neu;
+  for (const std::string& z : zeilen)
+    if (!bekannt.contains(z)) neu.push_back(z);
   plat::SharedFile v;
   if (v.open(vokabular, plat::Access::readWrite, plat::Share::exclusive,
-             plat::Disposition::openAlways) != plat::Err::ok)
+             plat::Disposition::openAlways) != plat::Err::ok ||
+      plat::appendLines(v, neu) != plat::Err::ok)
     return false;
-  return plat::appendLines(v, zeilen) == plat::Err::ok;
+  bekannt.insert(neu.begin(), neu.end());
+  return true;
 }
 
 // One round of the helper's work on `neu`, then the save.
@@ -129,15 +147,24 @@ int anwender(const std::string& ziel, const std::string& pool, const std::string
   return 0;
 }
 
-void zaehlen(const std::string& pfad, std::map<std::string, int>& gesehen) {
+// Where a line was seen: which of the member's files, which line of it.
+struct Fundort {
+  std::size_t datei;
+  std::size_t zeile;
+};
+
+void zaehlen(const std::string& pfad, std::size_t nr,
+             std::map<std::string, std::vector<Fundort>>& gesehen) {
   std::vector<std::string> zeilen;
   if (!plat::fileExists(pfad) || plat::readLines(pfad, zeilen) != plat::Err::ok) return;
-  for (const std::string& z : zeilen)
-    ++gesehen[z];
+  for (std::size_t i = 0; i < zeilen.size(); ++i)
+    gesehen[zeilen[i]].push_back({nr, i});
 }
 
-// Every written line must be with every member once (twice is tolerated),
-// nothing else may be there.
+// Every written line must be with every member exactly once, nothing else
+// may be there. A few duplicated and corrupted lines are shown with where
+// they lie, so a block delivered twice can be told from a line applied
+// twice.
 int pruefen(const std::string& ziel, const std::string& pool, const std::string& logs,
             const std::vector<std::string>& benutzer) {
   std::set<std::string> erwartet;
@@ -160,23 +187,37 @@ int pruefen(const std::string& ziel, const std::string& pool, const std::string&
   bool schlecht = false;
   std::printf("written %zu lines\n", erwartet.size());
   for (const std::string& b : benutzer) {
-    std::map<std::string, int> gesehen;
+    std::map<std::string, std::vector<Fundort>> gesehen;
     const std::string neu = ordner + "_" + b + ".neu";
-    for (const std::string& p : {neu, helfer::ClaimPfad(neu), helfer::AngewandtPfad(neu),
-                                 neu + ".zustellung", ordner + "Vokabular-" + b + ".txt"})
-      zaehlen(p, gesehen);
-    std::size_t verloren = 0, doppelt = 0, kaputt = 0;
+    const std::vector<std::string> pfade = {neu, helfer::ClaimPfad(neu), helfer::AngewandtPfad(neu),
+                                            neu + ".zustellung",
+                                            ordner + "Vokabular-" + b + ".txt"};
+    for (std::size_t i = 0; i < pfade.size(); ++i)
+      zaehlen(pfade[i], i, gesehen);
+    std::size_t verloren = 0, doppelt = 0, kaputt = 0, gezeigt = 0;
     for (const std::string& z : erwartet)
       if (!gesehen.contains(z)) ++verloren;
-    for (const auto& [z, n] : gesehen) {
-      if (!erwartet.contains(z))
+    for (const auto& [z, orte] : gesehen) {
+      if (!erwartet.contains(z)) {
         ++kaputt;
-      else if (n > 1)
-        doppelt += static_cast<std::size_t>(n - 1);
+        if (gezeigt++ < 3) {
+          std::string wo;
+          for (const Fundort& o : orte)
+            wo += " " + pfade[o.datei].substr(ordner.size()) + ":" + std::to_string(o.zeile + 1);
+          std::printf("  %s corrupted: \"%s\" at%s\n", b.c_str(), z.c_str(), wo.c_str());
+        }
+      } else if (orte.size() > 1) {
+        doppelt += orte.size() - 1;
+        if (gezeigt++ >= 3) continue;
+        std::string wo;
+        for (const Fundort& o : orte)
+          wo += " " + pfade[o.datei].substr(ordner.size()) + ":" + std::to_string(o.zeile + 1);
+        std::printf("  %s duplicated: %s at%s\n", b.c_str(), z.c_str(), wo.c_str());
+      }
     }
     std::printf("member %s lost %zu duplicated %zu corrupted %zu\n", b.c_str(), verloren, doppelt,
                 kaputt);
-    if (verloren > 0 || kaputt > 0) schlecht = true;
+    if (verloren > 0 || doppelt > 0 || kaputt > 0) schlecht = true;
   }
   return schlecht ? 1 : 0;
 }

@@ -11,12 +11,16 @@
 # line or hung, 2 when the machine did not finish. Not part of ctest (needs
 # root for the packages).
 # usage: tests/share/run.sh [build dir=build] [soak seconds=60] [stages=matrix,soak]
+#        (stage "unsafe": the soaks on a share with Samba's defaults)
+#        [only=comma-separated parts of the names of the pairs and soaks to
+#        run, e.g. "NFSv3,oplocks = no"; all when empty]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 root=$(pwd)
 build=${1:-build}
 soak_seconds=${2:-60}
 stages=${3:-matrix,soak}
+only=${4:-}
 work=$root/build-share
 kdir=$work/kernel
 out=$work/out
@@ -46,7 +50,7 @@ accel=(-accel tcg,thread=multi)
 if [ "${VK_SHARE_KVM:-no}" = yes ]; then accel=(-accel kvm "${accel[@]}"); fi
 cmdline="console=ttyS0 quiet panic=-1 vk.kver=$kver vk.kdir=$kdir vk.out=$out"
 cmdline+=" vk.script=$root/tests/share/guest.sh vk.root=$root vk.build=$build"
-cmdline+=" vk.soak=$soak_seconds vk.stages=$stages"
+cmdline+=" vk.soak=$soak_seconds vk.stages=$stages vk.only=${only// /_}"
 status=0
 timeout 840 qemu-system-x86_64 -machine q35 "${accel[@]}" \
   -cpu max -m 3072 -smp 2 -nographic -no-reboot -nic none \

@@ -100,4 +100,25 @@ TEST(MountCheck, SambaSharesOfTheFolderWithoutOplocksOff) {
   EXPECT_TRUE(plat::unsafeSambaShares(global, "/srv/dragon").empty());
 }
 
+// The NFS exports that serve the server's folder, from the kernel's table
+// (tab-separated) or /etc/exports (blanks, quotes, escapes, comments):
+// the folder itself or a folder above, never a neighbour with the same
+// start.
+TEST(MountCheck, NfsExportsOfTheFolder) {
+  const std::string etab =
+      "/srv/nfs\t127.0.0.1(rw,sync,wdelay,hide,no_subtree_check,fsid=0)\n"
+      "/srv/nfsneben\t*(ro)\n";
+  EXPECT_EQ(plat::nfsExportsServing(etab, "/srv/nfs/Vokarium"),
+            (std::vector<std::string>{"/srv/nfs"}));
+  EXPECT_TRUE(plat::nfsExportsServing(etab, "/srv/nf").empty());
+  const std::string exports =
+      "# /srv/dragon *(rw)\n"
+      "\"/srv/mit leer/\" 10.0.0.0/8(rw)\n"
+      "/srv/mit\\040leer/tief host(rw) other(ro)\n"
+      "/ *(ro)\n";
+  EXPECT_EQ(plat::nfsExportsServing(exports, "/srv/mit leer/tief/Vokarium"),
+            (std::vector<std::string>{"/srv/mit leer", "/srv/mit leer/tief", "/"}));
+  EXPECT_EQ(plat::nfsExportsServing(exports, "/srv/dragon"), (std::vector<std::string>{"/"}));
+}
+
 }  // namespace

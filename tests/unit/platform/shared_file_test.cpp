@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 
@@ -143,6 +144,28 @@ TEST(SharedFile, BlockedOpenEndsOnTheRecreatedFileNeverOnTheDeletedOne) {
   ::waitpid(pid, &status, 0);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0) << "the waiting reader saw the deleted file";
+}
+
+// The lock errors of a share mean "held by another": an open reports them
+// as such and a retrying open gets the file once they stop.
+TEST(SharedFile, LockErrorsOfAShareAreHeldByAnother) {
+  TestDir t;
+  const std::string p = t.sys("geteilt.txt");
+  for (const int fehler : {EIO, EINVAL, EWOULDBLOCK}) {
+    SCOPED_TRACE(fehler);
+    SharedFile f;
+    setLockFault(fehler, 1);
+    EXPECT_EQ(f.open(p, Access::readWrite, Share::exclusive, Disposition::openAlways),
+              Err::sharingViolation);
+    setLockFault(fehler, 3);
+    ASSERT_EQ(f.openRetrying(p, Access::readWrite, Share::exclusive, Disposition::openAlways, 5, 1),
+              Err::ok);
+    SharedFile zweiter;
+    EXPECT_EQ(zweiter.open(p, Access::read, Share::shared, Disposition::openExisting),
+              Err::sharingViolation)
+        << "the retried open holds the lock";
+  }
+  setLockFault(0, 0);
 }
 
 TEST(SharedFile, CreateOpenTruncateAppendAndErrors) {
@@ -431,6 +454,41 @@ TEST(SharedFile, OnlyATornAppendItsRecordClaimsIsCut) {
 // The server's member appends share one batch record per pool: a slot left
 // open by a server killed in mid-append is cut back by the next holder of
 // that file, or by the next batch in the folder; completed ones stay.
+// A record written by a writer on another mount or machine of the share
+// names the file with that side's device number: its torn append is cut
+// back all the same, by the record beside the file (one of its own, or a
+// slot of the folder's batch that names the file) and its size window.
+TEST(SharedFile, TornAppendOfAnotherMountIsCut) {
+  struct Fall {
+    const char* name;
+    bool sammel;
+  };
+  for (const Fall fall : {Fall{"eigener Satz", false}, Fall{"Sammelsatz", true}}) {
+    SCOPED_TRACE(fall.name);
+    TestDir t;
+    std::ofstream(t.native / "_u1.neu", std::ios::binary) << "eins\r\nR08L";
+    struct stat st {};
+    ASSERT_EQ(::stat((t.native / "_u1.neu").c_str(), &st), 0);
+    const std::string satz =
+        "VK-ANHANG " + std::to_string(st.st_dev + 1) + " " + std::to_string(st.st_ino) + " 6 20";
+    if (fall.sammel) {
+      std::string slot = "o " + satz + " _u1.neu\n";
+      slot.resize(512, '\0');
+      std::string anderer = "o VK-ANHANG 1 2 2 20 _u2.neu\n";
+      anderer.resize(512, '\0');
+      std::ofstream(t.native / ownTempName("Sammel.anhang"), std::ios::binary) << anderer << slot;
+    } else {
+      std::ofstream(t.native / ownTempName("_u1.neu.anhang"), std::ios::binary) << satz << "\n";
+    }
+    SharedFile f;
+    ASSERT_EQ(
+        f.open(t.sys("_u1.neu"), Access::readWrite, Share::exclusive, Disposition::openExisting),
+        Err::ok);
+    f.close();
+    EXPECT_EQ(slurp(t.native / "_u1.neu"), "eins\r\n");
+  }
+}
+
 TEST(SharedFile, ABatchOfAppendsKilledHalfWay) {
   TestDir t;
   for (const bool naechsterStapel : {false, true}) {
