@@ -148,13 +148,14 @@ TEST_F(Hauptkern, UnattendedStartDecidesByTheFilesOfThePool) {
 
 TEST_F(Hauptkern, CollectingMergesEveryBenAndLeftOverClaims) {
   schreiben(pool("Wortliste.txt"), "Alt\r\n");
-  schreiben(pool("_Meier.ben"), "Femur\r\nx\r\n\r\nTibia\\Ti bia\r\n");
+  schreiben(pool("_Meier.ben"), "Femur\r\nx\r\nOP\r\n\r\nTibia\\Ti bia\r\n");
   schreiben(pool("_Schulz.ben"), "Radius");
   schreiben(pool("_Kunz.ben"), "");
   schreiben(pool("_Meier.ben.inArbeit"), "Humerus\r\n");  // a run that died
   schreiben(pool("_Lang.BEN"), "Fibula\r\n");             // not lower case: stays
   ASSERT_TRUE(vk::BenDateienSammeln(true));
-  EXPECT_EQ(lesen(pool("Wortliste.txt")), "Alt\r\nHumerus\r\nFemur\r\nTibia\\Ti bia\r\nRadius\r\n");
+  EXPECT_EQ(lesen(pool("Wortliste.txt")),
+            "Alt\r\nHumerus\r\nFemur\r\nOP\r\nTibia\\Ti bia\r\nRadius\r\n");
   for (const char* weg :
        {"_Meier.ben", "_Schulz.ben", "_Kunz.ben", "_Meier.ben.inArbeit", "_Meier.ben.1.inArbeit"})
     EXPECT_FALSE(gibtEs(pool(weg))) << weg;
