@@ -28,6 +28,9 @@
 # changed is built again. Exit code 0 when the run completed, 1 when the
 # unchanged suite already fails, 2 on wrong use.
 set -euo pipefail
+# The suite runs in the caller's locale (the programs choose their language
+# by it); the script's own sorting in C.
+suite_lc_all=${LC_ALL-}
 export LC_ALL=C
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -243,7 +246,7 @@ compile_only() {
 # of the copy (descriptor 9) is not handed on to them.
 run_suite() {
   local rc=0
-  QT_QPA_PLATFORM=offscreen setsid ctest --test-dir "$build" -j "$jobs" --timeout "$timeout" \
+  LC_ALL=$suite_lc_all QT_QPA_PLATFORM=offscreen setsid ctest --test-dir "$build" -j "$jobs" --timeout "$timeout" \
     --stop-on-failure --output-on-failure -E "$exclude" 9>&- &
   suite_pid=$!
   wait "$suite_pid" || rc=$?

@@ -2,11 +2,9 @@
 // appends or holds them, a trigger held beyond the limit, the user list's
 // fields and limits, end times, the terminal question and the log forms.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -17,30 +15,21 @@
 #include "server/protokoll.h"
 #include "server/schleife.h"
 #include "server/verteilen.h"
+#include "tests/support/baum.h"
 
 using namespace zentrale;
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string lesen(const fs::path& p) {
-  std::ifstream f(p, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
-void schreiben(const fs::path& p, const std::string& inhalt) {
-  fs::create_directories(p.parent_path());
-  std::ofstream(p, std::ios::binary | std::ios::trunc) << inhalt;
-}
+using vktest::lesen;
+using vktest::schreiben;
 
 class Kern : public ::testing::Test {
  protected:
   void SetUp() override {
-    char muster[] = "/tmp/vkz-unit-XXXXXX";
-    wurzel_ = mkdtemp(muster);
-    setenv("VOKARIUM_REGISTRY_DIR", (wurzel_ / "reg").c_str(), 1);
+    wurzel_ = baum_.wurzel;
+    baum_.env("VOKARIUM_REGISTRY_DIR", baum_.pfad("reg").c_str());
     protokollZuruecksetzen();
     optionenZuruecksetzen();
     schleifeZuruecksetzen();
@@ -55,10 +44,7 @@ class Kern : public ::testing::Test {
     fs::create_directories(ziel() / "Trigger");
     schleife().mitgliedPauseMs = 20;
   }
-  void TearDown() override {
-    protokollZuruecksetzen();
-    fs::remove_all(wurzel_);
-  }
+  void TearDown() override { protokollZuruecksetzen(); }
 
   fs::path ziel() const { return wurzel_ / "Vokarium"; }
   static std::string sys(const fs::path& p) { return plat::systemPath(p.string()); }
@@ -72,6 +58,7 @@ class Kern : public ::testing::Test {
     schleife().triggerliste.push_back(sys(ziel() / "Trigger" / (id + ".trg")));
   }
 
+  vktest::Baum baum_;
   fs::path wurzel_;
   std::string log_;
 };
