@@ -350,9 +350,10 @@ TEST_F(Kern, ClaimBleibtBisJedesMitgliedBedientIst) {
 }
 
 // A text larger than one piece of the delivery reaches every member whole,
-// directly and through a member's own remainder.
+// directly and through a member's own remainder (the last member's line in
+// the user list has no line end).
 TEST_F(Kern, GrosserTextKommtGanzAn) {
-  benutzer("A\tu1\r\nA\tu2\r\n");
+  benutzer(vktest::probe("benutzer_ohne_zeilenende.dat"));
   std::string text;
   for (int i = 0; text.size() < (5U << 20); ++i)
     text += "Wort" + std::to_string(i) + "\r\n";
