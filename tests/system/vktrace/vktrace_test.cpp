@@ -92,7 +92,7 @@ TEST(Vktrace, FailsWhenItCannotBindAndSaysWhy) {
   vktest::Baum tree;
   EXPECT_EQ(viewer(tree, "-q -s " + tree.pfad("fehlt/trace.sock")), 3);
   EXPECT_EQ(tree.lesen("err"), "vktrace: cannot listen on " + tree.pfad("fehlt/trace.sock") +
-                                  ": its folder does not exist.\n");
+                                   ": its folder does not exist.\n");
 
   // A second viewer on the socket of a running one: said in one language,
   // without a system error number.
@@ -103,8 +103,8 @@ TEST(Vktrace, FailsWhenItCannotBindAndSaysWhy) {
   ASSERT_TRUE(findViewer());
   EXPECT_EQ(viewer(tree, "-q -s " + sock), 3);
   EXPECT_EQ(tree.lesen("err"), "vktrace: another trace viewer is already running on " + sock +
-                                  ".\nEnd it first (Ctrl+C in its terminal), or give this one "
-                                  "another socket with -s.\n");
+                                   ".\nEnd it first (Ctrl+C in its terminal), or give this one "
+                                   "another socket with -s.\n");
   ::kill(first.pid, SIGTERM);
   int code = -1;
   EXPECT_EQ(waitProcess(first, 10000, code), ProcessState::exited);

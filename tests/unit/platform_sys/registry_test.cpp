@@ -73,13 +73,14 @@ TEST_F(Registry, NamesCompareWithoutCaseAndTypedReadsCheckTheType) {
 }
 
 TEST_F(Registry, BrokenLinesAreSkippedAndUnsafeValuesRefused) {
-  tree.schreiben("HKEY_CURRENT_USER.reg",
-             "REGEDIT4\n\"VorSchluessel\"=\"x\"\n[HKEY_CURRENT_USER\\Software\\QMT\\Vokarium] \t\n"
-             "; Kommentar\n\"Gut\"=\"ja\"\r\n\"OhneEnde\"=\"abc\n\"Lang\"=dword:123456789\n"
-             "\"Hex\"=dword:12g4\n\"Bin\"=hex:01\n\"Rest\"=\"a\"b\n\xFF\x01\n\"Zahl\"=DWORD:1F\n"
-             "[HKEY_CURRENT_USER\\Software\\Offen\n\"NachOffen\"=\"y\"\n"
-             "[HKEY_LOCAL_MACHINE\\Software\\QMT\\Vokarium]\n\"Fremd\"=\"z\"\n"
-             "[HKEY_CURRENT_USER\\Software\\QMT\\Vokarium]\n\"Spaet\"=\"auch\"");
+  tree.schreiben(
+      "HKEY_CURRENT_USER.reg",
+      "REGEDIT4\n\"VorSchluessel\"=\"x\"\n[HKEY_CURRENT_USER\\Software\\QMT\\Vokarium] \t\n"
+      "; Kommentar\n\"Gut\"=\"ja\"\r\n\"OhneEnde\"=\"abc\n\"Lang\"=dword:123456789\n"
+      "\"Hex\"=dword:12g4\n\"Bin\"=hex:01\n\"Rest\"=\"a\"b\n\xFF\x01\n\"Zahl\"=DWORD:1F\n"
+      "[HKEY_CURRENT_USER\\Software\\Offen\n\"NachOffen\"=\"y\"\n"
+      "[HKEY_LOCAL_MACHINE\\Software\\QMT\\Vokarium]\n\"Fremd\"=\"z\"\n"
+      "[HKEY_CURRENT_USER\\Software\\QMT\\Vokarium]\n\"Spaet\"=\"auch\"");
   std::string s;
   EXPECT_EQ(regReadString(kCU, kKey, "Gut", s), Err::ok);
   EXPECT_EQ(regReadString(kCU, kKey, "Spaet", s), Err::ok);
