@@ -357,8 +357,13 @@ TEST_F(Helfertest, FehlschlagBehaeltDieDateiUndHoleSieBeimNaechstenStartNach) {
   helfer::ProfilAktualisieren();
   EXPECT_TRUE(e.worte.empty());
   EXPECT_TRUE(plat::fileExists(helfer::ClaimPfad(helfer::NeuPfad())));
-  // Meanwhile the server delivers again; the next start applies both.
+  // Meanwhile the server delivers again: a start whose claim fails again
+  // leaves the new file alone; the next one applies both.
   Schreiben(helfer::NeuPfad(), "Zweites\r\n");
+  vk::clearRecordedMessages();
+  helfer::ProfilAktualisieren();
+  EXPECT_EQ(Lesen(helfer::NeuPfad()), std::vector<std::string>{"Zweites"});
+  EXPECT_TRUE(vk::recordedMessages().empty()) << vk::recordedMessages().front().text;
   e.hinzufuegenGelingt = true;
   helfer::ProfilAktualisieren();
   EXPECT_EQ(e.worte, (std::vector<std::string>{"Erstes", "Zweites"}));
