@@ -19,6 +19,7 @@
 #include "platform/paths.h"
 #include "platform/shared_file.h"
 #include "platform/text_lines.h"
+#include "tests/support/baum.h"
 
 namespace {
 
@@ -392,6 +393,23 @@ TEST_F(Helfertest, EineGehalteneDateiBleibtFuerDasNaechsteMal) {
   server.close();
   EXPECT_TRUE(e.worte.empty());
   EXPECT_EQ(Lesen(helfer::NeuPfad()), std::vector<std::string>{"Wort"});
+}
+
+// Pool and user from the command line become pieces of file names in the
+// pool folder: a name that leads outside it is refused, with its text.
+TEST_F(Helfertest, NamenAusDerBefehlszeileBleibenImPoolordner) {
+  vktest::Baum baum;
+  baum.umgebungUmleiten();
+  Dienste().dragonStammverzeichnis = [&] { return baum.sys() + "\\"; };
+  for (const char* zeile :
+       {R"(-p Chirurgie -u "\..\..\x" -t Allgemein)", R"(-p .. -u Meier -t Allgemein)"}) {
+    vk::clearRecordedMessages();
+    EXPECT_EQ(helfer::HelferStart(zeile), Folge::weiter) << zeile;
+    bool abgewiesen = false;
+    for (const auto& m : vk::recordedMessages())
+      abgewiesen = abgewiesen || m.text.rfind("<?2304 ", 0) == 0;
+    EXPECT_TRUE(abgewiesen) << zeile;
+  }
 }
 
 }  // namespace
