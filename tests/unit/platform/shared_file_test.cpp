@@ -407,6 +407,15 @@ TEST(SharedFile, OnlyATornAppendItsRecordClaimsIsCut) {
   f.close();
   EXPECT_EQ(vktest::lesen(t.wurzel / "_u1.neu"), "eins\r\nzwei\r\ndrei\\sp\r\n");
 
+  // A writer killed between this open and its lock: the size the lock
+  // finds decides, so a file empty at the open is still cut back.
+  t.schreiben("_u1.neu", "");
+  setOpenPause([&] { getoetet("halb"); });
+  ASSERT_EQ(f.open(p, Access::readWrite, Share::exclusive, Disposition::openExisting), Err::ok);
+  EXPECT_EQ(f.size(), 0);
+  f.close();
+  t.schreiben("_u1.neu", "eins\r\nzwei\r\ndrei\\sp\r\n");
+
   // The file is replaced behind the record (by a program outside the
   // layer): its last line is data.
   getoetet("vier");
