@@ -98,15 +98,33 @@ void Baum::umgebungUmleiten() {
   env("VOKARIUM_TRACE_SOCKET", pfad("run/trace").c_str());
 }
 
+namespace {
+std::string leerLesen(int fd) {
+  std::string r;
+  char puffer[4096];
+  for (ssize_t n; (n = ::read(fd, puffer, sizeof puffer)) > 0;)
+    r.append(puffer, static_cast<std::size_t>(n));
+  ::close(fd);
+  return r;
+}
+}  // namespace
+
 Lauf ausfuehren(const std::vector<std::string>& argv) {
   Lauf lauf;
-  int rohr[2];
-  if (argv.empty() || ::pipe(rohr) != 0) return lauf;
+  int aus[2];
+  int fehl[2];
+  if (argv.empty() || ::pipe(aus) != 0) return lauf;
+  if (::pipe(fehl) != 0) {
+    ::close(aus[0]);
+    ::close(aus[1]);
+    return lauf;
+  }
   posix_spawn_file_actions_t aktionen;
   posix_spawn_file_actions_init(&aktionen);
-  posix_spawn_file_actions_adddup2(&aktionen, rohr[1], 1);
-  posix_spawn_file_actions_adddup2(&aktionen, rohr[1], 2);
-  posix_spawn_file_actions_addclose(&aktionen, rohr[0]);
+  posix_spawn_file_actions_adddup2(&aktionen, aus[1], 1);
+  posix_spawn_file_actions_adddup2(&aktionen, fehl[1], 2);
+  for (int fd : {aus[0], aus[1], fehl[0], fehl[1]})
+    posix_spawn_file_actions_addclose(&aktionen, fd);
   std::vector<char*> args;
   for (const std::string& a : argv)
     args.push_back(const_cast<char*>(a.c_str()));
@@ -114,15 +132,13 @@ Lauf ausfuehren(const std::vector<std::string>& argv) {
   pid_t pid = -1;
   const int e = ::posix_spawn(&pid, args[0], &aktionen, nullptr, args.data(), environ);
   posix_spawn_file_actions_destroy(&aktionen);
-  ::close(rohr[1]);
-  if (e == 0) {
-    char puffer[4096];
-    for (ssize_t n; (n = ::read(rohr[0], puffer, sizeof puffer)) > 0;)
-      lauf.ausgabe.append(puffer, static_cast<std::size_t>(n));
-    int status = 0;
-    if (::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) lauf.code = WEXITSTATUS(status);
-  }
-  ::close(rohr[0]);
+  ::close(aus[1]);
+  ::close(fehl[1]);
+  lauf.ausgabe = leerLesen(aus[0]);
+  lauf.fehler = leerLesen(fehl[0]);
+  int status = 0;
+  if (e == 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+    lauf.code = WEXITSTATUS(status);
   return lauf;
 }
 

@@ -66,10 +66,12 @@ class Baum {
 };
 
 // A program run to its end: exit code (-1: killed or not started) and what
-// it wrote to stdout and stderr.
+// it wrote to stdout and to stderr (each read whole, so meant for programs
+// that write little).
 struct Lauf {
   int code = -1;
   std::string ausgabe;
+  std::string fehler;
 };
 Lauf ausfuehren(const std::vector<std::string>& argv);
 

@@ -76,23 +76,18 @@ TEST(Vktrace, LogsPrintsAndEndsCleanlyOnSigterm) {
   EXPECT_EQ(marked(tree.lesen("out.txt")), "|Pool: Chirurgie\n|Wort: M\xC3\xA4rz\n|\n");
 }
 
-// Runs the viewer with `args` through the shell, its standard output and
-// error into files of the tree; returns the exit code.
-int viewer(const vktest::Baum& tree, const std::string& args) {
-  int code = -1;
-  EXPECT_EQ(runProgram("sh",
-                       {"-c", std::string(VKTRACE_PATH) + " " + args + " >\"" + tree.pfad("out") +
-                                  "\" 2>\"" + tree.pfad("err") + "\""},
-                       code),
-            Err::ok);
-  return code;
+// Runs the viewer with `args` to its end.
+vktest::Lauf viewer(std::vector<std::string> args) {
+  args.insert(args.begin(), VKTRACE_PATH);
+  return vktest::ausfuehren(args);
 }
 
 TEST(Vktrace, FailsWhenItCannotBindAndSaysWhy) {
   vktest::Baum tree;
-  EXPECT_EQ(viewer(tree, "-q -s " + tree.pfad("fehlt/trace.sock")), 3);
-  EXPECT_EQ(tree.lesen("err"), "vktrace: cannot listen on " + tree.pfad("fehlt/trace.sock") +
-                                   ": its folder does not exist.\n");
+  auto lauf = viewer({"-q", "-s", tree.pfad("fehlt/trace.sock")});
+  EXPECT_EQ(lauf.code, 3);
+  EXPECT_EQ(lauf.fehler, "vktrace: cannot listen on " + tree.pfad("fehlt/trace.sock") +
+                             ": its folder does not exist.\n");
 
   // A second viewer on the socket of a running one: said in one language,
   // without a system error number.
@@ -101,10 +96,11 @@ TEST(Vktrace, FailsWhenItCannotBindAndSaysWhy) {
   ASSERT_EQ(startProcess(VKTRACE_PATH, {"-q", "-s", sock}, first), Err::ok);
   tree.env("VOKARIUM_TRACE_SOCKET", sock.c_str());
   ASSERT_TRUE(findViewer());
-  EXPECT_EQ(viewer(tree, "-q -s " + sock), 3);
-  EXPECT_EQ(tree.lesen("err"), "vktrace: another trace viewer is already running on " + sock +
-                                   ".\nEnd it first (Ctrl+C in its terminal), or give this one "
-                                   "another socket with -s.\n");
+  lauf = viewer({"-q", "-s", sock});
+  EXPECT_EQ(lauf.code, 3);
+  EXPECT_EQ(lauf.fehler, "vktrace: another trace viewer is already running on " + sock +
+                             ".\nEnd it first (Ctrl+C in its terminal), or give this one "
+                             "another socket with -s.\n");
   ::kill(first.pid, SIGTERM);
   int code = -1;
   EXPECT_EQ(waitProcess(first, 10000, code), ProcessState::exited);
@@ -112,15 +108,17 @@ TEST(Vktrace, FailsWhenItCannotBindAndSaysWhy) {
 }
 
 TEST(Vktrace, HelpPrintsTheUsageAndSucceeds) {
-  vktest::Baum tree;
-  for (const char* option : {"--help", "-h", "-q --help"}) {
-    EXPECT_EQ(viewer(tree, option), 0) << option;
-    EXPECT_EQ(tree.lesen("out").rfind("usage: vktrace [-s SOCKET] [-o LOGFILE] [-q]\n", 0), 0u)
-        << option;
-    EXPECT_EQ(tree.lesen("err"), "");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--help"}, {"-h"}, {"-q", "--help"}}) {
+    const auto lauf = viewer(args);
+    EXPECT_EQ(lauf.code, 0) << args.back();
+    EXPECT_EQ(lauf.ausgabe.rfind("usage: vktrace [-s SOCKET] [-o LOGFILE] [-q]\n", 0), 0u)
+        << args.back();
+    EXPECT_EQ(lauf.fehler, "");
   }
-  EXPECT_EQ(viewer(tree, "-x"), 2);
-  EXPECT_EQ(tree.lesen("err").rfind("usage: vktrace", 0), 0u);
+  const auto lauf = viewer({"-x"});
+  EXPECT_EQ(lauf.code, 2);
+  EXPECT_EQ(lauf.fehler.rfind("usage: vktrace", 0), 0u);
 }
 
 }  // namespace
