@@ -178,6 +178,12 @@ class SharedFile {
 // Negative: off (the default).
 void setAppendFault(long long bytes);
 
+// Test hook: the next SharedFile::write in this process writes only its
+// first `bytes` bytes and fails (ioError), as a full disk or a lost network
+// drive fails a write; unlike setAppendFault the caller's clean-up runs.
+// Negative: off (the default).
+void setWriteFault(long long bytes);
+
 // Test hook: the next flush of a shared file in this process (sync, or the
 // flush before an append's commit mark) fails with ioError.
 void setSyncFault(bool on);

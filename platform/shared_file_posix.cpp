@@ -34,6 +34,7 @@ struct LockState {
   std::atomic<long long> appendFault{-1};
   // Test hook: the next flush of a shared file fails (ioError).
   std::atomic<bool> syncFault{false};
+  std::atomic<long long> writeFault{-1};
   std::mutex sinkMutex;
   std::function<void(const std::string&)> sink;
   std::atomic<unsigned> tempCounter{0};
@@ -572,6 +573,11 @@ Err SharedFile::seek(std::int64_t offset) {
 
 Err SharedFile::write(std::string_view data) {
   if (fd_ < 0) return Err::invalidHandle;
+  const long long fault = lockState().writeFault.exchange(-1);
+  if (fault >= 0 && static_cast<std::size_t>(fault) < data.size()) {
+    static_cast<void>(writeFully(fd_, data.substr(0, static_cast<std::size_t>(fault)), -1));
+    return Err::ioError;
+  }
   return writeFully(fd_, data, -1);
 }
 
@@ -598,6 +604,10 @@ Err SharedFile::resize(std::int64_t length) {
 
 void setAppendFault(long long bytes) {
   lockState().appendFault.store(bytes);
+}
+
+void setWriteFault(long long bytes) {
+  lockState().writeFault.store(bytes);
 }
 
 void setSyncFault(bool on) {

@@ -14,6 +14,9 @@
 #     --jobs N        parallel build and test jobs (default 2)
 #     --exclude RE    ctest -E of tests left out (default '^paket_system$')
 #     --no-baseline   skip the run of the unchanged suite first
+#     --mends         only the faults marked "mend out:"
+#     --sample N      every mend and every Nth of the other faults
+#     --only PATTERN  select by id or file, as the arguments do (repeatable)
 #   IDs and shell patterns ('srv-*', '*/verteilen.cpp') select faults by id or
 #   by file; without any, every fault runs.
 #
@@ -25,6 +28,9 @@
 # changed is built again. Exit code 0 when the run completed, 1 when the
 # unchanged suite already fails, 2 on wrong use.
 set -euo pipefail
+# The suite runs in the caller's locale (the programs choose their language
+# by it); the script's own sorting in C.
+suite_lc_all=${LC_ALL-}
 export LC_ALL=C
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -36,6 +42,8 @@ exclude='^paket_system$'
 mode=run
 baseline=1
 selectors=()
+mends_only=0
+sample=0
 
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -47,6 +55,9 @@ while [ $# -gt 0 ]; do
     --jobs) jobs=$2; shift ;;
     --exclude) exclude=$2; shift ;;
     --no-baseline) baseline=0 ;;
+    --mends) mends_only=1 ;;
+    --sample) sample=$2; shift ;;
+    --only) selectors+=("$2"); shift ;;
     -h|--help) sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
     -*) echo "unknown option: $1" >&2; exit 2 ;;
     *) selectors+=("$1") ;;
@@ -102,8 +113,22 @@ parse_faults() {
   done
 }
 
+is_mend() { [[ ${whats[$1]} == 'mend out:'* ]]; }
+
+# Position of fault i among the faults that are no mends (0, 1, ...), for
+# --sample.
+ordinary_index() {
+  local i=$1 k n=0
+  for ((k = 0; k < i; k++)); do is_mend "$k" || n=$((n + 1)); done
+  echo "$n"
+}
+
 selected() {
   local i=$1 s
+  if [ "$mends_only" = 1 ] && ! is_mend "$i"; then return 1; fi
+  if [ "$sample" -gt 0 ] && ! is_mend "$i" && [ $(($(ordinary_index "$i") % sample)) -ne 0 ]; then
+    return 1
+  fi
   [ ${#selectors[@]} -eq 0 ] && return 0
   for s in "${selectors[@]}"; do
     # shellcheck disable=SC2053
@@ -221,7 +246,7 @@ compile_only() {
 # of the copy (descriptor 9) is not handed on to them.
 run_suite() {
   local rc=0
-  QT_QPA_PLATFORM=offscreen setsid ctest --test-dir "$build" -j "$jobs" --timeout "$timeout" \
+  LC_ALL=$suite_lc_all QT_QPA_PLATFORM=offscreen setsid ctest --test-dir "$build" -j "$jobs" --timeout "$timeout" \
     --stop-on-failure --output-on-failure -E "$exclude" 9>&- &
   suite_pid=$!
   wait "$suite_pid" || rc=$?

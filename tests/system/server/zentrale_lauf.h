@@ -13,8 +13,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,6 +21,7 @@
 
 #include "platform/paths.h"
 #include "platform/registry.h"
+#include "tests/support/baum.h"
 
 extern char** environ;
 
@@ -30,32 +29,10 @@ namespace testlauf {
 
 namespace fs = std::filesystem;
 
-inline std::string lesen(const fs::path& p) {
-  std::ifstream f(p, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
-inline std::string sys(const fs::path& p) {
-  return plat::systemPath(p.string());
-}
-
-inline void schreiben(const fs::path& p, const std::string& inhalt) {
-  fs::create_directories(p.parent_path());
-  std::ofstream f(p, std::ios::binary | std::ios::trunc);
-  f << inhalt;
-}
-
-// Polls `bedingung` every 20 ms for up to `ms`.
-inline bool warteBis(const std::function<bool()>& bedingung, int ms = 20000) {
-  const auto ende = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (std::chrono::steady_clock::now() < ende) {
-    if (bedingung()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return bedingung();
-}
+using vktest::lesen;
+using vktest::schreiben;
+using vktest::sys;
+using vktest::warteBis;
 
 class Baum {
  public:

@@ -9,7 +9,7 @@
 
 #include "platform/system.h"
 #include "platform/trace.h"
-#include "temp_tree.h"
+#include "tests/support/baum.h"
 
 using namespace plat;
 
@@ -44,14 +44,14 @@ std::string marked(const std::string& text) {
 }
 
 TEST(Vktrace, LogsPrintsAndEndsCleanlyOnSigterm) {
-  TempTree tree;
-  const std::string sock = tree.path("trace.sock");
+  vktest::Baum tree;
+  const std::string sock = tree.pfad("trace.sock");
   tree.env("VOKARIUM_TRACE_SOCKET", sock.c_str());
-  tree.write("trace.log", "alte Zeile\r\n");
+  tree.schreiben("trace.log", "alte Zeile\r\n");
   Process p;
   ASSERT_EQ(startProcess("\\bin\\sh",
                          {"-c", "exec \"$0\" -o \"$1\" > \"$2\"", VKTRACE_PATH,
-                          tree.path("trace.log"), tree.path("out.txt")},
+                          tree.pfad("trace.log"), tree.pfad("out.txt")},
                          p),
             Err::ok);
   const int pid = p.pid;
@@ -63,7 +63,7 @@ TEST(Vktrace, LogsPrintsAndEndsCleanlyOnSigterm) {
   std::string log;
   for (int i = 0; i < 1000 && std::count(log.begin(), log.end(), '\n') < 4; ++i) {
     sleepMs(10);
-    log = tree.read("trace.log");
+    log = tree.lesen("trace.log");
   }
   ASSERT_EQ(::kill(pid, SIGTERM), 0);
   int code = -1;
@@ -71,40 +71,36 @@ TEST(Vktrace, LogsPrintsAndEndsCleanlyOnSigterm) {
   EXPECT_EQ(code, 0);
   EXPECT_FALSE(std::filesystem::exists(sock));
 
-  EXPECT_EQ(marked(tree.read("trace.log")),
+  EXPECT_EQ(marked(tree.lesen("trace.log")),
             "alte Zeile\r\n|Pool: Chirurgie\r\n|Wort: M\xE4rz\r\n|\r\n");
-  EXPECT_EQ(marked(tree.read("out.txt")), "|Pool: Chirurgie\n|Wort: M\xC3\xA4rz\n|\n");
+  EXPECT_EQ(marked(tree.lesen("out.txt")), "|Pool: Chirurgie\n|Wort: M\xC3\xA4rz\n|\n");
 }
 
-// Runs the viewer with `args` through the shell, its standard output and
-// error into files of the tree; returns the exit code.
-int viewer(const TempTree& tree, const std::string& args) {
-  int code = -1;
-  EXPECT_EQ(runProgram("sh",
-                       {"-c", std::string(VKTRACE_PATH) + " " + args + " >\"" + tree.path("out") +
-                                  "\" 2>\"" + tree.path("err") + "\""},
-                       code),
-            Err::ok);
-  return code;
+// Runs the viewer with `args` to its end.
+vktest::Lauf viewer(std::vector<std::string> args) {
+  args.insert(args.begin(), VKTRACE_PATH);
+  return vktest::ausfuehren(args);
 }
 
 TEST(Vktrace, FailsWhenItCannotBindAndSaysWhy) {
-  TempTree tree;
-  EXPECT_EQ(viewer(tree, "-q -s " + tree.path("fehlt/trace.sock")), 3);
-  EXPECT_EQ(tree.read("err"), "vktrace: cannot listen on " + tree.path("fehlt/trace.sock") +
-                                  ": its folder does not exist.\n");
+  vktest::Baum tree;
+  auto lauf = viewer({"-q", "-s", tree.pfad("fehlt/trace.sock")});
+  EXPECT_EQ(lauf.code, 3);
+  EXPECT_EQ(lauf.fehler, "vktrace: cannot listen on " + tree.pfad("fehlt/trace.sock") +
+                             ": its folder does not exist.\n");
 
   // A second viewer on the socket of a running one: said in one language,
   // without a system error number.
-  const std::string sock = tree.path("trace.sock");
+  const std::string sock = tree.pfad("trace.sock");
   Process first;
   ASSERT_EQ(startProcess(VKTRACE_PATH, {"-q", "-s", sock}, first), Err::ok);
   tree.env("VOKARIUM_TRACE_SOCKET", sock.c_str());
   ASSERT_TRUE(findViewer());
-  EXPECT_EQ(viewer(tree, "-q -s " + sock), 3);
-  EXPECT_EQ(tree.read("err"), "vktrace: another trace viewer is already running on " + sock +
-                                  ".\nEnd it first (Ctrl+C in its terminal), or give this one "
-                                  "another socket with -s.\n");
+  lauf = viewer({"-q", "-s", sock});
+  EXPECT_EQ(lauf.code, 3);
+  EXPECT_EQ(lauf.fehler, "vktrace: another trace viewer is already running on " + sock +
+                             ".\nEnd it first (Ctrl+C in its terminal), or give this one "
+                             "another socket with -s.\n");
   ::kill(first.pid, SIGTERM);
   int code = -1;
   EXPECT_EQ(waitProcess(first, 10000, code), ProcessState::exited);
@@ -112,15 +108,17 @@ TEST(Vktrace, FailsWhenItCannotBindAndSaysWhy) {
 }
 
 TEST(Vktrace, HelpPrintsTheUsageAndSucceeds) {
-  TempTree tree;
-  for (const char* option : {"--help", "-h", "-q --help"}) {
-    EXPECT_EQ(viewer(tree, option), 0) << option;
-    EXPECT_EQ(tree.read("out").rfind("usage: vktrace [-s SOCKET] [-o LOGFILE] [-q]\n", 0), 0u)
-        << option;
-    EXPECT_EQ(tree.read("err"), "");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--help"}, {"-h"}, {"-q", "--help"}}) {
+    const auto lauf = viewer(args);
+    EXPECT_EQ(lauf.code, 0) << args.back();
+    EXPECT_EQ(lauf.ausgabe.rfind("usage: vktrace [-s SOCKET] [-o LOGFILE] [-q]\n", 0), 0u)
+        << args.back();
+    EXPECT_EQ(lauf.fehler, "");
   }
-  EXPECT_EQ(viewer(tree, "-x"), 2);
-  EXPECT_EQ(tree.read("err").rfind("usage: vktrace", 0), 0u);
+  const auto lauf = viewer({"-x"});
+  EXPECT_EQ(lauf.code, 2);
+  EXPECT_EQ(lauf.fehler.rfind("usage: vktrace", 0), 0u);
 }
 
 }  // namespace

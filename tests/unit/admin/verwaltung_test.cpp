@@ -3,7 +3,6 @@
 // checks and the checks and writer of the user list.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -12,6 +11,7 @@
 #include "admin/user_suchen.h"
 #include "admin/verwaltung.h"
 #include "platform/paths.h"
+#include "tests/support/baum.h"
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
@@ -22,10 +22,8 @@ namespace {
 class Verwaltung : public ::testing::Test {
  protected:
   void SetUp() override {
-    char muster[] = "/tmp/vk-admin-XXXXXX";
-    root_ = mkdtemp(muster);
-    fs::create_directories(root_ / "reg");
-    setenv("VOKARIUM_REGISTRY_DIR", (root_ / "reg").c_str(), 1);
+    root_ = baum_.wurzel;
+    baum_.env("VOKARIUM_REGISTRY_DIR", baum_.pfad("reg").c_str());
     fs::create_directories(root_ / "S");
     verwaltungZuruecksetzen();
     GefundeneLeeren();
@@ -37,18 +35,11 @@ class Verwaltung : public ::testing::Test {
       verwaltung().rueckmeldung.meldung(nr, w);
     };
   }
-  void TearDown() override { fs::remove_all(root_); }
-
   // Writes a file below the Speicherort (bytes as given).
   void schreiben(const std::string& rel, const std::string& inhalt) {
-    const fs::path p = root_ / "S" / rel;
-    fs::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << inhalt;
+    baum_.schreiben("S/" + rel, inhalt);
   }
-  std::string lesen(const std::string& rel) {
-    std::ifstream in(root_ / "S" / rel, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  std::string lesen(const std::string& rel) { return baum_.lesen("S/" + rel); }
   // A recognizer user with topics (name, folder) whose folders exist.
   void sprecher(const std::string& user,
                 const std::vector<std::pair<std::string, std::string>>& topics) {
@@ -72,6 +63,7 @@ class Verwaltung : public ::testing::Test {
     return r;
   }
 
+  vktest::Baum baum_;
   fs::path root_;
   std::vector<std::pair<int, std::string>> meldungen_;  // text number, value
 };

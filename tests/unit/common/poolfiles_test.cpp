@@ -52,12 +52,14 @@ TEST_F(Pool, AppendAndWriteLinesCrLf) {
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
 }
 
+// "_\..\..\x.neu" leads through the members' folder to the target folder.
 TEST_F(Pool, UnsafeUserNameNeverBecomesAPath) {
-  EXPECT_FALSE(vk::AppendBen("..\\..\\x", false));
+  std::filesystem::create_directories(wurzel_ / "ziel/Chirurgie/_");
+  EXPECT_FALSE(vk::AppendBen("\\..\\..\\x", false));
   EXPECT_FALSE(vk::NeubenutzerKopie("a\\b"));
   EXPECT_EQ(vk::recordedMessages().size(), 2U);
   vk::ZeileSchreiben("nirgends");
-  EXPECT_FALSE(gibtEs("x.neu"));
+  EXPECT_FALSE(gibtEs("ziel/x.neu"));
 }
 
 TEST_F(Pool, ReplaceWithBackupKeepsPreviousContent) {

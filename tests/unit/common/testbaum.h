@@ -1,14 +1,12 @@
-// A temporary tree per test: registry, configuration, desktop and runtime
-// folders redirected into it, all module states of the client library reset,
+// A temporary tree per test (tests/support): registry, configuration,
+// desktop and runtime folders redirected into it, all module states of the client library reset,
 // messages answered by the responder, texts from the project's language
 // files.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-
 #include <filesystem>
-#include <fstream>
+#include <optional>
 #include <string>
 
 #include "common/konfiguration.h"
@@ -19,23 +17,15 @@
 #include "common/texte.h"
 #include "common/utilities.h"
 #include "platform/paths.h"
+#include "tests/support/baum.h"
 
 class Testbaum : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    wurzel_ = std::filesystem::temp_directory_path() /
-              ("vk-common-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" +
-               std::to_string(::getpid()));
-    std::filesystem::remove_all(wurzel_);
-    for (const char* d : {"reg", "config", "desktop", "run", "ziel/Chirurgie/"})
-      std::filesystem::create_directories(wurzel_ / d);
-    for (const auto& [name, ordner] : {std::pair{"VOKARIUM_REGISTRY_DIR", "reg"},
-                                       {"XDG_CONFIG_HOME", "config"},
-                                       {"XDG_DESKTOP_DIR", "desktop"},
-                                       {"XDG_RUNTIME_DIR", "run"},
-                                       {"VOKARIUM_TRACE_SOCKET", "run/trace"}})
-      ::setenv(name, (wurzel_ / ordner).c_str(), 1);
+    baum_.emplace();
+    wurzel_ = baum_->wurzel;
+    baum_->umgebungUmleiten();
+    std::filesystem::create_directories(wurzel_ / "ziel/Chirurgie/");
     vk::konfigurationZuruecksetzen();
     vk::texteZuruecksetzen();
     vk::poolZustandZuruecksetzen();
@@ -59,7 +49,7 @@ class Testbaum : public ::testing::Test {
 
   void TearDown() override {
     vk::poolZustandZuruecksetzen();
-    std::filesystem::remove_all(wurzel_);
+    baum_.reset();
   }
 
   // A path below the tree in system form, as the programs keep paths.
@@ -68,14 +58,10 @@ class Testbaum : public ::testing::Test {
   }
 
   void schreiben(const std::string& rel, const std::string& inhalt) const {
-    std::filesystem::create_directories((wurzel_ / rel).parent_path());
-    std::ofstream(wurzel_ / rel, std::ios::binary) << inhalt;
+    baum_->schreiben(rel, inhalt);
   }
-  std::string lesen(const std::string& rel) const {
-    std::ifstream f(wurzel_ / rel, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
-  }
-  bool gibtEs(const std::string& rel) const { return std::filesystem::exists(wurzel_ / rel); }
+  std::string lesen(const std::string& rel) const { return baum_->lesen(rel); }
+  bool gibtEs(const std::string& rel) const { return baum_->gibtEs(rel); }
 
   // Texts of all messages so far, one per line.
   static std::string meldungen() {
@@ -85,5 +71,6 @@ class Testbaum : public ::testing::Test {
     return alle;
   }
 
+  std::optional<vktest::Baum> baum_;
   std::filesystem::path wurzel_;
 };

@@ -2,6 +2,7 @@
 // texts, and the shipped language files: every text number the client
 // sources ask for is in both files, and both files hold the same numbers.
 #include <cctype>
+#include <fstream>
 #include <map>
 #include <regex>
 

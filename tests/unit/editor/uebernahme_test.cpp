@@ -372,6 +372,24 @@ TEST_F(Uebernahme, ATakeOverStoppedAnywhereHappensOnce) {
   }
 }
 
+// A journal finished by the next program leaves a word file that was
+// replaced since it was read (a new file renamed onto its name): the new
+// file's words were never shown.
+TEST_F(Uebernahme, AJournalFinishedLaterLeavesAReplacedWordFile) {
+  schreiben(p("AlleWorte.txt"), "alt\r\n");
+  schreiben(p("Wortliste.txt"), "Arm\r\n");
+  ASSERT_TRUE(bauen(neuworte("Wortliste.txt")));
+  plat::setAppendFault(2);
+  EXPECT_FALSE(vk::ListeUebernehmen());
+  schreiben(p("neu.tmp"), "Bein\r\n");
+  std::filesystem::rename(wurzel_ / p("neu.tmp"), wurzel_ / p("Wortliste.txt"));
+  vk::poolZustand().sperre.close();
+  ASSERT_TRUE(vk::SperreSetzen());
+  vk::SperreLoesen();
+  EXPECT_EQ(lesen(p("AlleWorte.txt")), "alt\r\nArm\r\n");
+  EXPECT_EQ(lesen(p("Wortliste.txt")), "Bein\r\n");
+}
+
 // The total list rewritten, then killed before the pool texts got their
 // lines: the next program sends them. A journal whose rewrite never
 // happened (the list does not start with the new content) is dropped.

@@ -1,97 +1,74 @@
 // Command-line cases of vkHelfer: how the main program, the desktop
-// shortcuts and hand-written lines are understood.
+// shortcuts and hand-written lines are understood. One row per line read.
 #include "helper/befehlszeile.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using helfer::BefehlszeileLesen;
+struct Fall {
+  const char* zeile;
+  const char* user;
+  const char* pool;
+  const char* topic;
+  long long option;
+  bool nurStarten;
+  bool hauptprogrammAmEnde;
+};
 
-TEST(Befehlszeile, WieDasHauptprogrammUndDieVerknuepfungSieSchreiben) {
-  auto o = BefehlszeileLesen(R"(-e -p "Chirurgie Nord" -u "Dr. Meier")");
-  EXPECT_TRUE(o.nurStarten);
-  EXPECT_EQ(o.pool, "Chirurgie Nord");
-  EXPECT_EQ(o.user, "Dr. Meier");
-  EXPECT_EQ(o.option, -1);
-  EXPECT_TRUE(o.hauptprogrammAmEnde);
+// Defaults of a line without options: no user, pool, topic or option, the
+// main program started at the end.
+constexpr Fall kFaelle[] = {
+    // As the main program writes it.
+    {R"(-e -p "Chirurgie Nord" -u "Dr. Meier")", "Dr. Meier", "Chirurgie Nord", "", -1, true, true},
+    // A shortcut: the topic follows the user's closing quote without a blank.
+    {R"(-u "Meier"-t "Allgemein gross" -p "Chirurgie" -G 5)", "Meier", "Chirurgie",
+     "Allgemein gross", 5, false, true},
+    // Quoted values keep their blanks, unquoted ones end at the first
+    // blank, no blank after the letter works.
+    {R"(  -u " Meier "   -pChirurgie Rest -t"A B"  )", " Meier ", "Chirurgie", "A B", -1, false,
+     true},
+    // An option without value swallows not the next one.
+    {R"(-e -p "P" -E -u U)", "U", "P", "", -1, true, false},
+    {"-p -u U", "U", "", "", -1, false, true},
+    // Upper and lower case "e" differ.
+    {"-E -u U", "U", "", "", -1, false, false},
+    {"-e -u U", "U", "", "", -1, true, true},
+    // An unclosed quote drops its option and ends the parse.
+    {R"(-u "Meier" -t "Allgemein -p Chirurgie)", "Meier", "", "", -1, false, true},
+    // Unknown letters and ignored options.
+    {R"(-x "was auch immer" -i 3 -D drei -u U -Z)", "U", "", "", -1, false, true},
+    // Empty and fragmentary lines.
+    {"", "", "", "", -1, false, true},
+    {"   ", "", "", "", -1, false, true},
+    {"ohne Optionen", "", "", "", -1, false, true},
+    {"-", "", "", "", -1, false, true},
+    {"Meier -", "", "", "", -1, false, true},
+    {"-u", "", "", "", -1, false, true},
+    // The speaker option is rounded half to even; outside 32 bits there is
+    // no option rather than a wrapped number.
+    {"-G 2.6", "", "", "", 3, false, true},
+    {"-G 2.5", "", "", "", 2, false, true},
+    {"-G 3.5", "", "", "", 4, false, true},
+    {"-G 0", "", "", "", 0, false, true},
+    {"-G 7abc", "", "", "", 7, false, true},
+    {"-G abc", "", "", "", 0, false, true},
+    {R"(-G "-2")", "", "", "", -2, false, true},
+    {"-G 99999999999", "", "", "", -1, false, true},
+    {"-G 2147483647", "", "", "", 2147483647, false, true},
+};
 
-  // A shortcut: the topic follows the user's closing quote without a blank.
-  o = BefehlszeileLesen(R"(-u "Meier"-t "Allgemein gross" -p "Chirurgie" -G 5)");
-  EXPECT_EQ(o.user, "Meier");
-  EXPECT_EQ(o.topic, "Allgemein gross");
-  EXPECT_EQ(o.pool, "Chirurgie");
-  EXPECT_EQ(o.option, 5);
-  EXPECT_FALSE(o.nurStarten);
-}
-
-TEST(Befehlszeile, WerteMitUndOhneAnfuehrungszeichen) {
-  // Quoted values keep their blanks (also leading and trailing ones);
-  // unquoted ones end at the first blank; no blank after the letter works.
-  auto o = BefehlszeileLesen(R"(  -u " Meier "   -pChirurgie Rest -t"A B"  )");
-  EXPECT_EQ(o.user, " Meier ");
-  EXPECT_EQ(o.pool, "Chirurgie");
-  EXPECT_EQ(o.topic, "A B");
-}
-
-TEST(Befehlszeile, OptionOhneWertVerschlucktDieNaechsteNicht) {
-  auto o = BefehlszeileLesen(R"(-e -p "P" -E -u U)");
-  EXPECT_TRUE(o.nurStarten);
-  EXPECT_FALSE(o.hauptprogrammAmEnde);
-  EXPECT_EQ(o.pool, "P");
-  EXPECT_EQ(o.user, "U");
-
-  o = BefehlszeileLesen("-p -u U");  // empty pool, user still read
-  EXPECT_EQ(o.pool, "");
-  EXPECT_EQ(o.user, "U");
-}
-
-TEST(Befehlszeile, GrossesUndKleinesESindVerschieden) {
-  auto o = BefehlszeileLesen("-E -u U");
-  EXPECT_FALSE(o.hauptprogrammAmEnde);
-  EXPECT_FALSE(o.nurStarten);
-  o = BefehlszeileLesen("-e -u U");
-  EXPECT_TRUE(o.hauptprogrammAmEnde);
-  EXPECT_TRUE(o.nurStarten);
-}
-
-TEST(Befehlszeile, OffenesAnfuehrungszeichenBeendetDasLesen) {
-  auto o = BefehlszeileLesen(R"(-u "Meier" -t "Allgemein -p Chirurgie)");
-  EXPECT_EQ(o.user, "Meier");
-  EXPECT_EQ(o.topic, "");  // dropped
-  EXPECT_EQ(o.pool, "");   // never reached
-}
-
-TEST(Befehlszeile, UnbekannteBuchstabenUndIgnorierteOptionen) {
-  auto o = BefehlszeileLesen(R"(-x "was auch immer" -i 3 -D drei -u U -Z)");
-  EXPECT_EQ(o.user, "U");
-  EXPECT_EQ(o.pool, "");
-  EXPECT_EQ(o.topic, "");
-  EXPECT_EQ(o.option, -1);
-  EXPECT_TRUE(o.hauptprogrammAmEnde);
-  EXPECT_FALSE(o.nurStarten);
-}
-
-TEST(Befehlszeile, LeereUndBruchstueckhafteZeilen) {
-  for (const char* z : {"", "   ", "ohne Optionen", "-", "Meier -"}) {
-    auto o = BefehlszeileLesen(z);
-    EXPECT_EQ(o.user, "") << z;
-    EXPECT_EQ(o.option, -1) << z;
+TEST(Befehlszeile, JedeZeileWieErwartet) {
+  for (const Fall& f : kFaelle) {
+    SCOPED_TRACE(f.zeile);
+    const auto o = helfer::BefehlszeileLesen(f.zeile);
+    EXPECT_EQ(o.user, f.user);
+    EXPECT_EQ(o.pool, f.pool);
+    EXPECT_EQ(o.topic, f.topic);
+    EXPECT_EQ(o.option, f.option);
+    EXPECT_EQ(o.nurStarten, f.nurStarten);
+    EXPECT_EQ(o.hauptprogrammAmEnde, f.hauptprogrammAmEnde);
   }
-  EXPECT_EQ(BefehlszeileLesen("-u").user, "");
-}
-
-TEST(Befehlszeile, SprecheroptionWirdGerundet) {
-  EXPECT_EQ(BefehlszeileLesen("-G 2.6").option, 3);
-  EXPECT_EQ(BefehlszeileLesen("-G 2.5").option, 2);  // half to even
-  EXPECT_EQ(BefehlszeileLesen("-G 3.5").option, 4);
-  EXPECT_EQ(BefehlszeileLesen("-G 0").option, 0);
-  EXPECT_EQ(BefehlszeileLesen("-G 7abc").option, 7);
-  EXPECT_EQ(BefehlszeileLesen("-G abc").option, 0);
-  EXPECT_EQ(BefehlszeileLesen(R"(-G "-2")").option, -2);
-  // Outside 32 bits: no option rather than a wrapped number.
-  EXPECT_EQ(BefehlszeileLesen("-G 99999999999").option, -1);
-  EXPECT_EQ(BefehlszeileLesen("-G 2147483647").option, 2147483647);
 }
 
 }  // namespace

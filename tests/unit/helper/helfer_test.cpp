@@ -19,6 +19,7 @@
 #include "platform/paths.h"
 #include "platform/shared_file.h"
 #include "platform/text_lines.h"
+#include "tests/support/baum.h"
 
 namespace {
 
@@ -387,8 +388,13 @@ TEST_F(Helfertest, FehlschlagBehaeltDieDateiUndHoleSieBeimNaechstenStartNach) {
   helfer::ProfilAktualisieren();
   EXPECT_TRUE(e.worte.empty());
   EXPECT_TRUE(plat::fileExists(helfer::ClaimPfad(helfer::NeuPfad())));
-  // Meanwhile the server delivers again; the next start applies both.
+  // Meanwhile the server delivers again: a start whose claim fails again
+  // leaves the new file alone; the next one applies both.
   Schreiben(helfer::NeuPfad(), "Zweites\r\n");
+  vk::clearRecordedMessages();
+  helfer::ProfilAktualisieren();
+  EXPECT_EQ(Lesen(helfer::NeuPfad()), std::vector<std::string>{"Zweites"});
+  EXPECT_TRUE(vk::recordedMessages().empty()) << vk::recordedMessages().front().text;
   e.hinzufuegenGelingt = true;
   helfer::ProfilAktualisieren();
   EXPECT_EQ(e.worte, (std::vector<std::string>{"Erstes", "Zweites"}));
@@ -417,6 +423,23 @@ TEST_F(Helfertest, EineGehalteneDateiBleibtFuerDasNaechsteMal) {
   server.close();
   EXPECT_TRUE(e.worte.empty());
   EXPECT_EQ(Lesen(helfer::NeuPfad()), std::vector<std::string>{"Wort"});
+}
+
+// Pool and user from the command line become pieces of file names in the
+// pool folder: a name that leads outside it is refused, with its text.
+TEST_F(Helfertest, NamenAusDerBefehlszeileBleibenImPoolordner) {
+  vktest::Baum baum;
+  baum.umgebungUmleiten();
+  Dienste().dragonStammverzeichnis = [&] { return baum.sys() + "\\"; };
+  for (const char* zeile :
+       {R"(-p Chirurgie -u "\..\..\x" -t Allgemein)", R"(-p .. -u Meier -t Allgemein)"}) {
+    vk::clearRecordedMessages();
+    EXPECT_EQ(helfer::HelferStart(zeile), Folge::weiter) << zeile;
+    bool abgewiesen = false;
+    for (const auto& m : vk::recordedMessages())
+      abgewiesen = abgewiesen || m.text.rfind("<?2304 ", 0) == 0;
+    EXPECT_TRUE(abgewiesen) << zeile;
+  }
 }
 
 }  // namespace

@@ -2,12 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "platform/encoding.h"
 #include "platform/paths.h"
 #include "platform/shared_file.h"
-#include "test_dir.h"
+#include "tests/support/baum.h"
 
 using namespace plat;
 
@@ -73,7 +72,7 @@ TEST(Paths, PatternsMatchLikeWindowsListings) {
 }
 
 TEST(Paths, DirectoryTreeAndListing) {
-  TestDir t;
+  vktest::Baum t;
   ASSERT_EQ(createDirectoryTree(t.sys("a\\b\\c\\")), Err::ok);
   EXPECT_TRUE(directoryExists(t.sys("a\\b\\c")));
   EXPECT_EQ(createDirectoryTree(t.sys("a\\b\\c")), Err::ok);
@@ -81,7 +80,7 @@ TEST(Paths, DirectoryTreeAndListing) {
   ASSERT_EQ(publishNew(t.sys("a\\Eins.trg"), "x", false), Err::ok);
   ASSERT_EQ(publishNew(t.sys("a\\zwei.TRG"), "x", false), Err::ok);
   ASSERT_EQ(publishNew(t.sys("a\\drei.txt"), "x", false), Err::ok);
-  std::ofstream(t.native / "a" / ".~vk1-1.tmp") << "in flight";
+  t.schreiben("a/.~vk1-1.tmp", "in flight");
 
   std::vector<std::string> names;
   ASSERT_EQ(listDirectory(t.sys("a\\"), "*.trg", ListKind::files, names), Err::ok);

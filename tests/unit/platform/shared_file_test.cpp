@@ -12,16 +12,11 @@
 
 #include "platform/paths.h"
 #include "platform/shared_file.h"
-#include "test_dir.h"
+#include "tests/support/baum.h"
 
 using namespace plat;
 
 namespace {
-
-std::string slurp(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // A child process that opens `path` with `share`, tells the parent, and
 // keeps the file open until it is killed.
@@ -64,7 +59,7 @@ Err openAs(const std::string& path, Share share, SharedFile& f,
 }  // namespace
 
 TEST(SharedFile, ShareModesBetweenTwoOpensInOneProcess) {
-  TestDir t;
+  vktest::Baum t;
   std::string p = t.sys("f.txt");
   ASSERT_EQ(publishNew(p, "abc", false), Err::ok);
   {
@@ -87,7 +82,7 @@ TEST(SharedFile, ShareModesBetweenTwoOpensInOneProcess) {
 }
 
 TEST(SharedFile, HolderInAnotherProcessRefusesOpensDeleteRenameAndReplace) {
-  TestDir t;
+  vktest::Baum t;
   std::string p = t.sys("held.dat");
   ASSERT_EQ(publishNew(p, "original", false), Err::ok);
   Holder h(p, Share::exclusive);
@@ -100,14 +95,15 @@ TEST(SharedFile, HolderInAnotherProcessRefusesOpensDeleteRenameAndReplace) {
   EXPECT_EQ(moveFile(p, t.sys("moved.dat"), false), Err::sharingViolation);
   EXPECT_EQ(publishReplace(p, "new", false), Err::sharingViolation);
   EXPECT_EQ(copyFile(p, t.sys("copy.dat"), true), Err::sharingViolation);
-  EXPECT_EQ(slurp(t.native / "held.dat"), "original") << "a refused create must not truncate";
+  EXPECT_EQ(vktest::lesen(t.wurzel / "held.dat"), "original")
+      << "a refused create must not truncate";
 
   h.kill9();
   EXPECT_EQ(openAs(p, Share::exclusive, f), Err::ok) << "locks vanish when the holder dies";
 }
 
 TEST(SharedFile, ReadersCoexistAcrossProcessesButKeepWritersOut) {
-  TestDir t;
+  vktest::Baum t;
   std::string p = t.sys("r.dat");
   ASSERT_EQ(publishNew(p, "x", false), Err::ok);
   Holder h(p, Share::denyWrite);
@@ -118,7 +114,7 @@ TEST(SharedFile, ReadersCoexistAcrossProcessesButKeepWritersOut) {
 }
 
 TEST(SharedFile, BlockedOpenEndsOnTheRecreatedFileNeverOnTheDeletedOne) {
-  TestDir t;
+  vktest::Baum t;
   std::string p = t.sys("trigger.trg");
   ASSERT_EQ(publishNew(p, "OLD", false), Err::ok);
   // This process holds the file; a second process keeps trying to open it
@@ -149,7 +145,7 @@ TEST(SharedFile, BlockedOpenEndsOnTheRecreatedFileNeverOnTheDeletedOne) {
 // The lock errors of a share mean "held by another": an open reports them
 // as such and a retrying open gets the file once they stop.
 TEST(SharedFile, LockErrorsOfAShareAreHeldByAnother) {
-  TestDir t;
+  vktest::Baum t;
   const std::string p = t.sys("geteilt.txt");
   for (const int fehler : {EIO, EINVAL, EWOULDBLOCK}) {
     SCOPED_TRACE(fehler);
@@ -169,7 +165,7 @@ TEST(SharedFile, LockErrorsOfAShareAreHeldByAnother) {
 }
 
 TEST(SharedFile, CreateOpenTruncateAppendAndErrors) {
-  TestDir t;
+  vktest::Baum t;
   std::string p = t.sys("a.txt");
   SharedFile f;
   EXPECT_EQ(openAs(p, Share::exclusive, f), Err::notFound);
@@ -185,7 +181,7 @@ TEST(SharedFile, CreateOpenTruncateAppendAndErrors) {
   ASSERT_EQ(f.append("zwei\r\n"), Err::ok);
   // Another writer extends the file in between (as a second workstation
   // would after our lock ended): the next append still goes to the end.
-  std::ofstream(t.native / "a.txt", std::ios::app) << "fremd\r\n";
+  std::ofstream(t.wurzel / "a.txt", std::ios::app) << "fremd\r\n";
   ASSERT_EQ(f.append("drei\r\n"), Err::ok);
   EXPECT_EQ(f.size(), 25);
   std::string all;
@@ -205,13 +201,13 @@ TEST(SharedFile, CreateOpenTruncateAppendAndErrors) {
   EXPECT_EQ(f.write("x"), Err::invalidHandle);
 
   if (::geteuid() != 0) {
-    std::filesystem::permissions(t.native / "a.txt", std::filesystem::perms::none);
+    std::filesystem::permissions(t.wurzel / "a.txt", std::filesystem::perms::none);
     EXPECT_EQ(openAs(p, Share::denyWrite, f), Err::accessDenied);
   }
 }
 
 TEST(SharedFile, ClaimByRenameUnderTheLock) {
-  TestDir t;
+  vktest::Baum t;
   std::string text = t.sys("neuWorte.txt");
   std::string claim = t.sys("neuWorte.txt.claim");
   ASSERT_EQ(publishNew(text, "Wort1\r\n", false), Err::ok);
@@ -233,11 +229,11 @@ TEST(SharedFile, ClaimByRenameUnderTheLock) {
   EXPECT_EQ(f.renameTo(t.sys("taken")), Err::fileExists);
   EXPECT_EQ(f.removeAndClose(), Err::ok);
   EXPECT_FALSE(fileExists(claim));
-  EXPECT_EQ(slurp(t.native / "neuWorte.txt"), "Wort2\r\n");
+  EXPECT_EQ(vktest::lesen(t.wurzel / "neuWorte.txt"), "Wort2\r\n");
 }
 
 TEST(SharedFile, PublishedFilesAreNeverSeenEmptyOrHalfWritten) {
-  TestDir t;
+  vktest::Baum t;
   std::string p = t.sys("big.trg");
   const std::string content(1 << 20, 'w');
   pid_t pid = ::fork();
@@ -245,7 +241,7 @@ TEST(SharedFile, PublishedFilesAreNeverSeenEmptyOrHalfWritten) {
     // Watch the name until it appears; whenever it exists it must be whole.
     for (int i = 0; i < 2000000; ++i) {
       std::error_code ec;
-      auto sz = std::filesystem::file_size(t.native / "big.trg", ec);
+      auto sz = std::filesystem::file_size(t.wurzel / "big.trg", ec);
       if (!ec) ::_exit(sz == content.size() ? 0 : 7);
     }
     ::_exit(8);
@@ -256,25 +252,25 @@ TEST(SharedFile, PublishedFilesAreNeverSeenEmptyOrHalfWritten) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 
   EXPECT_EQ(publishNew(p, "other", false), Err::fileExists);
-  EXPECT_EQ(std::filesystem::file_size(t.native / "big.trg"), content.size());
+  EXPECT_EQ(std::filesystem::file_size(t.wurzel / "big.trg"), content.size());
   ASSERT_EQ(publishReplace(p, "klein", false), Err::ok);
-  EXPECT_EQ(slurp(t.native / "big.trg"), "klein");
+  EXPECT_EQ(vktest::lesen(t.wurzel / "big.trg"), "klein");
   EXPECT_EQ(publishNew(t.sys("fehlt\\x.trg"), "x", false), Err::pathNotFound);
 
   // Nothing of the temporary names is left behind.
-  for (const auto& e : std::filesystem::directory_iterator(t.native)) {
+  for (const auto& e : std::filesystem::directory_iterator(t.wurzel)) {
     EXPECT_FALSE(isOwnTempName(e.path().filename().string())) << e.path();
   }
 }
 
 TEST(SharedFile, MoveAndCopyRespectExistingTargets) {
-  TestDir t;
+  vktest::Baum t;
   ASSERT_EQ(publishNew(t.sys("a"), "A", false), Err::ok);
   ASSERT_EQ(publishNew(t.sys("b"), "B", false), Err::ok);
   EXPECT_EQ(moveFile(t.sys("a"), t.sys("b"), false), Err::fileExists);
   EXPECT_EQ(copyFile(t.sys("a"), t.sys("b"), true), Err::fileExists);
   ASSERT_EQ(copyFile(t.sys("a"), t.sys("c"), true), Err::ok);
-  EXPECT_EQ(slurp(t.native / "c"), "A");
+  EXPECT_EQ(vktest::lesen(t.wurzel / "c"), "A");
   {
     SharedFile held;
     ASSERT_EQ(openAs(t.sys("b"), Share::denyWrite, held), Err::ok);
@@ -282,7 +278,7 @@ TEST(SharedFile, MoveAndCopyRespectExistingTargets) {
     EXPECT_EQ(copyFile(t.sys("a"), t.sys("b"), false), Err::sharingViolation);
   }
   ASSERT_EQ(moveFile(t.sys("a"), t.sys("b"), true), Err::ok);
-  EXPECT_EQ(slurp(t.native / "b"), "A");
+  EXPECT_EQ(vktest::lesen(t.wurzel / "b"), "A");
   EXPECT_FALSE(fileExists(t.sys("a")));
   EXPECT_EQ(moveFile(t.sys("a"), t.sys("d"), false), Err::notFound);
   EXPECT_EQ(removeFile(t.sys("b")), Err::ok);
@@ -293,7 +289,7 @@ TEST(SharedFile, MoveAndCopyRespectExistingTargets) {
 // files on the disk. A file system the layer does not know gets each file
 // flushed on its own.
 TEST(SharedFile, ProbesOfALocalFolder) {
-  TestDir t;
+  vktest::Baum t;
   LockProbe p = probeLocking(t.sys(""));
   EXPECT_NE(p, LockProbe::fails);
   std::vector<std::string> left;
@@ -308,15 +304,15 @@ TEST(SharedFile, ProbesOfALocalFolder) {
 // expected is refused at once by every open (a FIFO open must not block),
 // and a link below a confined root is never followed.
 TEST(SharedFile, HostileEntriesAreRefusedWithoutBlockingOrFollowing) {
-  TestDir t;
+  vktest::Baum t;
   namespace fs = std::filesystem;
-  ASSERT_EQ(::mkfifo((t.native / "fifo").c_str(), 0666), 0);
-  fs::create_symlink("/dev/zero", t.native / "null");
-  fs::create_directory(t.native / "ordner");
-  fs::create_directory(t.native / "aussen");
-  std::ofstream(t.native / "aussen" / "geheim.txt") << "geheim\r\n";
-  fs::create_symlink(t.native / "aussen" / "geheim.txt", t.native / "link.txt");
-  fs::create_directory_symlink(t.native / "aussen", t.native / "pool");
+  ASSERT_EQ(::mkfifo((t.wurzel / "fifo").c_str(), 0666), 0);
+  fs::create_symlink("/dev/zero", t.wurzel / "null");
+  fs::create_directory(t.wurzel / "ordner");
+  fs::create_directory(t.wurzel / "aussen");
+  t.schreiben("aussen/geheim.txt", "geheim\r\n");
+  fs::create_symlink(t.wurzel / "aussen" / "geheim.txt", t.wurzel / "link.txt");
+  fs::create_directory_symlink(t.wurzel / "aussen", t.wurzel / "pool");
   SharedFile f;
   const std::pair<const char*, Err> faelle[] = {{"fifo", Err::notAFile},
                                                 {"null", Err::isLink},
@@ -339,7 +335,7 @@ TEST(SharedFile, HostileEntriesAreRefusedWithoutBlockingOrFollowing) {
       f.open(t.sys("pool\\geheim.txt"), Access::read, Share::shared, Disposition::openExisting),
       Err::ok);
   f.close();
-  fs::create_directory_symlink(t.native, t.native / "wurzel");
+  fs::create_directory_symlink(t.wurzel, t.wurzel / "wurzel");
   confineBelow(t.sys("wurzel"));
   const std::string drin = t.sys("wurzel\\pool\\geheim.txt");
   EXPECT_EQ(f.open(drin, Access::read, Share::shared, Disposition::openExisting), Err::isLink);
@@ -356,12 +352,12 @@ TEST(SharedFile, HostileEntriesAreRefusedWithoutBlockingOrFollowing) {
   f.close();
   EXPECT_EQ(renameEntry(t.sys("wurzel\\fifo"), t.sys("wurzel\\fifo.defekt")), Err::ok);
   resetConfinement();
-  EXPECT_EQ(slurp(t.native / "aussen" / "geheim.txt"), "geheim\r\n");
-  EXPECT_FALSE(fs::exists(t.native / "aussen" / "neu.txt"));
+  EXPECT_EQ(vktest::lesen(t.wurzel / "aussen" / "geheim.txt"), "geheim\r\n");
+  EXPECT_FALSE(fs::exists(t.wurzel / "aussen" / "neu.txt"));
 }
 
 // Own temporary names left in the folder (intent records, commit marks).
-static std::vector<std::string> eigene(const TestDir& t) {
+static std::vector<std::string> eigene(const vktest::Baum& t) {
   std::vector<std::string> namen;
   EXPECT_EQ(listOwnTempNames(t.sys(""), "", namen), Err::ok);
   return namen;
@@ -377,23 +373,23 @@ TEST(SharedFile, AppendKeepsALastLineNoRecordClaims) {
   const std::string lang(10000, 'x');
   const Fall faelle[] = {
       {"", "neu\r\n"},
-      {"eins\r\nzwei", "eins\r\nzwei\r\nneu\r\n"},
-      {"Alpha\rBeta\rGamma", "Alpha\rBeta\rGamma\r\nneu\r\n"},
-      {"Alpha\rBeta\r", "Alpha\rBeta\rneu\r\n"},
+      {vktest::probe("wortliste_ohne_zeilenende.txt"), "eins\r\nzwei\r\nneu\r\n"},
+      {vktest::probe("pooltext_nur_cr.txt"), "Alpha\rBeta\rGamma\r\nneu\r\n"},
+      {vktest::probe("pooltext_endet_mit_cr.txt"), "Alpha\rBeta\rneu\r\n"},
       {"eins\n", "eins\nneu\r\n"},
       {lang, lang + "\r\nneu\r\n"},
   };
-  TestDir t;
+  vktest::Baum t;
   for (const Fall& f : faelle) {
     SCOPED_TRACE(f.vorher.substr(0, 20));
-    std::ofstream(t.native / "AlleWorte.dat", std::ios::binary | std::ios::trunc) << f.vorher;
+    t.schreiben("AlleWorte.dat", f.vorher);
     SharedFile d;
     ASSERT_EQ(d.open(t.sys("AlleWorte.dat"), Access::readWrite, Share::exclusive,
                      Disposition::openExisting),
               Err::ok);
     ASSERT_EQ(d.append("neu\r\n"), Err::ok);
     d.close();
-    EXPECT_EQ(slurp(t.native / "AlleWorte.dat"), f.erwartet);
+    EXPECT_EQ(vktest::lesen(t.wurzel / "AlleWorte.dat"), f.erwartet);
     EXPECT_TRUE(eigene(t).empty());
   }
 }
@@ -402,7 +398,7 @@ TEST(SharedFile, AppendKeepsALastLineNoRecordClaims) {
 // (also a reader) cuts exactly that append back, and a record of a file
 // that was replaced since cuts nothing. The test hook leaves the same.
 TEST(SharedFile, OnlyATornAppendItsRecordClaimsIsCut) {
-  TestDir t;
+  vktest::Baum t;
   const std::string p = t.sys("_u1.neu");
   const auto getoetet = [&](const std::string& teil) {
     const pid_t pid = ::fork();
@@ -417,9 +413,9 @@ TEST(SharedFile, OnlyATornAppendItsRecordClaimsIsCut) {
     ::waitpid(pid, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status));
   };
-  std::ofstream(t.native / "_u1.neu", std::ios::binary) << "eins\r\nzwei";
+  t.schreiben("_u1.neu", "eins\r\nzwei");
   getoetet("R08L1032\\");
-  EXPECT_EQ(slurp(t.native / "_u1.neu"), "eins\r\nzwei\r\nR08L1032\\");
+  EXPECT_EQ(vktest::lesen(t.wurzel / "_u1.neu"), "eins\r\nzwei\r\nR08L1032\\");
   EXPECT_EQ(eigene(t).size(), 1U);
   SharedFile f;
   std::string all;
@@ -433,21 +429,30 @@ TEST(SharedFile, OnlyATornAppendItsRecordClaimsIsCut) {
   setAppendFault(4);
   EXPECT_EQ(f.append("drei\\sp\r\n"), Err::ioError);
   f.close();
-  EXPECT_EQ(slurp(t.native / "_u1.neu"), "eins\r\nzwei\r\ndrei");
+  EXPECT_EQ(vktest::lesen(t.wurzel / "_u1.neu"), "eins\r\nzwei\r\ndrei");
   ASSERT_EQ(f.open(p, Access::readWrite, Share::exclusive, Disposition::openExisting), Err::ok);
   ASSERT_EQ(f.append("drei\\sp\r\n"), Err::ok);
   f.close();
-  EXPECT_EQ(slurp(t.native / "_u1.neu"), "eins\r\nzwei\r\ndrei\\sp\r\n");
+  EXPECT_EQ(vktest::lesen(t.wurzel / "_u1.neu"), "eins\r\nzwei\r\ndrei\\sp\r\n");
+
+  // A writer killed between this open and its lock: the size the lock
+  // finds decides, so a file empty at the open is still cut back.
+  t.schreiben("_u1.neu", "");
+  setOpenPause([&] { getoetet("halb"); });
+  ASSERT_EQ(f.open(p, Access::readWrite, Share::exclusive, Disposition::openExisting), Err::ok);
+  EXPECT_EQ(f.size(), 0);
+  f.close();
+  t.schreiben("_u1.neu", "eins\r\nzwei\r\ndrei\\sp\r\n");
 
   // The file is replaced behind the record (by a program outside the
   // layer): its last line is data.
   getoetet("vier");
-  std::ofstream(t.native / "neu", std::ios::binary) << "ganz\r\nanders";
-  std::filesystem::rename(t.native / "neu", t.native / "_u1.neu");
+  t.schreiben("neu", "ganz\r\nanders");
+  std::filesystem::rename(t.wurzel / "neu", t.wurzel / "_u1.neu");
   ASSERT_EQ(f.open(p, Access::readWrite, Share::exclusive, Disposition::openExisting), Err::ok);
   ASSERT_EQ(f.append("fuenf\r\n"), Err::ok);
   f.close();
-  EXPECT_EQ(slurp(t.native / "_u1.neu"), "ganz\r\nanders\r\nfuenf\r\n");
+  EXPECT_EQ(vktest::lesen(t.wurzel / "_u1.neu"), "ganz\r\nanders\r\nfuenf\r\n");
   EXPECT_TRUE(eigene(t).empty());
 }
 
@@ -465,10 +470,10 @@ TEST(SharedFile, TornAppendOfAnotherMountIsCut) {
   };
   for (const Fall fall : {Fall{"eigener Satz", false}, Fall{"Sammelsatz", true}}) {
     SCOPED_TRACE(fall.name);
-    TestDir t;
-    std::ofstream(t.native / "_u1.neu", std::ios::binary) << "eins\r\nR08L";
+    vktest::Baum t;
+    std::ofstream(t.wurzel / "_u1.neu", std::ios::binary) << "eins\r\nR08L";
     struct stat st {};
-    ASSERT_EQ(::stat((t.native / "_u1.neu").c_str(), &st), 0);
+    ASSERT_EQ(::stat((t.wurzel / "_u1.neu").c_str(), &st), 0);
     const std::string satz =
         "VK-ANHANG " + std::to_string(st.st_dev + 1) + " " + std::to_string(st.st_ino) + " 6 20";
     if (fall.sammel) {
@@ -476,25 +481,25 @@ TEST(SharedFile, TornAppendOfAnotherMountIsCut) {
       slot.resize(512, '\0');
       std::string anderer = "o VK-ANHANG 1 2 2 20 _u2.neu\n";
       anderer.resize(512, '\0');
-      std::ofstream(t.native / ownTempName("Sammel.anhang"), std::ios::binary) << anderer << slot;
+      std::ofstream(t.wurzel / ownTempName("Sammel.anhang"), std::ios::binary) << anderer << slot;
     } else {
-      std::ofstream(t.native / ownTempName("_u1.neu.anhang"), std::ios::binary) << satz << "\n";
+      std::ofstream(t.wurzel / ownTempName("_u1.neu.anhang"), std::ios::binary) << satz << "\n";
     }
     SharedFile f;
     ASSERT_EQ(
         f.open(t.sys("_u1.neu"), Access::readWrite, Share::exclusive, Disposition::openExisting),
         Err::ok);
     f.close();
-    EXPECT_EQ(slurp(t.native / "_u1.neu"), "eins\r\n");
+    EXPECT_EQ(vktest::lesen(t.wurzel / "_u1.neu"), "eins\r\n");
   }
 }
 
 TEST(SharedFile, ABatchOfAppendsKilledHalfWay) {
-  TestDir t;
+  vktest::Baum t;
   for (const bool naechsterStapel : {false, true}) {
     SCOPED_TRACE(naechsterStapel ? "next batch" : "next holder");
     for (const char* n : {"_u1.neu", "_Dr Kunz.neu"})
-      std::ofstream(t.native / n, std::ios::binary | std::ios::trunc) << "alt\r\n";
+      t.schreiben(n, "alt\r\n");
     const pid_t pid = ::fork();
     if (pid == 0) {
       AppendBatch b;
@@ -525,16 +530,16 @@ TEST(SharedFile, ABatchOfAppendsKilledHalfWay) {
           f.open(t.sys("_Dr Kunz.neu"), Access::read, Share::shared, Disposition::openExisting),
           Err::ok);
     }
-    EXPECT_EQ(slurp(t.native / "_Dr Kunz.neu"), "alt\r\n");
-    EXPECT_EQ(slurp(t.native / "_u1.neu"), "alt\r\nganz\r\n");
-    std::filesystem::remove(t.native / ".~vkSammel.anhang.tmp");
+    EXPECT_EQ(vktest::lesen(t.wurzel / "_Dr Kunz.neu"), "alt\r\n");
+    EXPECT_EQ(vktest::lesen(t.wurzel / "_u1.neu"), "alt\r\nganz\r\n");
+    std::filesystem::remove(t.wurzel / ".~vkSammel.anhang.tmp");
   }
 }
 
-// An append in pieces, given up half-way, leaves nothing; a completed one
+// An append in pieces, given up half-way or failing, leaves nothing; a completed one
 // with a commit name leaves that name instead of its record.
 TEST(SharedFile, AppendInPiecesAndItsCommitName) {
-  TestDir t;
+  vktest::Baum t;
   SharedFile f;
   ASSERT_EQ(
       f.open(t.sys("neuWorte.txt"), Access::readWrite, Share::exclusive, Disposition::openAlways),
@@ -544,6 +549,10 @@ TEST(SharedFile, AppendInPiecesAndItsCommitName) {
   ASSERT_EQ(f.write("halb"), Err::ok);
   ASSERT_EQ(f.abortAppend(), Err::ok);
   EXPECT_EQ(f.size(), 5);
+  // A write that fails half-way (full disk) is cut back at once.
+  setWriteFault(2);
+  EXPECT_EQ(f.append("kaputt\r\n"), Err::ioError);
+  EXPECT_EQ(vktest::lesen(t.wurzel / "neuWorte.txt"), "alt\r\n");
   // A commit mark is set only for data on the disk: a failed flush leaves
   // the intent record, so the next holder cuts the append back.
   setSyncFault(true);
@@ -555,7 +564,7 @@ TEST(SharedFile, AppendInPiecesAndItsCommitName) {
   EXPECT_EQ(f.size(), 5);
   ASSERT_EQ(f.append("ganz\r\n", ownTempName("J7-0")), Err::ok);
   f.close();
-  EXPECT_EQ(slurp(t.native / "neuWorte.txt"), "alt\r\nganz\r\n");
+  EXPECT_EQ(vktest::lesen(t.wurzel / "neuWorte.txt"), "alt\r\nganz\r\n");
   EXPECT_EQ(eigene(t), std::vector<std::string>{ownTempName("J7-0")});
   std::vector<std::string> namen;
   ASSERT_EQ(listOwnTempNames(t.sys(""), "J7-", namen), Err::ok);

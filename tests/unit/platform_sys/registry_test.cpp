@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "platform/registry.h"
-#include "temp_tree.h"
+#include "tests/support/baum.h"
 
 using namespace plat;
 
@@ -21,8 +21,8 @@ constexpr Hive kCU = Hive::currentUser;
 
 class Registry : public ::testing::Test {
  protected:
-  void SetUp() override { tree.env("VOKARIUM_REGISTRY_DIR", tree.path().c_str()); }
-  TempTree tree;
+  void SetUp() override { tree.env("VOKARIUM_REGISTRY_DIR", tree.pfad().c_str()); }
+  vktest::Baum tree;
 };
 
 TEST_F(Registry, ValuesRoundTripInTheExportFormat) {
@@ -33,7 +33,7 @@ TEST_F(Registry, ValuesRoundTripInTheExportFormat) {
   ASSERT_EQ(regWriteString(kCU, kKey, "", ""), Err::ok);
   ASSERT_EQ(regWriteDword(kCU, kKey, "Hoehe", 0xA), Err::ok);
   ASSERT_EQ(regWriteDword(kCU, kKey, "Max", 0xFFFFFFFFu), Err::ok);
-  EXPECT_EQ(tree.read("HKEY_CURRENT_USER.reg"),
+  EXPECT_EQ(tree.lesen("HKEY_CURRENT_USER.reg"),
             "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\QMT\\Vokarium]\r\n"
             "\"Pfad\"=\"C:\\\\D\\\\\\\"P\\\" M\xE4rz\\\\\"\r\n@=\"\"\r\n"
             "\"Hoehe\"=dword:0000000a\r\n\"Max\"=dword:ffffffff\r\n");
@@ -52,7 +52,7 @@ TEST_F(Registry, NamesCompareWithoutCaseAndTypedReadsCheckTheType) {
   std::string s;
   ASSERT_EQ(regReadString(kCU, "software\\Qmt\\vokarium\\", "BASISverzeichnis", s), Err::ok);
   EXPECT_EQ(s, "\\b\\");
-  const std::string text = tree.read("HKEY_CURRENT_USER.reg");
+  const std::string text = tree.lesen("HKEY_CURRENT_USER.reg");
   EXPECT_EQ(text.find("[HKEY"), text.rfind("[HKEY"));  // one key, one value
 
   std::uint32_t n = 0;
@@ -73,13 +73,14 @@ TEST_F(Registry, NamesCompareWithoutCaseAndTypedReadsCheckTheType) {
 }
 
 TEST_F(Registry, BrokenLinesAreSkippedAndUnsafeValuesRefused) {
-  tree.write("HKEY_CURRENT_USER.reg",
-             "REGEDIT4\n\"VorSchluessel\"=\"x\"\n[HKEY_CURRENT_USER\\Software\\QMT\\Vokarium] \t\n"
-             "; Kommentar\n\"Gut\"=\"ja\"\r\n\"OhneEnde\"=\"abc\n\"Lang\"=dword:123456789\n"
-             "\"Hex\"=dword:12g4\n\"Bin\"=hex:01\n\"Rest\"=\"a\"b\n\xFF\x01\n\"Zahl\"=DWORD:1F\n"
-             "[HKEY_CURRENT_USER\\Software\\Offen\n\"NachOffen\"=\"y\"\n"
-             "[HKEY_LOCAL_MACHINE\\Software\\QMT\\Vokarium]\n\"Fremd\"=\"z\"\n"
-             "[HKEY_CURRENT_USER\\Software\\QMT\\Vokarium]\n\"Spaet\"=\"auch\"");
+  tree.schreiben(
+      "HKEY_CURRENT_USER.reg",
+      "REGEDIT4\n\"VorSchluessel\"=\"x\"\n[HKEY_CURRENT_USER\\Software\\QMT\\Vokarium] \t\n"
+      "; Kommentar\n\"Gut\"=\"ja\"\r\n\"OhneEnde\"=\"abc\n\"Lang\"=dword:123456789\n"
+      "\"Hex\"=dword:12g4\n\"Bin\"=hex:01\n\"Rest\"=\"a\"b\n\xFF\x01\n\"Zahl\"=DWORD:1F\n"
+      "[HKEY_CURRENT_USER\\Software\\Offen\n\"NachOffen\"=\"y\"\n"
+      "[HKEY_LOCAL_MACHINE\\Software\\QMT\\Vokarium]\n\"Fremd\"=\"z\"\n"
+      "[HKEY_CURRENT_USER\\Software\\QMT\\Vokarium]\n\"Spaet\"=\"auch\"");
   std::string s;
   EXPECT_EQ(regReadString(kCU, kKey, "Gut", s), Err::ok);
   EXPECT_EQ(regReadString(kCU, kKey, "Spaet", s), Err::ok);
@@ -100,27 +101,27 @@ TEST_F(Registry, BrokenLinesAreSkippedAndUnsafeValuesRefused) {
   EXPECT_FALSE(regKeyExists(kCU, "Software\\Boese"));
   ASSERT_EQ(regWriteDword(kCU, kKey, "Neu", 1), Err::ok);  // keeps the good, drops the rest
   EXPECT_EQ(regReadString(kCU, kKey, "Gut", s), Err::ok);
-  EXPECT_EQ(tree.read("HKEY_CURRENT_USER.reg").find("Bin"), std::string::npos);
+  EXPECT_EQ(tree.lesen("HKEY_CURRENT_USER.reg").find("Bin"), std::string::npos);
 }
 
 TEST_F(Registry, WritesReplaceTheFileWholeWhereTheVariablesSay) {
   ASSERT_EQ(regWriteString(kCU, kKey, "Alt", "1"), Err::ok);
-  const std::string before = tree.read("HKEY_CURRENT_USER.reg");
+  const std::string before = tree.lesen("HKEY_CURRENT_USER.reg");
   // A reader that opened the file before a write keeps the whole old text.
-  std::ifstream reader(tree.path("HKEY_CURRENT_USER.reg"), std::ios::binary);
+  std::ifstream reader(tree.pfad("HKEY_CURRENT_USER.reg"), std::ios::binary);
   ASSERT_EQ(regWriteString(Hive::localMachine, kKey, "Neu", std::string(20000, 'x')), Err::ok);
   ASSERT_EQ(regWriteString(kCU, kKey, "Neu", std::string(20000, 'x')), Err::ok);
   std::ostringstream old;
   old << reader.rdbuf();
   EXPECT_EQ(old.str(), before);
   namespace fs = std::filesystem;  // both hives, no temporary file left
-  EXPECT_EQ(std::distance(fs::directory_iterator(tree.root), fs::directory_iterator()), 2);
+  EXPECT_EQ(std::distance(fs::directory_iterator(tree.wurzel), fs::directory_iterator()), 2);
 
   tree.env("VOKARIUM_REGISTRY_DIR", nullptr);
-  tree.env("XDG_CONFIG_HOME", tree.path("cfg").c_str());
+  tree.env("XDG_CONFIG_HOME", tree.pfad("cfg").c_str());
   EXPECT_EQ(registryFile(Hive::localMachine), "/etc/QMT/HKEY_LOCAL_MACHINE.reg");
   ASSERT_EQ(regWriteDword(kCU, kKey, "Breite", 640), Err::ok);
-  EXPECT_TRUE(std::filesystem::exists(tree.path("cfg/QMT/HKEY_CURRENT_USER.reg")));
+  EXPECT_TRUE(std::filesystem::exists(tree.pfad("cfg/QMT/HKEY_CURRENT_USER.reg")));
 }
 
 }  // namespace

@@ -8,21 +8,22 @@
 
 #include <filesystem>
 
+#include "platform/paths.h"
 #include "platform/system.h"
-#include "temp_tree.h"
+#include "tests/support/baum.h"
 
 using namespace plat;
 namespace fs = std::filesystem;
 
 namespace {
 
-void script(const TempTree& tree, const std::string& rel, const std::string& body) {
-  tree.write(rel, "#!/bin/sh\n" + body + "\n");
-  fs::permissions(tree.path(rel), fs::perms::owner_all);
+void script(const vktest::Baum& tree, const std::string& rel, const std::string& body) {
+  tree.schreiben(rel, "#!/bin/sh\n" + body + "\n");
+  fs::permissions(tree.pfad(rel), fs::perms::owner_all);
 }
 
 TEST(Process, ExitCodesWaitingAndPolling) {
-  TempTree tree;
+  vktest::Baum tree;
   int code = -1;
   ASSERT_EQ(runProgram("\\bin\\sh", {"-c", "exit 7"}, code), Err::ok);
   EXPECT_EQ(code, 7);
@@ -31,19 +32,19 @@ TEST(Process, ExitCodesWaitingAndPolling) {
 
   Process p;
   const char* loop = "while [ ! -e \"$0\" ]; do sleep 0.01; done; exit 3";
-  ASSERT_EQ(startProcess("sh", {"-c", loop, tree.path("weiter")}, p), Err::ok);
+  ASSERT_EQ(startProcess("sh", {"-c", loop, tree.pfad("weiter")}, p), Err::ok);
   EXPECT_EQ(waitProcess(p, 0, code), ProcessState::running);
   EXPECT_EQ(waitProcess(p, 20, code), ProcessState::running);
-  tree.write("weiter", "");
+  tree.schreiben("weiter", "");
   EXPECT_EQ(waitProcess(p, 60000, code), ProcessState::exited);
   EXPECT_EQ(code, 3);
   EXPECT_EQ(waitProcess(p, 0, code), ProcessState::failed);  // reaped: never another process
 }
 
 TEST(Process, ProgramNamesAndArguments) {
-  TempTree tree;
+  vktest::Baum tree;
   fs::create_directory(
-      tree.path("Pr\xC3\xBC"
+      tree.pfad("Pr\xC3\xBC"
                 "fung"));
   script(tree,
          "Pr\xC3\xBC"
@@ -63,14 +64,14 @@ TEST(Process, ProgramNamesAndArguments) {
 
   const char* dump = "for a in \"$@\"; do printf '%s|' \"$a\"; done > \"$0\"";
   ASSERT_EQ(
-      runProgram("sh", {"-c", dump, tree.path("args"), "Pool 1", "M\xE4rz", "", "\"q\" *"}, code),
+      runProgram("sh", {"-c", dump, tree.pfad("args"), "Pool 1", "M\xE4rz", "", "\"q\" *"}, code),
       Err::ok);
-  EXPECT_EQ(tree.read("args"), "Pool 1|M\xC3\xA4rz||\"q\" *|");
+  EXPECT_EQ(tree.lesen("args"), "Pool 1|M\xC3\xA4rz||\"q\" *|");
 }
 
 TEST(DesktopLauncher, WritesAQuotedExecutableEntryAndReplacesTheOldOne) {
-  TempTree tree;
-  fs::create_directory(tree.path("Mein Ordner"));
+  vktest::Baum tree;
+  fs::create_directory(tree.pfad("Mein Ordner"));
   script(tree, "Mein Ordner/start.exe", "exit 0");
   DesktopLauncher link{"Vokarium M\xFCller.desktop",
                        tree.sys("Mein Ordner\\start.exe"),
@@ -83,22 +84,22 @@ TEST(DesktopLauncher, WritesAQuotedExecutableEntryAndReplacesTheOldOne) {
   // A description of several lines is one line, each part trimmed.
   link.description = "f\xFCr \r\r alle\n";
   ASSERT_EQ(writeDesktopLauncher(tree.sys(), link), Err::ok);
-  const std::string file = "Vokarium M\xC3\xBCller.desktop", bin = tree.path("bin");
+  const std::string file = "Vokarium M\xC3\xBCller.desktop", bin = tree.pfad("bin");
   // Exec quoting first (\ $ ` escaped inside quotes, % doubled), then the
   // string escape of the file doubles every backslash once more.
-  EXPECT_EQ(tree.read(file),
+  EXPECT_EQ(tree.lesen(file),
             "[Desktop Entry]\nType=Application\nVersion=1.0\nName=Vokarium M\xC3\xBCller\n"
             "Comment=f\xC3\xBCr, alle\nExec=\"" +
-                tree.path("Mein Ordner/start.exe") +
+                tree.pfad("Mein Ordner/start.exe") +
                 "\" -u M\xC3\xBCller \"a\\\\\\\\b \\\\$HOME 50%%\" \"\\\\`x\\\\`\"\n"
                 "Path=" +
                 bin + "\nIcon=" + bin +
                 "/vk.ico\nX-Vokarium-IconIndex=2\n"
                 "Terminal=false\n");
   struct stat st {};
-  ASSERT_EQ(::stat(tree.path(file).c_str(), &st), 0);
+  ASSERT_EQ(::stat(tree.pfad(file).c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0755u);
-  EXPECT_EQ(std::distance(fs::directory_iterator(tree.root), fs::directory_iterator()), 2);
+  EXPECT_EQ(std::distance(fs::directory_iterator(tree.wurzel), fs::directory_iterator()), 2);
   link.fileName = "..\\boese.desktop";
   EXPECT_EQ(writeDesktopLauncher(tree.sys("Mein Ordner"), link), Err::invalidName);
 }
@@ -117,18 +118,18 @@ TEST(DesktopLauncher, MarkedTrustedThroughGioWhateverGioDoes) {
         Fall{"gio hangs", "exec /bin/sleep 60", false},
         Fall{"gio marks", "printf '%s|' \"$@\" > \"$0.args\"", true}}) {
     SCOPED_TRACE(fall.name);
-    TempTree tree;
-    fs::create_directory(tree.path("pfad"));
-    tree.env("PATH", tree.path("pfad").c_str());
+    vktest::Baum tree;
+    fs::create_directory(tree.pfad("pfad"));
+    tree.env("PATH", tree.pfad("pfad").c_str());
     if (fall.gio != nullptr) script(tree, "pfad/gio", fall.gio);
     const DesktopLauncher link{"Start.desktop", "\\bin\\true", "", "", "", 0, ""};
     ASSERT_EQ(writeDesktopLauncher(tree.sys(), link), Err::ok);
     struct stat st {};
-    ASSERT_EQ(::stat(tree.path("Start.desktop").c_str(), &st), 0);
+    ASSERT_EQ(::stat(tree.pfad("Start.desktop").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0755u);
     if (fall.gerufen) {
-      EXPECT_EQ(tree.read("pfad/gio.args"),
-                "set|" + tree.path("Start.desktop") + "|metadata::trusted|true|");
+      EXPECT_EQ(tree.lesen("pfad/gio.args"),
+                "set|" + tree.pfad("Start.desktop") + "|metadata::trusted|true|");
     }
   }
 }
@@ -136,11 +137,11 @@ TEST(DesktopLauncher, MarkedTrustedThroughGioWhateverGioDoes) {
 // With the real gio and a desktop session that keeps file metadata (run
 // under dbus-run-session to see it), the mark is really set.
 TEST(DesktopLauncher, TheRealGioMarksItTrusted) {
-  TempTree tree;
-  tree.write("probe", "");
+  vktest::Baum tree;
+  tree.schreiben("probe", "");
   int code = -1;
   if (runProgram("sh",
-                 {"-c", "gio set \"$0\" metadata::trusted true 2>/dev/null", tree.path("probe")},
+                 {"-c", "gio set \"$0\" metadata::trusted true 2>/dev/null", tree.pfad("probe")},
                  code) != Err::ok ||
       code != 0)
     GTEST_SKIP() << "gio cannot set file metadata here";
@@ -148,24 +149,24 @@ TEST(DesktopLauncher, TheRealGioMarksItTrusted) {
   ASSERT_EQ(writeDesktopLauncher(tree.sys(), link), Err::ok);
   ASSERT_EQ(runProgram("sh",
                        {"-c", "gio info -a metadata::trusted \"$0\" > \"$0.info\"",
-                        tree.path("Start.desktop")},
+                        tree.pfad("Start.desktop")},
                        code),
             Err::ok);
-  EXPECT_NE(tree.read("Start.desktop.info").find("metadata::trusted: true"), std::string::npos)
-      << tree.read("Start.desktop.info");
+  EXPECT_NE(tree.lesen("Start.desktop.info").find("metadata::trusted: true"), std::string::npos)
+      << tree.lesen("Start.desktop.info");
 }
 
 TEST(DesktopLauncher, FolderAsTheUserDirectoriesNameIt) {
-  TempTree tree;
+  vktest::Baum tree;
   tree.env("XDG_DESKTOP_DIR", nullptr);
-  tree.env("HOME", tree.path("home").c_str());
-  tree.env("XDG_CONFIG_HOME", tree.path("cfg").c_str());
-  fs::create_directories(tree.path("cfg"));
+  tree.env("HOME", tree.pfad("home").c_str());
+  tree.env("XDG_CONFIG_HOME", tree.pfad("cfg").c_str());
+  fs::create_directories(tree.pfad("cfg"));
   struct Case {
     const char* dirs;
     std::string desktop;
   };
-  const std::string home = tree.path("home");
+  const std::string home = tree.pfad("home");
   for (const Case& c : {
            Case{nullptr, home + "/Desktop"},
            {"# xdg-user-dirs-update\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n"
@@ -179,11 +180,11 @@ TEST(DesktopLauncher, FolderAsTheUserDirectoriesNameIt) {
            {"XDG_DESKTOP_DIR=\"relativ\"\nXDG_DESKTOP_DIR_X=\"/x\"\n", home + "/Desktop"},
            {"  XDG_DESKTOP_DIR=\"$HOME/Alt\"\nXDG_DESKTOP_DIR=\"$HOME/Neu\"", home + "/Neu"},
        }) {
-    if (c.dirs != nullptr) tree.write("cfg/user-dirs.dirs", c.dirs);
+    if (c.dirs != nullptr) tree.schreiben("cfg/user-dirs.dirs", c.dirs);
     EXPECT_EQ(desktopDirectory(), withBackslash(systemPath(c.desktop))) << (c.dirs ? c.dirs : "");
   }
   // The variable wins over the file.
-  tree.env("XDG_DESKTOP_DIR", tree.path("eigen").c_str());
+  tree.env("XDG_DESKTOP_DIR", tree.pfad("eigen").c_str());
   EXPECT_EQ(desktopDirectory(), withBackslash(tree.sys("eigen")));
 }
 
@@ -197,7 +198,7 @@ TEST(CommandLine, SplitsAtBlanksAndDropsQuotes) {
 }
 
 TEST(Machine, WorkstationNameAndLanguage) {
-  TempTree tree;
+  vktest::Baum tree;
   tree.env("CLIENTNAME", "B\xC3\xBCro-07");
   EXPECT_EQ(workstationName(), "B\xFCro-07");
   tree.env("CLIENTNAME", std::string(80, 'w').c_str());

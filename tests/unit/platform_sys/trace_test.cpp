@@ -11,7 +11,7 @@
 #include <filesystem>
 
 #include "platform/trace.h"
-#include "temp_tree.h"
+#include "tests/support/baum.h"
 
 using namespace plat;
 
@@ -29,8 +29,8 @@ class Trace : public ::testing::Test {
     std::string line;
     return r.receive(line, ms) ? line : "<none>";
   }
-  TempTree tree;
-  std::string sock = tree.path("trace.sock");
+  vktest::Baum tree;
+  std::string sock = tree.pfad("trace.sock");
 };
 
 TEST_F(Trace, TheReceiverGetsExactlyTheLinesSent) {
@@ -48,12 +48,12 @@ TEST_F(Trace, TheReceiverGetsExactlyTheLinesSent) {
 }
 
 TEST_F(Trace, TheViewerIsLookedUpOncePerRunAndSilentlyMissed) {
-  tree.write("trace.sock", "x");  // no socket at the path
+  tree.schreiben("trace.sock", "x");  // no socket at the path
   traceInit();
   EXPECT_FALSE(traceActive());
   for (int i = 0; i < 1000; ++i)
     traceSend("niemand hoert zu");
-  EXPECT_EQ(tree.read("trace.sock"), "x");
+  EXPECT_EQ(tree.lesen("trace.sock"), "x");
 
   std::filesystem::remove(sock);
   TraceReceiver r;
@@ -91,10 +91,10 @@ TEST_F(Trace, BindReplacesAStaleSocketButNoLiveViewerOrForeignFile) {
   traceInit();
   traceSend("an den ersten");
   EXPECT_EQ(next(first, 5000), "an den ersten");
-  tree.write("datei", "bleibt");
-  EXPECT_EQ(second.bind(tree.path("datei")), Err::alreadyExists);
-  EXPECT_EQ(tree.read("datei"), "bleibt");
-  EXPECT_NE(second.bind(tree.path("fehlt/trace.sock")), Err::ok);
+  tree.schreiben("datei", "bleibt");
+  EXPECT_EQ(second.bind(tree.pfad("datei")), Err::alreadyExists);
+  EXPECT_EQ(tree.lesen("datei"), "bleibt");
+  EXPECT_NE(second.bind(tree.pfad("fehlt/trace.sock")), Err::ok);
 }
 
 }  // namespace
