@@ -7,10 +7,12 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <cstdio>
 #include <fstream>
 #include <functional>
 
 #include "editor_baum.h"
+#include "main/editor/pruefsumme.h"
 #include "platform/shared_file.h"
 #include "platform/system.h"
 
@@ -433,6 +435,44 @@ TEST_F(Uebernahme, AJournalFinishedLaterLeavesAWordFileMadeAgainOnTheSameInode) 
     vk::SperreLoesen();
     EXPECT_EQ(lesen(p("AlleWorte.txt")), "Arm\r\n");
     EXPECT_EQ(lesen(p("Wortliste.txt")), neu);
+  }
+}
+
+// The same on any file system: a journal left with the identity of the
+// file now there, and the length and hash of what was read. Only a file
+// starting with those bytes loses them; a first-form journal (no hash)
+// is still finished by identity and length.
+TEST_F(Uebernahme, AJournalDeletesFromTheWordFileOnlyTheBytesItRead) {
+  struct Fall {
+    const char* kopf;
+    const char* gelesen;  // hashed as what the take-over read ("": no hash)
+    const char* danach;
+  };
+  const Fall faelle[] = {
+      {"VOKARIUM-JOURNAL 2", "Arm\r\n", "Ohr\r\nNase\r\n"},
+      {"VOKARIUM-JOURNAL 2", "Ohr\r\n", "Nase\r\n"},
+      {"VOKARIUM-JOURNAL 1", "", "Nase\r\n"},
+  };
+  for (const Fall& f : faelle) {
+    SCOPED_TRACE(std::string(f.kopf) + " " + f.gelesen);
+    schreiben(p("Wortliste.txt"), "Ohr\r\nNase\r\n");
+    std::uint64_t geraet = 0;
+    std::uint64_t knoten = 0;
+    ASSERT_TRUE(plat::fileIdentity(sys(p("Wortliste.txt")), geraet, knoten));
+    std::string satz = "Wortdatei\t" + sys(p("Wortliste.txt")) + "\t" + std::to_string(geraet) +
+                       "\t" + std::to_string(knoten) + "\t5";
+    if (*f.gelesen != '\0') {
+      char hash[17];
+      std::snprintf(hash, sizeof hash, "%016llx",
+                    static_cast<unsigned long long>(vk::Pruefsumme(f.gelesen)));
+      satz += std::string("\t") + hash;
+    }
+    schreiben(p(plat::ownTempName("Journal-3")),
+              std::string(f.kopf) + "\r\n" + satz + "\r\nEnde\r\n");
+    ASSERT_TRUE(vk::SperreSetzen());
+    vk::SperreLoesen();
+    EXPECT_EQ(lesen(p("Wortliste.txt")), f.danach);
+    EXPECT_FALSE(gibtEs(p(plat::ownTempName("Journal-3"))));
   }
 }
 
