@@ -15,7 +15,9 @@ namespace vk {
 
 namespace {
 
-constexpr std::string_view kKopf = "VOKARIUM-JOURNAL 1";
+constexpr std::string_view kKopf = "VOKARIUM-JOURNAL 2";
+// Journals of the first form (no hash of the word file) are still finished.
+constexpr std::string_view kKopfOhnePruefsumme = "VOKARIUM-JOURNAL 1";
 
 std::uint64_t fnv1a(std::string_view daten) {
   std::uint64_t h = 0xCBF29CE484222325ULL;
@@ -111,7 +113,8 @@ std::string aufschreiben(const Journal& j) {
   }
   if (!j.wortdatei.empty())
     s += "Wortdatei\t" + j.wortdatei + "\t" + std::to_string(j.wortdateiGeraet) + "\t" +
-         std::to_string(j.wortdateiKnoten) + "\t" + std::to_string(j.wortdateiLaenge) + "\r\n";
+         std::to_string(j.wortdateiKnoten) + "\t" + std::to_string(j.wortdateiLaenge) + "\t" +
+         hex(j.wortdateiPruefsumme.value_or(0)) + "\r\n";
   s += "Ende\r\n";
   return s;
 }
@@ -121,13 +124,17 @@ std::string aufschreiben(const Journal& j) {
 bool einlesen(std::string_view s, Journal& j, bool& ende, bool& fertig) {
   ende = fertig = false;
   bool erste = true;
+  bool mitPruefsumme = true;
   while (!s.empty()) {
     const std::size_t lf = s.find("\r\n");
     if (lf == std::string_view::npos) return !erste;
     const std::string_view zeile = s.substr(0, lf);
     s.remove_prefix(lf + 2);
     if (erste) {
-      if (zeile != kKopf) return false;
+      if (zeile == kKopfOhnePruefsumme)
+        mitPruefsumme = false;
+      else if (zeile != kKopf)
+        return false;
       erste = false;
       continue;
     }
@@ -148,10 +155,14 @@ bool einlesen(std::string_view s, Journal& j, bool& ende, bool& fertig) {
       if (static_cast<std::size_t>(n) > s.size()) return true;  // torn while written
       j.anhaenge.push_back({feld(f[1]), std::string(s.substr(0, static_cast<std::size_t>(n)))});
       s.remove_prefix(static_cast<std::size_t>(n));
-    } else if (f[0] == "Wortdatei" && f.size() == 5) {
+    } else if (f[0] == "Wortdatei" && f.size() == (mitPruefsumme ? 6U : 5U)) {
       std::int64_t geraet = 0;
       std::int64_t knoten = 0;
-      if (!zahl(f[2], geraet) || !zahl(f[3], knoten) || !zahl(f[4], n)) return false;
+      std::uint64_t pruefsumme = 0;
+      if (!zahl(f[2], geraet) || !zahl(f[3], knoten) || !zahl(f[4], n) ||
+          (mitPruefsumme && !hexZahl(f[5], pruefsumme)))
+        return false;
+      if (mitPruefsumme) j.wortdateiPruefsumme = pruefsumme;
       j.wortdatei = feld(f[1]);
       j.wortdateiGeraet = static_cast<std::uint64_t>(geraet);
       j.wortdateiKnoten = static_cast<std::uint64_t>(knoten);
@@ -216,8 +227,20 @@ bool listenDatenLaden(Journal& j) {
   return true;
 }
 
+// Whether the held word file still starts with the bytes the take-over
+// read (their length and hash). A file deleted and made again since may
+// have the old one's device and inode; its start then differs.
+bool wortdateiBeginntMitGelesenem(plat::SharedFile& f, const Journal& j) {
+  if (j.wortdateiLaenge < 0 || !j.wortdateiPruefsumme) return true;
+  std::string anfang(static_cast<std::size_t>(j.wortdateiLaenge), '\0');
+  std::size_t gelesen = 0;
+  return f.readAt(0, anfang.data(), anfang.size(), gelesen) == plat::Err::ok &&
+         gelesen == anfang.size() && fnv1a(anfang) == *j.wortdateiPruefsumme;
+}
+
 // Deletes the word file, keeping what was appended to it after it was
-// read; a file that is not the one recorded is left alone.
+// read; a file that is not the one recorded (another device or inode, or
+// no longer starting with what was read) is left alone.
 plat::Err wortdateiLoeschen(const Journal& j) {
   if (j.wortdatei.empty()) return plat::Err::ok;
   plat::SharedFile f;
@@ -228,6 +251,10 @@ plat::Err wortdateiLoeschen(const Journal& j) {
   std::uint64_t knoten = 0;
   if (!f.identity(geraet, knoten) || geraet != j.wortdateiGeraet || knoten != j.wortdateiKnoten)
     return plat::Err::ok;
+  if (!wortdateiBeginntMitGelesenem(f, j)) {
+    Trace("Wortdatei neu angelegt, bleibt", j.wortdatei);
+    return plat::Err::ok;
+  }
   const std::int64_t groesse = f.size();
   Trace("Delete", j.wortdatei);
   if (j.wortdateiLaenge < 0 || groesse <= j.wortdateiLaenge) return f.removeAndClose();
@@ -295,11 +322,13 @@ void JournalVorbedingung(Journal& j, const std::string& pfad, std::string_view i
   j.vorbedingungPruefsumme = fnv1a(inhalt);
 }
 
-void JournalWortdatei(Journal& j, const std::string& pfad, std::int64_t gelesen) {
+void JournalWortdatei(Journal& j, const std::string& pfad, std::int64_t gelesen,
+                      std::uint64_t pruefsumme) {
   j.wortdatei.clear();
   if (!plat::fileIdentity(pfad, j.wortdateiGeraet, j.wortdateiKnoten)) return;
   j.wortdatei = pfad;
   j.wortdateiLaenge = gelesen;
+  j.wortdateiPruefsumme = pruefsumme;
 }
 
 bool JournalAnlegen(Journal& j, const std::string& ordner) {

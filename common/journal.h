@@ -9,7 +9,7 @@
 // under an exclusive lock by the program working on it: a lock that fails
 // means its writer still runs. Its records (cp1252, CR LF; fields split by
 // TAB; stored on the shared drive: do not change without a new first line):
-//   VOKARIUM-JOURNAL 1
+//   VOKARIUM-JOURNAL 2
 //   Vorbedingung <path> <length> <hash>   optional: the total list was to be
 //                                         replaced by content of this length
 //                                         and 64-bit FNV-1a hash (hex); no
@@ -19,9 +19,12 @@
 //   Anhang <path> wie <n>                 the same bytes as append n (from 0)
 //   Anhang <path> Liste <bytes>           the first <bytes> bytes of the
 //                                         precondition's content
-//   Wortdatei <path> <dev> <ino> <length> the word file deleted last: only
-//                                         this file (device, inode), only the
-//                                         first <length> bytes (-1: whole)
+//   Wortdatei <path> <dev> <ino> <length> <hash>
+//                                         the word file deleted last: only
+//                                         this file (device, inode), only
+//                                         while its first <length> bytes
+//                                         (-1: whole) have this 64-bit
+//                                         FNV-1a hash (hex), only those bytes
 //   Ende                                  the journal is complete
 //   Abgeschlossen                         every append is done (added later)
 // Append n is done when its commit mark ".~vkErledigt-<id>-<n>.tmp" exists:
@@ -33,12 +36,16 @@
 // every append without its mark is made (again), then "Abgeschlossen" is
 // written, the word file is deleted (the lines appended to it since it was
 // read stay), the pool trigger is set, and marks and journal are removed.
+// A journal "VOKARIUM-JOURNAL 1" (its "Wortdatei" record without <hash>)
+// is finished the same way, its word file checked by device and inode only;
+// a program that knows only that form leaves a journal of this one alone.
 // A crash leaves the journal, its marks and at most one intent record per
 // file; the next program that takes the pool's files finishes it.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,6 +73,7 @@ struct Journal {
   std::uint64_t wortdateiGeraet = 0;
   std::uint64_t wortdateiKnoten = 0;
   std::int64_t wortdateiLaenge = -1;
+  std::optional<std::uint64_t> wortdateiPruefsumme;  // none in a first-form journal
 };
 
 // Adds an append of `daten` to `pfad` (nothing for empty data).
@@ -73,8 +81,10 @@ void JournalAnhaengen(Journal& j, const std::string& pfad, std::string daten, in
 // The total list at `pfad` is about to be replaced by `inhalt` (after the
 // appends were added: one that starts `inhalt` is recorded by reference).
 void JournalVorbedingung(Journal& j, const std::string& pfad, std::string_view inhalt);
-// The word file deleted last; `gelesen` bytes of it were read (-1: all).
-void JournalWortdatei(Journal& j, const std::string& pfad, std::int64_t gelesen);
+// The word file deleted last; `gelesen` bytes of it were read (-1: all),
+// whose 64-bit FNV-1a hash is `pruefsumme`.
+void JournalWortdatei(Journal& j, const std::string& pfad, std::int64_t gelesen,
+                      std::uint64_t pruefsumme);
 
 // Writes, flushes and holds the journal in folder `ordner` (the pool
 // folder). false (reported with text 2509) when it cannot be written: then

@@ -54,6 +54,24 @@ bool zeichenLesen(std::string_view s, std::size_t& i, char32_t& c) {
   return true;
 }
 
+// Whether `s` from `i` on is the start of a character cut off by the end
+// of the text: a lead byte and fewer continuation bytes than it needs,
+// which, completed, would be a valid character (the lead byte and the
+// first continuation byte decide that).
+bool abgeschnittenesZeichen(std::string_view s, std::size_t i) {
+  const auto b = static_cast<unsigned char>(s[i]);
+  const std::size_t laenge = (b & 0xE0) == 0xC0   ? 2
+                             : (b & 0xF0) == 0xE0 ? 3
+                             : (b & 0xF8) == 0xF0 ? 4
+                                                  : 0;
+  if (s.size() - i >= laenge) return false;
+  std::string ergaenzt(s.substr(i));
+  ergaenzt.append(laenge - ergaenzt.size(), '\x80');
+  std::size_t k = 0;
+  char32_t c = 0;
+  return zeichenLesen(ergaenzt, k, c);
+}
+
 }  // namespace
 
 Wortfehler WortzeilePruefen(std::string_view zeile) {
@@ -97,9 +115,11 @@ bool Utf8Erkennen(std::string_view& inhalt) {
   }
   bool ausserAscii = false;
   for (std::size_t i = 0; i < inhalt.size();) {
-    if (static_cast<unsigned char>(inhalt[i]) >= 0x80) ausserAscii = true;
     char32_t c = 0;
-    if (!zeichenLesen(inhalt, i, c)) return false;
+    // A copy cut in the middle of its last character stays UTF-8 when it
+    // holds another one (a cp1252 "Fu\xDF" at the end alone does not).
+    if (!zeichenLesen(inhalt, i, c)) return ausserAscii && abgeschnittenesZeichen(inhalt, i);
+    if (c >= 0x80) ausserAscii = true;
   }
   return ausserAscii;
 }

@@ -49,7 +49,9 @@ void AbweisungenMelden(const Abweisungen& abweisungen, std::string_view quelle);
 
 // True when `inhalt` is text in UTF-8: it starts with a byte-order mark
 // (which is removed from the view), or it is valid UTF-8 holding at least
-// one byte above 0x7F. Otherwise it is taken as cp1252.
+// one character above U+007F, up to perhaps a character cut off at the
+// very end (a truncated copy; that line then fails Utf8ZeileWandeln).
+// Otherwise it is taken as cp1252.
 bool Utf8Erkennen(std::string_view& inhalt);
 
 // One UTF-8 line in cp1252; false when it holds an invalid sequence or a

@@ -84,7 +84,7 @@ bool ausfuehren(Journal& j) {
 void gezeigteWortdatei(Journal& j) {
   const auto& z = editorZustand();
   if (z.art != Listenart::Neuworte || !GelesenesUnveraendert()) return;
-  JournalWortdatei(j, z.listenPfad, z.gelesenLaenge);
+  JournalWortdatei(j, z.listenPfad, z.gelesenLaenge, z.gelesenPruefsumme);
 }
 
 // LoeschListe into the user's ".loe", when there is a user.

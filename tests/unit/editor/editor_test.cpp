@@ -144,6 +144,57 @@ TEST_F(Liste, ImportReadsUtf8AndCp1252) {
   }
 }
 
+// A UTF-8 list cut in the middle of its last character (a truncated copy)
+// is still UTF-8: its umlauts stay, and only the cut line is refused.
+TEST_F(Liste, ImportCutInTheMiddleOfACharacterStaysUtf8) {
+  schreiben("import/abgeschnitten.txt", vktest::probe("wortliste_utf8_abgeschnitten.txt"));
+  vk::Listenauftrag a;
+  a.dateiname = sys("import/abgeschnitten.txt");
+  a.vollerPfad = true;
+  ASSERT_TRUE(bauen(a));
+  EXPECT_EQ(zeilen(), (std::vector<std::string>{"R\xF6ntgen||x",
+                                                "Stra\xDF"
+                                                "e||x",
+                                                "Fu\xDFg\xE4nger||x"}));
+  ASSERT_EQ(vk::recordedMessages().size(), 1U) << meldungen();
+  EXPECT_NE(meldungen().find("Zeilen: 4"), std::string::npos) << meldungen();
+}
+
+// Where UTF-8 ends: a cut-off last character counts only when completing
+// it could give a valid character, only at the very end and only beside
+// another character above ASCII; cp1252 bytes that happen to form a valid
+// pair do not make the rest of a cp1252 file UTF-8.
+TEST(Utf8Erkennung, CutTailBomAndCp1252) {
+  const struct {
+    const char* name;
+    std::string_view inhalt;
+    bool utf8;
+  } faelle[] = {
+      {"zwei Bytes, eines da", "R\xC3\xB6ntgen\r\nGr\xC3", true},
+      {"drei Bytes, eines da", "\xC3\xA4\r\n\xE2", true},
+      {"drei Bytes, zwei da", "\xC3\xA4\r\n\xE2\x82", true},
+      {"vier Bytes, drei da", "\xC3\xA4 \xF0\x9F\x98", true},
+      {"Anfang eines Surrogats", "\xC3\xA4 \xED\xA0", false},
+      {"Anfang einer ueberlangen Form", "\xC3\xA4 \xE0\x80", false},
+      {"jenseits U+10FFFF", "\xC3\xA4 \xF4\x90", false},
+      {"abgeschnitten vor dem Zeilenende", "\xC3\xA4\r\nGr\xC3\r\n", false},
+      {"cp1252 mit sz am Ende", "Arm\r\nFu\xDF", false},
+      {"cp1252 mit gueltigem Paar", "\xC3\xA4 \xE4rger", false},
+      {"nur ASCII", "Arm\r\nBein", false},
+  };
+  for (const auto& f : faelle) {
+    SCOPED_TRACE(f.name);
+    std::string_view sicht = f.inhalt;
+    EXPECT_EQ(vk::Utf8Erkennen(sicht), f.utf8);
+    EXPECT_EQ(sicht, f.inhalt);
+  }
+  std::string_view mitBom =
+      "\xEF\xBB\xBF"
+      "Arm";
+  EXPECT_TRUE(vk::Utf8Erkennen(mitBom));
+  EXPECT_EQ(mitBom, "Arm");
+}
+
 // Lines differing in case only are different words: both are shown, and
 // a rewrite of the total list keeps both.
 TEST_F(Liste, WordsDifferingInCaseAreTwoRows) {
