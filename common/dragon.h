@@ -13,7 +13,8 @@
 #include <memory>
 #include <string>
 
-#include "common/dragon_proxy.h"
+#include "common/dragon_engine.h"
+#include "common/dragon_ordner.h"
 
 namespace vk {
 
@@ -30,17 +31,10 @@ struct DragonZustand {
   // vkHelfer reports a failed save / open with texts 2406 / 2407; the other
   // programs report every failure of SetDragonUser with text 2403.
   bool helferTexte = false;
-  // The recognizer's program folder (its Word add-in folder, system form,
-  // ending with "\"); read from the registry when empty.
-  std::string programmVerzeichnis;
 };
 
 DragonZustand& Dragon();
 void DragonZuruecksetzen();
-
-// Folder of the recognizer's program, from the Word add-in value with every
-// "dgnword.dll" removed (cached in Dragon().programmVerzeichnis).
-std::string DragonProgrammVerzeichnis();
 
 bool DragonControlStart();
 void DragonControlStop();
