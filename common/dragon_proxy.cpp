@@ -45,6 +45,20 @@ void setTimeouts(int callMs, int connectMs) {
   gConnectMs = connectMs;
 }
 
+std::string analysisReason(proto::Analysis a) {
+  switch (a) {
+    case proto::Analysis::ok:
+      return "";
+    case proto::Analysis::empty:
+      return vk::Text(vk::txt::kGrundLeeresWort);
+    case proto::Analysis::tooLong:
+      return vk::TextMitWert(vk::txt::kGrundWortZuLang, std::to_string(proto::kMaxWritten));
+    case proto::Analysis::controlChar:
+      return vk::Text(vk::txt::kGrundSteuerzeichen);
+  }
+  return "";
+}
+
 bool installed(const std::string& programFolder) {
   return !programFolder.empty() && plat::directoryExists(programFolder);
 }
@@ -316,7 +330,7 @@ bool WordAnalyzer::analyzeWord(std::string_view written, std::string_view spoken
   }
   auto r = proto::analyse(written, spoken);
   if (r != proto::Analysis::ok) {
-    setError(e, proto::errAnalysis, proto::analysisText(r));
+    setError(e, proto::errAnalysis, analysisReason(r));
     return false;
   }
   // Built afresh and moved: cheaper than assigning over the old text.

@@ -41,6 +41,10 @@ void setTimeouts(int callMs, int connectMs);
 // recognizer is installed.
 bool installed(const std::string& programFolder);
 
+// Why the recognizer refuses a word, in the language the client loaded;
+// "" for a word it takes.
+std::string analysisReason(dragonproto::Analysis a);
+
 class VocTools;
 
 class VocabularyBuilder {
