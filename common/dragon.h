@@ -36,12 +36,18 @@ struct DragonZustand {
 DragonZustand& Dragon();
 void DragonZuruecksetzen();
 
+// State: Dragon() (reads and writes).
 bool DragonControlStart();
+// State: Dragon() (reads and writes).
 void DragonControlStop();
+// State: Dragon() (reads and writes).
 bool DragonLaeuft();
+// State: Dragon() (reads and writes).
 bool CheckDragonUser();
+// State: Dragon() (reads).
 bool SetDragonUser();
 // Shows the recognizer's word dialog (number 55) for `argument`.
+// State: Dragon() (reads and writes).
 bool DragonDialog(const std::string& argument);
 
 // A window of the recognizer found by title. Its "handle" is the kind and
@@ -56,9 +62,11 @@ struct DragonFenster {
 // The recognizer's bar: its title begins with "Dragon-Leiste", or with
 // "DragonBar" (then Dragon().englisch is set). The recognizer reports its
 // own windows, so there is no z-order to walk.
+// State: Dragon() (reads and writes).
 DragonFenster DragonLeiste();
 // The open-user dialog: "Open User" when Dragon().englisch, else
 // "Benutzer öffnen".
+// State: Dragon() (reads).
 DragonFenster BenutzerOeffnenFenster();
 // Sends the window a close message; closing the bar ends the recognizer.
 bool FensterSchliessen(const DragonFenster& fenster);
