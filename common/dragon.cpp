@@ -49,11 +49,7 @@ DragonZustand& Dragon() {
 
 void DragonZuruecksetzen() {
   gZustand = DragonZustand();
-}
-
-std::string DragonProgrammVerzeichnis() {
-  if (gZustand.programmVerzeichnis.empty()) gZustand.programmVerzeichnis = WordAddinVerzeichnis();
-  return gZustand.programmVerzeichnis;
+  DragonProgrammVerzeichnisVergessen();
 }
 
 bool DragonControlStart() {

@@ -13,7 +13,8 @@
 #include <memory>
 #include <string>
 
-#include "common/dragon_proxy.h"
+#include "common/dragon_engine.h"
+#include "common/dragon_ordner.h"
 
 namespace vk {
 
@@ -30,24 +31,23 @@ struct DragonZustand {
   // vkHelfer reports a failed save / open with texts 2406 / 2407; the other
   // programs report every failure of SetDragonUser with text 2403.
   bool helferTexte = false;
-  // The recognizer's program folder (its Word add-in folder, system form,
-  // ending with "\"); read from the registry when empty.
-  std::string programmVerzeichnis;
 };
 
 DragonZustand& Dragon();
 void DragonZuruecksetzen();
 
-// Folder of the recognizer's program, from the Word add-in value with every
-// "dgnword.dll" removed (cached in Dragon().programmVerzeichnis).
-std::string DragonProgrammVerzeichnis();
-
+// State: Dragon() (reads and writes).
 bool DragonControlStart();
+// State: Dragon() (reads and writes).
 void DragonControlStop();
+// State: Dragon() (reads and writes).
 bool DragonLaeuft();
+// State: Dragon() (reads and writes).
 bool CheckDragonUser();
+// State: Dragon() (reads).
 bool SetDragonUser();
 // Shows the recognizer's word dialog (number 55) for `argument`.
+// State: Dragon() (reads and writes).
 bool DragonDialog(const std::string& argument);
 
 // A window of the recognizer found by title. Its "handle" is the kind and
@@ -62,9 +62,11 @@ struct DragonFenster {
 // The recognizer's bar: its title begins with "Dragon-Leiste", or with
 // "DragonBar" (then Dragon().englisch is set). The recognizer reports its
 // own windows, so there is no z-order to walk.
+// State: Dragon() (reads and writes).
 DragonFenster DragonLeiste();
 // The open-user dialog: "Open User" when Dragon().englisch, else
 // "Benutzer öffnen".
+// State: Dragon() (reads).
 DragonFenster BenutzerOeffnenFenster();
 // Sends the window a close message; closing the bar ends the recognizer.
 bool FensterSchliessen(const DragonFenster& fenster);

@@ -112,7 +112,8 @@ bool takeMarked(const Words& sent, std::size_t left, std::string_view marks, Wor
 // longer than kMaxWritten bytes, and control characters in either form.
 enum class Analysis { ok, empty, tooLong, controlChar };
 Analysis analyse(std::string_view written, std::string_view spoken);
-// Description of a refusal, for error reports.
+// Description of a refusal in the recognizer's own (German) words, for
+// its answers; the clients show dragon::analysisReason instead.
 std::string analysisText(Analysis a);
 
 // Event names pushed to registered receivers.

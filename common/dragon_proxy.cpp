@@ -1,19 +1,17 @@
 // Client side of the recognizer's socket: one connection per object, calls
-// that wait for their answer with a time-out, events queued and delivered
-// from the event loop. A call that times out drops its connection, so a late
-// answer can never be taken for the answer of the next call. Assumes one
-// recognizer per socket path; several clients may be connected at once.
+// that wait for their answer with a time-out over the OS layer's stream
+// socket, events kept for the engine control object (dragon_engine.cpp). A
+// call that times out drops its connection, so a late answer can never be
+// taken for the answer of the next call. Assumes one recognizer per socket
+// path; several clients may be connected at once.
 #include "common/dragon_proxy.h"
 
-#include <QDeadlineTimer>
-#include <QLocalSocket>
-#include <QPointer>
 #include <algorithm>
-#include <deque>
-#include <functional>
+#include <chrono>
 #include <iterator>
 #include <span>
 
+#include "common/dragon_kanal.h"
 #include "common/texte.h"
 #include "common/texte_namen.h"
 #include "platform/paths.h"
@@ -26,6 +24,8 @@ namespace {
 
 int gCallMs = 5000;
 int gConnectMs = 1000;
+
+}  // namespace
 
 void setError(Error& e, int number, std::string description) {
   e.number = number;
@@ -40,70 +40,61 @@ int toInt(const std::string& s) {
   }
 }
 
-}  // namespace
-
 void setTimeouts(int callMs, int connectMs) {
   gCallMs = callMs;
   gConnectMs = connectMs;
+}
+
+std::string analysisReason(proto::Analysis a) {
+  switch (a) {
+    case proto::Analysis::ok:
+      return "";
+    case proto::Analysis::empty:
+      return vk::Text(vk::txt::kGrundLeeresWort);
+    case proto::Analysis::tooLong:
+      return vk::TextMitWert(vk::txt::kGrundWortZuLang, std::to_string(proto::kMaxWritten));
+    case proto::Analysis::controlChar:
+      return vk::Text(vk::txt::kGrundSteuerzeichen);
+  }
+  return "";
 }
 
 bool installed(const std::string& programFolder) {
   return !programFolder.empty() && plat::directoryExists(programFolder);
 }
 
-// One socket connection with its frame reader. Answers and events are
-// separated as frames arrive.
-class Channel {
- public:
-  using Build = std::function<void(std::size_t index, proto::Fields& request)>;
-  bool connect(Error& e);
-  bool call(const proto::Fields& request, proto::Fields& answer, Error& e);
-  // Sends `count` requests, each built by `build` just before it goes out,
-  // and takes their answers in order: the recognizer works on the first
-  // while later ones are still built and sent. Fails with the first error
-  // answer, after all answers have come, so the connection stays in step.
-  bool callMany(std::size_t count, const Build& build, std::vector<proto::Fields>& answers,
-                Error& e);
-  // Reads what has arrived; false when the stream is broken.
-  bool pump();
-  void drop();
-
-  QLocalSocket sock;
-  proto::FrameReader reader;
-  std::deque<proto::Fields> answers;
-  std::deque<proto::Fields> events;
-  bool inCall = false;
-};
-
 bool Channel::connect(Error& e) {
-  if (sock.state() == QLocalSocket::ConnectedState) return true;
+  if (sock.connected()) return true;
   drop();
-  sock.connectToServer(QString::fromStdString(proto::socketPath()));
-  if (!sock.waitForConnected(gConnectMs)) {
-    sock.abort();
+  if (!sock.connect(proto::socketPath(), gConnectMs)) {
     setError(e, proto::errNotRunning, vk::Text(vk::txt::kGrundAntwortetNicht));
     return false;
   }
+  if (watch) watch(sock.descriptor());
   return true;
 }
 
 void Channel::drop() {
-  sock.abort();
+  if (watch && sock.connected()) watch(-1);
+  sock.close();
   reader = proto::FrameReader();
   answers.clear();
 }
 
-bool Channel::pump() {
-  qint64 n = sock.bytesAvailable();
-  if (n > 0) {
-    qint64 got = sock.read(reader.room(static_cast<std::size_t>(n)), n);
-    reader.commit(got > 0 ? static_cast<std::size_t>(got) : 0);
+Channel::Pump Channel::pump() {
+  constexpr std::size_t kChunk = 64 * 1024;
+  bool gone = false;
+  for (;;) {
+    std::size_t got = 0;
+    gone = sock.readSome(reader.room(kChunk), kChunk, got) == plat::StreamSocket::Io::gone;
+    reader.commit(got);
+    if (gone || got < kChunk) break;
   }
   proto::Fields f;
   for (;;) {
     auto st = reader.next(f);
-    if (st == proto::FrameReader::Status::more) return true;
-    if (st == proto::FrameReader::Status::bad) return false;
+    if (st == proto::FrameReader::Status::more) return gone ? Pump::gone : Pump::ok;
+    if (st == proto::FrameReader::Status::bad) return Pump::bad;
     if (!f.empty() && f[0] == proto::kEvent) {
       events.push_back(std::move(f));
     } else {
@@ -122,8 +113,19 @@ bool Channel::call(const proto::Fields& request, proto::Fields& answer, Error& e
   return true;
 }
 
+namespace {
+
+int msLeft(std::chrono::steady_clock::time_point until) {
+  auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      until - std::chrono::steady_clock::now());
+  return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
+}  // namespace
+
 bool Channel::callMany(std::size_t count, const Build& build, std::vector<proto::Fields>& result,
                        Error& e) {
+  using Io = plat::StreamSocket::Io;
   result.clear();
   if (!connect(e)) return false;
   inCall = true;
@@ -131,28 +133,35 @@ bool Channel::callMany(std::size_t count, const Build& build, std::vector<proto:
     bool& flag;
     ~Leave() { flag = false; }
   } leave{inCall};
-  QDeadlineTimer deadline(gCallMs);
+  auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(gCallMs);
   proto::Fields request;
-  std::string frame;
-  for (std::size_t i = 0; i < count; ++i) {
+  std::string out;
+  std::size_t sent = 0;
+  bool gone = false;
+  auto send = [&]() {
+    std::size_t n = 0;
+    if (sock.writeSome(std::string_view(out).substr(sent), n) == Io::gone) gone = true;
+    sent += n;
+    if (sent == out.size()) {
+      out.clear();
+      sent = 0;
+    }
+  };
+  for (std::size_t i = 0; i < count && !gone; ++i) {
     request.clear();
     build(i, request);
-    frame.clear();
-    proto::appendFrame(frame, request);
-    sock.write(frame.data(), static_cast<qint64>(frame.size()));
-    sock.flush();
-  }
-  while (sock.bytesToWrite() > 0) {
-    if (!sock.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) break;
+    proto::appendFrame(out, request);
+    send();
   }
   bool good = true;
   while (result.size() < count) {
-    if (!pump()) {
+    Pump p = pump();
+    if (p == Pump::bad) {
       drop();
       setError(e, proto::errRequest, vk::Text(vk::txt::kGrundGestoerteAntwort));
       return false;
     }
-    if (!answers.empty()) {
+    while (!answers.empty() && result.size() < count) {
       proto::Fields a = std::move(answers.front());
       answers.pop_front();
       if (!a.empty() && a[0] == proto::kOk) {
@@ -166,182 +175,24 @@ bool Channel::callMany(std::size_t count, const Build& build, std::vector<proto:
         }
       }
       result.push_back(std::move(a));
-      continue;
     }
-    if (sock.state() != QLocalSocket::ConnectedState) {
+    if (result.size() == count) break;
+    if (gone || p == Pump::gone) {
       drop();
       setError(e, proto::errNotRunning, vk::Text(vk::txt::kGrundAntwortetNicht));
       return false;
     }
-    if (deadline.hasExpired() ||
-        !sock.waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
-      if (sock.bytesAvailable() > 0) continue;
-      bool gone = sock.state() != QLocalSocket::ConnectedState;
+    Io w = sock.wait(msLeft(until), !out.empty());
+    if (w == Io::timeout) {
       drop();
-      if (gone) {
-        setError(e, proto::errNotRunning, vk::Text(vk::txt::kGrundAntwortetNicht));
-      } else {
-        setError(e, proto::errTimeout, vk::Text(vk::txt::kGrundZeitueberschreitung));
-      }
+      setError(e, proto::errTimeout, vk::Text(vk::txt::kGrundZeitueberschreitung));
       return false;
     }
+    if (w == Io::gone) gone = true;
+    if (!out.empty() && !gone) send();
   }
   return good;
 }
-
-// ---- engine control ----
-
-EngineControl::EngineControl() : ch_(std::make_unique<Channel>()) {
-  QObject::connect(&ch_->sock, &QLocalSocket::readyRead, this, [this]() {
-    if (ch_->inCall) return;
-    if (!ch_->pump()) ch_->drop();
-    deliverEvents();
-  });
-}
-
-EngineControl::~EngineControl() = default;
-
-std::unique_ptr<EngineControl> EngineControl::create(const std::string& programFolder, Error& e) {
-  if (!installed(programFolder)) {
-    setError(e, proto::errNotInstalled, vk::Text(vk::txt::kGrundNichtInstalliert));
-    return nullptr;
-  }
-  return std::unique_ptr<EngineControl>(new EngineControl());
-}
-
-bool EngineControl::simple(const proto::Fields& request, proto::Fields& answer, Error& e) {
-  bool ok = ch_->call(request, answer, e);
-  if (!ch_->events.empty() && !deliveryQueued_) {
-    deliveryQueued_ = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this]() {
-          deliveryQueued_ = false;
-          deliverEvents();
-        },
-        Qt::QueuedConnection);
-  }
-  return ok;
-}
-
-void EngineControl::deliverEvents() {
-  QPointer<EngineControl> self(this);
-  while (self && !ch_->events.empty()) {
-    proto::Fields ev = std::move(ch_->events.front());
-    ch_->events.pop_front();
-    if (ev.size() < 2) continue;
-    const std::string& name = ev[1];
-    int a = ev.size() > 2 ? toInt(ev[2]) : 0;
-    int b = ev.size() > 3 ? toInt(ev[3]) : 0;
-    if (name == proto::evDialogClosed) {
-      emit DialogClosed(a, b);
-    } else if (name == proto::evBarCommand) {
-      emit DragonBarCommandTriggered(a);
-    } else if (name == proto::evBarStatus) {
-      emit DragonBarStatusChanged(a);
-    } else if (name == proto::evMimicDone) {
-      emit MimicDone(a);
-    } else if (name == proto::evSpeakerChanged) {
-      emit SpeakerChanged();
-    } else if (name == proto::evSpeakerClosing) {
-      emit SpeakerClosing();
-    } else if (name == proto::evTopicChanged) {
-      emit TopicChanged();
-    }
-  }
-}
-
-bool EngineControl::speaker(std::string& name, Error& e) {
-  proto::Fields a;
-  if (!simple({proto::cmd::speaker}, a, e)) return false;
-  name = a.empty() ? std::string() : a[0];
-  return true;
-}
-
-bool EngineControl::save(Error& e) {
-  proto::Fields a;
-  return simple({proto::cmd::save}, a, e);
-}
-
-bool EngineControl::topic(std::string& name, Error& e) {
-  proto::Fields a;
-  if (!simple({proto::cmd::topic}, a, e)) return false;
-  name = a.empty() ? std::string() : a[0];
-  return true;
-}
-
-bool EngineControl::mustSave(bool& result, Error& e) {
-  proto::Fields a;
-  if (!simple({proto::cmd::mustSave}, a, e)) return false;
-  result = !a.empty() && a[0] == "1";
-  return true;
-}
-
-bool EngineControl::openSpeaker(const std::string& speaker, const std::string& topic, Error& e) {
-  proto::Fields a;
-  return simple({proto::cmd::open, speaker, topic}, a, e);
-}
-
-bool EngineControl::openSpeaker(const std::string& speaker, const std::string& topic,
-                                std::int32_t option, Error& e) {
-  proto::Fields a;
-  return simple({proto::cmd::open, speaker, topic, std::to_string(option)}, a, e);
-}
-
-bool EngineControl::dialog(int number, const std::string& argument, Error& e) {
-  proto::Fields a;
-  return simple({proto::cmd::dialog, std::to_string(number), argument}, a, e);
-}
-
-bool EngineControl::engineRuns() {
-  proto::Fields a;
-  Error e;
-  if (!simple({proto::cmd::engineRuns}, a, e)) return false;
-  return !a.empty() && a[0] == "1";
-}
-
-bool EngineControl::speakerOption(std::int32_t& option, Error& e) {
-  proto::Fields a;
-  if (!simple({proto::cmd::option}, a, e)) return false;
-  option = a.empty() ? 0 : toInt(a[0]);
-  return true;
-}
-
-bool EngineControl::registerEvents(Error& e) {
-  proto::Fields a;
-  return simple({proto::cmd::registerEvents}, a, e);
-}
-
-bool EngineControl::unregisterEvents(Error& e) {
-  proto::Fields a;
-  return simple({proto::cmd::unregisterEvents, "0"}, a, e);
-}
-
-bool EngineControl::barTitle(std::string& title, Error& e) {
-  proto::Fields a;
-  if (!simple({proto::cmd::bar}, a, e)) return false;
-  title = a.empty() ? std::string() : a[0];
-  return true;
-}
-
-bool EngineControl::userDialogTitle(std::string& title, Error& e) {
-  proto::Fields a;
-  if (!simple({proto::cmd::userDialog}, a, e)) return false;
-  title = a.empty() ? std::string() : a[0];
-  return true;
-}
-
-bool EngineControl::closeBar(Error& e) {
-  proto::Fields a;
-  return simple({proto::cmd::closeBar}, a, e);
-}
-
-bool EngineControl::closeUserDialog(Error& e) {
-  proto::Fields a;
-  return simple({proto::cmd::closeUserDialog}, a, e);
-}
-
-// ---- vocabulary tools ----
 
 VocTools::VocTools() : ch_(std::make_unique<Channel>()), builder_(*this), analyzer_(*this) {}
 
@@ -479,7 +330,7 @@ bool WordAnalyzer::analyzeWord(std::string_view written, std::string_view spoken
   }
   auto r = proto::analyse(written, spoken);
   if (r != proto::Analysis::ok) {
-    setError(e, proto::errAnalysis, proto::analysisText(r));
+    setError(e, proto::errAnalysis, analysisReason(r));
     return false;
   }
   // Built afresh and moved: cheaper than assigning over the old text.

@@ -4,7 +4,7 @@
 // counts as not applied.
 #include "common/dragon_voctools.h"
 
-#include "common/dragon.h"
+#include "common/dragon_ordner.h"
 #include "common/meldung.h"
 #include "common/mtrace.h"
 #include "common/poolfiles.h"

@@ -34,14 +34,19 @@ void VoctoolsZuruecksetzen();
 // spoken form when that is not empty.
 std::string WortZeile(const dragon::Word& wort);
 
+// State: Voctools() (reads and writes).
 bool VoctoolsStart();
+// State: Voctools() (reads and writes).
 void VoctoolsEnde();
 // Analyses one word line into Voctools().wort.
+// State: Voctools() (reads and writes).
 bool WortAnalysieren(const std::string& zeile);
 // userWordsOnly: see dragon::VocabularyBuilder::getWords.
+// State: Voctools() (reads and writes).
 bool WorteHolen(bool option);
 // Writes the word line of every word of the current list to the output file
 // (ZeileSchreiben).
+// State: Voctools() (reads).
 void VocWorteSchreiben();
 
 // One row of the own-words view: item text a blank, unchecked, the written
@@ -64,21 +69,24 @@ class VocZeilenZiel {
 
 // Adds a row for every word of the current list whose word line is not in
 // BenWorte.
-// State: poolZustand() (reads).
+// State: poolZustand(), Voctools() (reads).
 void VocWorteZeigen(VocZeilenZiel& ziel);
 
 // Removes the words of LoeschListe from the vocabulary and drops the list;
 // the number of words handed over.
-// State: poolZustand() (reads and writes).
+// State: poolZustand(), Voctools() (reads and writes).
 int WoerterEntfernen();
 // Reads a word-line file into Voctools().liste; the number of words.
+// State: Voctools() (reads and writes).
 int WoerterEinlesen(const std::string& pfad);
 // Both return false when the file cannot be read, so that a caller never
 // takes an unread file for an applied one.
+// State: Voctools() (reads and writes).
 bool WoerterHinzufuegen(const std::string& pfad);
 bool DateiWoerterEntfernen(const std::string& pfad);
 // Adds word lines to the vocabulary (after VoctoolsStart); false when
 // reported.
+// State: Voctools() (reads and writes).
 bool ZeilenHinzufuegen(const std::vector<std::string>& zeilen);
 
 }  // namespace vk

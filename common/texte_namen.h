@@ -72,6 +72,11 @@ inline constexpr int kEntfernenAbgelehnt = 2558;
 
 // Why the recognizer access failed, below the message of the step.
 inline constexpr int kGrundAntwortetNicht = 2484;
+// Why the recognizer refuses a word (empty, form too long: @ = the limit,
+// control character).
+inline constexpr int kGrundLeeresWort = 2480;
+inline constexpr int kGrundWortZuLang = 2481;
+inline constexpr int kGrundSteuerzeichen = 2482;
 inline constexpr int kGrundGestoerteAntwort = 2485;
 inline constexpr int kGrundNichtInstalliert = 2486;
 inline constexpr int kGrundNichtInitialisiert = 2487;
