@@ -681,3 +681,18 @@ TEST_F(Kern, NurMitBrauchbaremBasisverzeichnis) {
       << log_;
   EXPECT_NE(log_.find("vkVerwalter ordnet die Anwender den Pools zu"), std::string::npos) << log_;
 }
+
+// On a network drive each member file is flushed before the claim may go: a
+// flush that fails counts as a failed write, so the member keeps the text in
+// its own remainder.
+TEST_F(Kern, MitgliedsdateiWirdAufDemNetzlaufwerkGeflusht) {
+  schleife().jedeDateiFlushen = true;
+  benutzer("A\tu1\r\n");
+  schreiben(ziel() / "A" / "neuWorte.txt", "W1\r\n");
+  trigger("POOL-A");
+  plat::setSyncFault(true);
+  TriggerAuswerten();
+  plat::setSyncFault(false);
+  EXPECT_EQ(lesen(ziel() / "A" / "_u1.neu.zustellung"), "W1\r\n");
+  EXPECT_FALSE(fs::exists(ziel() / "A" / "_u1.neu") && fs::file_size(ziel() / "A" / "_u1.neu") > 0);
+}
