@@ -17,6 +17,7 @@
 #include "common/texte.h"
 #include "common/utilities.h"
 #include "platform/paths.h"
+#include "platform/shared_file.h"
 #include "tests/support/baum.h"
 
 class Testbaum : public ::testing::Test {
@@ -62,6 +63,13 @@ class Testbaum : public ::testing::Test {
   }
   std::string lesen(const std::string& rel) const { return baum_->lesen(rel); }
   bool gibtEs(const std::string& rel) const { return baum_->gibtEs(rel); }
+
+  // Holds the file below the tree as another program would (made when it
+  // is missing), for as long as `f` is open.
+  plat::Err halten(plat::SharedFile& f, const std::string& rel) const {
+    return f.open(sys(rel), plat::Access::readWrite, plat::Share::exclusive,
+                  plat::Disposition::openAlways);
+  }
 
   // Texts of all messages so far, one per line.
   static std::string meldungen() {

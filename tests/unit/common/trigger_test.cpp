@@ -77,6 +77,17 @@ TEST_F(Trigger, ANameTakenByAFolderOrFifoIsReportedNotPending) {
   EXPECT_TRUE(vk::triggerZustand().letzterTrigger.empty());
 }
 
+// A trigger that cannot be written (its folder is gone) is reported and
+// counts as not set.
+TEST_F(Trigger, AFailedWriteIsReportedNotSet) {
+  std::filesystem::remove_all(wurzel_ / "ziel/Trigger");
+  EXPECT_FALSE(vk::TriggerSetzen(1));
+  ASSERT_EQ(vk::recordedMessages().size(), 1U);
+  EXPECT_NE(vk::recordedMessages()[0].text.find(sys("ziel/Trigger/T1001.trg")), std::string::npos)
+      << vk::recordedMessages()[0].text;
+  EXPECT_TRUE(vk::triggerZustand().letzterTrigger.empty());
+}
+
 TEST_F(Trigger, SwitchedOffWritesNothingAndDoesNotWait) {
   vk::konfiguration().mitTrigger = false;
   EXPECT_TRUE(vk::TriggerSetzen(1));

@@ -65,9 +65,7 @@ TEST_F(Uebernahme, AutomaticModeTakesOverOnlyUnderThePoolLock) {
   ASSERT_TRUE(bauen(neuworte("Wortliste.txt")));
   {
     plat::SharedFile andere;
-    ASSERT_EQ(andere.open(sys(p("Sperre.lck")), plat::Access::readWrite, plat::Share::exclusive,
-                          plat::Disposition::openAlways),
-              plat::Err::ok);
+    ASSERT_EQ(halten(andere, p("Sperre.lck")), plat::Err::ok);
     EXPECT_FALSE(vk::ListeUebernehmen());  // question 2501 answered with Cancel
   }
   EXPECT_EQ(vk::recordedMessages().size(), 1U);
@@ -116,9 +114,7 @@ TEST_F(Uebernahme, ImportSaveThatFailsChangesNothing) {
   ASSERT_TRUE(bauen(import(sys("import/liste.TXT"))));
   vk::HakenSetzen(zeileVon("eins"), false);
   plat::SharedFile andere;
-  ASSERT_EQ(andere.open(sys("import/liste.bak"), plat::Access::readWrite, plat::Share::exclusive,
-                        plat::Disposition::openExisting),
-            plat::Err::ok);
+  ASSERT_EQ(halten(andere, "import/liste.bak"), plat::Err::ok);
   EXPECT_FALSE(vk::ListeSpeichern());
   EXPECT_EQ(vk::recordedMessages().size(), 1U) << meldungen();
   EXPECT_NE(meldungen().find(vk::Text(2584)), std::string::npos) << meldungen();
@@ -152,9 +148,7 @@ TEST_F(Uebernahme, TakeOverRemovesOnlyWhatTheShownFileHeldWhenRead) {
   ASSERT_TRUE(bauen(neuworte("_Meier.ben")));
   {
     plat::SharedFile helfer;
-    ASSERT_EQ(helfer.open(sys(p("_Meier.ben")), plat::Access::readWrite, plat::Share::exclusive,
-                          plat::Disposition::openExisting),
-              plat::Err::ok);
+    ASSERT_EQ(halten(helfer, p("_Meier.ben")), plat::Err::ok);
     ASSERT_EQ(helfer.append("Tibia\r\n"), plat::Err::ok);
   }
   ASSERT_TRUE(vk::ListeUebernehmen());
@@ -268,9 +262,7 @@ TEST_F(Uebernahme, LockedTotalListAsksAndRetryCompletes) {
   schreiben(p("Wortliste.txt"), "Arm\r\n");
   ASSERT_TRUE(bauen(neuworte("Wortliste.txt")));
   auto halter = std::make_unique<plat::SharedFile>();
-  ASSERT_EQ(halter->open(sys(p("AlleWorte.txt")), plat::Access::readWrite, plat::Share::exclusive,
-                         plat::Disposition::openExisting),
-            plat::Err::ok);
+  ASSERT_EQ(halten(*halter, p("AlleWorte.txt")), plat::Err::ok);
   vk::setAnswerFunction([&halter](const vk::AufgezeichneteMeldung&) {
     halter.reset();
     return true;
@@ -485,9 +477,7 @@ TEST_F(Uebernahme, ATotalListRewriteIsFollowedByItsTextsOrNothing) {
   vk::HakenSetzen(zeileVon("Zeh"), false);
   {
     plat::SharedFile halter;
-    ASSERT_EQ(halter.open(sys(p("neuWorte.txt")), plat::Access::readWrite, plat::Share::exclusive,
-                          plat::Disposition::openAlways),
-              plat::Err::ok);
+    ASSERT_EQ(halten(halter, p("neuWorte.txt")), plat::Err::ok);
     getoetetBeiErsterMeldung([] { vk::ListeUebernehmen(); });
   }
   EXPECT_EQ(lesen(p("AlleWorte.txt")), "Arm\r\nBein\r\n");
@@ -533,9 +523,7 @@ TEST_F(Uebernahme, TotalListThatStaysLockedChangesNothing) {
   ASSERT_TRUE(bauen(gesamt()));
   vk::HakenSetzen(zeileVon("Zeh"), false);
   plat::SharedFile halter;
-  ASSERT_EQ(halter.open(sys(p("AlleWorte.txt")), plat::Access::readWrite, plat::Share::exclusive,
-                        plat::Disposition::openExisting),
-            plat::Err::ok);
+  ASSERT_EQ(halten(halter, p("AlleWorte.txt")), plat::Err::ok);
   EXPECT_FALSE(vk::ListeUebernehmen());
   EXPECT_EQ(vk::recordedMessages().size(), 1U) << meldungen();  // the question only
   EXPECT_EQ(lesen(p("AlleWorte.txt")), "Arm\r\nZeh\r\n");
@@ -548,9 +536,7 @@ TEST_F(Uebernahme, LockedNewWordsTextKeepsTheWordListToo) {
   schreiben(p("Wortliste.txt"), "Arm\r\n");
   ASSERT_TRUE(bauen(neuworte("Wortliste.txt")));
   plat::SharedFile halter;
-  ASSERT_EQ(halter.open(sys(p("neuWorte.txt")), plat::Access::readWrite, plat::Share::exclusive,
-                        plat::Disposition::openAlways),
-            plat::Err::ok);
+  ASSERT_EQ(halten(halter, p("neuWorte.txt")), plat::Err::ok);
   EXPECT_FALSE(vk::ListeUebernehmen());  // the responder answers Cancel
   EXPECT_TRUE(gibtEs(p("Wortliste.txt")));
   EXPECT_EQ(lesen(p("AlleWorte.txt")), "Arm\r\n");

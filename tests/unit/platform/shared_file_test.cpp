@@ -151,14 +151,12 @@ TEST(SharedFile, LockErrorsOfAShareAreHeldByAnother) {
     SCOPED_TRACE(fehler);
     SharedFile f;
     setLockFault(fehler, 1);
-    EXPECT_EQ(f.open(p, Access::readWrite, Share::exclusive, Disposition::openAlways),
-              Err::sharingViolation);
+    EXPECT_EQ(openAs(p, Share::exclusive, f, Disposition::openAlways), Err::sharingViolation);
     setLockFault(fehler, 3);
     ASSERT_EQ(f.openRetrying(p, Access::readWrite, Share::exclusive, Disposition::openAlways, 5, 1),
               Err::ok);
     SharedFile zweiter;
-    EXPECT_EQ(zweiter.open(p, Access::read, Share::shared, Disposition::openExisting),
-              Err::sharingViolation)
+    EXPECT_EQ(openAs(p, Share::shared, zweiter), Err::sharingViolation)
         << "the retried open holds the lock";
   }
   setLockFault(0, 0);
@@ -331,14 +329,12 @@ TEST(SharedFile, HostileEntriesAreRefusedWithoutBlockingOrFollowing) {
 
   // Without a confined root a linked folder on the way is allowed; below a
   // root (the root itself may be a link) it is refused by every operation.
-  ASSERT_EQ(
-      f.open(t.sys("pool\\geheim.txt"), Access::read, Share::shared, Disposition::openExisting),
-      Err::ok);
+  ASSERT_EQ(openAs(t.sys("pool\\geheim.txt"), Share::shared, f), Err::ok);
   f.close();
   fs::create_directory_symlink(t.wurzel, t.wurzel / "wurzel");
   confineBelow(t.sys("wurzel"));
   const std::string drin = t.sys("wurzel\\pool\\geheim.txt");
-  EXPECT_EQ(f.open(drin, Access::read, Share::shared, Disposition::openExisting), Err::isLink);
+  EXPECT_EQ(openAs(drin, Share::shared, f), Err::isLink);
   EXPECT_EQ(whyNoFile(drin), "symbolischer Link im Pfad");
   EXPECT_EQ(publishNew(t.sys("wurzel\\pool\\neu.txt"), "x\r\n", false), Err::isLink);
   EXPECT_EQ(publishReplace(drin, "x\r\n", false), Err::isLink);
@@ -384,9 +380,7 @@ TEST(SharedFile, AppendKeepsALastLineNoRecordClaims) {
     SCOPED_TRACE(f.vorher.substr(0, 20));
     t.schreiben("AlleWorte.dat", f.vorher);
     SharedFile d;
-    ASSERT_EQ(d.open(t.sys("AlleWorte.dat"), Access::readWrite, Share::exclusive,
-                     Disposition::openExisting),
-              Err::ok);
+    ASSERT_EQ(openAs(t.sys("AlleWorte.dat"), Share::exclusive, d), Err::ok);
     ASSERT_EQ(d.append("neu\r\n"), Err::ok);
     d.close();
     EXPECT_EQ(vktest::lesen(t.wurzel / "AlleWorte.dat"), f.erwartet);
@@ -404,7 +398,7 @@ TEST(SharedFile, OnlyATornAppendItsRecordClaimsIsCut) {
     const pid_t pid = ::fork();
     if (pid == 0) {
       SharedFile f;
-      if (f.open(p, Access::readWrite, Share::exclusive, Disposition::openAlways) != Err::ok ||
+      if (openAs(p, Share::exclusive, f, Disposition::openAlways) != Err::ok ||
           f.beginAppend(100) != Err::ok || f.write(teil) != Err::ok)
         ::_exit(3);
       ::raise(SIGKILL);
@@ -419,18 +413,18 @@ TEST(SharedFile, OnlyATornAppendItsRecordClaimsIsCut) {
   EXPECT_EQ(eigene(t).size(), 1U);
   SharedFile f;
   std::string all;
-  ASSERT_EQ(f.open(p, Access::read, Share::shared, Disposition::openExisting), Err::ok);
+  ASSERT_EQ(openAs(p, Share::shared, f), Err::ok);
   ASSERT_EQ(f.readAll(all), Err::ok);
   EXPECT_EQ(all, "eins\r\nzwei\r\n") << "a reader sees no torn append";
   f.close();
   EXPECT_TRUE(eigene(t).empty());
 
-  ASSERT_EQ(f.open(p, Access::readWrite, Share::exclusive, Disposition::openExisting), Err::ok);
+  ASSERT_EQ(openAs(p, Share::exclusive, f), Err::ok);
   setAppendFault(4);
   EXPECT_EQ(f.append("drei\\sp\r\n"), Err::ioError);
   f.close();
   EXPECT_EQ(vktest::lesen(t.wurzel / "_u1.neu"), "eins\r\nzwei\r\ndrei");
-  ASSERT_EQ(f.open(p, Access::readWrite, Share::exclusive, Disposition::openExisting), Err::ok);
+  ASSERT_EQ(openAs(p, Share::exclusive, f), Err::ok);
   ASSERT_EQ(f.append("drei\\sp\r\n"), Err::ok);
   f.close();
   EXPECT_EQ(vktest::lesen(t.wurzel / "_u1.neu"), "eins\r\nzwei\r\ndrei\\sp\r\n");
@@ -439,7 +433,7 @@ TEST(SharedFile, OnlyATornAppendItsRecordClaimsIsCut) {
   // finds decides, so a file empty at the open is still cut back.
   t.schreiben("_u1.neu", "");
   setOpenPause([&] { getoetet("halb"); });
-  ASSERT_EQ(f.open(p, Access::readWrite, Share::exclusive, Disposition::openExisting), Err::ok);
+  ASSERT_EQ(openAs(p, Share::exclusive, f), Err::ok);
   EXPECT_EQ(f.size(), 0);
   f.close();
   t.schreiben("_u1.neu", "eins\r\nzwei\r\ndrei\\sp\r\n");
@@ -449,7 +443,7 @@ TEST(SharedFile, OnlyATornAppendItsRecordClaimsIsCut) {
   getoetet("vier");
   t.schreiben("neu", "ganz\r\nanders");
   std::filesystem::rename(t.wurzel / "neu", t.wurzel / "_u1.neu");
-  ASSERT_EQ(f.open(p, Access::readWrite, Share::exclusive, Disposition::openExisting), Err::ok);
+  ASSERT_EQ(openAs(p, Share::exclusive, f), Err::ok);
   ASSERT_EQ(f.append("fuenf\r\n"), Err::ok);
   f.close();
   EXPECT_EQ(vktest::lesen(t.wurzel / "_u1.neu"), "ganz\r\nanders\r\nfuenf\r\n");
@@ -486,9 +480,7 @@ TEST(SharedFile, TornAppendOfAnotherMountIsCut) {
       std::ofstream(t.wurzel / ownTempName("_u1.neu.anhang"), std::ios::binary) << satz << "\n";
     }
     SharedFile f;
-    ASSERT_EQ(
-        f.open(t.sys("_u1.neu"), Access::readWrite, Share::exclusive, Disposition::openExisting),
-        Err::ok);
+    ASSERT_EQ(openAs(t.sys("_u1.neu"), Share::exclusive, f), Err::ok);
     f.close();
     EXPECT_EQ(vktest::lesen(t.wurzel / "_u1.neu"), "eins\r\n");
   }
@@ -505,14 +497,12 @@ TEST(SharedFile, ABatchOfAppendsKilledHalfWay) {
       AppendBatch b;
       SharedFile f;
       if (b.begin(t.sys("")) != Err::ok ||
-          f.open(t.sys("_u1.neu"), Access::readWrite, Share::exclusive,
-                 Disposition::openExisting) != Err::ok ||
+          openAs(t.sys("_u1.neu"), Share::exclusive, f) != Err::ok ||
           f.beginAppend(9, &b) != Err::ok || f.write("ganz\r\n") != Err::ok ||
           f.finishAppend() != Err::ok)
         ::_exit(3);
       f.close();
-      if (f.open(t.sys("_Dr Kunz.neu"), Access::readWrite, Share::exclusive,
-                 Disposition::openExisting) != Err::ok ||
+      if (openAs(t.sys("_Dr Kunz.neu"), Share::exclusive, f) != Err::ok ||
           f.beginAppend(9, &b) != Err::ok || f.write("hal") != Err::ok)
         ::_exit(3);
       ::raise(SIGKILL);
@@ -526,9 +516,7 @@ TEST(SharedFile, ABatchOfAppendsKilledHalfWay) {
       b.end();
     } else {
       SharedFile f;
-      ASSERT_EQ(
-          f.open(t.sys("_Dr Kunz.neu"), Access::read, Share::shared, Disposition::openExisting),
-          Err::ok);
+      ASSERT_EQ(openAs(t.sys("_Dr Kunz.neu"), Share::shared, f), Err::ok);
     }
     EXPECT_EQ(vktest::lesen(t.wurzel / "_Dr Kunz.neu"), "alt\r\n");
     EXPECT_EQ(vktest::lesen(t.wurzel / "_u1.neu"), "alt\r\nganz\r\n");
@@ -541,9 +529,7 @@ TEST(SharedFile, ABatchOfAppendsKilledHalfWay) {
 TEST(SharedFile, AppendInPiecesAndItsCommitName) {
   vktest::Baum t;
   SharedFile f;
-  ASSERT_EQ(
-      f.open(t.sys("neuWorte.txt"), Access::readWrite, Share::exclusive, Disposition::openAlways),
-      Err::ok);
+  ASSERT_EQ(openAs(t.sys("neuWorte.txt"), Share::exclusive, f, Disposition::openAlways), Err::ok);
   ASSERT_EQ(f.append("alt\r\n"), Err::ok);
   ASSERT_EQ(f.beginAppend(10), Err::ok);
   ASSERT_EQ(f.write("halb"), Err::ok);
@@ -558,9 +544,7 @@ TEST(SharedFile, AppendInPiecesAndItsCommitName) {
   setSyncFault(true);
   EXPECT_EQ(f.append("weg\r\n", ownTempName("J6-0")), Err::ioError);
   f.close();
-  ASSERT_EQ(
-      f.open(t.sys("neuWorte.txt"), Access::readWrite, Share::exclusive, Disposition::openAlways),
-      Err::ok);
+  ASSERT_EQ(openAs(t.sys("neuWorte.txt"), Share::exclusive, f, Disposition::openAlways), Err::ok);
   EXPECT_EQ(f.size(), 5);
   ASSERT_EQ(f.append("ganz\r\n", ownTempName("J7-0")), Err::ok);
   f.close();

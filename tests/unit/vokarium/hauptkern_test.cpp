@@ -189,6 +189,12 @@ TEST_F(Hauptkern, AWordListThatCannotBeWrittenDeletesNoWords) {
   EXPECT_EQ(lesen(pool("Wortliste.txt")), "Femur\r\nTibia\r\n");
   EXPECT_FALSE(gibtEs(pool("_Meier.ben.inArbeit")));
   EXPECT_FALSE(gibtEs(pool("_Meier.ben.1.inArbeit")));
+  // A word list that could not be flushed to the disk deletes no words either.
+  schreiben(pool("_Meier.ben"), "Radius\r\n");
+  plat::setSyncFault(true);
+  EXPECT_FALSE(vk::BenDateienSammeln(false));
+  plat::setSyncFault(false);
+  EXPECT_EQ(lesen(pool("_Meier.ben.inArbeit")), "Radius\r\n");
 }
 
 // A helper appends word after word to "_Meier.ben" (under its exclusive
