@@ -20,7 +20,6 @@
 #include "common/meldung.h"
 #include "common/qtext.h"
 #include "common/server_trigger.h"
-#include "common/sortierung.h"
 #include "common/texte.h"
 #include "platform/paths.h"
 
@@ -162,7 +161,9 @@ void FormVerwalterTest::searchAssignAndSaveWriteTheListAndOneTrigger() {
   vk::setBeimAufzeichnen([&](const vk::AufgezeichneteMeldung&) { beimMelden = markiert(f); });
   QVERIFY(!f.ZuordnungenUebernehmen());
   vk::setBeimAufzeichnen(nullptr);
-  QVERIFY(gemeldet(2104));
+  QCOMPARE(vk::recordedMessages().size(), std::size_t{1});
+  QVERIFY(vk::recordedMessages().front().text.find(vk::Text(2104)) != std::string::npos);
+  QVERIFY(vk::recordedMessages().front().text.find(vk::Text(2197)) != std::string::npos);
   QCOMPARE(markiert(f), (QList<int>{0, 1}));
   QCOMPARE(beimMelden, (QList<int>{0, 1}));
 
@@ -308,9 +309,6 @@ void FormVerwalterTest::rowsSortInGermanOrder() {
   QCOMPARE(spalte(1), (QStringList{"dr. Abel", "Dr. Özdemir", "Dr. Zander", "Ulm"}));
   f.Liste->header()->sectionClicked(0);  // by pool
   QCOMPARE(spalte(0), (QStringList{"arzt", "Ärzte", "Straße", "Zentrum"}));
-  QVERIFY(vk::deutschVergleichen("Ärzte", "Zentrum") < 0);
-  QVERIFY(vk::deutschVergleichen("Strasse", "Straße") <= 0);
-  QVERIFY(vk::deutschVergleichen("Straße", "Strasse1") < 0);
 }
 
 // Column 4 can be read: the user sizes the columns and a new window size
@@ -366,9 +364,8 @@ void FormVerwalterTest::columnsShareTheWidthAtTheDefaultSize() {
   QVERIFY(kopf->sectionSize(3) * 2 > kopf->sectionSize(1));
 }
 
-// Two users without a pool: the save marks both and says what to do. Tab
-// from the pool field into the list, Home and Enter: the pool goes to the
-// first row, the one the user sees as current, not to the marked ones.
+// Tab from the pool field into the list, Home and Enter: the pool goes to
+// the first row, the one the user sees as current, not to the marked ones.
 void FormVerwalterTest::saveMarksEveryRowWithoutAPoolAndKeysActOnWhatIsSeen() {
   welt({"Meier/Allgemein", "Bauer/Allgemein", "Kunz/Allgemein"});
   if (QTest::currentTestFailed()) return;
@@ -380,14 +377,6 @@ void FormVerwalterTest::saveMarksEveryRowWithoutAPoolAndKeysActOnWhatIsSeen() {
   QVERIFY(QTest::qWaitForWindowActive(&f));
   f.DragonSuchen();
   QCOMPARE(f.Liste->model()->rowCount(), 3);
-  vk::clearRecordedMessages();
-  QVERIFY(!f.ZuordnungenUebernehmen());
-  QCOMPARE(markiert(f), (QList<int>{0, 1}));  // "  ?" sorts before "P"
-  QCOMPARE(vk::recordedMessages().size(), std::size_t{1});
-  const std::string& text = vk::recordedMessages().front().text;
-  QVERIFY(text.find(vk::Text(2104)) != std::string::npos);
-  QVERIFY(text.find(vk::Text(2197)) != std::string::npos);
-
   f.coPool->setFocus();
   f.coPool->setEditText("Q");
   QTest::keyClick(f.coPool->lineEdit(), Qt::Key_Tab);
