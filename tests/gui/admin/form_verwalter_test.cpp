@@ -9,7 +9,6 @@
 #include <QHeaderView>
 #include <QProcess>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <fstream>
 
@@ -22,6 +21,7 @@
 #include "common/server_trigger.h"
 #include "common/texte.h"
 #include "platform/paths.h"
+#include "tests/support/baum.h"
 
 using namespace admin;
 
@@ -48,8 +48,10 @@ class FormVerwalterTest : public QObject {
  private:
   // The stand-in's set-up for speaker/topic pairs.
   void welt(const QStringList& paare);
-  std::string R() const { return plat::systemPath(dir_->filePath("R").toStdString()) + "\\"; }
-  QString datei(const QString& rel) const { return dir_->filePath("R/" + rel); }
+  std::string R() const { return baum_->sys("R") + "\\"; }
+  QString datei(const QString& rel) const {
+    return QString::fromStdString(baum_->pfad("R/" + rel.toStdString()));
+  }
   QString lesen(const QString& rel) const {
     QFile f(datei(rel));
     return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
@@ -78,19 +80,13 @@ class FormVerwalterTest : public QObject {
     }
   }
 
-  std::unique_ptr<QTemporaryDir> dir_;
+  std::unique_ptr<vktest::Baum> baum_;
 };
 
 void FormVerwalterTest::init() {
-  dir_ = std::make_unique<QTemporaryDir>();
-  QVERIFY(dir_->isValid());
-  for (const char* d : {"reg", "cfg", "run"})
-    QVERIFY(QDir(dir_->path()).mkpath(d));
-  qputenv("VOKARIUM_REGISTRY_DIR", dir_->filePath("reg").toUtf8());
-  qputenv("XDG_CONFIG_HOME", dir_->filePath("cfg").toUtf8());
-  qputenv("XDG_RUNTIME_DIR", dir_->filePath("run").toUtf8());
-  qputenv("VOKARIUM_TRACE_SOCKET", dir_->filePath("run/trace").toUtf8());
-  qputenv("VOKARIUM_DRAGON_SOCKET", dir_->filePath("run/dragon").toUtf8());
+  baum_ = std::make_unique<vktest::Baum>();
+  baum_->umgebungUmleiten();
+  baum_->env("VOKARIUM_DRAGON_SOCKET", baum_->pfad("run/dragon").c_str());
   verwaltungZuruecksetzen();
   vk::konfigurationZuruecksetzen();
   vk::triggerZuruecksetzen();
@@ -100,11 +96,11 @@ void FormVerwalterTest::init() {
 }
 
 void FormVerwalterTest::cleanup() {
-  dir_.reset();
+  baum_.reset();
 }
 
 void FormVerwalterTest::welt(const QStringList& paare) {
-  QStringList args{"--setup", dir_->filePath("R") + "/"};
+  QStringList args{"--setup", datei("")};
   for (const QString& p : paare) {
     args << "--speaker" << p.section('/', 0, 0) << "--topic" << p.section('/', 1, 1);
   }
@@ -248,7 +244,7 @@ void FormVerwalterTest::poolNamesTheServerCannotUseAreRefused() {
 void FormVerwalterTest::anotherUserListFile() {
   welt({"Meier/Allgemein"});
   if (QTest::currentTestFailed()) return;
-  QVERIFY(QDir(dir_->path()).mkpath("R/Archiv"));
+  QVERIFY(QDir().mkpath(datei("Archiv")));
   std::ofstream(datei("Archiv/Alt.dat").toStdString(), std::ios::binary)
       << "Alt\tMeier\tcurrent\\Allgemein\tAllgemein\r\n";
   FormVerwalter f;
