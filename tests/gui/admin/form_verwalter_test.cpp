@@ -9,7 +9,6 @@
 #include <QHeaderView>
 #include <QProcess>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <fstream>
 
@@ -20,9 +19,9 @@
 #include "common/meldung.h"
 #include "common/qtext.h"
 #include "common/server_trigger.h"
-#include "common/sortierung.h"
 #include "common/texte.h"
 #include "platform/paths.h"
+#include "tests/support/baum.h"
 
 using namespace admin;
 
@@ -49,8 +48,10 @@ class FormVerwalterTest : public QObject {
  private:
   // The stand-in's set-up for speaker/topic pairs.
   void welt(const QStringList& paare);
-  std::string R() const { return plat::systemPath(dir_->filePath("R").toStdString()) + "\\"; }
-  QString datei(const QString& rel) const { return dir_->filePath("R/" + rel); }
+  std::string R() const { return baum_->sys("R") + "\\"; }
+  QString datei(const QString& rel) const {
+    return QString::fromStdString(baum_->pfad("R/" + rel.toStdString()));
+  }
   QString lesen(const QString& rel) const {
     QFile f(datei(rel));
     return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
@@ -79,19 +80,13 @@ class FormVerwalterTest : public QObject {
     }
   }
 
-  std::unique_ptr<QTemporaryDir> dir_;
+  std::unique_ptr<vktest::Baum> baum_;
 };
 
 void FormVerwalterTest::init() {
-  dir_ = std::make_unique<QTemporaryDir>();
-  QVERIFY(dir_->isValid());
-  for (const char* d : {"reg", "cfg", "run"})
-    QVERIFY(QDir(dir_->path()).mkpath(d));
-  qputenv("VOKARIUM_REGISTRY_DIR", dir_->filePath("reg").toUtf8());
-  qputenv("XDG_CONFIG_HOME", dir_->filePath("cfg").toUtf8());
-  qputenv("XDG_RUNTIME_DIR", dir_->filePath("run").toUtf8());
-  qputenv("VOKARIUM_TRACE_SOCKET", dir_->filePath("run/trace").toUtf8());
-  qputenv("VOKARIUM_DRAGON_SOCKET", dir_->filePath("run/dragon").toUtf8());
+  baum_ = std::make_unique<vktest::Baum>();
+  baum_->umgebungUmleiten();
+  baum_->env("VOKARIUM_DRAGON_SOCKET", baum_->pfad("run/dragon").c_str());
   verwaltungZuruecksetzen();
   vk::konfigurationZuruecksetzen();
   vk::triggerZuruecksetzen();
@@ -101,11 +96,11 @@ void FormVerwalterTest::init() {
 }
 
 void FormVerwalterTest::cleanup() {
-  dir_.reset();
+  baum_.reset();
 }
 
 void FormVerwalterTest::welt(const QStringList& paare) {
-  QStringList args{"--setup", dir_->filePath("R") + "/"};
+  QStringList args{"--setup", datei("")};
   for (const QString& p : paare) {
     args << "--speaker" << p.section('/', 0, 0) << "--topic" << p.section('/', 1, 1);
   }
@@ -162,7 +157,9 @@ void FormVerwalterTest::searchAssignAndSaveWriteTheListAndOneTrigger() {
   vk::setBeimAufzeichnen([&](const vk::AufgezeichneteMeldung&) { beimMelden = markiert(f); });
   QVERIFY(!f.ZuordnungenUebernehmen());
   vk::setBeimAufzeichnen(nullptr);
-  QVERIFY(gemeldet(2104));
+  QCOMPARE(vk::recordedMessages().size(), std::size_t{1});
+  QVERIFY(vk::recordedMessages().front().text.find(vk::Text(2104)) != std::string::npos);
+  QVERIFY(vk::recordedMessages().front().text.find(vk::Text(2197)) != std::string::npos);
   QCOMPARE(markiert(f), (QList<int>{0, 1}));
   QCOMPARE(beimMelden, (QList<int>{0, 1}));
 
@@ -247,7 +244,7 @@ void FormVerwalterTest::poolNamesTheServerCannotUseAreRefused() {
 void FormVerwalterTest::anotherUserListFile() {
   welt({"Meier/Allgemein"});
   if (QTest::currentTestFailed()) return;
-  QVERIFY(QDir(dir_->path()).mkpath("R/Archiv"));
+  QVERIFY(QDir().mkpath(datei("Archiv")));
   std::ofstream(datei("Archiv/Alt.dat").toStdString(), std::ios::binary)
       << "Alt\tMeier\tcurrent\\Allgemein\tAllgemein\r\n";
   FormVerwalter f;
@@ -308,9 +305,6 @@ void FormVerwalterTest::rowsSortInGermanOrder() {
   QCOMPARE(spalte(1), (QStringList{"dr. Abel", "Dr. Özdemir", "Dr. Zander", "Ulm"}));
   f.Liste->header()->sectionClicked(0);  // by pool
   QCOMPARE(spalte(0), (QStringList{"arzt", "Ärzte", "Straße", "Zentrum"}));
-  QVERIFY(vk::deutschVergleichen("Ärzte", "Zentrum") < 0);
-  QVERIFY(vk::deutschVergleichen("Strasse", "Straße") <= 0);
-  QVERIFY(vk::deutschVergleichen("Straße", "Strasse1") < 0);
 }
 
 // Column 4 can be read: the user sizes the columns and a new window size
@@ -366,9 +360,8 @@ void FormVerwalterTest::columnsShareTheWidthAtTheDefaultSize() {
   QVERIFY(kopf->sectionSize(3) * 2 > kopf->sectionSize(1));
 }
 
-// Two users without a pool: the save marks both and says what to do. Tab
-// from the pool field into the list, Home and Enter: the pool goes to the
-// first row, the one the user sees as current, not to the marked ones.
+// Tab from the pool field into the list, Home and Enter: the pool goes to
+// the first row, the one the user sees as current, not to the marked ones.
 void FormVerwalterTest::saveMarksEveryRowWithoutAPoolAndKeysActOnWhatIsSeen() {
   welt({"Meier/Allgemein", "Bauer/Allgemein", "Kunz/Allgemein"});
   if (QTest::currentTestFailed()) return;
@@ -380,14 +373,6 @@ void FormVerwalterTest::saveMarksEveryRowWithoutAPoolAndKeysActOnWhatIsSeen() {
   QVERIFY(QTest::qWaitForWindowActive(&f));
   f.DragonSuchen();
   QCOMPARE(f.Liste->model()->rowCount(), 3);
-  vk::clearRecordedMessages();
-  QVERIFY(!f.ZuordnungenUebernehmen());
-  QCOMPARE(markiert(f), (QList<int>{0, 1}));  // "  ?" sorts before "P"
-  QCOMPARE(vk::recordedMessages().size(), std::size_t{1});
-  const std::string& text = vk::recordedMessages().front().text;
-  QVERIFY(text.find(vk::Text(2104)) != std::string::npos);
-  QVERIFY(text.find(vk::Text(2197)) != std::string::npos);
-
   f.coPool->setFocus();
   f.coPool->setEditText("Q");
   QTest::keyClick(f.coPool->lineEdit(), Qt::Key_Tab);

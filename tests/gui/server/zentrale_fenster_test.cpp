@@ -11,7 +11,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTimer>
 #include <QtTest>
@@ -27,16 +26,14 @@
 #include "server/optionen.h"
 #include "server/protokoll.h"
 #include "server/schleife.h"
+#include "tests/support/baum.h"
 
 using namespace zentrale;
 namespace fs = std::filesystem;
 
 namespace {
 
-void schreiben(const fs::path& p, const std::string& inhalt) {
-  fs::create_directories(p.parent_path());
-  std::ofstream(p, std::ios::binary | std::ios::trunc) << inhalt;
-}
+using vktest::schreiben;
 
 std::string registryBasis() {
   std::string wert;
@@ -103,7 +100,7 @@ class ZentraleFensterTest : public QObject {
     optionen().argumente = {"-I" + plat::systemPath(iniPfad().string())};
     OptionenLesen();
   }
-  fs::path wurzel() const { return fs::path(dir_->path().toStdString()); }
+  fs::path wurzel() const { return baum_->wurzel; }
   fs::path iniPfad() const { return wurzel() / "Vokarium.ini"; }
   // A base folder with a user list, its name with an umlaut ("Übung").
   fs::path basis() const {
@@ -113,7 +110,7 @@ class ZentraleFensterTest : public QObject {
   }
   std::string basisSystem() const { return plat::systemPath(basis().string()) + "\\"; }
 
-  std::unique_ptr<QTemporaryDir> dir_;
+  std::unique_ptr<vktest::Baum> baum_;
 };
 
 void ZentraleFensterTest::zuruecksetzen() {
@@ -124,21 +121,15 @@ void ZentraleFensterTest::zuruecksetzen() {
 }
 
 void ZentraleFensterTest::init() {
-  dir_ = std::make_unique<QTemporaryDir>();
-  QVERIFY(dir_->isValid());
-  for (const char* d : {"reg", "cfg", "run"})
-    fs::create_directories(wurzel() / d);
-  setenv("VOKARIUM_REGISTRY_DIR", (wurzel() / "reg").c_str(), 1);
-  setenv("XDG_CONFIG_HOME", (wurzel() / "cfg").c_str(), 1);
-  setenv("XDG_RUNTIME_DIR", (wurzel() / "run").c_str(), 1);
-  setenv("VOKARIUM_TRACE_SOCKET", (wurzel() / "run" / "trace.sock").c_str(), 1);
+  baum_ = std::make_unique<vktest::Baum>();
+  baum_->umgebungUmleiten();
   schreiben(basis() / "Benutzer.dat", "A\tu1\t\t\r\n");
   zuruecksetzen();
 }
 
 void ZentraleFensterTest::cleanup() {
   zuruecksetzen();
-  dir_.reset();
+  baum_.reset();
 }
 
 void ZentraleFensterTest::textWindowShowsTheLogConvertedAtTheBottom() {

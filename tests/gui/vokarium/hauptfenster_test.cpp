@@ -237,18 +237,6 @@ TEST_F(Hauptfenster, UnattendedUserEndsWithoutWordsAndOpensHisWords) {
   leser.join();
 }
 
-TEST_F(Hauptfenster, PoolAloneCollectsEveryBenUnderTheLock) {
-  schreiben("ziel/Chirurgie/Wortliste.txt", "");
-  schreiben("ziel/Chirurgie/_Meier.ben", "Femur\r\nx\r\n");
-  schreiben("ziel/Chirurgie/_Schulz.ben", "Tibia\r\n");
-  starten(vk::VokariumArt(), "-p Chirurgie");
-  ASSERT_EQ(auftraege_.size(), 1u);
-  EXPECT_EQ(auftraege_[0].auftrag.dateiname, "Wortliste.txt");
-  EXPECT_TRUE(auftraege_[0].gesperrt);
-  EXPECT_EQ(auftraege_[0].wortliste, "Femur\r\nTibia\r\n");
-  EXPECT_FALSE(gibtEs("ziel/Chirurgie/_Meier.ben") || gibtEs("ziel/Chirurgie/_Schulz.ben"));
-}
-
 TEST_F(Hauptfenster, ActionsLeaveNoLockBehind) {
   starten(vk::VokariumArt());
   vk::setNextFileName("");
@@ -387,6 +375,7 @@ TEST_F(Hauptfenster, RevisionSnapshotAndTheDifferenceList) {
   ASSERT_EQ(auftraege_.size(), 2u);
   EXPECT_EQ(auftraege_[1].auftrag.dateiname, "Wortliste.txt");
   EXPECT_EQ(auftraege_[1].wortliste, "Femur\r\nRadius\r\n");
+  EXPECT_TRUE(auftraege_[1].gesperrt);
   EXPECT_FALSE(gibtEs("ziel/Chirurgie/_Meier.ben") || gibtEs("ziel/Chirurgie/_Schulz.ben"));
 }
 

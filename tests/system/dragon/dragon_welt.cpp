@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
-#include <cstdlib>
 #include <filesystem>
 
 #include "common/dns_ini.h"
@@ -28,16 +27,11 @@ const char* const kNatspeak = VK_BIN_DIR "/natspeak";
 }  // namespace
 
 void DragonWelt::SetUp() {
-  char muster[] = "/tmp/vk-dragon-sys.XXXXXX";
-  root_ = ::mkdtemp(muster);
-  for (const char* d : {"appdata", "registry", "run"}) {
-    std::filesystem::create_directories(root_ + "/" + d);
-  }
-  ::setenv("XDG_CONFIG_HOME", nativ("appdata").c_str(), 1);
-  ::setenv("VOKARIUM_REGISTRY_DIR", nativ("registry").c_str(), 1);
-  ::setenv("XDG_RUNTIME_DIR", nativ("run").c_str(), 1);
-  ::setenv("VOKARIUM_DRAGON_SOCKET", nativ("run/natspeak.sock").c_str(), 1);
-  ::setenv("VOKARIUM_TRACE_SOCKET", nativ("run/trace").c_str(), 1);
+  baum_ = std::make_unique<vktest::Baum>();
+  baum_->umgebungUmleiten();
+  std::filesystem::create_directories(nativ("appdata"));
+  baum_->env("XDG_CONFIG_HOME", nativ("appdata").c_str());
+  socketSetzen(nativ("run/natspeak.sock"));
   vk::DragonZuruecksetzen();
   vk::VoctoolsZuruecksetzen();
   vk::DnsIniZuruecksetzen();
@@ -63,7 +57,7 @@ void DragonWelt::TearDown() {
   vk::VoctoolsZuruecksetzen();
   vk::DragonZuruecksetzen();
   vk::poolZustandZuruecksetzen();
-  std::filesystem::remove_all(root_);
+  baum_.reset();
 }
 
 std::string DragonWelt::system(const std::string& rel) const {
@@ -121,7 +115,7 @@ QProcess* DragonWelt::starten(const QStringList& extra, const std::string& socke
 }
 
 void DragonWelt::socketSetzen(const std::string& nativerPfad) {
-  ::setenv("VOKARIUM_DRAGON_SOCKET", nativerPfad.c_str(), 1);
+  baum_->env("VOKARIUM_DRAGON_SOCKET", nativerPfad.c_str());
 }
 
 void DragonWelt::dateiSchreiben(const std::string& pfad, const std::string& inhalt) {

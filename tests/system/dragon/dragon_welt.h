@@ -13,13 +13,15 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/baum.h"
+
 class DragonWelt : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
 
   // Native path below the test tree, and its system form.
-  std::string nativ(const std::string& rel) const { return root_ + "/" + rel; }
+  std::string nativ(const std::string& rel) const { return baum_->pfad(rel); }
   std::string system(const std::string& rel) const;
   // System form of R.
   std::string master() const { return system("R") + "\\"; }
@@ -56,6 +58,6 @@ class DragonWelt : public ::testing::Test {
   // Runs the event loop until `bedingung` holds or 5 seconds passed.
   bool warten(const std::function<bool()>& bedingung);
 
-  std::string root_;
+  std::unique_ptr<vktest::Baum> baum_;
   std::vector<std::unique_ptr<QProcess>> prozesse_;
 };

@@ -34,44 +34,29 @@ using vktest::schreiben;
 using vktest::sys;
 using vktest::warteBis;
 
-class Baum {
+class Baum : public vktest::Baum {
  public:
-  Baum() {
-    char muster[] = "/tmp/vkz-test-XXXXXX";
-    wurzel = mkdtemp(muster);
-    basis = wurzel / "basis";
-    ziel = basis / "Vokarium";
+  Baum() : basis(wurzel / "basis"), ziel(basis / "Vokarium"), ini(wurzel / "Vokarium.ini") {
+    umgebungUmleiten();
     fs::create_directories(basis);
-    fs::create_directories(wurzel / "reg");
     fs::create_directories(wurzel / "units");
-    fs::create_directories(wurzel / "run");
-    ini = wurzel / "Vokarium.ini";
+    env("VOKARIUM_UNIT_DIR", pfad("units").c_str());
+    env("DISPLAY", nullptr);
+    env("WAYLAND_DISPLAY", nullptr);
     iniSchreiben("");
-    setenv("VOKARIUM_REGISTRY_DIR", (wurzel / "reg").c_str(), 1);
-    setenv("VOKARIUM_UNIT_DIR", (wurzel / "units").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (wurzel / "cfg").c_str(), 1);
-    setenv("XDG_RUNTIME_DIR", (wurzel / "run").c_str(), 1);
-    setenv("VOKARIUM_TRACE_SOCKET", (wurzel / "run" / "trace.sock").c_str(), 1);
-    unsetenv("DISPLAY");
-    unsetenv("WAYLAND_DISPLAY");
     // The base directory as the dialog of an earlier start left it.
     EXPECT_EQ(plat::regWriteString(plat::Hive::localMachine, "Software\\QMT\\Vokarium",
-                                   "LastBasisDirectory", sys(basis)),
+                                   "LastBasisDirectory", vktest::sys(basis)),
               plat::Err::ok);
   }
-  ~Baum() {
-    std::error_code e;
-    fs::remove_all(wurzel, e);
-  }
-  Baum(const Baum&) = delete;
-  Baum& operator=(const Baum&) = delete;
 
   // The INI file with the base directory and a 1 s pause, plus `mehr`.
   void iniSchreiben(const std::string& mehr) {
-    schreiben(ini, "[Vokarium]\r\nBasisVerzeichnis=" + sys(basis) + "\r\nPause=1\r\n" + mehr);
+    vktest::schreiben(
+        ini, "[Vokarium]\r\nBasisVerzeichnis=" + vktest::sys(basis) + "\r\nPause=1\r\n" + mehr);
   }
 
-  void benutzer(const std::string& zeilen) { schreiben(basis / "Benutzer.dat", zeilen); }
+  void benutzer(const std::string& zeilen) { vktest::schreiben(basis / "Benutzer.dat", zeilen); }
 
   fs::path pool(const std::string& name) const { return ziel / name; }
 
@@ -87,11 +72,10 @@ class Baum {
   void triggerSchreiben(const std::string& id,
                         const std::string& inhalt = "Vokarium5-Trigger\r\nPLATZ1\r\n") {
     const fs::path tmp = ziel / "Trigger" / (".x" + id + ".tmp");
-    schreiben(tmp, inhalt);
+    vktest::schreiben(tmp, inhalt);
     fs::rename(tmp, trigger(id));
   }
 
-  fs::path wurzel;
   fs::path basis;
   fs::path ziel;
   fs::path ini;
