@@ -118,7 +118,7 @@ pids+=($!)
 # Both workstations see the configuration the server made.
 for s in A B; do
   warte "auf $s test -f '$W/Vokarium/Vokarium.cfg' -a -d '$W/Vokarium/Chirurgie'" ||
-    { fail "workstation $s does not see the server's folder: $(tail -n 3 "$T/server.log")"; ergebnis; }
+    { fail "workstation $s does not see the server's folder: $(tail -n 1 "$T/server.log")"; ergebnis; }
 done
 
 # Workstation A: Meier adds the word; at the recognizer's end his helper
