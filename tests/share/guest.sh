@@ -3,7 +3,8 @@
 # on the kernel command line): one ext4 folder on a RAM disk, served by
 # Samba (share "vk" with its defaults, share "vknool" with oplocks off) and
 # the kernel NFS server on loopback, each mounted twice as two
-# workstations; then the measurements of run.sh. Writes report.txt and
+# workstations; then the measurements of run.sh (the road of a word:
+# weg.sh). Writes report.txt and
 # "done" (ok / fail) into the result folder and powers the machine off;
 # a step that fails is named in the report instead of a figure.
 set -u
@@ -237,5 +238,31 @@ if [ ${#chosen_soaks[@]} -gt 0 ]; then
     fi
   done
 fi
+
+# The road of a word with the real programs: the server on the local
+# folder, workstation A and B each on its own mount of the share.
+wege=(
+  "CIFS, share oplocks = no|/srv/smbnool|/mnt/nool-a|/mnt/nool-b"
+  "NFSv3|/srv/nfs|/mnt/nfs3-a|/mnt/nfs3-b"
+  "NFSv4.2, server fs.leases-enable=0|/srv/nfs|/mnt/nfs4-a|/mnt/nfs4-b"
+)
+case ,$stages, in *,weg,*)
+  say ""
+  say "== road of a word, server on the local folder, workstations on mounts A and B"
+  n=0
+  for p in "${wege[@]}"; do
+    IFS='|' read -r name s a b <<<"$p"
+    n=$((n + 1))
+    chosen "$name" || continue
+    mkdir -p "$s/weg$n"
+    if [[ $name == *leases-enable=0* ]]; then sysctl -q fs.leases-enable=0; else sysctl -q fs.leases-enable=1; fi
+    sleep 1
+    line=$(VK_WEG_LOGS=$out/weg$n timeout 300 "$root/tests/share/weg.sh" "$bin" "$name" \
+      "$s/weg$n" "$a/weg$n" "$b/weg$n" 2>"$out/weg$n.err") || status=fail
+    say "${line:-road of a word | $name | did not end within 300 s}"
+  done
+  sysctl -q fs.leases-enable=1
+  ;;
+esac
 
 dmesg | grep -E -i 'cifs|nfs|lock' | tail -n 40 >"$out/dmesg.txt"

@@ -5,13 +5,17 @@
 # the guest's loopback, mounts each share twice as two workstations and
 # measures there: the lock matrix and the check after a lock with the OS
 # layer's own calls (vk_sharetest), and the soak with writers on one mount,
-# the applier on the other and the server on the file server's folder.
-# Prints the table and the soak's lost / duplicated / corrupted lines per
-# file system; exit code 1 when a soak that must hold lost or corrupted a
-# line or hung, 2 when the machine did not finish. Not part of ctest (needs
+# the applier on the other and the server on the file server's folder,
+# and (stage "weg") the road of a word with the real programs, the server
+# on the folder and two workstations on two mounts (weg.sh).
+# Prints the table, the soak's lost / duplicated / corrupted lines per
+# file system and the road's arrivals; exit code 1 when a soak that must
+# hold lost or corrupted a line or hung, or a word did not arrive exactly
+# once, 2 when the machine did not finish. Not part of ctest (needs
 # root for the packages).
 # usage: tests/share/run.sh [build dir=build] [soak seconds=60] [stages=matrix,soak]
-#        (stage "unsafe": the soaks on a share with Samba's defaults)
+#        (stage "weg": the road of a word; stage "unsafe": the soaks on a
+#        share with Samba's defaults)
 #        [only=comma-separated parts of the names of the pairs and soaks to
 #        run, e.g. "NFSv3,oplocks = no"; all when empty]
 set -euo pipefail
@@ -25,7 +29,7 @@ work=$root/build-share
 kdir=$work/kernel
 out=$work/out
 scripts/install-share-deps.sh "$kdir"
-cmake --build "$build" --target vkZentrale vk_soak vk_sharetest -j2 >/dev/null
+cmake --build "$build" --target vkZentrale vk_soak vk_sharetest vkHelfer Vokarium natspeak -j2 >/dev/null
 
 kver=$(basename "$(ls -d "$kdir"/lib/modules/*)")
 depmod -b "$kdir" "$kver"
