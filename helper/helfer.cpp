@@ -117,6 +117,14 @@ void WortdateiAnwenden(const std::string& pfad, Anwendung art) {
   const std::string claim = ClaimPfad(pfad);
   const std::string angewandt = AngewandtPfad(pfad);
   if (!NameFrei(angewandt) || !NameFrei(claim)) return;
+  if (plat::fileExists(angewandt) && plat::fileExists(claim)) {
+    // Both may be one file, cut in its rename: then it is applied once.
+    const plat::Err e = UmbenennungVollenden(claim, angewandt);
+    if (e != plat::Err::ok) {
+      FehlerMelden(e, TxW(vk::txt::kNichtGeloescht, claim));
+      return;
+    }
+  }
   if (plat::fileExists(angewandt)) {
     Tr({"nicht gesichert, erneut", angewandt});
     if (!Anwenden(angewandt, art)) return;

@@ -41,6 +41,15 @@ plat::Err AngewandtVormerken(const std::string& claim, const std::string& angewa
   return c.removeAndClose();
 }
 
+plat::Err UmbenennungVollenden(const std::string& claim, const std::string& angewandt) {
+  plat::SharedFile c;
+  plat::Err e = vk::WortdateiOeffnen(c, claim, plat::Disposition::openExisting);
+  if (e == plat::Err::notFound) return plat::Err::ok;
+  if (e != plat::Err::ok) return e;
+  e = c.renameTo(angewandt);
+  return e == plat::Err::fileExists ? plat::Err::ok : e;
+}
+
 Beanspruchung DateiBeanspruchen(const std::string& pfad, plat::Err& fehler) {
   fehler = plat::Err::ok;
   plat::SharedFile f;

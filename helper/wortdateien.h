@@ -38,6 +38,11 @@ std::string AngewandtPfad(std::string_view pfad);
 // there is none, else appended to it and deleted).
 plat::Err AngewandtVormerken(const std::string& claim, const std::string& angewandt);
 
+// A kill inside the rename of a claim to its waiting file leaves one file
+// under both names; this finishes that rename. A claim that is another
+// file than the waiting one stays as it is.
+plat::Err UmbenennungVollenden(const std::string& claim, const std::string& angewandt);
+
 enum class Beanspruchung {
   keineDatei,   // nothing to claim
   leer,         // the file was empty and has been deleted

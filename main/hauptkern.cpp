@@ -233,8 +233,10 @@ bool BenDateienSammeln(bool traceJeDatei) {
     if (istBenClaim(name)) claims.push_back(ordner + name);
   for (const std::string& name : namen) {
     if (!name.ends_with(".ben")) continue;
+    // A claim listed already is this file, cut in its rename by a kill.
     const std::string claim = benBeanspruchen(ordner + name);
-    if (!claim.empty()) claims.push_back(claim);
+    if (!claim.empty() && std::find(claims.begin(), claims.end(), claim) == claims.end())
+      claims.push_back(claim);
   }
 
   std::vector<std::string> zeilen;

@@ -145,7 +145,8 @@ class SharedFile {
   Err sync();
 
   // Renames the file this handle holds (exclusive only) to `newPath`,
-  // failing with fileExists when the new name is taken. The handle stays
+  // failing with fileExists when the new name is taken by another file
+  // (a rename cut between its two steps is finished). The handle stays
   // open on the renamed file. Used to claim a shared text under its lock.
   Err renameTo(std::string_view newPath);
 
@@ -187,6 +188,11 @@ void setWriteFault(long long bytes);
 // Test hook: the next flush of a shared file in this process (sync, or the
 // flush before an append's commit mark) fails with ioError.
 void setSyncFault(bool on);
+
+// Test hook: the next SharedFile::renameTo of this process, once it has
+// made the new name, cannot remove the old one (EACCES), as a share may
+// refuse it.
+void setRenameUnlinkFault(bool on);
 
 // Test hook: the next `times` lock calls in this process fail with the
 // errno `error`, as the server of an SMB share answers them.

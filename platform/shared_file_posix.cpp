@@ -48,6 +48,7 @@ struct LockState {
   // share's server answers them.
   std::atomic<int> lockFaultTimes{0};
   std::atomic<int> lockFaultErrno{0};
+  std::atomic<bool> renameUnlinkFault{false};
 };
 
 LockState& lockState() {
@@ -614,6 +615,10 @@ void setSyncFault(bool on) {
   lockState().syncFault.store(on);
 }
 
+void setRenameUnlinkFault(bool on) {
+  lockState().renameUnlinkFault.store(on);
+}
+
 void setLockFault(int error, int times) {
   LockState& s = lockState();
   s.lockFaultErrno.store(error);
@@ -753,9 +758,23 @@ Err SharedFile::renameTo(std::string_view newPath) {
   const std::string from = nativePath(path_);
   const std::string to = nativePath(newPath);
   if (::link(from.c_str(), to.c_str()) == 0) {
-    ::unlink(from.c_str());
+    // Without the old name gone the file would be under both names: the
+    // rename did not happen.
+    const bool refused = lockState().renameUnlinkFault.exchange(false);
+    if (refused || ::unlink(from.c_str()) != 0) {
+      const int e = refused ? EACCES : errno;
+      ::unlink(to.c_str());
+      return fromErrno(e);
+    }
   } else {
     int e = errno;
+    // The new name already names this very file: a rename killed between
+    // its link and its unlink. Finishing it is what that caller wanted.
+    if (e == EEXIST && sameFile(fd_, to)) {
+      if (::unlink(from.c_str()) != 0) return fromErrno(errno);
+      path_ = std::string(newPath);
+      return Err::ok;
+    }
     if (e == EEXIST) return Err::fileExists;
     if (e == ENOENT) return Err::pathNotFound;
     // File systems without hard links: check, then rename.

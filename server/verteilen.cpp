@@ -48,6 +48,10 @@ Stand standVon(const plat::SharedFile& f) {
   return s;
 }
 
+bool gleicheDatei(const Stand& a, const Stand& b) {
+  return a.dev != 0 && a.dev == b.dev && a.ino == b.ino;
+}
+
 // What one member has of the pool text kind being delivered: the first
 // `claimBis` bytes of the claim, its remainder `rest` (when delivered, not
 // yet deleted), both appended to `ziel` (the member file, or for `inRest`
@@ -349,7 +353,10 @@ bool textBeanspruchen(const std::string& quelle, const std::string& claim, Buch&
     return false;
   }
   const plat::PathKind claimArt = plat::pathKind(claim);
-  if (claimArt == plat::PathKind::missing) {
+  // A claim that is the text itself, left under both names by a server
+  // killed inside its rename, is renamed at last: appended to itself its
+  // lines would go out twice.
+  if (claimArt == plat::PathKind::missing || gleicheDatei(standVon(s), standVon(claim))) {
     if (s.renameTo(claim) != plat::Err::ok) {
       dateiFehler("Pool-Text nicht uebernehmbar", quelle);
       return false;

@@ -113,6 +113,9 @@ bool anwenden(const std::string& datei, const std::string& vokabular) {
 void anwendenRunde(const std::string& neu, const std::string& vokabular) {
   const std::string claim = helfer::ClaimPfad(neu);
   const std::string angewandt = helfer::AngewandtPfad(neu);
+  if (plat::fileExists(angewandt) && plat::fileExists(claim) &&
+      helfer::UmbenennungVollenden(claim, angewandt) != plat::Err::ok)
+    return;
   if (plat::fileExists(angewandt) && !anwenden(angewandt, vokabular)) return;
   if (plat::fileExists(claim)) {
     if (!anwenden(claim, vokabular) ||

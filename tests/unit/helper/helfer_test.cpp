@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -371,6 +373,20 @@ TEST_F(Helfertest, AngewandteWoerterBleibenBisZurSicherung) {
   EXPECT_EQ(e.worte, (std::vector<std::string>{"Eins", "Zwei", "Drei"}));
   EXPECT_FALSE(plat::fileExists(helfer::AngewandtPfad(helfer::NeuPfad())));
   EXPECT_FALSE(plat::fileExists(helfer::ClaimPfad(helfer::NeuPfad())));
+
+  // Killed inside the rename of the claim to its applied name: one file
+  // under both names. It is applied once and goes; the next file comes.
+  e.worte.clear();
+  Schreiben(helfer::ClaimPfad(helfer::NeuPfad()), "Fuenf\r\n");
+  ASSERT_EQ(::link(plat::nativePath(helfer::ClaimPfad(helfer::NeuPfad())).c_str(),
+                   plat::nativePath(helfer::AngewandtPfad(helfer::NeuPfad())).c_str()),
+            0);
+  Schreiben(helfer::NeuPfad(), "Sechs\r\n");
+  helfer::ProfilAktualisieren();
+  EXPECT_EQ(e.worte, (std::vector<std::string>{"Fuenf", "Sechs"}));
+  EXPECT_FALSE(plat::fileExists(helfer::AngewandtPfad(helfer::NeuPfad())));
+  EXPECT_FALSE(plat::fileExists(helfer::ClaimPfad(helfer::NeuPfad())));
+  EXPECT_FALSE(plat::fileExists(helfer::NeuPfad()));
 
   fs::create_directory(plat::nativePath(helfer::ClaimPfad(helfer::NeuPfad())));
   Schreiben(helfer::NeuPfad(), "Vier\r\n");

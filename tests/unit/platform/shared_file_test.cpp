@@ -228,6 +228,19 @@ TEST(SharedFile, ClaimByRenameUnderTheLock) {
   EXPECT_EQ(f.removeAndClose(), Err::ok);
   EXPECT_FALSE(fileExists(claim));
   EXPECT_EQ(vktest::lesen(t.wurzel / "neuWorte.txt"), "Wort2\r\n");
+  // An old name the share will not remove: no rename, the text keeps its
+  // one name.
+  SharedFile g;
+  ASSERT_EQ(openAs(text, Share::exclusive, g), Err::ok);
+  setRenameUnlinkFault(true);
+  EXPECT_EQ(g.renameTo(claim), Err::accessDenied);
+  EXPECT_FALSE(fileExists(claim));
+  // A claim killed between the rename's two steps is under both names; the
+  // next claim finishes it instead of sticking on "name taken".
+  ASSERT_EQ(::link(t.pfad("neuWorte.txt").c_str(), t.pfad("neuWorte.txt.claim").c_str()), 0);
+  EXPECT_EQ(g.renameTo(claim), Err::ok);
+  EXPECT_FALSE(fileExists(text));
+  EXPECT_EQ(vktest::lesen(t.wurzel / "neuWorte.txt.claim"), "Wort2\r\n");
 }
 
 TEST(SharedFile, PublishedFilesAreNeverSeenEmptyOrHalfWritten) {

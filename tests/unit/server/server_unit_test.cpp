@@ -696,3 +696,20 @@ TEST_F(Kern, MitgliedsdateiWirdAufDemNetzlaufwerkGeflusht) {
   EXPECT_EQ(lesen(ziel() / "A" / "_u1.neu.zustellung"), "W1\r\n");
   EXPECT_FALSE(fs::exists(ziel() / "A" / "_u1.neu") && fs::file_size(ziel() / "A" / "_u1.neu") > 0);
 }
+
+// A server killed inside the claim's rename leaves the text under both
+// names: the next pass takes it as the claim, and every line goes out once.
+TEST_F(Kern, ImUmbenennenGeschnittenerClaimKommtEinmal) {
+  benutzer("A\tu1\r\nA\tu2\r\n");
+  schreiben(ziel() / "A" / "neuWorte.txt", "W1\r\nW2\r\n");
+  fs::create_hard_link(ziel() / "A" / "neuWorte.txt", ziel() / "A" / "neuWorte.txt.zustellung");
+  durchgang();
+  durchgang();
+  EXPECT_EQ(lesen(ziel() / "A" / "_u1.neu"), "W1\r\nW2\r\n");
+  EXPECT_EQ(lesen(ziel() / "A" / "_u2.neu"), "W1\r\nW2\r\n");
+  EXPECT_FALSE(fs::exists(ziel() / "A" / "neuWorte.txt"));
+  EXPECT_FALSE(fs::exists(ziel() / "A" / "neuWorte.txt.zustellung"));
+  schreiben(ziel() / "A" / "neuWorte.txt", "W3\r\n");
+  durchgang();
+  EXPECT_EQ(lesen(ziel() / "A" / "_u1.neu"), "W1\r\nW2\r\nW3\r\n");
+}

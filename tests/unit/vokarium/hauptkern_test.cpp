@@ -227,3 +227,15 @@ TEST_F(Hauptkern, NoWordIsLostWhileAHelperAppends) {
 }
 
 }  // namespace
+
+// A run killed inside the rename of a ".ben" to its claim leaves one file
+// under both names: the next run merges its words once.
+TEST_F(Hauptkern, ABenCutInItsRenameIsMergedOnce) {
+  schreiben(pool("_Meier.ben"), "Femur\r\n");
+  std::filesystem::create_hard_link(wurzel_ / pool("_Meier.ben"),
+                                    wurzel_ / pool("_Meier.ben.inArbeit"));
+  ASSERT_TRUE(vk::BenDateienSammeln(false));
+  EXPECT_EQ(lesen(pool("Wortliste.txt")), "Femur\r\n");
+  EXPECT_FALSE(gibtEs(pool("_Meier.ben")));
+  EXPECT_FALSE(gibtEs(pool("_Meier.ben.inArbeit")));
+}
