@@ -100,9 +100,10 @@ TEST(Einstellungen, AbbruchcodesAntwortdateiUndIhreMeldungen) {
     Lauf s;
     s.start(b.wurzel, f.args);
     EXPECT_EQ(s.ende(), f.code) << s.fehler();
-    if (f.code != 0)
+    if (f.code != 0) {
       EXPECT_NE(s.fehler().find("qmt Abbruch-Message: +++++ " + f.meldung), std::string::npos)
           << s.fehler();
+    }
   }
   EXPECT_TRUE(fs::exists(b.ziel / "Vokarium.cfg"));
 }
