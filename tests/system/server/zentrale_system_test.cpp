@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <set>
+#include <thread>
 
 #include "platform/shared_file.h"
 #include "tests/system/server/zentrale_lauf.h"
