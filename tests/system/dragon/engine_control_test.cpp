@@ -168,21 +168,6 @@ TEST_F(DragonWelt, EventsReachTheReceiverInOrderAndTheEndWaitsForIt) {
   EXPECT_EQ(e.number, dragonproto::errNotRunning);
 }
 
-TEST_F(DragonWelt, TheEndDoesNotWaitForeverForAReceiver) {
-  einrichten();
-  QProcess* p = starten({"--speaker", "Anna", "--topic", "Allgemein", "--quit-wait", "300"});
-  auto empfaenger = DragonEngineErzeugen();
-  ASSERT_TRUE(empfaenger);
-  dragon::Error e;
-  ASSERT_TRUE(empfaenger->registerEvents(e));
-  ctl({"add-word", "Trotzdem"});
-  ctl({"quit"});
-  ASSERT_TRUE(p->waitForFinished(5000));
-  EXPECT_EQ(p->exitCode(), 0);
-  EXPECT_NE(dateiLesen(master() + "Anna\\current\\Allgemein\\user.voc").find("Trotzdem"),
-            std::string::npos);
-}
-
 TEST_F(DragonWelt, WindowsAreFoundByTitleAndClosed) {
   einrichten();
   QProcess* p = starten({"--english"});
