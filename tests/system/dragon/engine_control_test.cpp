@@ -1,6 +1,8 @@
 // Engine control of the clients against the real recognizer stand-in:
 // not installed, not running, speaker checks and switches, events, the
-// recognizer's end, its windows, two workstations, nsuser.ini.
+// recognizer's end, its windows, a recognizer that does not answer,
+// nsuser.ini (two workstations and the start by the helper: the system
+// tests of the helper and of the road of a word).
 #include <QLocalServer>
 #include <QProcess>
 #include <filesystem>
@@ -205,40 +207,6 @@ TEST_F(DragonWelt, WithWindowsTheSameCallsServeTheBarAndItsDialogs) {
   EXPECT_EQ(p->exitCode(), 0);
   EXPECT_NE(dateiLesen(master() + "Anna\\current\\Allgemein\\user.voc").find("Fenster\r\n"),
             std::string::npos);
-}
-
-TEST_F(DragonWelt, TwoWorkstationsShareTheMasterDirectory) {
-  einrichten();
-  starten({"--speaker", "Bernd", "--topic", "Allgemein"}, nativ("run/b.sock"));
-  starten({}, nativ("run/a.sock"));
-  int code = 0;
-  natspeak({"--headless"}, &code);
-  EXPECT_EQ(code, 4);
-  Dragon().speaker = "Anna";
-  Dragon().topic = "Allgemein";
-  ASSERT_TRUE(SetDragonUser());
-  dateiSchreiben(system("neu.txt"), "Gemeinsam\r\n");
-  ASSERT_TRUE(VoctoolsStart());
-  ASSERT_TRUE(WoerterHinzufuegen(system("neu.txt")));
-  VoctoolsEnde();
-
-  socketSetzen(nativ("run/b.sock"));
-  EXPECT_EQ(zustand("speaker"), "Bernd");
-  ASSERT_TRUE(SetDragonUser());
-  ASSERT_TRUE(VoctoolsStart());
-  ASSERT_TRUE(WorteHolen(true));
-  VoctoolsEnde();
-  EXPECT_EQ(Voctools().liste.back(), (dragon::Word{"Gemeinsam", ""}));
-  EXPECT_EQ(Voctools().sprecher, "Anna");
-}
-
-TEST_F(DragonWelt, DragonStartenStartsTheRecognizerFromItsFolder) {
-  einrichten();
-  ASSERT_TRUE(DragonStarten());
-  ASSERT_TRUE(warten([]() { return DragonLaeuft(); }));
-  EXPECT_TRUE(DragonLeiste());
-  ctl({"quit"});
-  EXPECT_TRUE(warten([]() { return !DragonLeiste(); }));
 }
 
 TEST_F(DragonWelt, ARecognizerThatDoesNotAnswerEndsTheCallWithATimeout) {
