@@ -588,9 +588,8 @@ class FormWortlisteTest : public QObject {
   std::unique_ptr<FormWortliste> oeffnen(const Listenauftrag& a, bool warten = true) {
     auto f = std::make_unique<FormWortliste>(&aufrufer_, a);
     f->show();
-    if (warten) {
-      [&] { QVERIFY(QTest::qWaitFor([&f] { return f->Liste->isVisible(); }, 10000)); }();
-    }
+    if (warten && !QTest::qWaitFor([&f] { return f->Liste->isVisible(); }, 10000))
+      QTest::qFail("the list was not shown", __FILE__, __LINE__);
     QCoreApplication::processEvents();
     return f;
   }
