@@ -138,6 +138,22 @@ TEST(Triggerzyklus, PoolVorAdminUndTErstNachDemDurchgangWeg) {
   EXPECT_EQ(s.ende(), 0);
 }
 
+// Lines of the user list that are no entries or carry unusable names are
+// left out of the list the clients read and get no pool folder.
+TEST(Fehlerfaelle, UnzulaessigeZeilenDerBenutzerliste) {
+  Baum b;
+  b.benutzer(
+      "A\tu1\tcurrent\\t1\tThema\r\n A\tblank\r\nB/x\tu\t\t\r\nD\tu\x01x\t\t\r\n"
+      "E\t \"u5\"\tsub\tthema\textra\r\nF\tu6\r\n");
+  Lauf s;
+  s.start(b.wurzel, {"-I" + b.ini.string(), "-E"});
+  ASSERT_EQ(s.ende(), 0) << s.fehler();
+  EXPECT_EQ(lesen(b.ziel / "BenIntern.dat"),
+            "A\tu1\tcurrent\\t1\tThema\r\nE\tu5\tsub\tthema\r\nF\tu6\t\t\r\n");
+  EXPECT_FALSE(fs::exists(b.ziel / "B"));
+  EXPECT_FALSE(fs::exists(b.ziel / "D"));
+}
+
 // A member file held by another process beyond the retries keeps only its
 // own remainder: the others are done and get nothing twice; the held one
 // gets everything with the next trigger.
