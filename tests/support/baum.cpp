@@ -1,6 +1,8 @@
 // The shared test helpers (see baum.h).
 #include "tests/support/baum.h"
 
+#include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -98,48 +100,40 @@ void Baum::umgebungUmleiten() {
   env("VOKARIUM_TRACE_SOCKET", pfad("run/trace").c_str());
 }
 
-namespace {
-std::string leerLesen(int fd) {
-  std::string r;
-  char puffer[4096];
-  for (ssize_t n; (n = ::read(fd, puffer, sizeof puffer)) > 0;)
-    r.append(puffer, static_cast<std::size_t>(n));
-  ::close(fd);
-  return r;
-}
-}  // namespace
-
-Lauf ausfuehren(const std::vector<std::string>& argv) {
-  Lauf lauf;
-  int aus[2];
-  int fehl[2];
-  if (argv.empty() || ::pipe(aus) != 0) return lauf;
-  if (::pipe(fehl) != 0) {
-    ::close(aus[0]);
-    ::close(aus[1]);
-    return lauf;
+Prozess::~Prozess() {
+  if (pid_ > 0) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
   }
-  posix_spawn_file_actions_t aktionen;
-  posix_spawn_file_actions_init(&aktionen);
-  posix_spawn_file_actions_adddup2(&aktionen, aus[1], 1);
-  posix_spawn_file_actions_adddup2(&aktionen, fehl[1], 2);
-  for (int fd : {aus[0], aus[1], fehl[0], fehl[1]})
-    posix_spawn_file_actions_addclose(&aktionen, fd);
+}
+
+void Prozess::start(const fs::path& ordner, const std::vector<std::string>& argv) {
+  static int zaehler = 0;
+  ++zaehler;
+  aus_ = ordner / ("aus" + std::to_string(zaehler) + ".txt");
+  err_ = ordner / ("err" + std::to_string(zaehler) + ".txt");
   std::vector<char*> args;
   for (const std::string& a : argv)
     args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
-  pid_t pid = -1;
-  const int e = ::posix_spawn(&pid, args[0], &aktionen, nullptr, args.data(), environ);
-  posix_spawn_file_actions_destroy(&aktionen);
-  ::close(aus[1]);
-  ::close(fehl[1]);
-  lauf.ausgabe = leerLesen(aus[0]);
-  lauf.fehler = leerLesen(fehl[0]);
-  int status = 0;
-  if (e == 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status))
-    lauf.code = WEXITSTATUS(status);
-  return lauf;
+  posix_spawn_file_actions_t fa;
+  posix_spawn_file_actions_init(&fa);
+  posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&fa, 1, aus_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&fa, 2, err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (::posix_spawn(&pid_, args[0], &fa, nullptr, args.data(), environ) != 0) pid_ = -1;
+  posix_spawn_file_actions_destroy(&fa);
+}
+
+int Prozess::ende(int ms) {
+  int s = 0;
+  if (pid_ <= 0 || !warteBis([&] { return ::waitpid(pid_, &s, WNOHANG) == pid_; }, ms)) return -1;
+  pid_ = -1;
+  return WIFEXITED(s) ? WEXITSTATUS(s) : 128 + WTERMSIG(s);
+}
+
+void Prozess::signal(int sig) const {
+  if (pid_ > 0) ::kill(pid_, sig);
 }
 
 }  // namespace vktest

@@ -2,7 +2,7 @@
 // the environment variables it sets put back), files written and read as
 // bytes (pool files are cp1252 with CR LF, so tests spell them as bytes),
 // the broken sample files of tests/data and programs started with their
-// output. A helper that fails reports it through the test framework's
+// output in files. A helper that fails reports it through the test framework's
 // failure of the test that called it.
 #pragma once
 
@@ -65,14 +65,27 @@ class Baum {
   std::vector<std::pair<std::string, std::optional<std::string>>> gemerkt_;
 };
 
-// A program run to its end: exit code (-1: killed or not started) and what
-// it wrote to stdout and to stderr (each read whole, so meant for programs
-// that write little).
-struct Lauf {
-  int code = -1;
-  std::string ausgabe;
-  std::string fehler;
+// A program started with stdin from /dev/null and its output going to
+// files in `ordner`; killed when the object goes while it still runs.
+class Prozess {
+ public:
+  Prozess() = default;
+  Prozess(const Prozess&) = delete;
+  Prozess& operator=(const Prozess&) = delete;
+  ~Prozess();
+
+  // argv[0] is the program's path.
+  void start(const fs::path& ordner, const std::vector<std::string>& argv);
+  // Exit code (128 + signal when killed), -1 when it did not end within `ms`.
+  int ende(int ms = 30000);
+  void signal(int sig) const;
+  std::string ausgabe() const { return lesen(aus_); }
+  std::string fehler() const { return lesen(err_); }
+
+ private:
+  int pid_ = -1;
+  fs::path aus_;
+  fs::path err_;
 };
-Lauf ausfuehren(const std::vector<std::string>& argv);
 
 }  // namespace vktest

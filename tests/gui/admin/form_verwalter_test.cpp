@@ -10,7 +10,6 @@
 #include <QProcess>
 #include <QScrollBar>
 #include <QtTest>
-#include <fstream>
 
 #include "admin/form_verwalter.h"
 #include "admin/verwaltung.h"
@@ -29,21 +28,315 @@ class FormVerwalterTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void init();
-  void cleanup();
-  void startUpTakesTheRecognizersFolders();
-  void searchAssignAndSaveWriteTheListAndOneTrigger();
-  void saveRefusesAndSelectsTheOffendingRows();
-  void poolNamesTheServerCannotUseAreRefused();
-  void anotherUserListFile();
-  void messagesComeWhenTheRowsAreOnScreen();
-  void rowsSortInGermanOrder();
-  void columnsAndKeyboard();
-  void columnsShareTheWidthAtTheDefaultSize();
-  void saveMarksEveryRowWithoutAPoolAndKeysActOnWhatIsSeen();
-  void firstStartSaysToChooseTheStorageLocation();
-  void columnHeadersFollowTheLanguageFile_data();
-  void columnHeadersFollowTheLanguageFile();
+  void init() {
+    baum_ = std::make_unique<vktest::Baum>();
+    baum_->umgebungUmleiten();
+    baum_->env("VOKARIUM_DRAGON_SOCKET", baum_->pfad("run/dragon").c_str());
+    verwaltungZuruecksetzen();
+    vk::konfigurationZuruecksetzen();
+    vk::triggerZuruecksetzen();
+    vk::DnsIniZuruecksetzen();
+    vk::meldungZuruecksetzen();
+    vk::responderEinschalten();
+  }
+
+  void cleanup() { baum_.reset(); }
+
+  void startUpTakesTheRecognizersFolders() {
+    welt({"Meier/Allgemein"});
+    if (QTest::currentTestFailed()) return;
+    FormVerwalter f;
+    f.show();
+    QCOMPARE(f.tSpeicherort->text(), vk::qtext(R()));
+    QCOMPARE(vk::RegLesen("LastBasisDirectory"), R());
+    QCOMPARE(vk::RegLesen("LastDirectory"), R() + "Vokarium\\");
+    QCOMPARE(vk::RegLesenMaschine("LastBasisDirectory"), R());
+    QVERIFY(QDir(datei("Vokarium/Trigger")).exists());
+    QVERIFY(!vk::DnsIni().userBaseDirectoryRU.empty());
+    QCOMPARE(vk::RegLesen("LocalCacheRU"), vk::DnsIni().userBaseDirectoryRU);
+    QCOMPARE(f.Liste->model()->rowCount(), 0);
+    QVERIFY(f.windowTitle().contains("(5.0)"));
+    QCOMPARE(f.focusWidget(), f.Liste);
+
+    // Closing in the normal state keeps the size (twips) for the next start.
+    f.resize(1000, 600);
+    f.close();
+    QCOMPARE(vk::RegLesen("ListenBreite"), std::to_string(1000 * 1440 / f.logicalDpiX()));
+    QCOMPARE(vk::RegLesen("ListenFontGroesse"), "10");
+  }
+
+  void searchAssignAndSaveWriteTheListAndOneTrigger() {
+    welt({"Meier/Allgemein", "Meier/Radiologie", "Bauer/Allgemein"});
+    if (QTest::currentTestFailed()) return;
+    liste("Chirurgie\tMeier\tcurrent\\Allgemein\tAllgemein\r\n");
+    FormVerwalter f;
+    QAbstractItemModelTester modellPruefer(f.Liste->model());
+    f.show();
+    QAction* dragon = f.Toolbar1->findChild<QAction*>("Dragon");
+    dragon->trigger();
+    dragon->trigger();
+    QCOMPARE(f.Liste->model()->rowCount(), 3);
+    QCOMPARE(f.Liste->model()->index(0, 0).data().toString(), "  ?");
+    QVERIFY(vk::recordedMessages().empty());
+
+    // Unassigned rows cannot be saved: all of them are marked, and that
+    // before the message is shown.
+    QList<int> beimMelden;
+    vk::setBeimAufzeichnen([&](const vk::AufgezeichneteMeldung&) { beimMelden = markiert(f); });
+    QVERIFY(!f.ZuordnungenUebernehmen());
+    vk::setBeimAufzeichnen(nullptr);
+    QCOMPARE(vk::recordedMessages().size(), std::size_t{1});
+    QVERIFY(vk::recordedMessages().front().text.find(vk::Text(2104)) != std::string::npos);
+    QVERIFY(vk::recordedMessages().front().text.find(vk::Text(2197)) != std::string::npos);
+    QCOMPARE(markiert(f), (QList<int>{0, 1}));
+    QCOMPARE(beimMelden, (QList<int>{0, 1}));
+
+    // Enter in the list assigns the pool typed into the choice.
+    auswaehlen(f, {0, 1});
+    f.coPool->setEditText("Innere");
+    QTest::keyClick(f.Liste, Qt::Key_Return);
+    QCOMPARE(f.coPool->findText("Innere"), 1);
+    vk::clearRecordedMessages();
+    QVERIFY(f.ZuordnungenUebernehmen());
+    QVERIFY(vk::recordedMessages().empty());
+    QVERIFY(!f.isVisible());
+    QCOMPARE(lesen("Benutzer.dat"),
+             std::string("Chirurgie\tMeier\tcurrent\\Allgemein\tAllgemein\r\n"
+                         "Innere\tBauer\tcurrent\\Allgemein\tAllgemein\r\n"
+                         "Innere\tMeier\tcurrent\\Radiologie\tRadiologie\r\n"));
+    QCOMPARE(lesen("Vokarium/Trigger/ADMIN.trg").rfind("Vokarium5-Trigger\r\n", 0), std::size_t{0});
+
+    // A pending request is enough: a second save leaves the trigger alone.
+    baum_->schreiben("R/Vokarium/Trigger/ADMIN.trg", "wartet");
+    FormVerwalter g;
+    QCOMPARE(g.Liste->model()->rowCount(), 3);
+    QVERIFY(g.ZuordnungenUebernehmen());
+    QCOMPARE(lesen("Vokarium/Trigger/ADMIN.trg"), std::string("wartet"));
+  }
+
+  void saveRefusesAndSelectsTheOffendingRows() {
+    welt({"Meier/Allgemein", "Meier/Radiologie", "Kunz/Allgemein"});
+    if (QTest::currentTestFailed()) return;
+    liste(
+        "P\tMeier\tcurrent\\Allgemein\tAllgemein\r\n"
+        "Q\tKunz\tcurrent\\Allgemein\tAllgemein\r\n"
+        "P\tMeier\tcurrent\\Radiologie\tRadiologie\r\n");
+    FormVerwalter f;
+    QVERIFY(!f.ZuordnungenUebernehmen());
+    QVERIFY(gemeldet(2106));
+    QCOMPARE(markiert(f), (QList<int>{0, 1}));  // rows sorted by pool: P, P, Q
+
+    // Delete removes the selected rows; the rest can be saved.
+    auswaehlen(f, {1});
+    QTest::keyClick(f.Liste, Qt::Key_Delete);
+    QCOMPARE(f.Liste->model()->rowCount(), 2);
+    QVERIFY(f.ZuordnungenUebernehmen());
+    QCOMPARE(lesen("Benutzer.dat"), std::string("P\tMeier\tcurrent\\Allgemein\tAllgemein\r\nQ\tKunz"
+                                                "\tcurrent\\Allgemein\tAllgemein\r\n"));
+  }
+
+  void poolNamesTheServerCannotUseAreRefused() {
+    welt({"Meier/Allgemein", "Bauer/Allgemein"});
+    if (QTest::currentTestFailed()) return;
+    FormVerwalter f;
+    f.show();
+    f.DragonSuchen();
+    for (const QString& name : {QString(32, 'x'), QString("..\\Trigger"), QString("a/b")}) {
+      vk::clearRecordedMessages();
+      f.coPool->setEditText(name);
+      f.Liste->setFocus();
+      QTest::keyClick(f.Liste, Qt::Key_A, Qt::ControlModifier);
+      QVERIFY(gemeldet(name.size() > 31 ? 866 : 2110));
+      QCOMPARE(f.Liste->model()->index(0, 0).data().toString(), "  ?");
+      QCOMPARE(f.coPool->count(), 0);
+    }
+    // Ctrl+A gives an acceptable pool to every row.
+    f.coPool->setEditText("Chirurgie");
+    QTest::keyClick(f.Liste, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(f.Liste->model()->index(1, 0).data().toString(), "Chirurgie");
+    // Escape with assignments not saved asks first: No keeps the window,
+    // Yes closes it without writing anything.
+    vk::clearRecordedMessages();
+    QTest::keyClick(&f, Qt::Key_Escape);
+    QVERIFY(f.isVisible());
+    QCOMPARE(vk::recordedMessages().size(), std::size_t{1});
+    QCOMPARE(vk::recordedMessages()[0].art, vk::MeldungsArt::nachfrage);
+    QCOMPARE(vk::recordedMessages()[0].symbol, vk::MeldungsSymbol::frage);
+    QCOMPARE(vk::recordedMessages()[0].text.substr(0, 10), vk::Text(3020).substr(0, 10));
+    vk::setNextAnswer(true);
+    QTest::keyClick(&f, Qt::Key_Escape);
+    QVERIFY(!f.isVisible());
+    QVERIFY(!QFile::exists(datei("Benutzer.dat")));
+  }
+
+  void anotherUserListFile() {
+    welt({"Meier/Allgemein"});
+    if (QTest::currentTestFailed()) return;
+    baum_->schreiben("R/Archiv/Alt.dat", "Alt\tMeier\tcurrent\\Allgemein\tAllgemein\r\n");
+    FormVerwalter f;
+    f.Auswaehlen();  // cancelled: nothing changes
+    QCOMPARE(f.tSpeicherort->text(), vk::qtext(R()));
+    vk::setNextFileName(R() + "Archiv\\Alt.dat");
+    f.Auswaehlen();
+    QCOMPARE(f.tSpeicherort->text(), vk::qtext(R() + "Archiv\\"));
+    QCOMPARE(f.Liste->model()->rowCount(), 1);
+    QCOMPARE(f.coPool->currentText(), "Alt");
+    QVERIFY(QDir(datei("Archiv/Vokarium/Trigger")).exists());
+    QCOMPARE(vk::RegLesen("LastBasisDirectory"), R() + "Archiv\\");
+  }
+
+  // A search that meets a missing topic folder (text 2103) or a user folder
+  // without its topic list (2102): while the message is up, the list is not
+  // in the middle of a reset and shows its rows.
+  void messagesComeWhenTheRowsAreOnScreen() {
+    welt({"Meier/Allgemein", "Bauer/Allgemein"});
+    if (QTest::currentTestFailed()) return;
+    liste("P\tKunz\tcurrent\\Allgemein\tAllgemein\r\n");
+    QVERIFY(QDir(datei("Bauer/current/Allgemein")).removeRecursively());
+    FormVerwalter f;
+    f.show();
+    bool imReset = false;
+    connect(f.Liste->model(), &QAbstractItemModel::modelAboutToBeReset, [&] { imReset = true; });
+    connect(f.Liste->model(), &QAbstractItemModel::modelReset, [&] { imReset = false; });
+    QList<int> zeilenBeimMelden;
+    vk::setBeimAufzeichnen([&](const vk::AufgezeichneteMeldung&) {
+      zeilenBeimMelden << (imReset ? -1 : f.Liste->model()->rowCount());
+    });
+    f.DragonSuchen();
+    vk::setBeimAufzeichnen(nullptr);
+    QVERIFY(gemeldet(2103));
+    QCOMPARE(zeilenBeimMelden, QList<int>{3});
+    QCOMPARE(f.Liste->model()->rowCount(), 3);
+  }
+
+  // Umlauts sort with their letters, not after Z; case does not decide.
+  void rowsSortInGermanOrder() {
+    welt({"Dr. Zander/A", "Dr. Özdemir/A", "dr. Abel/A", "Ulm/A"});
+    if (QTest::currentTestFailed()) return;
+    liste(
+        "Zentrum\tDr. Zander\tcurrent\\A\tA\r\n"
+        "\xC4rzte\tDr. \xD6zdemir\tcurrent\\A\tA\r\n"
+        "arzt\tdr. Abel\tcurrent\\A\tA\r\n"
+        "Stra\xDF"
+        "e\tUlm\tcurrent\\A\tA\r\n");
+    FormVerwalter f;
+    const auto spalte = [&f](int s) {
+      QStringList r;
+      for (int z = 0; z < f.Liste->model()->rowCount(); ++z)
+        r << f.Liste->model()->index(z, s).data().toString();
+      return r;
+    };
+    f.Liste->header()->sectionClicked(1);  // by user
+    QCOMPARE(spalte(1), (QStringList{"dr. Abel", "Dr. Özdemir", "Dr. Zander", "Ulm"}));
+    f.Liste->header()->sectionClicked(0);  // by pool
+    QCOMPARE(spalte(0), (QStringList{"arzt", "Ärzte", "Straße", "Zentrum"}));
+  }
+
+  // Column 4 can be read: the user sizes the columns and a new window size
+  // keeps his widths, the last column taking the rest. The keys: the list
+  // has the focus at start, the toolbar has keys shown in its tool tips,
+  // Enter in the pool choice assigns.
+  void columnsAndKeyboard() {
+    welt({"Meier/Allgemein"});
+    if (QTest::currentTestFailed()) return;
+    FormVerwalter f;
+    f.show();
+    QHeaderView* kopf = f.Liste->header();
+    QCOMPARE(kopf->sectionResizeMode(1), QHeaderView::Interactive);
+    kopf->resizeSection(1, 60);
+    kopf->resizeSection(2, 60);
+    const int vierte = kopf->sectionSize(3);
+    f.resize(f.width() + 200, f.height());
+    QCOMPARE(kopf->sectionSize(1), 60);
+    QVERIFY(kopf->sectionSize(3) > vierte);
+    QVERIFY(kopf->sectionPosition(3) + 50 < f.Liste->viewport()->width());
+
+    QAction* dragon = f.Toolbar1->findChild<QAction*>("Dragon");
+    QCOMPARE(dragon->shortcut(), QKeySequence(Qt::Key_F3));
+    QVERIFY(dragon->toolTip().endsWith("(F3)"));
+    QCOMPARE(f.Toolbar1->findChild<QAction*>("Uebernehmen")->shortcut(),
+             QKeySequence(Qt::CTRL | Qt::Key_S));
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    QTest::keyClick(&f, Qt::Key_F3);
+    QCOMPARE(f.Liste->model()->rowCount(), 1);
+    QVERIFY(f.ungespeichert());
+
+    f.Liste->selectAll();
+    f.coPool->setFocus();
+    f.coPool->setEditText("Chirurgie");
+    QTest::keyClick(f.coPool->lineEdit(), Qt::Key_Return);
+    QCOMPARE(f.Liste->model()->index(0, 0).data().toString(), "Chirurgie");
+    // Escape from the pool field reaches the window: it asks (answer No).
+    vk::clearRecordedMessages();
+    QTest::keyClick(f.coPool->lineEdit(), Qt::Key_Escape);
+    QCOMPARE(vk::recordedMessages().size(), std::size_t{1});
+    QVERIFY(f.isVisible());
+  }
+
+  void columnsShareTheWidthAtTheDefaultSize() {
+    FormVerwalter f;
+    f.show();
+    QHeaderView* kopf = f.Liste->header();
+    // Every header readable, no horizontal scrolling, no column a sliver.
+    for (int s = 0; s < 4; ++s)
+      QVERIFY2(kopf->sectionSize(s) >= kopf->sectionSizeHint(s), qPrintable(QString::number(s)));
+    QCOMPARE(f.Liste->horizontalScrollBar()->maximum(), 0);
+    QVERIFY(kopf->sectionSize(3) * 2 > kopf->sectionSize(1));
+  }
+
+  // Tab from the pool field into the list, Home and Enter: the pool goes to
+  // the first row, the one the user sees as current, not to the marked ones.
+  void saveMarksEveryRowWithoutAPoolAndKeysActOnWhatIsSeen() {
+    welt({"Meier/Allgemein", "Bauer/Allgemein", "Kunz/Allgemein"});
+    if (QTest::currentTestFailed()) return;
+    liste("P\tMeier\tcurrent\\Allgemein\tAllgemein\r\n");
+    FormVerwalter f;
+    f.show();
+    f.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f));
+    f.DragonSuchen();
+    QCOMPARE(f.Liste->model()->rowCount(), 3);
+    f.coPool->setFocus();
+    f.coPool->setEditText("Q");
+    QTest::keyClick(f.coPool->lineEdit(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), f.Liste);
+    QTest::keyClick(f.Liste, Qt::Key_Home);
+    QCOMPARE(markiert(f), QList<int>{0});
+    QCOMPARE(f.Liste->currentIndex().row(), 0);
+    const QString erster = f.Liste->model()->index(0, 1).data().toString();
+    QTest::keyClick(f.Liste, Qt::Key_Return);
+    int ohne = 0;
+    for (int r = 0; r < 3; ++r) {
+      const QString pool = f.Liste->model()->index(r, 0).data().toString();
+      if (pool == "  ?") ++ohne;
+      if (f.Liste->model()->index(r, 1).data().toString() == erster) QCOMPARE(pool, QString("Q"));
+    }
+    QCOMPARE(ohne, 1);
+    QTest::keyClick(f.Liste, Qt::Key_End);
+    QCOMPARE(markiert(f), QList<int>{2});
+    QCOMPARE(f.Liste->currentIndex().row(), 2);
+  }
+
+  // No registry value and no recognizer folder: the window says what to do
+  // first, and "Auswählen" then asks for the folder that is to hold the list.
+  void firstStartSaysToChooseTheStorageLocation() {
+    FormVerwalter f;
+    f.show();
+    QVERIFY(f.tSpeicherort->text().isEmpty());
+    QVERIFY(f.lHinweis->isVisible());
+    QCOMPARE(f.lHinweis->text(), vk::qtext(vk::Text(3097)));
+    QVERIFY(QDir().mkpath(datei("")));
+    vk::setNextFileName(R());
+    f.cAuswaehlen->click();
+    QCOMPARE(f.tSpeicherort->text(), vk::qtext(R()));
+    QVERIFY(!f.lHinweis->isVisible());
+    QCOMPARE(vk::recordedMessages().back().art, vk::MeldungsArt::ordnerDialog);
+    // It opens at home, not in the folder the program was started in.
+    QCOMPARE(vk::recordedMessages().back().text,
+             plat::withBackslash(plat::systemPath(QDir::homePath().toStdString())));
+    QCOMPARE(verwaltung().dateiName, std::string("Benutzer.dat"));
+  }
 
  private:
   // The stand-in's set-up for speaker/topic pairs.
@@ -52,10 +345,8 @@ class FormVerwalterTest : public QObject {
   QString datei(const QString& rel) const {
     return QString::fromStdString(baum_->pfad("R/" + rel.toStdString()));
   }
-  QString lesen(const QString& rel) const {
-    QFile f(datei(rel));
-    return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
-  }
+  std::string lesen(const std::string& rel) const { return baum_->lesen("R/" + rel); }
+  void liste(std::string_view zeilen) const { baum_->schreiben("R/Benutzer.dat", zeilen); }
   // Does a message of text `nr` appear among the recorded ones?
   bool gemeldet(int nr) const {
     const std::string text = vk::Text(nr);
@@ -83,22 +374,6 @@ class FormVerwalterTest : public QObject {
   std::unique_ptr<vktest::Baum> baum_;
 };
 
-void FormVerwalterTest::init() {
-  baum_ = std::make_unique<vktest::Baum>();
-  baum_->umgebungUmleiten();
-  baum_->env("VOKARIUM_DRAGON_SOCKET", baum_->pfad("run/dragon").c_str());
-  verwaltungZuruecksetzen();
-  vk::konfigurationZuruecksetzen();
-  vk::triggerZuruecksetzen();
-  vk::DnsIniZuruecksetzen();
-  vk::meldungZuruecksetzen();
-  vk::responderEinschalten();
-}
-
-void FormVerwalterTest::cleanup() {
-  baum_.reset();
-}
-
 void FormVerwalterTest::welt(const QStringList& paare) {
   QStringList args{"--setup", datei("")};
   for (const QString& p : paare) {
@@ -108,331 +383,6 @@ void FormVerwalterTest::welt(const QStringList& paare) {
   natspeak.start(QCoreApplication::applicationDirPath() + "/natspeak", args);
   QVERIFY(natspeak.waitForFinished(30000));
   QCOMPARE(natspeak.exitCode(), 0);
-}
-
-void FormVerwalterTest::startUpTakesTheRecognizersFolders() {
-  welt({"Meier/Allgemein"});
-  if (QTest::currentTestFailed()) return;
-  FormVerwalter f;
-  f.show();
-  QCOMPARE(f.tSpeicherort->text(), vk::qtext(R()));
-  QCOMPARE(vk::RegLesen("LastBasisDirectory"), R());
-  QCOMPARE(vk::RegLesen("LastDirectory"), R() + "Vokarium\\");
-  QCOMPARE(vk::RegLesenMaschine("LastBasisDirectory"), R());
-  QVERIFY(QDir(datei("Vokarium/Trigger")).exists());
-  QVERIFY(!vk::DnsIni().userBaseDirectoryRU.empty());
-  QCOMPARE(vk::RegLesen("LocalCacheRU"), vk::DnsIni().userBaseDirectoryRU);
-  for (const char* name : {"Dragon", "Zuordnen", "Entfernen", "Uebernehmen"}) {
-    QVERIFY2(f.Toolbar1->findChild<QAction*>(name), name);
-  }
-  QCOMPARE(f.Liste->model()->rowCount(), 0);
-  QVERIFY(f.windowTitle().contains("(5.0)"));
-  QCOMPARE(f.focusWidget(), f.Liste);
-
-  // Closing in the normal state keeps the size (twips) for the next start.
-  f.resize(1000, 600);
-  f.close();
-  QCOMPARE(vk::RegLesen("ListenBreite"), std::to_string(1000 * 1440 / f.logicalDpiX()));
-  QCOMPARE(vk::RegLesen("ListenFontGroesse"), "10");
-}
-
-void FormVerwalterTest::searchAssignAndSaveWriteTheListAndOneTrigger() {
-  welt({"Meier/Allgemein", "Meier/Radiologie", "Bauer/Allgemein"});
-  if (QTest::currentTestFailed()) return;
-  std::ofstream(datei("Benutzer.dat").toStdString(), std::ios::binary)
-      << "Chirurgie\tMeier\tcurrent\\Allgemein\tAllgemein\r\n";
-  FormVerwalter f;
-  QAbstractItemModelTester modellPruefer(f.Liste->model());
-  f.show();
-  QAction* dragon = f.Toolbar1->findChild<QAction*>("Dragon");
-  dragon->trigger();
-  dragon->trigger();
-  QCOMPARE(f.Liste->model()->rowCount(), 3);
-  QCOMPARE(f.Liste->model()->index(0, 0).data().toString(), "  ?");
-  QVERIFY(vk::recordedMessages().empty());
-
-  // Unassigned rows cannot be saved: all of them are marked, and that
-  // before the message is shown.
-  QList<int> beimMelden;
-  vk::setBeimAufzeichnen([&](const vk::AufgezeichneteMeldung&) { beimMelden = markiert(f); });
-  QVERIFY(!f.ZuordnungenUebernehmen());
-  vk::setBeimAufzeichnen(nullptr);
-  QCOMPARE(vk::recordedMessages().size(), std::size_t{1});
-  QVERIFY(vk::recordedMessages().front().text.find(vk::Text(2104)) != std::string::npos);
-  QVERIFY(vk::recordedMessages().front().text.find(vk::Text(2197)) != std::string::npos);
-  QCOMPARE(markiert(f), (QList<int>{0, 1}));
-  QCOMPARE(beimMelden, (QList<int>{0, 1}));
-
-  // Enter in the list assigns the pool typed into the choice.
-  auswaehlen(f, {0, 1});
-  f.coPool->setEditText("Innere");
-  QTest::keyClick(f.Liste, Qt::Key_Return);
-  QCOMPARE(f.coPool->findText("Innere"), 1);
-  vk::clearRecordedMessages();
-  QVERIFY(f.ZuordnungenUebernehmen());
-  QVERIFY(vk::recordedMessages().empty());
-  QVERIFY(!f.isVisible());
-  QCOMPARE(lesen("Benutzer.dat"),
-           "Chirurgie\tMeier\tcurrent\\Allgemein\tAllgemein\r\n"
-           "Innere\tBauer\tcurrent\\Allgemein\tAllgemein\r\n"
-           "Innere\tMeier\tcurrent\\Radiologie\tRadiologie\r\n");
-  QVERIFY(lesen("Vokarium/Trigger/ADMIN.trg").startsWith("Vokarium5-Trigger\r\n"));
-
-  // A pending request is enough: a second save leaves the trigger alone.
-  std::ofstream(datei("Vokarium/Trigger/ADMIN.trg").toStdString()) << "wartet";
-  FormVerwalter g;
-  QCOMPARE(g.Liste->model()->rowCount(), 3);
-  QVERIFY(g.ZuordnungenUebernehmen());
-  QCOMPARE(lesen("Vokarium/Trigger/ADMIN.trg"), "wartet");
-}
-
-void FormVerwalterTest::saveRefusesAndSelectsTheOffendingRows() {
-  welt({"Meier/Allgemein", "Meier/Radiologie", "Kunz/Allgemein"});
-  if (QTest::currentTestFailed()) return;
-  std::ofstream(datei("Benutzer.dat").toStdString(), std::ios::binary)
-      << "P\tMeier\tcurrent\\Allgemein\tAllgemein\r\n"
-      << "Q\tKunz\tcurrent\\Allgemein\tAllgemein\r\n"
-      << "P\tMeier\tcurrent\\Radiologie\tRadiologie\r\n";
-  FormVerwalter f;
-  QVERIFY(!f.ZuordnungenUebernehmen());
-  QVERIFY(gemeldet(2106));
-  QCOMPARE(markiert(f), (QList<int>{0, 1}));  // rows sorted by pool: P, P, Q
-
-  // Delete removes the selected rows; the rest can be saved.
-  auswaehlen(f, {1});
-  QTest::keyClick(f.Liste, Qt::Key_Delete);
-  QCOMPARE(f.Liste->model()->rowCount(), 2);
-  QVERIFY(f.ZuordnungenUebernehmen());
-  QCOMPARE(lesen("Benutzer.dat"),
-           "P\tMeier\tcurrent\\Allgemein\tAllgemein\r\nQ\tKunz\tcurrent\\Allgemein\tAllgemein\r\n");
-}
-
-void FormVerwalterTest::poolNamesTheServerCannotUseAreRefused() {
-  welt({"Meier/Allgemein", "Bauer/Allgemein"});
-  if (QTest::currentTestFailed()) return;
-  FormVerwalter f;
-  f.show();
-  f.DragonSuchen();
-  for (const QString& name : {QString(32, 'x'), QString("..\\Trigger"), QString("a/b")}) {
-    vk::clearRecordedMessages();
-    f.coPool->setEditText(name);
-    f.Liste->setFocus();
-    QTest::keyClick(f.Liste, Qt::Key_A, Qt::ControlModifier);
-    QVERIFY(gemeldet(name.size() > 31 ? 866 : 2110));
-    QCOMPARE(f.Liste->model()->index(0, 0).data().toString(), "  ?");
-    QCOMPARE(f.coPool->count(), 0);
-  }
-  // Ctrl+A gives an acceptable pool to every row.
-  f.coPool->setEditText("Chirurgie");
-  QTest::keyClick(f.Liste, Qt::Key_A, Qt::ControlModifier);
-  QCOMPARE(f.Liste->model()->index(1, 0).data().toString(), "Chirurgie");
-  // Escape with assignments not saved asks first: No keeps the window,
-  // Yes closes it without writing anything.
-  vk::clearRecordedMessages();
-  QTest::keyClick(&f, Qt::Key_Escape);
-  QVERIFY(f.isVisible());
-  QCOMPARE(vk::recordedMessages().size(), std::size_t{1});
-  QCOMPARE(vk::recordedMessages()[0].art, vk::MeldungsArt::nachfrage);
-  QCOMPARE(vk::recordedMessages()[0].symbol, vk::MeldungsSymbol::frage);
-  QCOMPARE(vk::recordedMessages()[0].text.substr(0, 10), vk::Text(3020).substr(0, 10));
-  vk::setNextAnswer(true);
-  QTest::keyClick(&f, Qt::Key_Escape);
-  QVERIFY(!f.isVisible());
-  QVERIFY(!QFile::exists(datei("Benutzer.dat")));
-}
-
-void FormVerwalterTest::anotherUserListFile() {
-  welt({"Meier/Allgemein"});
-  if (QTest::currentTestFailed()) return;
-  QVERIFY(QDir().mkpath(datei("Archiv")));
-  std::ofstream(datei("Archiv/Alt.dat").toStdString(), std::ios::binary)
-      << "Alt\tMeier\tcurrent\\Allgemein\tAllgemein\r\n";
-  FormVerwalter f;
-  f.Auswaehlen();  // cancelled: nothing changes
-  QCOMPARE(f.tSpeicherort->text(), vk::qtext(R()));
-  vk::setNextFileName(R() + "Archiv\\Alt.dat");
-  f.Auswaehlen();
-  QCOMPARE(f.tSpeicherort->text(), vk::qtext(R() + "Archiv\\"));
-  QCOMPARE(f.Liste->model()->rowCount(), 1);
-  QCOMPARE(f.coPool->currentText(), "Alt");
-  QVERIFY(QDir(datei("Archiv/Vokarium/Trigger")).exists());
-  QCOMPARE(vk::RegLesen("LastBasisDirectory"), R() + "Archiv\\");
-}
-
-// A search that meets a missing topic folder (text 2103) or a user folder
-// without its topic list (2102): while the message is up, the list is not
-// in the middle of a reset and shows its rows.
-void FormVerwalterTest::messagesComeWhenTheRowsAreOnScreen() {
-  welt({"Meier/Allgemein", "Bauer/Allgemein"});
-  if (QTest::currentTestFailed()) return;
-  std::ofstream(datei("Benutzer.dat").toStdString(), std::ios::binary)
-      << "P\tKunz\tcurrent\\Allgemein\tAllgemein\r\n";
-  QVERIFY(QDir(datei("Bauer/current/Allgemein")).removeRecursively());
-  FormVerwalter f;
-  f.show();
-  bool imReset = false;
-  connect(f.Liste->model(), &QAbstractItemModel::modelAboutToBeReset, [&] { imReset = true; });
-  connect(f.Liste->model(), &QAbstractItemModel::modelReset, [&] { imReset = false; });
-  QList<int> zeilenBeimMelden;
-  vk::setBeimAufzeichnen([&](const vk::AufgezeichneteMeldung&) {
-    zeilenBeimMelden << (imReset ? -1 : f.Liste->model()->rowCount());
-  });
-  f.DragonSuchen();
-  vk::setBeimAufzeichnen(nullptr);
-  QVERIFY(gemeldet(2103));
-  QCOMPARE(zeilenBeimMelden, QList<int>{3});
-  QCOMPARE(f.Liste->model()->rowCount(), 3);
-}
-
-// Umlauts sort with their letters, not after Z; case does not decide.
-void FormVerwalterTest::rowsSortInGermanOrder() {
-  welt({"Dr. Zander/A", "Dr. Özdemir/A", "dr. Abel/A", "Ulm/A"});
-  if (QTest::currentTestFailed()) return;
-  std::ofstream(datei("Benutzer.dat").toStdString(), std::ios::binary)
-      << "Zentrum\tDr. Zander\tcurrent\\A\tA\r\n"
-      << "\xC4rzte\tDr. \xD6zdemir\tcurrent\\A\tA\r\n"
-      << "arzt\tdr. Abel\tcurrent\\A\tA\r\n"
-      << "Stra\xDF"
-         "e\tUlm\tcurrent\\A\tA\r\n";
-  FormVerwalter f;
-  const auto spalte = [&f](int s) {
-    QStringList r;
-    for (int z = 0; z < f.Liste->model()->rowCount(); ++z)
-      r << f.Liste->model()->index(z, s).data().toString();
-    return r;
-  };
-  f.Liste->header()->sectionClicked(1);  // by user
-  QCOMPARE(spalte(1), (QStringList{"dr. Abel", "Dr. Özdemir", "Dr. Zander", "Ulm"}));
-  f.Liste->header()->sectionClicked(0);  // by pool
-  QCOMPARE(spalte(0), (QStringList{"arzt", "Ärzte", "Straße", "Zentrum"}));
-}
-
-// Column 4 can be read: the user sizes the columns and a new window size
-// keeps his widths, the last column taking the rest. The keys: the list
-// has the focus at start, the toolbar has keys shown in its tool tips,
-// Enter in the pool choice assigns.
-void FormVerwalterTest::columnsAndKeyboard() {
-  welt({"Meier/Allgemein"});
-  if (QTest::currentTestFailed()) return;
-  FormVerwalter f;
-  f.show();
-  QHeaderView* kopf = f.Liste->header();
-  QCOMPARE(kopf->sectionResizeMode(1), QHeaderView::Interactive);
-  kopf->resizeSection(1, 60);
-  kopf->resizeSection(2, 60);
-  const int vierte = kopf->sectionSize(3);
-  f.resize(f.width() + 200, f.height());
-  QCOMPARE(kopf->sectionSize(1), 60);
-  QVERIFY(kopf->sectionSize(3) > vierte);
-  QVERIFY(kopf->sectionPosition(3) + 50 < f.Liste->viewport()->width());
-
-  QAction* dragon = f.Toolbar1->findChild<QAction*>("Dragon");
-  QCOMPARE(dragon->shortcut(), QKeySequence(Qt::Key_F3));
-  QVERIFY(dragon->toolTip().endsWith("(F3)"));
-  QCOMPARE(f.Toolbar1->findChild<QAction*>("Uebernehmen")->shortcut(),
-           QKeySequence(Qt::CTRL | Qt::Key_S));
-  f.activateWindow();
-  QVERIFY(QTest::qWaitForWindowActive(&f));
-  QTest::keyClick(&f, Qt::Key_F3);
-  QCOMPARE(f.Liste->model()->rowCount(), 1);
-  QVERIFY(f.ungespeichert());
-
-  f.Liste->selectAll();
-  f.coPool->setFocus();
-  f.coPool->setEditText("Chirurgie");
-  QTest::keyClick(f.coPool->lineEdit(), Qt::Key_Return);
-  QCOMPARE(f.Liste->model()->index(0, 0).data().toString(), "Chirurgie");
-  // Escape from the pool field reaches the window: it asks (answer No).
-  vk::clearRecordedMessages();
-  QTest::keyClick(f.coPool->lineEdit(), Qt::Key_Escape);
-  QCOMPARE(vk::recordedMessages().size(), std::size_t{1});
-  QVERIFY(f.isVisible());
-}
-
-void FormVerwalterTest::columnsShareTheWidthAtTheDefaultSize() {
-  FormVerwalter f;
-  f.show();
-  QHeaderView* kopf = f.Liste->header();
-  // Every header readable, no horizontal scrolling, no column a sliver.
-  for (int s = 0; s < 4; ++s)
-    QVERIFY2(kopf->sectionSize(s) >= kopf->sectionSizeHint(s), qPrintable(QString::number(s)));
-  QCOMPARE(f.Liste->horizontalScrollBar()->maximum(), 0);
-  QVERIFY(kopf->sectionSize(3) * 2 > kopf->sectionSize(1));
-}
-
-// Tab from the pool field into the list, Home and Enter: the pool goes to
-// the first row, the one the user sees as current, not to the marked ones.
-void FormVerwalterTest::saveMarksEveryRowWithoutAPoolAndKeysActOnWhatIsSeen() {
-  welt({"Meier/Allgemein", "Bauer/Allgemein", "Kunz/Allgemein"});
-  if (QTest::currentTestFailed()) return;
-  std::ofstream(datei("Benutzer.dat").toStdString(), std::ios::binary)
-      << "P\tMeier\tcurrent\\Allgemein\tAllgemein\r\n";
-  FormVerwalter f;
-  f.show();
-  f.activateWindow();
-  QVERIFY(QTest::qWaitForWindowActive(&f));
-  f.DragonSuchen();
-  QCOMPARE(f.Liste->model()->rowCount(), 3);
-  f.coPool->setFocus();
-  f.coPool->setEditText("Q");
-  QTest::keyClick(f.coPool->lineEdit(), Qt::Key_Tab);
-  QCOMPARE(QApplication::focusWidget(), f.Liste);
-  QTest::keyClick(f.Liste, Qt::Key_Home);
-  QCOMPARE(markiert(f), QList<int>{0});
-  QCOMPARE(f.Liste->currentIndex().row(), 0);
-  const QString erster = f.Liste->model()->index(0, 1).data().toString();
-  QTest::keyClick(f.Liste, Qt::Key_Return);
-  int ohne = 0;
-  for (int r = 0; r < 3; ++r) {
-    const QString pool = f.Liste->model()->index(r, 0).data().toString();
-    if (pool == "  ?") ++ohne;
-    if (f.Liste->model()->index(r, 1).data().toString() == erster) QCOMPARE(pool, QString("Q"));
-  }
-  QCOMPARE(ohne, 1);
-  QTest::keyClick(f.Liste, Qt::Key_End);
-  QCOMPARE(markiert(f), QList<int>{2});
-  QCOMPARE(f.Liste->currentIndex().row(), 2);
-}
-
-// No registry value and no recognizer folder: the window says what to do
-// first, and "Auswählen" then asks for the folder that is to hold the list.
-void FormVerwalterTest::firstStartSaysToChooseTheStorageLocation() {
-  FormVerwalter f;
-  f.show();
-  QVERIFY(f.tSpeicherort->text().isEmpty());
-  QVERIFY(f.lHinweis->isVisible());
-  QCOMPARE(f.lHinweis->text(), vk::qtext(vk::Text(3097)));
-  QVERIFY(QDir().mkpath(datei("")));
-  vk::setNextFileName(R());
-  f.cAuswaehlen->click();
-  QCOMPARE(f.tSpeicherort->text(), vk::qtext(R()));
-  QVERIFY(!f.lHinweis->isVisible());
-  QCOMPARE(vk::recordedMessages().back().art, vk::MeldungsArt::ordnerDialog);
-  // It opens at home, not in the folder the program was started in.
-  QCOMPARE(vk::recordedMessages().back().text,
-           plat::withBackslash(plat::systemPath(QDir::homePath().toStdString())));
-  QCOMPARE(verwaltung().dateiName, std::string("Benutzer.dat"));
-}
-
-void FormVerwalterTest::columnHeadersFollowTheLanguageFile_data() {
-  QTest::addColumn<QString>("sprache");
-  QTest::addColumn<QStringList>("koepfe");
-  QTest::newRow("Deutsch") << "Deutsch"
-                           << QStringList{"Pool", "Anwender", "Thema", "Unterverzeichnis"};
-  QTest::newRow("English") << "English" << QStringList{"Pool", "User", "Topic", "Subfolder"};
-}
-
-void FormVerwalterTest::columnHeadersFollowTheLanguageFile() {
-  QFETCH(QString, sprache);
-  QFETCH(QStringList, koepfe);
-  vk::texteZuruecksetzen();
-  vk::TextLaden(sprache.toStdString());
-  FormVerwalter f;
-  QStringList gezeigt;
-  for (int spalte = 0; spalte < 4; ++spalte)
-    gezeigt << f.Liste->model()->headerData(spalte, Qt::Horizontal).toString();
-  vk::texteZuruecksetzen();
-  QCOMPARE(gezeigt, koepfe);
 }
 
 QTEST_MAIN(FormVerwalterTest)

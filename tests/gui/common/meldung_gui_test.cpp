@@ -2,8 +2,8 @@
 // box answers Retry only for Retry and is Cancel by default, each kind of
 // box has its icon and sits centred on the program's window, the responder
 // keeps every box from showing, the wait form appears with text 114 and
-// its cursor and goes again, and cp1252 text survives the way to the
-// screen and back; Qt's own buttons speak the language file's language and
+// its cursor and goes again; dialogs open in their start folder or at
+// home; Qt's own buttons speak the language file's language and
 // every window carries the program's icon.
 #include <QApplication>
 #include <QLabel>
@@ -56,75 +56,63 @@ class MeldungGui : public QObject {
     vk::TextLaden("Deutsch");
   }
 
+  // Each kind of box: its icon, its preselected button, the answer of the
+  // button pressed, its text with "\r" as a line break, centred on the
+  // program's window.
   void questionBoxRetryCancelAndDefault() {
     QWidget fenster;
     fenster.setGeometry(200, 150, 700, 500);
     fenster.show();
-    bool standardIstCancel = false;
-    QString titel;
-    QMessageBox::Icon symbol = QMessageBox::NoIcon;
-    QPoint mitte;
-    wennBoxDa([&](QMessageBox* box) {
-      standardIstCancel = box->defaultButton() == box->button(QMessageBox::Cancel);
-      titel = box->windowTitle();
-      symbol = box->icon();
-      mitte = box->frameGeometry().center();
-      box->button(QMessageBox::Retry)->click();
-    });
-    QVERIFY(vk::Nachfrage("Nochmal?"));
-    QVERIFY(standardIstCancel);
+    using B = QMessageBox;
+    const struct {
+      std::function<bool()> zeigen;
+      B::Icon symbol;
+      B::StandardButton standard, gedrueckt;
+      bool antwort;
+    } faelle[] = {
+        {[] { return vk::Nachfrage("Nochmal?"); }, B::Question, B::Cancel, B::Retry, true},
+        {[] { return vk::Nachfrage("Nochmal?"); }, B::Question, B::Cancel, B::Cancel, false},
+        {[] {
+           return vk::Frage(
+               "Schlie\xDF"
+               "en?");
+         },
+         B::Question, B::No, B::Yes, true},
+        {[] { return vk::Fehlermeldung(5, "Zugriff verweigert", "x"), false; }, B::Critical,
+         B::NoButton, B::Ok, false},
+        {[] { return vk::Meldung("Zeile 1\rZeile 2"), false; }, B::NoIcon, B::NoButton, B::Ok,
+         false},
+    };
+    QString titel, text;
+    for (const auto& f : faelle) {
+      QMessageBox::Icon symbol = B::NoIcon;
+      bool standard = false;
+      QPoint mitte;
+      wennBoxDa([&](QMessageBox* box) {
+        symbol = box->icon();
+        standard = f.standard == B::NoButton || box->defaultButton() == box->button(f.standard);
+        text = box->text();
+        if (titel.isEmpty()) titel = box->windowTitle();
+        mitte = box->frameGeometry().center();
+        if (f.gedrueckt == B::Ok) box->accept();
+        if (f.gedrueckt != B::Ok) box->button(f.gedrueckt)->click();
+      });
+      QCOMPARE(f.zeigen(), f.antwort);
+      QCOMPARE(symbol, f.symbol);
+      QVERIFY(standard);
+      QVERIFY((mitte - fenster.frameGeometry().center()).manhattanLength() < 20);
+    }
     QCOMPARE(titel, vk::qtext(vk::Titel("Vokarium", vk::Text(106))));
-    QCOMPARE(symbol, QMessageBox::Question);
-    QVERIFY2((mitte - fenster.frameGeometry().center()).manhattanLength() < 20,
-             "the box is centred on the program's window");
-
-    // Yes/No question: No is preselected.
-    wennBoxDa([&](QMessageBox* box) {
-      standardIstCancel = box->defaultButton() == box->button(QMessageBox::No);
-      symbol = box->icon();
-      box->button(QMessageBox::Yes)->click();
-    });
-    QVERIFY(vk::Frage("Schließen?"));
-    QVERIFY(standardIstCancel);
-    QCOMPARE(symbol, QMessageBox::Question);
-
-    wennBoxDa([&](QMessageBox* box) {
-      symbol = box->icon();
-      box->accept();
-    });
-    vk::Fehlermeldung(5, "Zugriff verweigert", "x");
-    QCOMPARE(symbol, QMessageBox::Critical);
-
-    wennBoxDa([](QMessageBox* box) { box->button(QMessageBox::Cancel)->click(); });
-    QVERIFY(!vk::Nachfrage("Nochmal?"));
-
-    QString inhalt;
-    wennBoxDa([&](QMessageBox* box) {
-      inhalt = box->text();
-      symbol = box->icon();
-      QVERIFY(box->button(QMessageBox::Retry) == nullptr);
-      box->accept();
-    });
-    vk::Meldung("Zeile 1\rZeile 2");
-    QCOMPARE(inhalt, QStringLiteral("Zeile 1\nZeile 2"));
-    QCOMPARE(symbol, QMessageBox::NoIcon);
+    QCOMPARE(text, QStringLiteral("Zeile 1\nZeile 2"));
     QVERIFY(vk::recordedMessages().empty());
   }
 
+  // The responder shows no box; a path in the context keeps its "\n".
   void responderShowsNothing() {
     vk::responderEinschalten();
-    vk::setNextFileName("\\daten\\import.txt");
-    QCOMPARE(vk::DateiOeffnen(nullptr, "", "\\daten\\", vk::Text(2322)),
-             std::string("\\daten\\import.txt"));
-    QCOMPARE(vk::DateiOeffnen(nullptr, "", "\\daten\\", vk::Text(2322)), std::string());
-    QVERIFY(!vk::Nachfrage("b"));
     vk::Fehlermeldung(32, "belegt", "\\srv\\neu\\x.txt");
     QVERIFY(QApplication::activeModalWidget() == nullptr);
-    QCOMPARE(vk::recordedMessages().size(), std::size_t{4});
-    // The path in the context keeps its "\n".
     QCOMPARE(vk::recordedMessages().back().text, vk::Text(105) + " 32 \\srv\\neu\\x.txt :\rbelegt");
-    QCOMPARE(vk::recordedMessages().back().symbol, vk::MeldungsSymbol::fehler);
-    QCOMPARE(vk::recordedMessages()[2].symbol, vk::MeldungsSymbol::frage);
   }
 
   // A dialog without a usable start folder opens in the home folder, never
@@ -194,15 +182,6 @@ class MeldungGui : public QObject {
     QCOMPARE(englisch.button(QMessageBox::Cancel)->text(), QString("Cancel"));
     vk::oberflaecheZuruecksetzen();
     QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString("Cancel"));
-  }
-
-  void cp1252RoundTrip() {
-    std::string alle;
-    for (int b = 1; b < 256; ++b)
-      alle.push_back(static_cast<char>(b));
-    QCOMPARE(vk::cp1252(vk::qtext(alle)), alle);
-    QCOMPARE(vk::qtext("\x80\xE4"), QStringLiteral("\u20AC\u00E4"));
-    QCOMPARE(vk::cp1252(QStringLiteral("a\u03A9b\U0001F600")), std::string("a?b?"));
   }
 
  private:

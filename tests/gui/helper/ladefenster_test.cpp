@@ -55,46 +55,6 @@ class LadefensterTest : public QObject {
     QVERIFY(f.fontMetrics().horizontalAdvance(f.windowTitle()) < f.width());
   }
 
-  // Every text of the helper's windows, and those its procedures put into
-  // them, comes from the language file.
-  void textsFollowTheLanguageFile_data() {
-    QTest::addColumn<QString>("sprache");
-    QTest::addColumn<QStringList>("erwartet");  // title, first, next text, button, label
-    QTest::newRow("Deutsch") << "Deutsch"
-                             << QStringList{"Vokarium-Meldung", "Vokarium wird geladen",
-                                            "Dragon wird initialisiert", "Vorgang abbrechen",
-                                            "Vokarium-Client wartet darauf, dass Dragon sich "
-                                            "initialisiert"};
-    QTest::newRow("English") << "English"
-                             << QStringList{"Vokarium message", "Vokarium is loading",
-                                            "Dragon is initialising", "Cancel",
-                                            "The Vokarium client is waiting for Dragon to "
-                                            "initialise"};
-  }
-  void textsFollowTheLanguageFile() {
-    QFETCH(QString, sprache);
-    QFETCH(QStringList, erwartet);
-    HelferZuruecksetzen();
-    vk::TextLaden(sprache.toStdString());
-    Dienste().dragonStarten = [] { return true; };
-    // The loading window opens while the helper waits for the recognizer.
-    Helfer().phase = Phase::warteAufLeiste;
-    FormVokariumClient haupt;
-    Dienste().ladefensterOeffnen();
-    FormDragonStart* f = haupt.findChild<FormDragonStart*>();
-    QVERIFY(f);
-    QCOMPARE(f->windowTitle(), erwartet[0]);
-    QCOMPARE(f->lLadeText->text(), erwartet[1]);
-    // The recognizer's bar was seen and its start time is over.
-    Helfer().phase = Phase::leisteDa;
-    Helfer().ladeZaehler = 0;
-    QCOMPARE(LadefensterTick(), Folge::weiter);
-    QCOMPARE(f->lLadeText->text(), erwartet[2]);
-    QCOMPARE(haupt.findChild<QPushButton*>("cmdOK")->text(), erwartet[3]);
-    QCOMPARE(haupt.findChild<QLabel*>("lInitText")->text(), erwartet[4]);
-    Helfer().phase = Phase::abgebrochen;
-  }
-
   // The tray icon names whose helper it is, its menu says so too, and its
   // "Beenden" ends the helper (not the recognizer). A long name is cut to
   // what the notification area shows.

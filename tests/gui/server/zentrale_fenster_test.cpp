@@ -75,23 +75,312 @@ class Treiber {
   int ticks_ = 0;
 };
 
+// True once the process has installed its SIGTERM handler (bit of the
+// signal in "SigCgt" of /proc/<pid>/status).
+bool sigtermGefangen(qint64 pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  for (std::string zeile; std::getline(status, zeile);)
+    if (zeile.rfind("SigCgt:", 0) == 0)
+      return ((std::stoull(zeile.substr(7), nullptr, 16) >> (SIGTERM - 1)) & 1U) != 0;
+  return false;
+}
+
 }  // namespace
 
 class ZentraleFensterTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void init();
-  void cleanup();
-  void textWindowShowsTheLogConvertedAtTheBottom();
-  void dialogCarriesItsTextsAndControls();
-  void dialogChoiceOfAUserListBecomesTheBaseDirectory();
-  void typedFolderCountsAsChosenAfterACheck();
-  void closingTheDialogStopsWithCode8();
-  void closingTheDialogInTheWindowedRunKeepsTheWindow();
-  void windowedRunFromTheDialogToClosingTheWindow();
-  void fatalStopKeepsTheWindowOpenUntilTheUserClosesIt();
-  void programWithADisplayLogsToItsWindowAndEndsOnSigterm();
+  void init() {
+    baum_ = std::make_unique<vktest::Baum>();
+    baum_->umgebungUmleiten();
+    schreiben(basis() / "Benutzer.dat", "A\tu1\t\t\r\n");
+    zuruecksetzen();
+  }
+
+  void cleanup() {
+    zuruecksetzen();
+    baum_.reset();
+  }
+
+  void textWindowShowsTheLogConvertedAtTheBottom() {
+    TextFenster f;
+    f.show();
+    QCOMPARE(f.windowTitle(), QString("VokariumServer   5.0"));
+    QVERIFY(QFontInfo(f.font()).fixedPitch());
+
+    // cp1252 with CR LF, a line split over two calls as the log writes it.
+    f.anhaengen("\r\nqmt   VokariumServer   5.0\r\n");
+    f.anhaengen("+++++ Pool-Directory f\xFCr Gr");
+    f.anhaengen(
+        "\xFC\xDF"
+        "e : \xC4rzte \x80\r\n");
+    QCOMPARE(f.toPlainText(),
+             QString::fromUtf8("\nqmt   VokariumServer   5.0\n+++++ Pool-Directory für Grüße : "
+                               "Ärzte €\n"));
+
+    for (int i = 0; i < 300; ++i)
+      f.anhaengen("Zeile " + std::to_string(i) + "\r\n");
+    f.anhaengen("letzte");
+    QCOMPARE(f.document()->lastBlock().text(), QString("letzte"));
+    QCOMPARE(f.verticalScrollBar()->value(), f.verticalScrollBar()->maximum());
+
+    // Months of log lines: the oldest go, the newest stay.
+    std::string viel;
+    for (int i = 0; i < TextFenster::kZeilenMax + 100; ++i)
+      viel += "Zeile " + std::to_string(i) + "\r\n";
+    f.anhaengen(viel + "ganz neu");
+    QVERIFY(f.document()->blockCount() <= TextFenster::kZeilenMax);
+    QCOMPARE(f.document()->lastBlock().text(), QString("ganz neu"));
+
+    QVERIFY(f.windowIcon().isNull());
+    f.iconsSetzen();
+    const QList<QSize> groessen = f.windowIcon().availableSizes();
+    QVERIFY(groessen.contains(QSize(16, 16)));
+    QVERIFY(groessen.contains(QSize(32, 32)));
+    for (int s : {16, 32}) {
+      // Drawn, not blank: the tile and the letter differ in colour.
+      const QImage bild = f.windowIcon().pixmap(s, s).toImage();
+      QCOMPARE(bild.size(), QSize(s, s));
+      QVERIFY(bild.pixel(s / 2, s / 2) != bild.pixel(s / 4, s / 2));
+    }
+  }
+
+  void dialogCarriesItsTextsAndControls() {
+    DraFrageDialog d(nullptr);
+    QCOMPARE(d.windowTitle(), QString("qmt   Vokarium Dragon-Roaming-User-Verzeichnis suchen"));
+    QVERIFY(d.findChild<QLabel*>("lText")->text().contains("'Benutzer.dat'"));
+    auto* gruppe = d.findChild<QGroupBox*>();
+    QVERIFY(gruppe);
+    QCOMPARE(gruppe->title(), QString("Basis-Verzeichnis"));
+    QCOMPARE(d.feld->parentWidget(), gruppe);
+    QCOMPARE(d.suchen->parentWidget(), gruppe);
+    QCOMPARE(d.suchen->text(), QString("???"));
+    QCOMPARE(d.ok->parentWidget(), &d);
+    d.show();
+    QVERIFY(d.ok->width() < d.width() / 2);  // a button of normal size
+
+    const std::unique_ptr<QFileDialog> datei = BasisDateiDialog(&d);
+    QCOMPARE(datei->windowTitle(), QString("Dragon-Basis-Verzeichnis suchen"));
+    QCOMPARE(datei->nameFilters(), QStringList{"Benutzer.dat-Benutzerliste (*.dat)"});
+    QCOMPARE(datei->fileMode(), QFileDialog::ExistingFile);
+    QVERIFY(!datei->selectedFiles().isEmpty());
+    QCOMPARE(QFileInfo(datei->selectedFiles().front()).fileName(), QString("Benutzer.dat"));
+    // "???" starts where the base directory setting points.
+    optionen().basisVerzeichnis = basisSystem();
+    const std::unique_ptr<QFileDialog> dort = BasisDateiDialog(&d, d.startVerzeichnis());
+    QCOMPARE(QFileInfo(dort->directory().absolutePath()).canonicalFilePath(),
+             QFileInfo(QString::fromStdString(basis().string())).canonicalFilePath());
+  }
+
+  void dialogChoiceOfAUserListBecomesTheBaseDirectory() {
+    // OK with nothing chosen: no base directory, nothing in the registry.
+    ini("");
+    Treiber leer([this] {
+      DraFrageDialog* d = offeneFrage();
+      if (d == nullptr) return false;
+      setNextFileName("");
+      d->suchen->click();
+      setNextFileName((wurzel() / "fehlt" / "Benutzer.dat").string());
+      d->suchen->click();
+      if (!d->feld->text().isEmpty()) return false;
+      d->ok->click();
+      return true;
+    });
+    BasisKlaeren([](std::string& v) { return DraFrage(nullptr, v); });
+    QVERIFY(!leer.aufgegeben);
+    QCOMPARE(registryBasis(), std::string());
+    QCOMPARE(optionen().basisVerzeichnis, std::string());
+
+    // "???" with the user list: its folder in the field, then OK keeps it.
+    QString gezeigt;
+    Treiber wahl([&] {
+      DraFrageDialog* d = offeneFrage();
+      if (d == nullptr) return false;
+      setNextFileName((basis() / "Benutzer.dat").string());
+      d->suchen->click();
+      gezeigt = d->feld->text();
+      d->ok->click();
+      return true;
+    });
+    BasisKlaeren([](std::string& v) { return DraFrage(nullptr, v); });
+    QVERIFY(!wahl.aufgegeben);
+    QCOMPARE(gezeigt, QString::fromStdString(basis().string() + "/"));
+    QCOMPARE(registryBasis(), basisSystem());
+    QCOMPARE(optionen().basisVerzeichnis, basisSystem());
+  }
+
+  // A folder typed into the field and Enter: a missing one keeps the dialog
+  // open with a hint, an existing one is stored like one chosen with "???".
+  void typedFolderCountsAsChosenAfterACheck() {
+    ini("");
+    bool hinweisGezeigt = false;
+    bool nochOffen = false;
+    bool raumGenug = false;
+    Treiber tippen([&] {
+      DraFrageDialog* d = offeneFrage();
+      if (d == nullptr) return false;
+      d->feld->setFocus();
+      QTest::keyClicks(d->feld, QString::fromStdString((wurzel() / "fehlt").string()));
+      QTest::keyClick(d->feld, Qt::Key_Return);
+      nochOffen = d->isVisible();
+      hinweisGezeigt = d->hinweis->isVisible() && d->hinweis->text().contains("fehlt");
+      // Nothing squeezed by the hint.
+      raumGenug = d->height() >= d->sizeHint().height();
+      d->feld->clear();
+      QTest::keyClicks(d->feld, QString::fromStdString(basis().string()));
+      QTest::keyClick(d->feld, Qt::Key_Return);
+      return true;
+    });
+    BasisKlaeren([](std::string& v) { return DraFrage(nullptr, v); });
+    QVERIFY(!tippen.aufgegeben);
+    QVERIFY(nochOffen);
+    QVERIFY(hinweisGezeigt);
+    QVERIFY(raumGenug);
+    QCOMPARE(registryBasis(), basisSystem());
+    QCOMPARE(optionen().basisVerzeichnis, basisSystem());
+  }
+
+  void closingTheDialogStopsWithCode8() {
+    ini("");
+    Treiber schliessen([this] {
+      DraFrageDialog* d = offeneFrage();
+      if (d == nullptr) return false;
+      setNextFileName((basis() / "Benutzer.dat").string());
+      d->suchen->click();
+      d->close();
+      return true;
+    });
+    int code = -1;
+    try {
+      BasisKlaeren([](std::string& v) { return DraFrage(nullptr, v); });
+    } catch (const Abbruch& a) {
+      code = a.code;
+    }
+    QVERIFY(!schliessen.aufgegeben);
+    QCOMPARE(code, 8);
+    QVERIFY(protokoll().abbruchmeldung.find("Dialog geschlossen") != std::string::npos);
+    QCOMPARE(registryBasis(), std::string());
+  }
+
+  // A stop in the windowed run keeps the window with the abort line until
+  // the user closes it, its title saying the server stopped: the question
+  // closed (centred on the window), or a fatal setting with the base
+  // directory known (no question then).
+  void stopInTheWindowedRunKeepsTheWindow() {
+    for (const bool basisBekannt : {false, true}) {
+      if (basisBekannt)
+        QVERIFY(plat::regWriteString(plat::Hive::localMachine, "Software\\QMT\\Vokarium",
+                                     "LastBasisDirectory", basisSystem()) == plat::Err::ok);
+      ini(basisBekannt ? "Endzeit=23:51\r\n" : "");
+      const QString zeile = basisBekannt ? "+++++ unzulaessige Endzeit-Angabe"
+                                         : "+++++ Basis-Verzeichnis nicht angegeben";
+      TextFenster f;
+      bool mittig = false, offen = false, gefragt = false;
+      QString titel;
+      int gesehen = 0;
+      Treiber treiber([&] {
+        if (DraFrageDialog* d = offeneFrage()) {
+          gefragt = true;
+          mittig =
+              (d->frameGeometry().center() - f.frameGeometry().center()).manhattanLength() < 20;
+          d->close();
+          return false;
+        }
+        // A few more turns of the event loop: the window must stay.
+        if (!f.toPlainText().contains(zeile) || ++gesehen < 10) return false;
+        offen = f.isVisible();
+        titel = f.windowTitle();
+        f.close();
+        return true;
+      });
+      QCOMPARE(FensterLauf(f, nullptr), 8);
+      QVERIFY(!treiber.aufgegeben);
+      QCOMPARE(gefragt, !basisBekannt);
+      QCOMPARE(mittig, !basisBekannt);
+      QVERIFY(offen);
+      QCOMPARE(titel, QString("VokariumServer   5.0 - angehalten"));
+      zuruecksetzen();
+    }
+  }
+
+  void windowedRunFromTheDialogToClosingTheWindow() {
+    // No base directory known: the run asks first, then works on the chosen
+    // folder until the user closes the window.
+    ini("");
+    TextFenster f;
+    bool gefragt = false;
+    bool iconsMitBanner = false;
+    bool zuGelassen = true;
+    Treiber treiber([&] {
+      if (DraFrageDialog* d = offeneFrage()) {
+        gefragt = true;
+        setNextFileName((basis() / "Benutzer.dat").string());
+        d->suchen->click();
+        d->ok->click();
+        return false;
+      }
+      const QString text = f.toPlainText();
+      if (!text.contains("Pause = 1") || !fs::exists(basis() / "Vokarium" / "vkZentrale.lck"))
+        return false;
+      iconsMitBanner = f.windowIcon().availableSizes().contains(QSize(32, 32));
+      f.close();
+      zuGelassen = f.isVisible();
+      return true;
+    });
+    int bereit = 0;
+    const int code = FensterLauf(f, [&] { ++bereit; });
+
+    QVERIFY(!treiber.aufgegeben);
+    QCOMPARE(code, 0);
+    QVERIFY(gefragt);
+    QCOMPARE(bereit, 1);
+    QVERIFY(iconsMitBanner);
+    QVERIFY(zuGelassen);  // a stop request first; the loop ends the program
+    QVERIFY(!fs::exists(basis() / "Vokarium" / "vkZentrale.lck"));
+    QVERIFY(fs::exists(basis() / "Vokarium" / "Vokarium.cfg"));
+    QCOMPARE(registryBasis(), basisSystem());
+    const QString text = f.toPlainText();
+    QVERIFY(text.contains("\nqmt   VokariumServer   5.0\n"));
+    QVERIFY(text.contains(
+        QString::fromStdString("BasisVerzeichnis = " + basis().string()).replace('/', '\\')));
+    QCOMPARE(f.windowTitle(), QString("VokariumServer   5.0"));
+  }
+
+  // The real program: a display named (the offscreen platform draws it)
+  // makes it a window program, so the terminal stays silent; SIGTERM ends it
+  // cleanly, and after a fatal stop too, where no loop is left to see it.
+  void programWithADisplayLogsToItsWindowAndEndsOnSigterm() {
+    QVERIFY(plat::regWriteString(plat::Hive::localMachine, "Software\\QMT\\Vokarium",
+                                 "LastBasisDirectory", basisSystem()) == plat::Err::ok);
+    const fs::path sperre = basis() / "Vokarium" / "vkZentrale.lck";
+    for (const std::string mehr : {"", "Endzeit=23:51\r\n"}) {
+      schreiben(iniPfad(), "[Vokarium]\r\nPause=1\r\n" + mehr);
+      QProcess p;
+      QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+      env.insert("DISPLAY", ":vk-test");
+      env.insert("QT_QPA_PLATFORM", "offscreen");
+      p.setProcessEnvironment(env);
+      p.start(VK_ZENTRALE_EXE, {QString::fromStdString("-I" + iniPfad().string())});
+      QVERIFY(p.waitForStarted());
+      if (mehr.empty()) {
+        QTRY_VERIFY_WITH_TIMEOUT(fs::exists(sperre), 20000);
+      } else {
+        // The error is shown in the window, which stays open.
+        QVERIFY(!p.waitForFinished(1000));
+      }
+      // On a loaded machine the program may not have reached its signal
+      // handlers yet: a SIGTERM before them would kill it outright.
+      QTRY_VERIFY_WITH_TIMEOUT(sigtermGefangen(p.processId()), 20000);
+      QCOMPARE(p.state(), QProcess::Running);
+      p.terminate();
+      QVERIFY(p.waitForFinished(20000));
+      QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+      QCOMPARE(p.exitCode(), mehr.empty() ? 0 : 8);
+      QCOMPARE(p.readAllStandardOutput(), QByteArray());
+      QVERIFY(!fs::exists(sperre));
+    }
+  }
 
  private:
   void zuruecksetzen();
@@ -118,329 +407,6 @@ void ZentraleFensterTest::zuruecksetzen() {
   protokollZuruecksetzen();
   schleifeZuruecksetzen();
   fensterZuruecksetzen();
-}
-
-void ZentraleFensterTest::init() {
-  baum_ = std::make_unique<vktest::Baum>();
-  baum_->umgebungUmleiten();
-  schreiben(basis() / "Benutzer.dat", "A\tu1\t\t\r\n");
-  zuruecksetzen();
-}
-
-void ZentraleFensterTest::cleanup() {
-  zuruecksetzen();
-  baum_.reset();
-}
-
-void ZentraleFensterTest::textWindowShowsTheLogConvertedAtTheBottom() {
-  TextFenster f;
-  f.show();
-  QCOMPARE(f.windowTitle(), QString("VokariumServer   5.0"));
-  QVERIFY(QFontInfo(f.font()).fixedPitch());
-
-  // cp1252 with CR LF, a line split over two calls as the log writes it.
-  f.anhaengen("\r\nqmt   VokariumServer   5.0\r\n");
-  f.anhaengen("+++++ Pool-Directory f\xFCr Gr");
-  f.anhaengen(
-      "\xFC\xDF"
-      "e : \xC4rzte \x80\r\n");
-  QCOMPARE(f.toPlainText(),
-           QString::fromUtf8("\nqmt   VokariumServer   5.0\n+++++ Pool-Directory für Grüße : "
-                             "Ärzte €\n"));
-
-  for (int i = 0; i < 300; ++i)
-    f.anhaengen("Zeile " + std::to_string(i) + "\r\n");
-  f.anhaengen("letzte");
-  QCOMPARE(f.document()->lastBlock().text(), QString("letzte"));
-  QCOMPARE(f.verticalScrollBar()->value(), f.verticalScrollBar()->maximum());
-
-  // Months of log lines: the oldest go, the newest stay.
-  std::string viel;
-  for (int i = 0; i < TextFenster::kZeilenMax + 100; ++i)
-    viel += "Zeile " + std::to_string(i) + "\r\n";
-  f.anhaengen(viel + "ganz neu");
-  QVERIFY(f.document()->blockCount() <= TextFenster::kZeilenMax);
-  QCOMPARE(f.document()->lastBlock().text(), QString("ganz neu"));
-
-  QVERIFY(f.windowIcon().isNull());
-  f.iconsSetzen();
-  const QList<QSize> groessen = f.windowIcon().availableSizes();
-  QVERIFY(groessen.contains(QSize(16, 16)));
-  QVERIFY(groessen.contains(QSize(32, 32)));
-  for (int s : {16, 32}) {
-    // Drawn, not blank: the tile and the letter differ in colour.
-    const QImage bild = f.windowIcon().pixmap(s, s).toImage();
-    QCOMPARE(bild.size(), QSize(s, s));
-    QVERIFY(bild.pixel(s / 2, s / 2) != bild.pixel(s / 4, s / 2));
-  }
-}
-
-void ZentraleFensterTest::dialogCarriesItsTextsAndControls() {
-  DraFrageDialog d(nullptr);
-  QCOMPARE(d.objectName(), QString("DRAFRAGE"));
-  QCOMPARE(d.windowTitle(), QString("qmt   Vokarium Dragon-Roaming-User-Verzeichnis suchen"));
-  auto* text = d.findChild<QLabel*>("lText");
-  QVERIFY(text);
-  QCOMPARE(text->text(), QString::fromUtf8("\nDer Vokarium Server benötigt die Angabe, wo der "
-                                           "Vokarium Admin die Datei 'Benutzer.dat' abgelegt "
-                                           "hat.\n\nDieses Verzeichnis muss von allen "
-                                           "Arbeitsplätzen aus zugreifbar sein, die mit "
-                                           "Vokarium zusammenarbeiten sollen."));
-  auto* gruppe = d.findChild<QGroupBox*>();
-  QVERIFY(gruppe);
-  QCOMPARE(gruppe->title(), QString("Basis-Verzeichnis"));
-  QCOMPARE(d.feld->parentWidget(), gruppe);
-  QCOMPARE(d.suchen->parentWidget(), gruppe);
-  QCOMPARE(d.suchen->text(), QString("???"));
-  QCOMPARE(d.ok->text(), QString("OK"));
-  QCOMPARE(d.ok->parentWidget(), &d);
-  d.show();
-  QVERIFY(d.ok->width() < d.width() / 2);  // a button of normal size
-
-  const std::unique_ptr<QFileDialog> datei = BasisDateiDialog(&d);
-  QCOMPARE(datei->windowTitle(), QString("Dragon-Basis-Verzeichnis suchen"));
-  QCOMPARE(datei->nameFilters(), QStringList{"Benutzer.dat-Benutzerliste (*.dat)"});
-  QCOMPARE(datei->fileMode(), QFileDialog::ExistingFile);
-  QVERIFY(!datei->selectedFiles().isEmpty());
-  QCOMPARE(QFileInfo(datei->selectedFiles().front()).fileName(), QString("Benutzer.dat"));
-  // "???" starts where the base directory setting points.
-  optionen().basisVerzeichnis = basisSystem();
-  const std::unique_ptr<QFileDialog> dort = BasisDateiDialog(&d, d.startVerzeichnis());
-  QCOMPARE(QFileInfo(dort->directory().absolutePath()).canonicalFilePath(),
-           QFileInfo(QString::fromStdString(basis().string())).canonicalFilePath());
-}
-
-void ZentraleFensterTest::dialogChoiceOfAUserListBecomesTheBaseDirectory() {
-  // OK with nothing chosen: no base directory, nothing in the registry.
-  ini("");
-  Treiber leer([this] {
-    DraFrageDialog* d = offeneFrage();
-    if (d == nullptr) return false;
-    setNextFileName("");
-    d->suchen->click();
-    setNextFileName((wurzel() / "fehlt" / "Benutzer.dat").string());
-    d->suchen->click();
-    if (!d->feld->text().isEmpty()) return false;
-    d->ok->click();
-    return true;
-  });
-  BasisKlaeren([](std::string& v) { return DraFrage(nullptr, v); });
-  QVERIFY(!leer.aufgegeben);
-  QCOMPARE(registryBasis(), std::string());
-  QCOMPARE(optionen().basisVerzeichnis, std::string());
-
-  // "???" with the user list: its folder in the field, then OK keeps it.
-  QString gezeigt;
-  Treiber wahl([&] {
-    DraFrageDialog* d = offeneFrage();
-    if (d == nullptr) return false;
-    setNextFileName((basis() / "Benutzer.dat").string());
-    d->suchen->click();
-    gezeigt = d->feld->text();
-    d->ok->click();
-    return true;
-  });
-  BasisKlaeren([](std::string& v) { return DraFrage(nullptr, v); });
-  QVERIFY(!wahl.aufgegeben);
-  QCOMPARE(gezeigt, QString::fromStdString(basis().string() + "/"));
-  QCOMPARE(registryBasis(), basisSystem());
-  QCOMPARE(optionen().basisVerzeichnis, basisSystem());
-}
-
-// A folder typed into the field and Enter: a missing one keeps the dialog
-// open with a hint, an existing one is stored like one chosen with "???".
-void ZentraleFensterTest::typedFolderCountsAsChosenAfterACheck() {
-  ini("");
-  bool hinweisGezeigt = false;
-  bool nochOffen = false;
-  bool raumGenug = false;
-  Treiber tippen([&] {
-    DraFrageDialog* d = offeneFrage();
-    if (d == nullptr) return false;
-    d->feld->setFocus();
-    QTest::keyClicks(d->feld, QString::fromStdString((wurzel() / "fehlt").string()));
-    QTest::keyClick(d->feld, Qt::Key_Return);
-    nochOffen = d->isVisible();
-    hinweisGezeigt = d->hinweis->isVisible() && d->hinweis->text().contains("fehlt");
-    // Nothing squeezed by the hint.
-    raumGenug = d->height() >= d->sizeHint().height();
-    d->feld->clear();
-    QTest::keyClicks(d->feld, QString::fromStdString(basis().string()));
-    QTest::keyClick(d->feld, Qt::Key_Return);
-    return true;
-  });
-  BasisKlaeren([](std::string& v) { return DraFrage(nullptr, v); });
-  QVERIFY(!tippen.aufgegeben);
-  QVERIFY(nochOffen);
-  QVERIFY(hinweisGezeigt);
-  QVERIFY(raumGenug);
-  QCOMPARE(registryBasis(), basisSystem());
-  QCOMPARE(optionen().basisVerzeichnis, basisSystem());
-}
-
-void ZentraleFensterTest::closingTheDialogStopsWithCode8() {
-  ini("");
-  Treiber schliessen([this] {
-    DraFrageDialog* d = offeneFrage();
-    if (d == nullptr) return false;
-    setNextFileName((basis() / "Benutzer.dat").string());
-    d->suchen->click();
-    d->close();
-    return true;
-  });
-  int code = -1;
-  try {
-    BasisKlaeren([](std::string& v) { return DraFrage(nullptr, v); });
-  } catch (const Abbruch& a) {
-    code = a.code;
-  }
-  QVERIFY(!schliessen.aufgegeben);
-  QCOMPARE(code, 8);
-  QVERIFY(protokoll().abbruchmeldung.find("Dialog geschlossen") != std::string::npos);
-  QCOMPARE(registryBasis(), std::string());
-}
-
-// Closing the question in the windowed run: the window stays with the
-// abort line until the user closes it, its title says the server stopped.
-void ZentraleFensterTest::closingTheDialogInTheWindowedRunKeepsTheWindow() {
-  ini("");
-  TextFenster f;
-  bool mittig = false;
-  bool offen = false;
-  QString titel;
-  int gesehen = 0;
-  Treiber treiber([&] {
-    if (DraFrageDialog* d = offeneFrage()) {
-      mittig = (d->frameGeometry().center() - f.frameGeometry().center()).manhattanLength() < 20;
-      d->close();
-      return false;
-    }
-    if (!f.toPlainText().contains("+++++ Basis-Verzeichnis nicht angegeben")) return false;
-    if (++gesehen < 10) return false;
-    offen = f.isVisible();
-    titel = f.windowTitle();
-    f.close();
-    return true;
-  });
-  const int code = FensterLauf(f, nullptr);
-  QVERIFY(!treiber.aufgegeben);
-  QVERIFY(mittig);
-  QVERIFY(offen);
-  QCOMPARE(titel, QString("VokariumServer   5.0 - angehalten"));
-  QCOMPARE(code, 8);
-}
-
-void ZentraleFensterTest::windowedRunFromTheDialogToClosingTheWindow() {
-  // No base directory known: the run asks first, then works on the chosen
-  // folder until the user closes the window.
-  ini("");
-  TextFenster f;
-  bool gefragt = false;
-  bool iconsMitBanner = false;
-  bool zuGelassen = true;
-  Treiber treiber([&] {
-    if (DraFrageDialog* d = offeneFrage()) {
-      gefragt = true;
-      setNextFileName((basis() / "Benutzer.dat").string());
-      d->suchen->click();
-      d->ok->click();
-      return false;
-    }
-    const QString text = f.toPlainText();
-    if (!text.contains("Pause = 1") || !fs::exists(basis() / "Vokarium" / "vkZentrale.lck"))
-      return false;
-    iconsMitBanner = f.windowIcon().availableSizes().contains(QSize(32, 32));
-    f.close();
-    zuGelassen = f.isVisible();
-    return true;
-  });
-  int bereit = 0;
-  const int code = FensterLauf(f, [&] { ++bereit; });
-
-  QVERIFY(!treiber.aufgegeben);
-  QCOMPARE(code, 0);
-  QVERIFY(gefragt);
-  QCOMPARE(bereit, 1);
-  QVERIFY(iconsMitBanner);
-  QVERIFY(zuGelassen);  // a stop request first; the loop ends the program
-  QVERIFY(!fs::exists(basis() / "Vokarium" / "vkZentrale.lck"));
-  QVERIFY(fs::exists(basis() / "Vokarium" / "Vokarium.cfg"));
-  QCOMPARE(registryBasis(), basisSystem());
-  const QString text = f.toPlainText();
-  QVERIFY(text.contains("\nqmt   VokariumServer   5.0\n"));
-  QVERIFY(text.contains(
-      QString::fromStdString("BasisVerzeichnis = " + basis().string()).replace('/', '\\')));
-  QCOMPARE(f.windowTitle(), QString("VokariumServer   5.0"));
-}
-
-void ZentraleFensterTest::fatalStopKeepsTheWindowOpenUntilTheUserClosesIt() {
-  QVERIFY(plat::regWriteString(plat::Hive::localMachine, "Software\\QMT\\Vokarium",
-                               "LastBasisDirectory", basisSystem()) == plat::Err::ok);
-  ini("Endzeit=23:51\r\n");
-  TextFenster f;
-  int gesehen = 0;
-  bool offen = false;
-  bool gefragt = false;
-  Treiber treiber([&] {
-    gefragt = gefragt || offeneFrage() != nullptr;
-    if (!f.toPlainText().contains("+++++ unzulaessige Endzeit-Angabe")) return false;
-    // A few more turns of the event loop: the window must stay.
-    if (++gesehen < 10) return false;
-    offen = f.isVisible();
-    f.close();
-    return true;
-  });
-  const int code = FensterLauf(f, nullptr);
-  QVERIFY(!treiber.aufgegeben);
-  QVERIFY(!gefragt);  // the base directory was known
-  QVERIFY(offen);
-  QCOMPARE(f.windowTitle(), QString("VokariumServer   5.0 - angehalten"));
-  QCOMPARE(code, 8);
-}
-
-// True once the process has installed its SIGTERM handler (bit of the
-// signal in "SigCgt" of /proc/<pid>/status).
-static bool sigtermGefangen(qint64 pid) {
-  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-  for (std::string zeile; std::getline(status, zeile);)
-    if (zeile.rfind("SigCgt:", 0) == 0)
-      return ((std::stoull(zeile.substr(7), nullptr, 16) >> (SIGTERM - 1)) & 1U) != 0;
-  return false;
-}
-
-// The real program: a display named (the offscreen platform draws it)
-// makes it a window program, so the terminal stays silent; SIGTERM ends it
-// cleanly, and after a fatal stop too, where no loop is left to see it.
-void ZentraleFensterTest::programWithADisplayLogsToItsWindowAndEndsOnSigterm() {
-  QVERIFY(plat::regWriteString(plat::Hive::localMachine, "Software\\QMT\\Vokarium",
-                               "LastBasisDirectory", basisSystem()) == plat::Err::ok);
-  const fs::path sperre = basis() / "Vokarium" / "vkZentrale.lck";
-  for (const std::string mehr : {"", "Endzeit=23:51\r\n"}) {
-    schreiben(iniPfad(), "[Vokarium]\r\nPause=1\r\n" + mehr);
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", ":vk-test");
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    p.setProcessEnvironment(env);
-    p.start(VK_ZENTRALE_EXE, {QString::fromStdString("-I" + iniPfad().string())});
-    QVERIFY(p.waitForStarted());
-    if (mehr.empty()) {
-      QTRY_VERIFY_WITH_TIMEOUT(fs::exists(sperre), 20000);
-    } else {
-      // The error is shown in the window, which stays open.
-      QVERIFY(!p.waitForFinished(1000));
-    }
-    // On a loaded machine the program may not have reached its signal
-    // handlers yet: a SIGTERM before them would kill it outright.
-    QTRY_VERIFY_WITH_TIMEOUT(sigtermGefangen(p.processId()), 20000);
-    QCOMPARE(p.state(), QProcess::Running);
-    p.terminate();
-    QVERIFY(p.waitForFinished(20000));
-    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(p.exitCode(), mehr.empty() ? 0 : 8);
-    QCOMPARE(p.readAllStandardOutput(), QByteArray());
-    QVERIFY(!fs::exists(sperre));
-  }
 }
 
 QTEST_MAIN(ZentraleFensterTest)

@@ -1,11 +1,9 @@
 // The pool lock between two programs (the second one is asked, may retry
 // or cancel) and numbered triggers written by two programs at the same time.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <QProcess>
 #include <filesystem>
-#include <fstream>
 #include <set>
 
 #include "common/konfiguration.h"
@@ -14,38 +12,29 @@
 #include "common/texte.h"
 #include "common/zeichenketten.h"
 #include "platform/paths.h"
+#include "tests/support/baum.h"
 
 namespace {
 
 class Mehrprogramm : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    wurzel_ = std::filesystem::temp_directory_path() /
-              ("vk-common-sys-" + std::string(info->name()) + "-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(wurzel_);
-    for (const char* d : {"ziel/Chirurgie", "ziel/Trigger", "reg"})
-      std::filesystem::create_directories(wurzel_ / d);
-    for (const auto& [name, ordner] : {std::pair{"VOKARIUM_REGISTRY_DIR", "reg"},
-                                       {"XDG_RUNTIME_DIR", ""},
-                                       {"VOKARIUM_TRACE_SOCKET", "trace"}})
-      ::setenv(name, (wurzel_ / ordner).c_str(), 1);
+    baum_.umgebungUmleiten();
+    for (const char* d : {"ziel/Chirurgie", "ziel/Trigger"})
+      std::filesystem::create_directories(baum_.pfad(d));
     vk::meldungZuruecksetzen();
     vk::responderEinschalten();
     vk::poolZustandZuruecksetzen();
     vk::SprachVerzeichnisSetzen(plat::systemPath(VK_SOURCE_DIR "/lang/"));
     vk::TextLaden("Deutsch");
-    vk::konfiguration().ZielVerzeichnis = plat::systemPath((wurzel_ / "ziel").string() + "/");
+    vk::konfiguration().ZielVerzeichnis = baum_.sys("ziel") + "\\";
     vk::poolZustand().Pool = "Chirurgie";
   }
-  void TearDown() override {
-    vk::poolZustandZuruecksetzen();
-    std::filesystem::remove_all(wurzel_);
-  }
+  void TearDown() override { vk::poolZustandZuruecksetzen(); }
 
   // Starts the probe with the lock command on our pool.
   void sperreStarten(QProcess& p) {
-    p.start(VK_PROBE, {"sperre", QString::fromStdString((wurzel_ / "ziel").string()), "Chirurgie"});
+    p.start(VK_PROBE, {"sperre", QString::fromStdString(baum_.pfad("ziel")), "Chirurgie"});
     ASSERT_TRUE(p.waitForStarted(10000));
   }
   static std::string zeile(QProcess& p) {
@@ -60,7 +49,7 @@ class Mehrprogramm : public ::testing::Test {
     p.waitForBytesWritten(5000);
   }
 
-  std::filesystem::path wurzel_;
+  vktest::Baum baum_;
 };
 
 TEST_F(Mehrprogramm, SecondProgramIsAskedCancelRefusesRetryAfterReleaseSucceeds) {
@@ -100,15 +89,15 @@ TEST_F(Mehrprogramm, SecondProgramIsAskedCancelRefusesRetryAfterReleaseSucceeds)
 
 TEST_F(Mehrprogramm, TwoProgramsWritingTriggersNeverShareAName) {
   constexpr int kJe = 100;
-  const QString ziel = QString::fromStdString((wurzel_ / "ziel").string());
-  const QString start = QString::fromStdString((wurzel_ / "los").string());
+  const QString ziel = QString::fromStdString(baum_.pfad("ziel"));
+  const QString start = QString::fromStdString(baum_.pfad("los"));
   QProcess a;
   QProcess b;
   for (QProcess* p : {&a, &b}) {
     p->start(VK_PROBE, {"trigger", ziel, QString::number(kJe), start});
     ASSERT_TRUE(p->waitForStarted(10000));
   }
-  std::ofstream(wurzel_ / "los") << "";
+  baum_.schreiben("los", "");
   std::set<std::string> geschrieben;
   for (QProcess* p : {&a, &b}) {
     ASSERT_TRUE(p->waitForFinished(60000));
@@ -123,10 +112,8 @@ TEST_F(Mehrprogramm, TwoProgramsWritingTriggersNeverShareAName) {
     EXPECT_EQ(anzahl, kJe);
   }
   int dateien = 0;
-  for (const auto& e : std::filesystem::directory_iterator(wurzel_ / "ziel/Trigger")) {
-    std::ifstream f(e.path(), std::ios::binary);
-    const std::string inhalt(std::istreambuf_iterator<char>(f), {});
-    EXPECT_EQ(inhalt.rfind("Vokarium5-Trigger\r\n", 0), 0U) << e.path();
+  for (const auto& e : std::filesystem::directory_iterator(baum_.pfad("ziel/Trigger"))) {
+    EXPECT_EQ(vktest::lesen(e.path()).rfind("Vokarium5-Trigger\r\n", 0), 0U) << e.path();
     ++dateien;
   }
   EXPECT_EQ(dateien, 2 * kJe);

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QThread>
 #include <filesystem>
+#include <regex>
 
 #include "common/dns_ini.h"
 #include "common/dragon.h"
@@ -85,14 +86,10 @@ std::string DragonWelt::natspeak(const QStringList& args, int* code) {
 }
 
 std::string DragonWelt::zustand(const std::string& key) {
-  std::string out = ctl({"state"});
-  std::size_t pos = out.find(key + "=");
-  while (pos != std::string::npos && pos != 0 && out[pos - 1] != '\n') {
-    pos = out.find(key + "=", pos + 1);
-  }
-  if (pos == std::string::npos) return "<fehlt>";
-  std::size_t end = out.find('\n', pos);
-  return plat::utf8ToCp1252(out.substr(pos + key.size() + 1, end - pos - key.size() - 1));
+  std::smatch m;
+  const std::string out = ctl({"state"});
+  if (!std::regex_search(out, m, std::regex("(^|\n)" + key + "=([^\n]*)"))) return "<fehlt>";
+  return plat::utf8ToCp1252(m[2].str());
 }
 
 QProcess* DragonWelt::starten(const QStringList& extra, const std::string& socket, bool headless) {
@@ -101,14 +98,9 @@ QProcess* DragonWelt::starten(const QStringList& extra, const std::string& socke
   p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
   p->start(kNatspeak, (headless ? QStringList{"--headless"} : QStringList{}) + extra);
   EXPECT_TRUE(p->waitForStarted(5000));
-  QElapsedTimer t;
-  t.start();
   int code = 2;
-  while (t.elapsed() < 10000 && p->state() == QProcess::Running) {
-    ctl({"state"}, &code);
-    if (code == 0) break;
-    QThread::msleep(30);
-  }
+  EXPECT_TRUE(vktest::warteBis(
+      [&] { return ctl({"state"}, &code), code == 0 || p->state() != QProcess::Running; }, 10000));
   EXPECT_EQ(code, 0) << "natspeak does not answer";
   prozesse_.push_back(std::move(p));
   return prozesse_.back().get();

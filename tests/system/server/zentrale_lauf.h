@@ -3,27 +3,17 @@
 // no display and no terminal. Helpers write files as a client would.
 #pragma once
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "platform/paths.h"
 #include "platform/registry.h"
 #include "tests/support/baum.h"
-
-extern char** environ;
 
 namespace testlauf {
 
@@ -81,59 +71,15 @@ class Baum : public vktest::Baum {
   fs::path ini;
 };
 
-class Lauf {
+// The server (or `programm`) with `args`, output in files of `ordner`.
+class Lauf : public vktest::Prozess {
  public:
-  Lauf() = default;
-  Lauf(const Lauf&) = delete;
-  Lauf& operator=(const Lauf&) = delete;
-  ~Lauf() {
-    if (pid_ > 0) {
-      kill(pid_, SIGKILL);
-      int s = 0;
-      waitpid(pid_, &s, 0);
-    }
-  }
-
-  // Starts `programm` (default the server) with `args`; output to files
-  // in `ordner`.
   void start(const fs::path& ordner, const std::vector<std::string>& args,
              const std::string& programm = VK_ZENTRALE_EXE) {
-    static int zaehler = 0;
-    ++zaehler;
-    aus_ = ordner / ("aus" + std::to_string(zaehler) + ".txt");
-    err_ = ordner / ("err" + std::to_string(zaehler) + ".txt");
     std::vector<std::string> alle{programm};
     alle.insert(alle.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : alle)
-      argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&fa, 1, aus_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&fa, 2, err_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn(&pid_, programm.c_str(), &fa, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&fa);
+    Prozess::start(ordner, alle);
   }
-
-  // Exit code, or -1 when it did not end within `ms`.
-  int ende(int ms = 30000) {
-    int s = 0;
-    if (pid_ <= 0 || !warteBis([&] { return waitpid(pid_, &s, WNOHANG) == pid_; }, ms)) return -1;
-    pid_ = -1;
-    return WIFEXITED(s) ? WEXITSTATUS(s) : 128 + WTERMSIG(s);
-  }
-
-  void signal(int sig) const { kill(pid_, sig); }
-  bool laeuft() const { return pid_ > 0 && kill(pid_, 0) == 0; }
-  std::string ausgabe() const { return lesen(aus_); }
-  std::string fehler() const { return lesen(err_); }
-
- private:
-  pid_t pid_ = -1;
-  fs::path aus_;
-  fs::path err_;
 };
 
 }  // namespace testlauf

@@ -1,11 +1,11 @@
 // The pool server as a process on a temporary tree: settings and their
-// sources, exit codes, the trigger life cycle, delivery to the members, and
-// the faults it must survive (held member files, broken triggers, unsafe
-// names, being killed while it delivers).
+// sources, exit codes, the trigger life cycle, delivery to a member held by
+// another process, hostile entries, and being killed while it delivers.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <set>
+#include <thread>
 
 #include "platform/shared_file.h"
 #include "tests/system/server/zentrale_lauf.h"
@@ -22,6 +22,8 @@ bool bereit(const Baum& b) {
 
 }  // namespace
 
+// The registry's base directory beats the INI's; the clients' view of the
+// settings lands in Vokarium.cfg.
 TEST(Einstellungen, RegistrySchlaegtIniUndClientsSehenIhreSicht) {
   Baum b;
   const fs::path b2 = b.wurzel / "andereBasis";
@@ -35,7 +37,6 @@ TEST(Einstellungen, RegistrySchlaegtIniUndClientsSehenIhreSicht) {
   Lauf s;
   s.start(b.wurzel, {"-I" + b.ini.string(), "-E"});
   ASSERT_EQ(s.ende(), 0) << s.fehler();
-
   const fs::path ziel = b2 / "Vokarium";
   EXPECT_EQ(lesen(ziel / "Vokarium.cfg"),
             "[Vokarium]\r\nBasisVerzeichnis=" + sys(b2) +
@@ -49,12 +50,11 @@ TEST(Einstellungen, RegistrySchlaegtIniUndClientsSehenIhreSicht) {
   EXPECT_TRUE(fs::is_directory(ziel / "Trigger"));
   EXPECT_FALSE(fs::exists(ziel / "vkZentrale.lck"));
   EXPECT_FALSE(fs::exists(b.ziel)) << "the INI's base directory must lose to the registry";
-  const std::string log = s.ausgabe();
-  EXPECT_NE(log.find("qmt   VokariumServer   5.0"), std::string::npos);
-  EXPECT_NE(log.find("BasisVerzeichnis = " + sys(b2) + "\\"), std::string::npos);
-  EXPECT_NE(log.find("ClZielVerzeichnis = \\\\srv\\pool\\"), std::string::npos);
+  EXPECT_NE(s.ausgabe().find("ClZielVerzeichnis = \\\\srv\\pool\\"), std::string::npos);
 }
 
+// EinzelTest=FALSE in the INI overrides -E; a stop request ends the wait
+// of an hour and removes the lock file.
 TEST(Einstellungen, IniSchlaegtKommandozeileUndStopEndetDieSchleife) {
   Baum b;
   b.benutzer(kZweiPools);
@@ -62,17 +62,16 @@ TEST(Einstellungen, IniSchlaegtKommandozeileUndStopEndetDieSchleife) {
   Lauf s;
   s.start(b.wurzel, {"-I" + b.ini.string(), "-E"});
   ASSERT_TRUE(warteBis([&] { return bereit(b); }));
-  EXPECT_EQ(s.ausgabe().find("EinzelTest = TRUE"), std::string::npos)
-      << "EinzelTest=FALSE in the INI overrides -E";
-  EXPECT_NE(s.ausgabe().find("Pause = 3600"), std::string::npos);
+  EXPECT_EQ(s.ausgabe().find("EinzelTest = TRUE"), std::string::npos);
   EXPECT_TRUE(fs::exists(b.ziel / "vkZentrale.lck"));
   s.signal(SIGTERM);
-  EXPECT_EQ(s.ende(), 0) << "a stop request ends the wait of an hour";
+  EXPECT_EQ(s.ende(), 0);
   EXPECT_FALSE(fs::exists(b.ziel / "vkZentrale.lck"));
 }
 
 // Exit codes with their messages; a response file stands for the whole
-// command line (lines with a blank in front skipped, "-" put in front).
+// command line (lines with a blank in front skipped, "-" put in front);
+// without a base directory in the registry and no one to ask it stops.
 TEST(Einstellungen, AbbruchcodesAntwortdateiUndIhreMeldungen) {
   Baum b;
   b.benutzer(kZweiPools);
@@ -88,15 +87,20 @@ TEST(Einstellungen, AbbruchcodesAntwortdateiUndIhreMeldungen) {
       {"", {i, "-Q"}, 16, "unzulaessige Option : -Q"},
       {"", {"@" + (b.wurzel / "falsch.txt").string()}, 16, "unzulaessige Option : -quatsch"},
       {"", {"-I", "-E"}, 8, "Name der INI-Datei fehlt"},
-      {"Endzeit=23:51\r\n", {i, "-E"}, 8, "unzulaessige Endzeit-Angabe"},
       {"Endzeit=7:30\r\n", {i, "-E"}, 8, "unzulaessige Endzeit-Angabe"},
       {"Endzeit=23:50\r\n", {"@" + (b.wurzel / "gut.txt").string()}, 0, ""},
+      {"", {i, "-E"}, 8, "Basis-Verzeichnis unbekannt"},
   };
   for (const auto& f : faelle) {
+    SCOPED_TRACE(f.meldung);
+    if (f.meldung == "Basis-Verzeichnis unbekannt")
+      plat::ignoreErr(plat::regDeleteValue(plat::Hive::localMachine, "Software\\QMT\\Vokarium",
+                                           "LastBasisDirectory"),
+                      "absent is what the case needs");
     b.iniSchreiben(f.ini);
     Lauf s;
     s.start(b.wurzel, f.args);
-    EXPECT_EQ(s.ende(), f.code) << f.meldung << s.fehler();
+    EXPECT_EQ(s.ende(), f.code) << s.fehler();
     if (f.code != 0) {
       EXPECT_NE(s.fehler().find("qmt Abbruch-Message: +++++ " + f.meldung), std::string::npos)
           << s.fehler();
@@ -105,21 +109,8 @@ TEST(Einstellungen, AbbruchcodesAntwortdateiUndIhreMeldungen) {
   EXPECT_TRUE(fs::exists(b.ziel / "Vokarium.cfg"));
 }
 
-// The registry names no base directory and there is no one to ask, even
-// though the INI file has one.
-TEST(Einstellungen, OhneBasisUndOhneTerminal) {
-  Baum b;
-  b.benutzer(kZweiPools);
-  plat::ignoreErr(plat::regDeleteValue(plat::Hive::localMachine, "Software\\QMT\\Vokarium",
-                                       "LastBasisDirectory"),
-                  "absent is what the test needs");
-  Lauf ohne;
-  ohne.start(b.wurzel, {"-I" + b.ini.string(), "-E"});
-  EXPECT_EQ(ohne.ende(), 8);
-  EXPECT_NE(ohne.fehler().find("Basis-Verzeichnis unbekannt"), std::string::npos);
-  EXPECT_FALSE(fs::exists(b.ziel));
-}
-
+// POOL before ADMIN, every member served, a "T" trigger deleted only after
+// the pass; ADMIN makes the server read the changed user list again.
 TEST(Triggerzyklus, PoolVorAdminUndTErstNachDemDurchgangWeg) {
   Baum b;
   b.benutzer(kZweiPools);
@@ -138,10 +129,8 @@ TEST(Triggerzyklus, PoolVorAdminUndTErstNachDemDurchgangWeg) {
   EXPECT_FALSE(fs::exists(b.trigger("ADMIN")));
   ASSERT_TRUE(warteBis([&] { return s.ausgabe().find("Admin-Restart") != std::string::npos; }));
 
-  // The administration program changed the list: a restart reads it again.
   b.benutzer(kZweiPools + "B\tu3\tcurrent\\t3\tThema 3\r\n");
   b.triggerSchreiben("ADMIN");
-  ASSERT_TRUE(warteBis([&] { return !fs::exists(b.trigger("ADMIN")); }));
   ASSERT_TRUE(warteBis([&] { return fs::is_directory(b.pool("B")); }));
   EXPECT_TRUE(warteBis(
       [&] { return lesen(b.ziel / "BenIntern.dat").find("B\tu3\t") != std::string::npos; }));
@@ -149,52 +138,25 @@ TEST(Triggerzyklus, PoolVorAdminUndTErstNachDemDurchgangWeg) {
   EXPECT_EQ(s.ende(), 0);
 }
 
-TEST(Verteilung, JedesMitgliedDoppelteEintraegeLeererTextUndGrossschreibung) {
+// Lines of the user list that are no entries or carry unusable names are
+// left out of the list the clients read and get no pool folder.
+TEST(Fehlerfaelle, UnzulaessigeZeilenDerBenutzerliste) {
   Baum b;
-  b.benutzer("A\tu1\t\t\r\nA\tu2\t\t\r\nA\tu1\t\t\r\na\tu3\t\t\r\n");
+  b.benutzer(
+      "A\tu1\tcurrent\\t1\tThema\r\n A\tblank\r\nB/x\tu\t\t\r\nD\tu\x01x\t\t\r\n"
+      "E\t \"u5\"\tsub\tthema\textra\r\nF\tu6\r\n");
   Lauf s;
-  s.start(b.wurzel, {"-I" + b.ini.string()});
-  ASSERT_TRUE(warteBis([&] { return bereit(b); }));
-  b.poolText("A", "neuWorte.txt", "W1\r\nW2\\gesprochen\r\n");
-  b.poolText("A", "loeWorte.txt", "X\r\n");
-  schreiben(b.pool("A") / "Worte.dat", "W1\r\n");
-  b.triggerSchreiben("POOL-A");
-  ASSERT_TRUE(warteBis([&] { return !fs::exists(b.trigger("POOL-A")); }));
-  const std::string text = "W1\r\nW2\\gesprochen\r\n";
-  EXPECT_EQ(lesen(b.pool("A") / "_u1.neu"), text + text) << "listed twice, served twice";
-  EXPECT_EQ(lesen(b.pool("A") / "_u2.neu"), text);
-  EXPECT_EQ(lesen(b.pool("A") / "_u1.loe"), "X\r\nX\r\n");
-  EXPECT_FALSE(fs::exists(b.pool("A") / "Worte.dat"));
-  EXPECT_FALSE(fs::exists(b.pool("A") / "neuWorte.txt"));
-  EXPECT_FALSE(fs::exists(b.pool("A") / "loeWorte.txt"));
-  EXPECT_FALSE(fs::exists(b.pool("a") / "_u3.neu"));
-
-  // Case counts: a trigger for "a" leaves pool "A" alone. (Once the pass
-  // after a delivery is over: that pass also takes lines appended late.)
-  b.triggerSchreiben("T1001");
-  ASSERT_TRUE(warteBis([&] { return !fs::exists(b.trigger("T1001")); }));
-  b.poolText("A", "neuWorte.txt", "W3\r\n");
-  b.triggerSchreiben("POOL-a");
-  ASSERT_TRUE(warteBis([&] { return !fs::exists(b.trigger("POOL-a")); }));
-  EXPECT_TRUE(fs::exists(b.pool("A") / "neuWorte.txt"));
-  EXPECT_FALSE(fs::exists(b.pool("a") / "_u3.neu")) << "pool a has no text";
-  fs::remove(b.pool("A") / "neuWorte.txt");
-
-  // An empty text: every member file exists afterwards, nothing is added.
-  b.poolText("A", "neuWorte.txt", "");
-  fs::remove(b.pool("A") / "_u2.neu");
-  b.triggerSchreiben("POOL-A");
-  ASSERT_TRUE(warteBis([&] { return !fs::exists(b.trigger("POOL-A")); }));
-  EXPECT_EQ(lesen(b.pool("A") / "_u1.neu"), text + text);
-  EXPECT_TRUE(fs::exists(b.pool("A") / "_u2.neu"));
-  EXPECT_EQ(fs::file_size(b.pool("A") / "_u2.neu"), 0u);
-  EXPECT_FALSE(fs::exists(b.pool("A") / "neuWorte.txt"));
-  s.signal(SIGTERM);
-  EXPECT_EQ(s.ende(), 0);
+  s.start(b.wurzel, {"-I" + b.ini.string(), "-E"});
+  ASSERT_EQ(s.ende(), 0) << s.fehler();
+  EXPECT_EQ(lesen(b.ziel / "BenIntern.dat"),
+            "A\tu1\tcurrent\\t1\tThema\r\nE\tu5\tsub\tthema\r\nF\tu6\t\t\r\n");
+  EXPECT_FALSE(fs::exists(b.ziel / "B"));
+  EXPECT_FALSE(fs::exists(b.ziel / "D"));
 }
 
-// A member held beyond the retries keeps only its own remainder: the
-// others are done and get nothing twice.
+// A member file held by another process beyond the retries keeps only its
+// own remainder: the others are done and get nothing twice; the held one
+// gets everything with the next trigger.
 TEST(Verteilung, GehaltenesMitgliedBekommtAllesBeimNaechstenTrigger) {
   Baum b;
   b.benutzer(kZweiPools);
@@ -202,83 +164,32 @@ TEST(Verteilung, GehaltenesMitgliedBekommtAllesBeimNaechstenTrigger) {
   s.start(b.wurzel, {"-I" + b.ini.string()});
   ASSERT_TRUE(warteBis([&] { return bereit(b); }));
   const std::string u2 = sys(b.pool("A") / "_u2.neu");
+  const auto zustellen = [&](const std::string& zeile) {
+    b.poolText("A", "neuWorte.txt", zeile);
+    b.triggerSchreiben("POOL-A");
+    ASSERT_TRUE(warteBis([&] { return !fs::exists(b.trigger("POOL-A")); }));
+  };
   {
     plat::SharedFile gehalten;
     ASSERT_EQ(gehalten.open(u2, plat::Access::readWrite, plat::Share::exclusive,
                             plat::Disposition::openAlways),
               plat::Err::ok);
-    b.poolText("A", "neuWorte.txt", "W1\r\n");
-    b.triggerSchreiben("POOL-A");
-    ASSERT_TRUE(warteBis([&] { return !fs::exists(b.trigger("POOL-A")); }));
+    zustellen("W1\r\n");
     EXPECT_EQ(lesen(b.pool("A") / "_u1.neu"), "W1\r\n");
     EXPECT_EQ(fs::file_size(b.pool("A") / "_u2.neu"), 0u);
   }
-  b.poolText("A", "neuWorte.txt", "W2\r\n");
-  b.triggerSchreiben("POOL-A");
-  ASSERT_TRUE(warteBis([&] { return !fs::exists(b.trigger("POOL-A")); }));
+  zustellen("W2\r\n");
   EXPECT_EQ(lesen(b.pool("A") / "_u1.neu"), "W1\r\nW2\r\n");
   EXPECT_EQ(lesen(b.pool("A") / "_u2.neu"), "W1\r\nW2\r\n");
   for (const auto& e : fs::directory_iterator(b.pool("A")))
-    EXPECT_EQ(e.path().filename().string().find("zustellung"), std::string::npos)
-        << e.path() << " left behind";
-  EXPECT_NE(
-      s.ausgabe().find(
-          "+++++ Wortdatei nicht beschreibbar (Datei wird von einem anderen Programm benutzt) : " +
-          u2),
-      std::string::npos)
+    EXPECT_EQ(e.path().filename().string().find("zustellung"), std::string::npos) << e.path();
+  EXPECT_NE(s.ausgabe().find("+++++ Wortdatei nicht beschreibbar (Datei wird von einem anderen "
+                             "Programm benutzt) : " +
+                             u2),
+            std::string::npos)
       << s.ausgabe();
   s.signal(SIGTERM);
   EXPECT_EQ(s.ende(), 0);
-}
-
-TEST(Verteilung, AngefangeneZustellungWirdBeimStartNachgeholt) {
-  Baum b;
-  b.benutzer(kZweiPools);
-  fs::create_directories(b.pool("A"));
-  b.poolText("A", "neuWorte.txt.zustellung", "Alt\r\n");
-  b.poolText("A", "neuWorte.txt", "Neu\r\n");
-  Lauf s;
-  s.start(b.wurzel, {"-I" + b.ini.string()});
-  ASSERT_TRUE(warteBis([&] { return fs::exists(b.pool("A") / "_u2.neu"); }));
-  ASSERT_TRUE(warteBis([&] { return !fs::exists(b.pool("A") / "neuWorte.txt.zustellung"); }));
-  EXPECT_EQ(lesen(b.pool("A") / "_u1.neu"), "Alt\r\nNeu\r\n");
-  EXPECT_EQ(lesen(b.pool("A") / "_u2.neu"), "Alt\r\nNeu\r\n");
-  EXPECT_FALSE(fs::exists(b.pool("A") / "neuWorte.txt"));
-  s.signal(SIGTERM);
-  EXPECT_EQ(s.ende(), 0);
-}
-
-TEST(Fehlerfaelle, UnzulaessigeZeilenDerBenutzerliste) {
-  Baum b;
-  b.benutzer(
-      "A\tu1\tcurrent\\t1\tThema\r\n"  // 1 fine
-      "A\t..\tx\ty\r\n"                // 2 leads upwards
-      "B/x\tu\t\t\r\n"                 // 3 separator in the pool
-      "A\t\tx\ty\r\n"                  // 4 empty user
-      " A\tblank\r\n"                  // 5 not an entry
-      "C\t" +
-      std::string(128, 'u') +
-      "\r\n"                               // 6 user too long
-      "D\tu\x01x\t\t\r\n"                  // 7 control character
-      "E\t \"u5\"\tsub\tthema\textra\r\n"  // 8 quoted, five fields
-      "F\tu6\r\n"                          // 9 two fields
-      "A\tu7\t" +
-      std::string(1100, 's') + "\r\n");  // 10 line too long
-  Lauf s;
-  s.start(b.wurzel, {"-I" + b.ini.string(), "-E"});
-  ASSERT_EQ(s.ende(), 0) << s.fehler();
-  EXPECT_EQ(lesen(b.ziel / "BenIntern.dat"),
-            "A\tu1\tcurrent\\t1\tThema\r\nE\tu5\tsub\tthema\r\nF\tu6\t\t\r\n");
-  const std::string log = s.ausgabe();
-  for (const char* n : {"2", "3", "4", "7"})
-    EXPECT_NE(log.find(std::string("unzulaessiger Name in der Benutzerliste : ") + n + "\n"),
-              std::string::npos)
-        << n;
-  EXPECT_NE(log.find("Feld zu lang in der Benutzerliste : 6\n"), std::string::npos);
-  EXPECT_NE(log.find("Feld zu lang in der Benutzerliste : 10\n"), std::string::npos);
-  EXPECT_FALSE(fs::exists(b.ziel / "B"));
-  EXPECT_FALSE(fs::exists(b.ziel / "C"));
-  EXPECT_FALSE(fs::exists(b.ziel / "D"));
 }
 
 // A client keeps appending while the server is killed again and again: no
@@ -290,6 +201,10 @@ TEST(Fehlerfaelle, KeineZeileGehtVerlorenAuchBeimAbschuss) {
   fs::create_directories(b.ziel / "Trigger");
   const std::string text = sys(b.pool("A") / "neuWorte.txt");
   const std::string trigger = sys(b.trigger("POOL-A"));
+  const auto anstossen = [&] {
+    plat::ignoreErr(plat::publishNew(trigger, "Vokarium5-Trigger\r\nPLATZ\r\n", false),
+                    "a trigger still there is pending");
+  };
   constexpr int kZeilen = 400;
   std::atomic<bool> fertig{false};
   std::thread client([&] {
@@ -300,8 +215,7 @@ TEST(Fehlerfaelle, KeineZeileGehtVerlorenAuchBeimAbschuss) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
       EXPECT_EQ(f.append("L" + std::to_string(n) + "\r\n"), plat::Err::ok);
       f.close();
-      plat::ignoreErr(plat::publishNew(trigger, "Vokarium5-Trigger\r\nPLATZ\r\n", false),
-                      "a trigger still there is pending");
+      anstossen();
       std::this_thread::sleep_for(std::chrono::milliseconds(3));
     }
     fertig = true;
@@ -316,15 +230,13 @@ TEST(Fehlerfaelle, KeineZeileGehtVerlorenAuchBeimAbschuss) {
   client.join();
   Lauf s;
   s.start(b.wurzel, {"-I" + b.ini.string()});
-  plat::ignoreErr(plat::publishNew(trigger, "Vokarium5-Trigger\r\nPLATZ\r\n", false),
-                  "one left by the killed run is pending");
+  anstossen();
   ASSERT_TRUE(warteBis([&] {
     return !fs::exists(b.trigger("POOL-A")) && !fs::exists(b.pool("A") / "neuWorte.txt") &&
            !fs::exists(b.pool("A") / "neuWorte.txt.zustellung");
   }));
-  const std::string neu = lesen(b.pool("A") / "_u1.neu");
   std::set<std::string> gesehen;
-  std::istringstream zeilen(neu);
+  std::istringstream zeilen(lesen(b.pool("A") / "_u1.neu"));
   for (std::string z; std::getline(zeilen, z);)
     gesehen.insert(z);
   for (int n = 0; n < kZeilen; ++n)
@@ -334,8 +246,8 @@ TEST(Fehlerfaelle, KeineZeileGehtVerlorenAuchBeimAbschuss) {
 }
 
 // The real server on a hostile drive: a text left without its trigger is
-// served at start; broken, foreign and too old triggers are set aside and
-// named; the deleted trigger folder comes back; SIGTERM still ends it.
+// served at start; broken, foreign and too old triggers are set aside; the
+// deleted trigger folder comes back; SIGTERM still ends it.
 TEST(Fehlerfaelle, FeindlicheEintraegeOhneHaengenUndOhneAusbruch) {
   Baum b;
   b.benutzer(kZweiPools);
@@ -365,12 +277,6 @@ TEST(Fehlerfaelle, FeindlicheEintraegeOhneHaengenUndOhneAusbruch) {
   s.signal(SIGTERM);
   EXPECT_EQ(s.ende(), 0);
   const std::string log = s.ausgabe();
-  EXPECT_NE(log.find("+++++ Trigger-Inhalt ist defekt : " + sys(b.trigger("T2001"))),
-            std::string::npos)
-      << log;
-  EXPECT_NE(log.find("+++++ Trigger-Inhalt ist unbekannt : " + sys(b.trigger("T2002"))),
-            std::string::npos);
-  EXPECT_NE(log.find("+++++ zu alte Vokarium-Version : ALTPLATZ"), std::string::npos);
+  EXPECT_NE(log.find("+++++ zu alte Vokarium-Version : ALTPLATZ"), std::string::npos) << log;
   EXPECT_EQ(log.find("nicht l\xC3\xB6schbar"), std::string::npos) << log;
-  EXPECT_NE(log.find("Trigger-Verzeichnis fehlt"), std::string::npos);
 }
