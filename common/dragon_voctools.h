@@ -74,7 +74,7 @@ void VocWorteZeigen(VocZeilenZiel& ziel);
 
 // Removes the words of LoeschListe from the vocabulary and drops the list;
 // the number of words handed over.
-// State: poolZustand(), Voctools() (reads and writes).
+// State: poolZustand() (reads), Voctools() (reads and writes).
 int WoerterEntfernen();
 // Reads a word-line file into Voctools().liste; the number of words.
 // State: Voctools() (reads and writes).
@@ -83,6 +83,7 @@ int WoerterEinlesen(const std::string& pfad);
 // takes an unread file for an applied one.
 // State: Voctools() (reads and writes).
 bool WoerterHinzufuegen(const std::string& pfad);
+// State: Voctools() (reads and writes).
 bool DateiWoerterEntfernen(const std::string& pfad);
 // Adds word lines to the vocabulary (after VoctoolsStart); false when
 // reported.

@@ -70,6 +70,7 @@ int BenutzerIndex(const std::vector<std::string>& eintraege, std::string_view le
 // recognizer's roaming user directory, "LastBasisDirectory" (machine). The
 // short one (vkPflege): "LastDirectory", else the roaming directory. A
 // derived directory gets "Vokarium\" and is written back with its base.
+// State: konfiguration() (writes).
 std::string LastDirectoryFinden(bool kurz, const std::function<std::string()>& dragonStamm);
 
 // The settings the main windows list, in their fixed order, as key and
@@ -79,6 +80,7 @@ std::vector<std::pair<std::string, std::string>> KonfigWerte();
 // Reads "Vokarium.cfg" of `verzeichnis` afresh (earlier settings are
 // forgotten) and, when it names a base directory, the user list. false when
 // the location holds no valid configuration.
+// State: konfiguration() (writes).
 bool KonfigurationUndBenutzerLesen(const std::string& verzeichnis);
 
 // --- unattended start ----------------------------------------------------
@@ -94,7 +96,7 @@ enum class AutoStart {
 // user, WortlistenDatei becomes his ".ben" for the rest of the run.
 // `pruefen` (Vokarium): an empty file ends the run too, and both endings
 // are traced; without it (vkPflege) only a missing file ends it.
-// State: poolZustand() (reads).
+// State: poolZustand() (reads), konfiguration() (reads and writes).
 AutoStart AutomatikEntscheiden(bool mitBenutzer, std::string_view benutzer, bool pruefen);
 
 // --- collecting the members' new words -----------------------------------

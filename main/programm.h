@@ -15,7 +15,7 @@ void EditorAnbinden();
 
 // Runs the program until its main window (or, unattended, the editor) ends
 // it; the exit code.
-// State: utilitiesZustand() (reads and writes).
+// State: utilitiesZustand() (writes).
 int HauptprogrammAusfuehren(int argc, char** argv, const Programmart& art);
 
 }  // namespace vk

@@ -17,9 +17,12 @@ class WortlisteModell : public QAbstractTableModel {
  public:
   explicit WortlisteModell(QObject* eltern = nullptr);
 
+  // State: editorZustand() (reads).
   int rowCount(const QModelIndex& eltern = QModelIndex()) const override;
   int columnCount(const QModelIndex& eltern = QModelIndex()) const override;
+  // State: editorZustand() (reads).
   QVariant data(const QModelIndex& index, int rolle = Qt::DisplayRole) const override;
+  // State: editorZustand() (reads).
   bool setData(const QModelIndex& index, const QVariant& wert, int rolle) override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   QVariant headerData(int spalte, Qt::Orientation richtung, int rolle) const override;
@@ -31,10 +34,12 @@ class WortlisteModell : public QAbstractTableModel {
   void aenderungBeginnen() { beginResetModel(); }
   void aenderungBeenden() { endResetModel(); }
   // Sorts the rows without telling the views (inside a change).
+  // State: editorZustand() (reads and writes).
   static void sortieren(int spalte, Qt::SortOrder ordnung);
   // The first row, in the order shown, whose written form starts with
   // `anfang` as a German reader compares letters (case aside, Ä as A, ß as
   // ss); -1 when none does or `anfang` is empty. cp1252.
+  // State: editorZustand() (reads).
   static std::ptrdiff_t zeileMitAnfang(std::string_view anfang);
   // Check boxes of rows von..bis changed by an operation.
   void hakenGeaendert(int von, int bis);
