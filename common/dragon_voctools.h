@@ -16,6 +16,8 @@
 
 namespace vk {
 
+class Wortmenge;  // common/poolfiles.h
+
 // Process state of the module.
 struct VoctoolsZustand {
   std::unique_ptr<dragon::VocTools> tools;
@@ -68,9 +70,9 @@ class VocZeilenZiel {
 };
 
 // Adds a row for every word of the current list whose word line is not in
-// BenWorte.
-// State: poolZustand(), Voctools() (reads).
-void VocWorteZeigen(VocZeilenZiel& ziel);
+// `bekannte` (the editor passes BenWorte).
+// State: Voctools() (reads).
+void VocWorteZeigen(const Wortmenge& bekannte, VocZeilenZiel& ziel);
 
 // Removes the words of LoeschListe from the vocabulary and drops the list;
 // the number of words handed over.

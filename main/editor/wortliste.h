@@ -92,7 +92,7 @@ bool ListeErstellen();
 bool ListeAufbauen();
 // State: poolZustand() (reads and writes), editorZustand() (reads and writes).
 bool DiffListeAufbauen();
-// State: editorZustand() (reads and writes), hauptZustand() (reads).
+// State: poolZustand() (reads), editorZustand() (reads and writes).
 bool BenListeAufbauen();
 
 // --- editing -------------------------------------------------------------------

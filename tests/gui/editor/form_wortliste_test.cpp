@@ -121,7 +121,6 @@ void FormWortlisteTest::init() {
   DragonZuruecksetzen();
   responderEinschalten();
   editorZustandZuruecksetzen();
-  hauptZustandZuruecksetzen();
   editorZustand().pauseMs = 0;
   SprachVerzeichnisSetzen(plat::systemPath(VK_SOURCE_DIR "/lang/"));
   TextLaden("Deutsch");
@@ -220,11 +219,11 @@ void FormWortlisteTest::sortIsTheCollatorsOrder() {
     std::stable_sort(erwartet.begin(), erwartet.end(), [&c](const Eintrag& a, const Eintrag& b) {
       return c.compare(qtext(a.geschrieben), qtext(b.geschrieben)) < 0;
     });
-    WortlisteModell::sortieren(1, Qt::AscendingOrder);
+    WortlisteModell::sortieren(zeilen, 1, Qt::AscendingOrder);
     for (std::size_t i = 0; i < zeilen.size(); ++i)
       QCOMPARE(qtext(zeilen[i].geschrieben + "|" + zeilen[i].gesprochen),
                qtext(erwartet[i].geschrieben + "|" + erwartet[i].gesprochen));
-    WortlisteModell::sortieren(1, Qt::DescendingOrder);
+    WortlisteModell::sortieren(zeilen, 1, Qt::DescendingOrder);
     QCOMPARE(qtext(zeilen.back().geschrieben), qtext(erwartet.front().geschrieben));
   }
 }
@@ -666,10 +665,10 @@ void FormWortlisteTest::wordDialogOfTheRecognizer() {
   // the unchecked one with a new spoken form takes its old form's place.
   schreiben("ziel/Chirurgie/AlleWorte.txt", "Meier\r\n");
   poolZustand().Benutzer = "Anna";
-  hauptZustand().Thema = "Allgemein";
   Listenauftrag a;
   a.dateiname = "AlleWorte.txt";
   a.eigeneWorte = true;
+  a.Thema = "Allgemein";
   FormWortliste f(&aufrufer_, a);
   f.show();
   QVERIFY(QTest::qWaitFor([&f] { return f.Liste->isVisible(); }, 10000));
