@@ -25,14 +25,14 @@ namespace vk {
 // Shows `text` as it is ("\r" is a line break; language texts come with
 // theirs resolved) with OK only, titled Titel("Vokarium", text 106),
 // without an icon.
-// State: the responder record (writes), the installed screen (reads).
+// State: the responder record (reads and writes), the installed screen (reads).
 void Meldung(std::string_view text);
 
 // Error report: text 105 + number (with one leading blank, empty when
 // <= 0) + " " + kontext + " :" + line break + beschreibung; traced as
 // "WINerror " + number + " " + kontext + " " + beschreibung. Same box and
 // title as Meldung, with the error icon.
-// State: the responder record (writes), the installed screen (reads).
+// State: the responder record (reads and writes), the installed screen (reads).
 void Fehlermeldung(long nummer, std::string_view beschreibung, std::string_view kontext);
 // The reader's text of an OS layer error: for a refusal what is under the
 // name (a folder, no regular file, a link: texts 180-182) or no permission

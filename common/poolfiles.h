@@ -118,7 +118,8 @@ void poolZustandZuruecksetzen();
 
 // --- paths ---------------------------------------------------------------
 
-// State: poolZustand(), konfiguration() (reads).
+// State: poolZustand(), konfiguration() (reads), every path down to SicherungsPfad (some
+// through PoolVerzeichnis).
 std::string PoolVerzeichnis();   // Z + P
 std::string SperrPfad();         // Z P "\Sperre.lck"
 std::string GesamtlistenPfad();  // Z P "\" GesamtWortlistenDatei

@@ -27,7 +27,7 @@ void DienstRegistrieren();
 void DienstEntfernen();
 
 // Runs the server as the service until a stop control or a fatal stop.
-// State: optionen() (writes), stopAnforderung() (reads).
+// State: optionen() (reads and writes), stopAnforderung() (reads).
 void DienstLauf();
 
 // Fatal stop for a failed service step with its Windows error code.

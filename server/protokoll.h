@@ -85,7 +85,7 @@ std::string zeitstempel(const plat::LocalTime& t);
 // Switches the trace on (looks for the viewer once).
 // State: protokoll() (writes).
 void traceEin();
-// State: protokoll() (reads).
+// State: protokoll() (reads), each of the three.
 void trace(std::string_view text);
 void trace(std::string_view label, std::string_view wert);
 void trace(std::string_view label, long long zahl);

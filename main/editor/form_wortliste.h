@@ -61,7 +61,7 @@ class FormWortliste : public QDialog {
   bool suchen(const std::string& anfang);
   // The search as the user runs it (right click, context menu, Ctrl+F): asks
   // for the beginning and says when no word starts with it.
-  // State: editorZustand() (reads).
+  // State: editorZustand(), suchEingabe() (reads).
   void sucheOeffnen();
   // F3: the next row with the same beginning, or the prompt when nothing
   // was searched yet.
@@ -93,7 +93,7 @@ class FormWortliste : public QDialog {
   QLabel* stbMarkiert = nullptr;
   WortlisteModell* modell = nullptr;
 
-  // State: poolZustand() (reads and writes), editorZustand() (writes).
+  // State: poolZustand() (reads and writes), editorZustand() (writes), programmBeenden() (reads).
   void done(int ergebnis) override;
 
  protected:
