@@ -29,8 +29,10 @@ class ZeilenModell : public QAbstractTableModel {
  public:
   using QAbstractTableModel::QAbstractTableModel;
 
+  // State: verwaltung() (reads).
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  // State: verwaltung() (reads).
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   QVariant headerData(int section, Qt::Orientation orientation,
                       int role = Qt::DisplayRole) const override;
@@ -43,16 +45,21 @@ class ZeilenModell : public QAbstractTableModel {
 class FormVerwalter : public QWidget {
   Q_OBJECT
  public:
+  // State: verwaltung() (reads and writes), DnsIni() (reads).
   explicit FormVerwalter(QWidget* parent = nullptr);
+  // State: verwaltung() (writes).
   ~FormVerwalter() override;
 
   // Toolbar actions and the keys of the list; public so that tests drive
   // the window the way the user does.
+  // State: verwaltung() (reads).
   void DragonSuchen();
   void Zuordnen();
   void Entfernen();
   // Saves; on success the window closes.
+  // State: konfiguration() (writes).
   bool ZuordnungenUebernehmen();
+  // State: verwaltung() (reads).
   void Auswaehlen();
   // True while rows were found, assigned or removed since the list was read
   // or saved.
@@ -74,13 +81,17 @@ class FormVerwalter : public QWidget {
   void resizeEvent(QResizeEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
+  // State: verwaltung() (reads).
   bool eventFilter(QObject* o, QEvent* e) override;
 
  private:
   void texteSetzen();
+  // State: verwaltung() (reads).
   void speicherortAnzeigen();
+  // State: verwaltung() (reads).
   void poolListeAnzeigen();
   bool poolUebernehmen();
+  // State: verwaltung() (reads).
   bool poolAktuell();
   void zuweisen(const std::vector<std::size_t>& zeilen);
   std::vector<std::size_t> ausgewaehlt() const;
@@ -88,6 +99,7 @@ class FormVerwalter : public QWidget {
   // Home and End: the first or last row becomes the current and only
   // selected one (with Shift: the rows from the current one on).
   void zeileAnsteuern(bool ende, bool erweitern);
+  // State: verwaltung() (reads).
   void aendern(const std::function<void()>& op);
   void spaltenBreiten();
   void fokusGewechselt(QWidget* alt, QWidget* neu);

@@ -27,15 +27,19 @@ struct UserSuchen {
 
 UserSuchen& userSuchen();
 
+// State: userSuchen() (writes).
 void GefundeneLeeren();
 
 // True when the register holds user + "|" + topic with exactly this folder.
+// State: userSuchen() (reads).
 bool GefundenPruefen(const std::string& user, const std::string& folder, const std::string& topic);
 
 // Reads one user's topic list at `pfad`.
+// State: userSuchen() (writes), verwaltung() (reads).
 void TopicsLesen(SuchModus modus, const std::string& user, const std::string& pfad);
 
 // Scans the Speicherort for users and their topics.
+// State: verwaltung() (reads).
 void BenutzerSuchen(SuchModus modus);
 
 }  // namespace admin

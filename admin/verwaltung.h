@@ -92,26 +92,33 @@ struct Verwaltung {
 Verwaltung& verwaltung();
 
 // Report through the hooks; a hook not set drops the report.
+// State: verwaltung() (reads).
 void melden(int textNr, const std::string& wert);
+// State: verwaltung() (reads).
 void fehlerMelden(plat::Err fehler, int textNr, const std::string& wert);
+// State: verwaltung() (reads).
 void tracen(const std::string& label, const std::string& wert);
 
 // Back to the state at program start (hooks included).
 void verwaltungZuruecksetzen();
 
 // The user list file: Speicherort + file name.
+// State: verwaltung() (reads).
 std::string benutzerlistenPfad();
 
 // "LastDirectory": Speicherort + "Vokarium\".
+// State: verwaltung() (reads).
 std::string konfigVerzeichnis();
 
 // Adds a row unless the user-topic pair has one; a pool that does not begin
 // with a blank joins the choice list. An empty pool adds nothing.
+// State: verwaltung() (reads and writes).
 void ZeileAufnehmen(const std::string& pool, const std::string& user, const std::string& folder,
                     const std::string& topic);
 
 // Reads the user list into the rows. A missing file gives an empty list
 // quietly; an unreadable one is reported (2102) and gives false.
+// State: verwaltung() (reads and writes).
 bool BenutzerlistenLesen();
 
 // Why a pool name cannot be assigned or saved: 0 when it can, else the
@@ -121,21 +128,26 @@ int poolFehler(std::string_view pool);
 // Takes over the text of the pool choice as the current pool. A name that
 // is too long or unsafe is reported and refused (false); a new name that
 // does not begin with a blank joins the choice list.
+// State: verwaltung() (reads and writes).
 bool PoolUebernehmen(const std::string& text);
 
 // Gives the current pool to the rows `auswahl` (indices in display order)
 // and sorts again. False when the current pool may not be assigned.
+// State: verwaltung() (reads and writes).
 bool PoolZuweisen(const std::vector<std::size_t>& auswahl);
 
 // Removes the rows `auswahl` with their keys.
+// State: verwaltung() (reads and writes).
 void Entfernen(const std::vector<std::size_t>& auswahl);
 
 // Sorts the rows by the sort column in German order, letter case aside
 // (stable: equal texts keep their order).
+// State: verwaltung() (reads and writes).
 void Sortieren();
 
 // A click on a column header: a second click on the sort column reverses
 // the order.
+// State: verwaltung() (reads and writes).
 void SpalteGeklickt(Spalte s);
 
 // The first failing check of the rows against the register of users found
@@ -148,24 +160,29 @@ struct Pruefung {
 
 // Checks the rows in display order. `gefunden` answers whether the disk
 // holds user + topic with exactly this folder.
+// State: verwaltung() (reads).
 Pruefung ZeilenPruefen(const std::function<bool(const std::string& user, const std::string& folder,
                                                 const std::string& topic)>& gefunden);
 
 // The user list as written: one line per row in display order.
+// State: verwaltung() (reads).
 std::string benutzerlistenText();
 
 // Searches the disk in register mode, checks the rows and writes the user
 // list. On a failed check its message is shown and `markieren` names the
 // rows to select; a failed write is reported (2109). True when written.
+// State: verwaltung() (reads).
 bool BenutzerlisteSpeichern(std::vector<std::size_t>& markieren);
 
 // Makes the Speicherort current: empties the rows and keys, records it in both
 // registry hives, creates "Vokarium\" and "Vokarium\Trigger\" below it and
 // reads the user list. An empty Speicherort only empties the rows.
+// State: verwaltung() (reads and writes).
 void SpeicherortSetzen(const std::string& speicherort);
 
 // Another user list file was picked: its folder becomes the Speicherort
 // (the choice list keeps its pools).
+// State: verwaltung() (writes).
 void DateiGewaehlt(const std::string& ordner, const std::string& dateiName);
 
 }  // namespace admin

@@ -19,6 +19,7 @@ void DnsIniZuruecksetzen();
 
 // Fills DnsIni(); with `hinweis` set, an empty directory is traced with
 // text 2203.
+// State: DnsIni() (reads and writes).
 void DnsIniLesen(bool hinweis);
 
 }  // namespace vk

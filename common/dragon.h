@@ -40,7 +40,7 @@ void DragonZuruecksetzen();
 bool DragonControlStart();
 // State: Dragon() (reads and writes).
 void DragonControlStop();
-// State: Dragon() (reads and writes).
+// State: Dragon() (reads).
 bool DragonLaeuft();
 // State: Dragon() (reads and writes).
 bool CheckDragonUser();

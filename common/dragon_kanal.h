@@ -27,12 +27,14 @@ class Channel {
  public:
   using Build = std::function<void(std::size_t index, proto::Fields& request)>;
   enum class Pump { ok, bad, gone };
+  // State: the proxy's time-outs (reads).
   bool connect(Error& e);
   bool call(const proto::Fields& request, proto::Fields& answer, Error& e);
   // Sends `count` requests, each built by `build` just before it goes out,
   // and takes their answers in order: the recognizer works on the first
   // while later ones are still built and sent. Fails with the first error
   // answer, after all answers have come, so the connection stays in step.
+  // State: the proxy's time-outs (reads).
   bool callMany(std::size_t count, const Build& build, std::vector<proto::Fields>& answers,
                 Error& e);
   // Reads what has arrived; bad when the stream is broken, gone when the

@@ -35,6 +35,7 @@ class Channel;
 
 // Time-out of one call in milliseconds (default 5000) and of connecting
 // (default 1000). Tests shorten them.
+// State: the proxy's time-outs (writes).
 void setTimeouts(int callMs, int connectMs);
 
 // True when `programFolder` (system form) names an existing folder: the

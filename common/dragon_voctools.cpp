@@ -129,13 +129,12 @@ void VocWorteSchreiben() {
   }
 }
 
-void VocWorteZeigen(VocZeilenZiel& ziel) {
+void VocWorteZeigen(const Wortmenge& bekannte, VocZeilenZiel& ziel) {
   const dragon::WordList& liste = gZustand.liste;
   Trace("VocWorteZeigen", liste.size());
   ziel.zeilenErwartet(liste.size());
-  const Wortmenge& ben = poolZustand().BenWorte;
   for (std::size_t i = 0; i < liste.size(); ++i) {
-    if (!ben.enthaelt(WortZeile(liste[i]))) {
+    if (!bekannte.enthaelt(WortZeile(liste[i]))) {
       VocZeile z;
       z.geschrieben = liste[i].written;
       z.gesprochen = liste[i].spoken;

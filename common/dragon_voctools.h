@@ -16,6 +16,8 @@
 
 namespace vk {
 
+class Wortmenge;  // common/poolfiles.h
+
 // Process state of the module.
 struct VoctoolsZustand {
   std::unique_ptr<dragon::VocTools> tools;
@@ -68,13 +70,13 @@ class VocZeilenZiel {
 };
 
 // Adds a row for every word of the current list whose word line is not in
-// BenWorte.
-// State: poolZustand(), Voctools() (reads).
-void VocWorteZeigen(VocZeilenZiel& ziel);
+// `bekannte` (the editor passes BenWorte).
+// State: Voctools() (reads).
+void VocWorteZeigen(const Wortmenge& bekannte, VocZeilenZiel& ziel);
 
 // Removes the words of LoeschListe from the vocabulary and drops the list;
 // the number of words handed over.
-// State: poolZustand(), Voctools() (reads and writes).
+// State: poolZustand() (reads), Voctools() (reads and writes).
 int WoerterEntfernen();
 // Reads a word-line file into Voctools().liste; the number of words.
 // State: Voctools() (reads and writes).
@@ -83,6 +85,7 @@ int WoerterEinlesen(const std::string& pfad);
 // takes an unread file for an applied one.
 // State: Voctools() (reads and writes).
 bool WoerterHinzufuegen(const std::string& pfad);
+// State: Voctools() (reads and writes).
 bool DateiWoerterEntfernen(const std::string& pfad);
 // Adds word lines to the vocabulary (after VoctoolsStart); false when
 // reported.

@@ -60,6 +60,7 @@ bool KonfigZeileAuswerten(Konfiguration& k, std::string_view zeile);
 // needed; may be empty) and "LastBasisDirectory" (machine), + "Vokarium\";
 // a derived directory is written back to the user's registry. Sets
 // konfiguration().KonfigVerzeichnis and returns it ("" when none was found).
+// State: konfiguration() (reads and writes).
 std::string KonfigVerzeichnisFinden(const std::function<std::string()>& dragonStammverzeichnis);
 
 // Forgets a configuration directory that holds no valid configuration:
@@ -72,6 +73,7 @@ void KonfigVerzeichnisVergessen(std::string_view verzeichnis);
 // Reads KonfigVerzeichnis + "Vokarium.cfg" into konfiguration().
 // `kommandozeile` is the program's argument line ("/V" sets ZusatzInfo).
 // false when the file is missing or unreadable (reported already).
+// State: konfiguration() (reads and writes).
 bool KonfigurationLesen(std::string_view kommandozeile);
 
 // Tells the user (message) when the pool folder `ziel` is mounted so that
@@ -83,16 +85,19 @@ void PoolLaufwerkPruefen(std::string_view ziel);
 // --- registry ----------------------------------------------------------
 
 // The hive RegLesen reads from (current user unless switched).
+// State: the module's registry root (writes).
 void RegWurzelSetzen(plat::Hive hive);
 
 // A value of the clients' key as text: strings without one terminating
 // zero, 32-bit numbers in decimal; "" when missing or of another type.
 std::string RegLesen(std::string_view name);
 // The same from any key of the current root hive.
+// State: the module's registry root (reads).
 std::string RegLesenSchluessel(std::string_view schluessel, std::string_view name);
 
 // The same from the local machine hive; the root is the current user's
 // afterwards.
+// State: the module's registry root (writes).
 std::string RegLesenMaschine(std::string_view name);
 
 // When the value is not empty: its number, rounded to a 32-bit integer, into

@@ -25,12 +25,14 @@ namespace vk {
 // Shows `text` as it is ("\r" is a line break; language texts come with
 // theirs resolved) with OK only, titled Titel("Vokarium", text 106),
 // without an icon.
+// State: the responder record (reads and writes), the installed screen (reads).
 void Meldung(std::string_view text);
 
 // Error report: text 105 + number (with one leading blank, empty when
 // <= 0) + " " + kontext + " :" + line break + beschreibung; traced as
 // "WINerror " + number + " " + kontext + " " + beschreibung. Same box and
 // title as Meldung, with the error icon.
+// State: the responder record (reads and writes), the installed screen (reads).
 void Fehlermeldung(long nummer, std::string_view beschreibung, std::string_view kontext);
 // The reader's text of an OS layer error: for a refusal what is under the
 // name (a folder, no regular file, a link: texts 180-182) or no permission
@@ -42,10 +44,12 @@ void Fehlermeldung(plat::Err fehler, std::string_view kontext);
 
 // Question with Retry and Cancel (Cancel preselected), with the question
 // icon: true for Retry.
+// State: the responder record (reads and writes), the installed screen (reads).
 bool Nachfrage(std::string_view text);
 
 // Question with Yes and No (No preselected), with the question icon: true
 // for Yes. Answered in tests like Nachfrage.
+// State: the responder record (reads and writes), the installed screen (reads).
 bool Frage(std::string_view text);
 
 // Open-file dialog (window part); `filter` in the form "Textdateien (*.txt)|*.txt|...".
@@ -90,36 +94,46 @@ struct Bildschirm {
   bool (*fragen)(std::string_view titel, std::string_view text, bool jaNein) = nullptr;
   void (*ereignisse)() = nullptr;  // lets pending window events run
 };
+// State: the installed screen (writes).
 void bildschirmSetzen(const Bildschirm& bildschirm);
 
 // True when boxes are answered without a screen: responder on, or no widget
 // application to show them.
+// State: the responder record, the installed screen (reads).
 bool ohneBildschirm();
 
 // A file or folder dialog without a screen: recorded with the folder it
 // opens in as its text, answered with the next queued file name ("" when
 // none).
+// State: the responder record (reads and writes).
 std::string dialogAufzeichnen(MeldungsArt art, std::string_view titel, std::string_view ordner);
 
 // Switches the responder on: nothing is shown any more.
+// State: the responder record (writes).
 void responderEinschalten();
 
 // Answer to the next question (true = Retry/OK); queued in order. Without a
 // queued answer a question is answered with Cancel.
+// State: the responder record (writes).
 void setNextAnswer(bool ja);
 
 // While set, decides every question instead of the queue (tests that act
 // while a question is open).
+// State: the responder record (writes).
 void setAnswerFunction(std::function<bool(const AufgezeichneteMeldung&)> antwort);
 
 // Called with every message as it is recorded, before it is answered:
 // tests look at the windows at the moment the message would be up.
+// State: the responder record (writes).
 void setBeimAufzeichnen(std::function<void(const AufgezeichneteMeldung&)> beobachter);
 
 // Path returned by the next file or folder dialog ("" = cancelled).
+// State: the responder record (writes).
 void setNextFileName(std::string_view pfad);
 
+// State: the responder record (reads).
 const std::vector<AufgezeichneteMeldung>& recordedMessages();
+// State: the responder record (writes).
 void clearRecordedMessages();
 
 // Responder off, queues and records empty (tests).

@@ -64,6 +64,7 @@ void Trace(const A&... werte) {
 }
 
 // Once per run: "Start " + program name + " " + command line.
+// State: the module's start mark (reads and writes).
 void TraceStart();
 
 // At the start of each program's main window: sends "ProtName" with

@@ -118,7 +118,8 @@ void poolZustandZuruecksetzen();
 
 // --- paths ---------------------------------------------------------------
 
-// State: poolZustand() (reads).
+// State: poolZustand(), konfiguration() (reads), every path down to SicherungsPfad (some
+// through PoolVerzeichnis).
 std::string PoolVerzeichnis();   // Z + P
 std::string SperrPfad();         // Z P "\Sperre.lck"
 std::string GesamtlistenPfad();  // Z P "\" GesamtWortlistenDatei
@@ -128,7 +129,8 @@ std::string LoeWortePfad();      // Z P loeWorteTextdatei
 std::string BenutzerDateiPfad(std::string_view benutzer,
                               std::string_view endung);  // Z P "\_" U endung
 std::string SicherungsPfad();                            // Z P "\AlleWorte.bak"
-std::string BenutzerlistenPfad();                        // Z BenutzerlistenDatei
+// State: konfiguration() (reads).
+std::string BenutzerlistenPfad();  // Z BenutzerlistenDatei
 
 // Vocabulary-fix marker of a Dragon topic: Z P "\" + first 8 characters of
 // the topic, trimmed, blanks as "_", + "_vok.fix".
@@ -163,9 +165,13 @@ void SperreLoesen();
 
 // --- the output file --------------------------------------------------------
 
-bool AusgabeAnlegen(bool temporaer);                        // temp file, or the new-words text
-bool AusgabeAnhaengen(bool geloescht);                      // deleted-words or new-words text
-bool AppendPool();                                          // the pool total word list
+// State: poolZustand() (reads and writes).
+bool AusgabeAnlegen(bool temporaer);  // temp file, or the new-words text
+// State: poolZustand() (reads and writes).
+bool AusgabeAnhaengen(bool geloescht);  // deleted-words or new-words text
+// State: poolZustand() (reads and writes).
+bool AppendPool();  // the pool total word list
+// State: poolZustand() (reads and writes).
 bool AppendBen(std::string_view benutzer, bool geloescht);  // "_" U ".loe" / ".neu"
 // State: poolZustand() (reads and writes).
 void ZeileSchreiben(std::string_view text);
@@ -173,11 +179,11 @@ void AlleSchreiben(const std::vector<std::string>& zeilen);
 void AlleSchreiben(const GeordneteWortmenge& menge);
 // State: poolZustand() (reads and writes).
 bool AusgabeSchliessen();
-// State: poolZustand() (reads and writes).
+// State: poolZustand() (reads).
 bool AusgabeUmbenennen(std::string_view ziel);
-// State: poolZustand() (reads and writes).
+// State: poolZustand() (reads).
 bool MitSicherungErsetzen(std::string_view ziel);
-// State: poolZustand() (reads and writes).
+// State: poolZustand() (reads).
 bool GesamtlisteSichern();
 bool CopyPool(std::string_view ziel);
 bool NeubenutzerKopie(std::string_view benutzer);

@@ -29,6 +29,7 @@ void triggerZuruecksetzen();
 std::string TriggerId(TriggerArt art, std::uint32_t n, std::string_view pool);
 
 // Z + TriggerName with its "*" replaced by the id.
+// State: konfiguration() (reads).
 std::string TriggerPfad(std::string_view id);
 
 // Writes a trigger when mitTrigger is set. Kinds 2 and 3 write nothing when

@@ -16,7 +16,7 @@ namespace vk {
 // the exit code (0 when texts were loaded). Otherwise returns nothing and
 // the program starts as usual. Call it first in main(), before the
 // QApplication exists, so no box can wait for an answer.
-// State: texteZustand() (reads and writes).
+// State: texteZustand() (reads).
 std::optional<int> SprachdateiAbfrage(int argc, char** argv);
 
 }  // namespace vk

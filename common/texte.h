@@ -54,11 +54,11 @@ void TextLaden(std::string_view sprache);
 
 // The text of a number (loads the default language first when nothing is
 // loaded); "<?" + number + " @?>" when the number has no text.
-// State: texteZustand() (reads and writes).
+// State: texteZustand() (reads).
 std::string Text(std::int32_t nummer);
 
 // Base that relative numbers are added to.
-// State: texteZustand() (reads and writes).
+// State: texteZustand() (writes).
 void TextBasis(std::int32_t basis);
 // State: texteZustand() (reads).
 std::string TextRelativ(std::int32_t n);

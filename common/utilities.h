@@ -44,10 +44,12 @@ std::string RechnerName();
 
 // Lets pending window events run (no-op without an application object or
 // without the window part; defined with the screen hand-over in meldung).
+// State: the installed screen of common/meldung (reads).
 void EreignisseVerarbeiten();
 
 // Wait form and wait cursor over `form` (start) or removes both (end);
 // window part (common/form_warten.cpp).
+// State: the wait form's record (reads and writes).
 void WartenBitte(QWidget* form, bool start);
 
 // Starts `programm` (system form) with the argument line `argumente`. With

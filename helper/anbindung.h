@@ -30,9 +30,12 @@ void FehlerMelden(plat::Err fehler, const std::string& kontext);
 // The per-user single-instance lock, held until the program ends; the
 // system releases it with the process, so a helper that died never blocks
 // the next one. false: another copy of the helper holds it.
+// State: the single-start lock (reads and writes).
 bool EinzelstartSichern();
+// State: the single-start lock (writes).
 void EinzelstartFreigeben();
 // Writes user and pool into the held lock, for a second copy to name them.
+// State: the single-start lock (reads).
 void EinzelstartBeschriften(const std::string& user, const std::string& pool);
 // User and pool the copy holding the lock runs for; false when it did not
 // write them (yet).
@@ -45,6 +48,7 @@ void StartEinstellungenLesen(HelferZustand& z);
 // Finds the configuration directory ("LastDirectory", else the
 // recognizer's users' folder + "Vokarium\", nothing written back) and reads
 // the client configuration from it. false: no directory.
+// State: Dienste() (reads), konfiguration() (writes).
 bool KonfigurationFinden(std::string& verzeichnis);
 
 // The topic of the first user-list entry with this pool and user.
@@ -62,6 +66,8 @@ bool ProgrammStarten(const std::string& programm, const std::string& argumente);
 
 // Fills HelferDienste with the recognizer access (the helper's windows are
 // filled by the windows themselves).
+// State: Dienste() (writes); the services set touch Dragon(), Voctools(), DnsIni() and the kept
+// event receiver.
 void EchteDiensteSetzen();
 
 }  // namespace helfer

@@ -20,6 +20,7 @@ namespace helfer {
 
 // The tray icon's tooltip: the helper, its user and pool, at most 63
 // characters.
+// State: poolZustand() (reads).
 QString TrayTipp();
 
 class FormDragonStart : public QWidget {
@@ -32,6 +33,7 @@ class FormDragonStart : public QWidget {
   QPushButton* cmdAbbrechen;
 
  protected:
+  // State: Helfer() (reads and writes).
   void closeEvent(QCloseEvent* e) override;
 
  private:
@@ -44,7 +46,9 @@ class FormDragonStart : public QWidget {
 class FormVokariumClient : public QWidget {
   Q_OBJECT
  public:
+  // State: Dienste() (writes).
   FormVokariumClient();
+  // State: Dienste() (writes).
   ~FormVokariumClient() override;
 
   // The load of the window: the start-up sequence with the command line.
@@ -52,7 +56,9 @@ class FormVokariumClient : public QWidget {
   bool Laden(const std::string& befehlszeile);
 
  protected:
+  // State: Helfer() (reads and writes).
   void showEvent(QShowEvent* e) override;
+  // State: Helfer() (reads and writes).
   void closeEvent(QCloseEvent* e) override;
 
  private:

@@ -149,20 +149,23 @@ enum class Folge { weiter, schliessen };
 // Start-up of the main window with the program's command line. schliessen:
 // another copy runs (its message has been shown); the window closes at
 // once. Every other stop leaves the phase fertig: the first tick ends.
-// State: poolZustand() (reads and writes).
+// State: Helfer(), poolZustand() (reads and writes), Dienste() (reads).
 Folge HelferStart(const std::string& befehlszeile);
 
 // One tick of the main timer.
-// State: poolZustand() (reads).
+// State: Helfer() (reads and writes), poolZustand(), Dienste() (reads).
 Folge HauptTick();
 
 // The profile is loaded: the loading window has nothing more to show.
+// State: Helfer() (reads).
 bool ProfilGeladen();
 
 // The loading window: its load, and one tick of its 25 ms timer. When the
 // recognizer cannot be started the user is asked whether to try again;
 // giving up ends the helper.
+// State: Helfer() (reads and writes), Dienste() (reads).
 void LadefensterGeladen();
+// State: Helfer() (reads and writes), Dienste() (reads).
 Folge LadefensterTick();
 
 // Events of the recognizer's engine, as they arrive.
@@ -175,18 +178,24 @@ enum class Ereignis {
   speakerClosing,
   topicChanged,
 };
+// State: Helfer() (reads and writes), Dienste() (reads).
 void DragonEreignis(Ereignis art, long wert1, long wert2);
 
 // The recognizer announced its end: save the user's new words.
+// State: Helfer() (reads and writes), Dienste() (reads).
 void DragonEndeBehandeln();
 
 // Applies the ".neu" and ".loe" files and remembers the user's words.
+// State: Dienste() (reads).
 void ProfilAktualisieren();
+// State: Helfer() (writes), Dienste() (reads).
 void BenWoerterMerken();
 // Appends the words of the current list not remembered to the ".ben" file.
+// State: Helfer() (reads and writes), Dienste() (reads).
 void NeueWoerterSichern();
+// State: Dienste() (reads).
 void DragonSchliessen();
-// State: poolZustand() (reads).
+// State: poolZustand(), Dienste() (reads).
 void HauptprogrammStarten();
 
 }  // namespace helfer

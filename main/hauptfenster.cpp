@@ -222,7 +222,7 @@ void Hauptfenster::KonfigurationLaden() {
     gueltig = KonfigurationUndBenutzerLesen(lastDirectory_);
     const bool listen = art_.konfigImmerListen || konfiguration().ZusatzInfo;
     if (listen) lbDebug->setEnabled(true);
-    for (const auto& [schluessel, wert] : KonfigWerte()) {
+    for (const auto& [schluessel, wert] : KonfigWerte(konfiguration())) {
       if (art_.konfigImmerListen) {
         lbDebug->addItem(q(schluessel + "=" + wert));
         Trace(schluessel + "=" + wert);
@@ -271,7 +271,8 @@ void Hauptfenster::BenutzerListeFuellen() {
     fuellen_ = false;
     return;
   }
-  const std::vector<std::string> eintraege = BenutzerEintraege(poolZustand().Pool);
+  const std::vector<std::string> eintraege =
+      BenutzerEintraege(poolZustand().Benutzerliste, poolZustand().Pool);
   for (const std::string& e : eintraege)
     lbUser->addItem(q(e));
   const int index = BenutzerIndex(eintraege, lastUser_);
@@ -421,6 +422,8 @@ void Hauptfenster::ListeOeffnen(const std::string& datei, bool gesamt, bool voll
   auftrag.vollerPfad = vollerPfad;
   auftrag.eigeneWorte = eigeneWorte_;
   auftrag.wartung = wartung_;
+  auftrag.Thema = gZustand.Thema;
+  auftrag.OptionA = gZustand.OptionA;
   setCursor(Qt::WaitCursor);
   if (gZustand.listeZeigen) gZustand.listeZeigen(this, auftrag);
   // The editor has closed: it cleared the maintenance flag and released

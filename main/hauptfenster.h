@@ -49,14 +49,17 @@ class Hauptfenster : public QWidget {
 
   // Loading up to the command line; the unattended start follows as soon
   // as the event loop runs (it may open the editor or close the window).
+  // State: poolZustand() (reads and writes), hauptfensterZustand() (writes), DnsIni() (reads).
   void Laden();
 
   // The toolbar click of a key, inside the common frame (wait cursor,
   // toolbar and combo disabled, "Button" trace, the server request).
+  // State: poolZustand() (reads).
   void KnopfKlicken(std::string_view schluessel);
   QAction* knopf(std::string_view schluessel) const;
 
-  void Auswaehlen();        // cAuswaehlen
+  void Auswaehlen();  // cAuswaehlen
+  // State: poolZustand() (writes).
   void PoolGeklickt();      // coPool click
   void BenutzerGeklickt();  // lbUser click
 
@@ -78,30 +81,51 @@ class Hauptfenster : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* e) override;
+  // State: poolZustand() (reads and writes).
   bool eventFilter(QObject* o, QEvent* e) override;
 
  private:
+  // State: poolZustand(), konfiguration() (reads), hauptfensterZustand() (writes).
   void AutomatikStarten();
+  // State: konfiguration() (reads).
   void KonfigurationLaden();
+  // State: poolZustand() (reads and writes).
   void PoolComboFuellen();
+  // State: poolZustand() (reads).
   void BenutzerListeFuellen();
+  // State: poolZustand(), hauptfensterZustand() (reads and writes).
   void AuswahlAktualisieren();
+  // State: hauptfensterZustand() (reads).
   void KnoepfeFreigeben(bool benutzerGewaehlt);
   bool EintragLesen(std::string& benutzer, std::string& thema);
 
+  // State: poolZustand(), hauptfensterZustand() (reads).
   void ListeOeffnen(const std::string& datei, bool gesamt, bool vollerPfad);
   void Aktion(std::string_view schluessel);
+  // State: poolZustand() (reads).
   void Wortliste();
+  // State: poolZustand() (writes), konfiguration() (reads).
   void OffeneWorteHolen();
+  // State: poolZustand() (writes), konfiguration() (reads).
   void Gesamtwortliste();
+  // State: poolZustand() (writes), konfiguration() (reads).
   void Teilwortliste();
+  // State: poolZustand() (reads).
   void Abschluss();
+  // State: hauptfensterZustand() (reads and writes), poolZustand(), Dragon() (writes),
+  // konfiguration() (reads).
   void BenWoerter();
+  // State: hauptfensterZustand() (reads).
   void Neubenutzer();
+  // State: poolZustand() (writes).
   void Importieren();
+  // State: poolZustand() (reads).
   void Verknuepfung(bool vokarium);
+  // State: hauptfensterZustand(), Dragon() (reads).
   bool BenutzerPruefen(std::string& benutzer, std::string& thema, std::int32_t& option);
+  // State: hauptfensterZustand() (reads), Dragon() (writes).
   void VokabularFixieren();
+  // State: poolZustand() (reads).
   bool HelferStarten(const std::string& benutzer);
 
   const Programmart& art_;

@@ -120,9 +120,10 @@ int PoolIndex(const std::vector<std::string>& pools, std::string_view letzterPoo
   return index;
 }
 
-std::vector<std::string> BenutzerEintraege(std::string_view pool) {
+std::vector<std::string> BenutzerEintraege(const std::vector<Benutzereintrag>& liste,
+                                           std::string_view pool) {
   std::vector<std::string> eintraege;
-  for (const Benutzereintrag& e : poolZustand().Benutzerliste)
+  for (const Benutzereintrag& e : liste)
     if (gleichOhneFall(e.pool, pool)) eintraege.push_back(EintragBilden(e));
   return eintraege;
 }
@@ -153,8 +154,7 @@ std::string LastDirectoryFinden(bool kurz, const std::function<std::string()>& d
   return verzeichnis;
 }
 
-std::vector<std::pair<std::string, std::string>> KonfigWerte() {
-  const Konfiguration& k = konfiguration();
+std::vector<std::pair<std::string, std::string>> KonfigWerte(const Konfiguration& k) {
   auto flag = [](bool b) { return Text(b ? txt::kWahr : txt::kFalsch); };
   return {{"KonfigVerzeichnis", k.KonfigVerzeichnis},
           {"BasisVerzeichnis", k.BasisVerzeichnis},

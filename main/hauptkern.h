@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/konfiguration.h"
 #include "common/poolfiles.h"
 
 namespace vk {
@@ -57,10 +58,11 @@ void EintragTeilen(std::string_view eintrag, std::string& benutzer, std::string&
 // the first; -1 for an empty list.
 int PoolIndex(const std::vector<std::string>& pools, std::string_view letzterPool);
 
-// The entries of the pool's members in the order of the user list, and the
-// index of the last one whose user is `letzterBenutzer` (-1 when none).
-// State: poolZustand() (reads).
-std::vector<std::string> BenutzerEintraege(std::string_view pool);
+// The entries of the pool's members in the order of the user list (the
+// window passes Benutzerliste), and the index of the last one whose user is
+// `letzterBenutzer` (-1 when none).
+std::vector<std::string> BenutzerEintraege(const std::vector<Benutzereintrag>& liste,
+                                           std::string_view pool);
 int BenutzerIndex(const std::vector<std::string>& eintraege, std::string_view letzterBenutzer);
 
 // --- configuration -------------------------------------------------------
@@ -70,15 +72,17 @@ int BenutzerIndex(const std::vector<std::string>& eintraege, std::string_view le
 // recognizer's roaming user directory, "LastBasisDirectory" (machine). The
 // short one (vkPflege): "LastDirectory", else the roaming directory. A
 // derived directory gets "Vokarium\" and is written back with its base.
+// State: konfiguration() (writes).
 std::string LastDirectoryFinden(bool kurz, const std::function<std::string()>& dragonStamm);
 
 // The settings the main windows list, in their fixed order, as key and
 // text (flags as the language's "Wahr"/"Falsch", texts 4094/4095).
-std::vector<std::pair<std::string, std::string>> KonfigWerte();
+std::vector<std::pair<std::string, std::string>> KonfigWerte(const Konfiguration& k);
 
 // Reads "Vokarium.cfg" of `verzeichnis` afresh (earlier settings are
 // forgotten) and, when it names a base directory, the user list. false when
 // the location holds no valid configuration.
+// State: konfiguration() (writes).
 bool KonfigurationUndBenutzerLesen(const std::string& verzeichnis);
 
 // --- unattended start ----------------------------------------------------
@@ -94,7 +98,7 @@ enum class AutoStart {
 // user, WortlistenDatei becomes his ".ben" for the rest of the run.
 // `pruefen` (Vokarium): an empty file ends the run too, and both endings
 // are traced; without it (vkPflege) only a missing file ends it.
-// State: poolZustand() (reads).
+// State: poolZustand() (reads), konfiguration() (reads and writes).
 AutoStart AutomatikEntscheiden(bool mitBenutzer, std::string_view benutzer, bool pruefen);
 
 // --- collecting the members' new words -----------------------------------

@@ -19,11 +19,7 @@
 namespace vk {
 
 void EditorAnbinden() {
-  hauptfensterZustand().listeZeigen = [](QWidget* aufrufer, const Listenauftrag& auftrag) {
-    hauptZustand().Thema = hauptfensterZustand().Thema;
-    hauptZustand().OptionA = hauptfensterZustand().OptionA;
-    WortlisteZeigen(aufrufer, auftrag);
-  };
+  hauptfensterZustand().listeZeigen = WortlisteZeigen;
 }
 
 int HauptprogrammAusfuehren(int argc, char** argv, const Programmart& art) {

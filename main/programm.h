@@ -10,12 +10,12 @@
 namespace vk {
 
 // Hands the main window's editor orders to the word list editor library.
-// State: hauptZustand() (reads and writes), hauptfensterZustand() (reads and writes).
+// State: hauptfensterZustand() (writes).
 void EditorAnbinden();
 
 // Runs the program until its main window (or, unattended, the editor) ends
 // it; the exit code.
-// State: utilitiesZustand() (reads and writes).
+// State: utilitiesZustand() (writes).
 int HauptprogrammAusfuehren(int argc, char** argv, const Programmart& art);
 
 }  // namespace vk

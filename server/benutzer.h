@@ -39,7 +39,9 @@ enum class ZeilenFehler { keiner, unzulaessigerName, feldZuLang };
 // Checks the names and the field limits.
 ZeilenFehler BenutzerZeileZerlegen(std::string_view zeile, BenutzerEintrag& eintrag);
 
+// State: optionen() (reads), tabellen() (reads and writes).
 void BenutzerlisteLesen();
+// State: optionen(), tabellen() (reads).
 void BenutzerlisteSchreiben();
 
 }  // namespace zentrale

@@ -12,6 +12,7 @@
 namespace zentrale {
 
 // The INI file of the settings as an absolute path (system form).
+// State: optionen() (reads).
 std::string IniVollerPfad();
 
 // The command line the unit starts (native form, quoted for the unit).
@@ -20,10 +21,13 @@ std::string DienstBefehlszeile();
 // Folder of the unit files (system form, with "\").
 std::string UnitVerzeichnis();
 
+// State: optionen() (reads).
 void DienstRegistrieren();
+// State: optionen() (reads).
 void DienstEntfernen();
 
 // Runs the server as the service until a stop control or a fatal stop.
+// State: optionen() (reads and writes), stopAnforderung() (reads).
 void DienstLauf();
 
 // Fatal stop for a failed service step with its Windows error code.

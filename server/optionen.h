@@ -50,20 +50,25 @@ void optionenZuruecksetzen();
 
 // Parses optionen().argumente (response file included) into the record.
 // A wrong option logs "unzulaessige Option" and stops with code 16.
+// State: optionen() (reads and writes).
 void OptionenLesen();
 
 // Settles the whole record from all sources, prepares the target and
 // trigger folders and ends with KonfigurationSchreiben.
+// State: optionen() (reads and writes), protokoll() (writes).
 void KonfigurationLesen();
 
 // Writes the client configuration file; failure is an error line only.
+// State: optionen() (reads).
 void KonfigurationSchreiben();
 
 // Reads the registry value of the last chosen base directory into the
 // record when it is there (a string value only).
+// State: optionen() (writes).
 void BasisAusRegistry();
 
 // The base directory the dialog chose: into the record and the registry.
+// State: optionen() (writes).
 void BasisverzeichnisMerken(const std::string& verzeichnis);
 
 // The folder (with "\") of a path the user gave for the base directory: a
@@ -81,7 +86,9 @@ extern const char* const kFrageFilter;
 // HHMM of an end time text, or a value above 2350 when it is unusable.
 int EndzeitWert(std::string_view text);
 
+// State: optionen() (reads), the server lock (writes).
 void ServerSperreNehmen();
+// State: the server lock (writes).
 void ServerSperreFreigeben();
 
 // Name of the service this INI file belongs to: "vkZentrale." + its name

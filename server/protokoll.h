@@ -48,19 +48,28 @@ void protokollZuruecksetzen();
 // Makes `pfad` the log channel: opened without sharing, created when
 // missing, positioned at its end. A held file is retried every 100 ms up to
 // 1000 times; failure switches back to the window and stops fatally.
+// State: protokoll() (writes).
 void logDateiOeffnen(const std::string& pfad);
+// State: protokoll() (writes).
 void logDateiSchliessen();
 
+// State: protokoll() (reads and writes).
 void logText(std::string_view text);
+// State: protokoll() (reads and writes).
 void logNeueZeile();
+// State: protokoll() (reads and writes).
 void logZahl(long long zahl);
+// State: protokoll() (reads and writes).
 void logZeitstempel();
 // The start banner: a new line, "qmt   VokariumServer   5.0", a new line.
+// State: protokoll() (reads).
 void logStartBanner();
 // A new line with the time stamp and `text` (report line).
 void logMeldung(std::string_view text);
+// State: protokoll() (reads and writes).
 void logFehler(std::string_view meldung);
 // The name is shown with its control characters escaped (sichtbar).
+// State: protokoll() (reads and writes).
 void logFehlerName(std::string_view meldung, std::string_view name);
 
 // `text` with every control character shown as "\xNN", so what comes from
@@ -74,7 +83,9 @@ std::string sichtbar(std::string_view text);
 std::string zeitstempel(const plat::LocalTime& t);
 
 // Switches the trace on (looks for the viewer once).
+// State: protokoll() (writes).
 void traceEin();
+// State: protokoll() (reads), each of the three.
 void trace(std::string_view text);
 void trace(std::string_view label, std::string_view wert);
 void trace(std::string_view label, long long zahl);

@@ -48,16 +48,22 @@ void schleifeZuruecksetzen();
 // wait. Lock-free, so it may be set from a signal handler.
 std::atomic<int>& stopAnforderung();
 
+// State: optionen() (reads), schleife() (reads and writes).
 bool TriggerSuchen();
 
 enum class TriggerStand { gelesen, unlesbar, geloescht, beiseite, gehalten };
+// State: schleife() (reads and writes), stopAnforderung(), protokoll() (reads).
 TriggerStand TriggerLesen(const std::string& pfad);
 
+// State: schleife() (reads and writes), protokoll() (reads).
 void TriggerLoeschen();
+// State: optionen(), stopAnforderung() (reads), schleife() (writes).
 void AufTriggerWarten();
+// State: schleife() (writes).
 void AdminRestart();
 
 // Loop from reading the user list to the release of the lock.
+// State: schleife() (reads and writes), optionen(), tabellen(), stopAnforderung() (reads).
 void Hauptroutine();
 
 enum class FrageErgebnis { gewaehlt, ohneWahl, geschlossen, unmoeglich };
@@ -67,10 +73,12 @@ using BasisFrage = std::function<FrageErgebnis(std::string&)>;
 // Settles the base directory before the settings are read: the registry
 // value, and the question when none is known or option -D asks for it (not
 // in a service). A closed question stops with exit code 8.
+// State: optionen() (reads).
 void BasisKlaeren(const BasisFrage& frage);
 
 // The run after BasisKlaeren: settings, lock and the main routine. Throws
 // Abbruch on a stop.
+// State: optionen() (reads).
 void ServerArbeit();
 
 // The question on a terminal: the dialog's texts, then a folder or the path

@@ -28,16 +28,19 @@ enum class TextArt { neu, geloescht };
 std::string ClaimPfad(const std::string& quelle);
 
 // Path of a pool's text of the given kind.
+// State: optionen() (reads).
 std::string PoolText(TextArt art, const std::string& pool);
 
 // True when a text of the pool (new or deleted words) is there, whatever
 // kind of entry it is (a wrong kind gets its error line in the delivery).
 bool poolTextDa(const std::string& pool);
 
+// State: optionen(), tabellen() (reads), schleife() (reads and writes).
 void NeuePoolWorteVerteilen(TextArt art, std::size_t pool);
 
 // One pass over the queued triggers: serves every marked pool once and
 // sets the restart flag for an "ADMIN" trigger.
+// State: optionen(), tabellen(), protokoll() (reads), schleife() (reads and writes).
 void TriggerAuswerten();
 
 }  // namespace zentrale

@@ -1,5 +1,5 @@
-// The order a main window hands to the word list editor and the state of
-// the main programs the editor reads (see auftrag.h). No files, no failures.
+// The order a main window hands to the word list editor (see auftrag.h).
+// No files, no failures.
 #include "main/editor/auftrag.h"
 
 namespace vk {
@@ -10,15 +10,6 @@ Listenart ListenartBestimmen(const Listenauftrag& auftrag) {
   if (auftrag.eigeneWorte) return Listenart::Anwender;
   if (auftrag.wartung) return Listenart::Wartung;
   return Listenart::Neuworte;
-}
-
-HauptZustand& hauptZustand() {
-  static HauptZustand z;
-  return z;
-}
-
-void hauptZustandZuruecksetzen() {
-  hauptZustand() = HauptZustand{};
 }
 
 }  // namespace vk

@@ -1,6 +1,6 @@
 // What a main window (Vokarium's or vkPflege's) hands to the word list
-// editor: the order to show one list, the program-wide state both sides
-// read, and the one call that opens the editor. The records are free of Qt;
+// editor: the order to show one list, with the user's recognizer topic and
+// option, and the one call that opens the editor. The record is free of Qt;
 // only the opening call takes the caller's window.
 // The editor works on the pool files of the current pool and user
 // (vk::poolZustand()); it never asks the main window anything back.
@@ -22,18 +22,13 @@ struct Listenauftrag {
   bool vollerPfad = false;   // `dateiname` is a full path (an import file)
   bool eigeneWorte = false;  // the user's own recognizer words
   bool wartung = false;      // the difference list of vkPflege
+  // For the user's own words: his recognizer topic (its vocabulary-fix
+  // marker) and "-A" (the word reader gets the inverse as argument).
+  std::string Thema;
+  bool OptionA = false;
 };
 
 Listenart ListenartBestimmen(const Listenauftrag& auftrag);
-
-// Program-wide state of the main programs that the editor reads besides
-// vk::poolZustand() (pool, user, Automatikbetrieb, Vergleichsworte).
-struct HauptZustand {
-  std::string Thema;     // the current user's recognizer topic
-  bool OptionA = false;  // "-A": the word reader gets the inverse as argument
-};
-HauptZustand& hauptZustand();
-void hauptZustandZuruecksetzen();
 
 // Shows FormWortliste modally over `aufrufer` (hidden while the list is
 // shown) and returns when the editor has closed. In Automatikbetrieb the

@@ -387,7 +387,7 @@ bool FormWortliste::ListeNeuAufbauen() {
   Trace("Liste aufgebaut");
   sortSpalte_ = 1;
   sortOrdnung_ = Qt::AscendingOrder;
-  WortlisteModell::sortieren(sortSpalte_, sortOrdnung_);
+  WortlisteModell::sortieren(editorZustand().zeilen, sortSpalte_, sortOrdnung_);
   modell->aenderungBeenden();
   Liste->horizontalHeader()->setSortIndicator(sortSpalte_, sortOrdnung_);
   StatusAktualisieren();

@@ -46,21 +46,28 @@ class FormWortliste : public QDialog {
   Q_OBJECT
  public:
   // Loads the window for `auftrag`; the list is built at the first showing.
+  // State: poolZustand() (reads), editorZustand() (writes).
   FormWortliste(QWidget* aufrufer, const Listenauftrag& auftrag);
+  // State: editorZustand() (writes).
   ~FormWortliste() override;
 
   // Builds the list anew; false when a build runs already or it failed.
+  // State: poolZustand() (reads), editorZustand() (reads and writes).
   bool ListeNeuAufbauen();
+  // State: editorZustand() (reads).
   void StatusAktualisieren();
   // Scrolls the first row whose written form starts with `anfang` into
   // view (not selected); true when one was found.
   bool suchen(const std::string& anfang);
   // The search as the user runs it (right click, context menu, Ctrl+F): asks
   // for the beginning and says when no word starts with it.
+  // State: editorZustand(), suchEingabe() (reads).
   void sucheOeffnen();
   // F3: the next row with the same beginning, or the prompt when nothing
   // was searched yet.
+  // State: editorZustand() (reads).
   void weitersuchen();
+  // State: editorZustand() (reads).
   void ZeileBearbeiten();
   // Font size of the list in points.
   int fontGroesse() const { return fontGroesse_; }
@@ -86,23 +93,28 @@ class FormWortliste : public QDialog {
   QLabel* stbMarkiert = nullptr;
   WortlisteModell* modell = nullptr;
 
+  // State: poolZustand() (reads and writes), editorZustand() (writes), programmBeenden() (reads).
   void done(int ergebnis) override;
 
  protected:
   void showEvent(QShowEvent* ereignis) override;
   void resizeEvent(QResizeEvent* ereignis) override;
+  // State: poolZustand(), editorZustand() (reads).
   bool eventFilter(QObject* objekt, QEvent* ereignis) override;
 
  private:
   QAction* knopf(const char* schluessel, int nummer);
   // Runs a toolbar operation with the toolbar disabled and the wait cursor.
+  // State: editorZustand() (reads).
   void ausfuehren(const char* schluessel, const std::function<void()>& operation);
+  // State: poolZustand(), editorZustand() (reads).
   void ersteAktivierung();
   void toolbarMenue(const QPoint& stelle);
   void markieren(bool an);
   void entfernen();
   void fontSetzen(int punkte);
   void spaltenBreiten();
+  // State: editorZustand() (reads).
   void kopfGeklickt(int spalte);
   std::vector<std::size_t> selektierteZeilen() const;
   int twips(int pixel) const;

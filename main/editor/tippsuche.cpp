@@ -54,7 +54,8 @@ class TippSuche : public QObject {
     if (text == QStringLiteral(" ") && !weiter) return false;
     getippt_ = weiter ? getippt_ + text : text;
     seit_.start();
-    const std::ptrdiff_t zeile = WortlisteModell::zeileMitAnfang(cp1252(getippt_));
+    const std::ptrdiff_t zeile =
+        WortlisteModell::zeileMitAnfang(editorZustand().zeilen, cp1252(getippt_));
     if (zeile >= 0) springen(static_cast<int>(zeile), QAbstractItemView::PositionAtCenter);
     return true;
   }

@@ -342,11 +342,11 @@ bool BenListeAufbauen() {
   auto& z = editorZustand();
   Trace("BenListeAufbauen", z.listenPfad);
   BenDateiEinlesen(z.listenPfad);
-  BenDateiEinlesen(VokFixDatei(hauptZustand().Thema));
+  BenDateiEinlesen(VokFixDatei(z.auftrag.Thema));
   if (VoctoolsStart()) {
-    if (WorteHolen(!hauptZustand().OptionA)) {
+    if (WorteHolen(!z.auftrag.OptionA)) {
       AnwenderZiel ziel;
-      VocWorteZeigen(ziel);
+      VocWorteZeigen(poolZustand().BenWorte, ziel);
       AbweisungenMelden(ziel.abgewiesen, "Dragon");
     }
     VoctoolsEnde();

@@ -80,19 +80,19 @@ std::string Normalform(std::string_view zeile);
 // --- building ---------------------------------------------------------------
 
 // Sets kind and list file path from the order in editorZustand().auftrag.
-// State: poolZustand() (reads), editorZustand() (reads and writes).
+// State: poolZustand(), konfiguration() (reads), editorZustand() (reads and writes).
 void ListeVorbereiten();
 
 // Empties the rows and builds them for the kind; false when the list file
 // could not be read (reported). The caller sorts and shows.
-// State: poolZustand() (reads), editorZustand() (reads and writes).
+// State: poolZustand() (writes), editorZustand() (reads and writes).
 bool ListeErstellen();
 
-// State: editorZustand() (reads and writes).
+// State: konfiguration() (reads), editorZustand() (reads and writes).
 bool ListeAufbauen();
 // State: poolZustand() (reads and writes), editorZustand() (reads and writes).
 bool DiffListeAufbauen();
-// State: editorZustand() (reads and writes), hauptZustand() (reads).
+// State: poolZustand() (reads), editorZustand() (reads and writes).
 bool BenListeAufbauen();
 
 // --- editing -------------------------------------------------------------------
@@ -111,7 +111,7 @@ void Entfernen(std::vector<std::size_t> positionen);
 // Puts the edit buffer back into a row; a change records the old entry in
 // LoeschListe. True when something changed; a change that makes the row no
 // word (wortpruefung.h) is refused with a message and changes nothing.
-// State: editorZustand() (reads).
+// State: editorZustand() (reads and writes).
 bool ZeileAendern(std::size_t position, const std::string& geschrieben,
                   const std::string& gesprochen);
 
@@ -123,7 +123,9 @@ std::ptrdiff_t Suchen(std::string_view anfang, std::size_t ab = 0);
 
 // --- saving and take-over ------------------------------------------------------
 
+// State: poolZustand(), editorZustand() (reads).
 bool ListeSpeichern();
+// State: poolZustand(), editorZustand() (reads and writes).
 bool ListeUebernehmen();
 
 // Drops from LoeschListe every entry that a row still shows: a word the
@@ -149,6 +151,7 @@ bool GelesenesUnveraendert();
 // The common take-over of the checked rows. `mitGesamtliste` false leaves
 // the total list out (it was rebuilt with them already). True when the
 // words reached every pool file (and the word list file was deleted).
+// State: poolZustand(), editorZustand() (reads).
 bool WorteUebernehmen(bool mitGesamtliste);
 
 // The checked rows in file notation, in the order shown.

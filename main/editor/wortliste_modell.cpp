@@ -218,12 +218,11 @@ void WortlisteModell::koepfeSetzen(const QStringList& koepfe) {
 
 void WortlisteModell::sort(int spalte, Qt::SortOrder ordnung) {
   beginResetModel();
-  sortieren(spalte, ordnung);
+  sortieren(editorZustand().zeilen, spalte, ordnung);
   endResetModel();
 }
 
-void WortlisteModell::sortieren(int spalte, Qt::SortOrder ordnung) {
-  auto& zeilen = editorZustand().zeilen;
+void WortlisteModell::sortieren(std::vector<Eintrag>& zeilen, int spalte, Qt::SortOrder ordnung) {
   if (spalte < 1 || spalte > 2 || zeilen.size() < 2) return;
   const auto text = [&zeilen, spalte](std::uint32_t i) -> const std::string& {
     return spalte == 1 ? zeilen[i].geschrieben : zeilen[i].gesprochen;
@@ -268,14 +267,14 @@ void WortlisteModell::sortieren(int spalte, Qt::SortOrder ordnung) {
   }
 }
 
-std::ptrdiff_t WortlisteModell::zeileMitAnfang(std::string_view anfang) {
+std::ptrdiff_t WortlisteModell::zeileMitAnfang(const std::vector<Eintrag>& zeilen,
+                                               std::string_view anfang) {
   std::vector<unsigned> gesucht;
   suchEinheiten(anfang, [&gesucht](unsigned e) {
     gesucht.push_back(e);
     return true;
   });
   if (gesucht.empty()) return -1;
-  const auto& zeilen = editorZustand().zeilen;
   for (std::size_t i = 0; i < zeilen.size(); ++i) {
     std::size_t gleich = 0;
     suchEinheiten(zeilen[i].geschrieben, [&](unsigned e) {

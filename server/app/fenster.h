@@ -58,6 +58,7 @@ std::unique_ptr<QFileDialog> BasisDateiDialog(QWidget* eltern, std::string_view 
 // An answer for the next file-open dialog, given in advance (native path;
 // "" as if cancelled): "???" then takes it instead of showing the modal
 // dialog. For tests; cleared by fensterZuruecksetzen.
+// State: the window module's record (writes).
 void setNextFileName(std::string_view pfad);
 void fensterZuruecksetzen();
 
@@ -65,11 +66,13 @@ class DraFrageDialog : public QDialog {
  public:
   explicit DraFrageDialog(QWidget* eltern);
   // "???": asks for a file and shows its folder in the edit field.
+  // State: the window module's record (reads and writes).
   void dateiSuchen();
   // The folder the edit field names (with "\", cp1252), "" when none.
   std::string verzeichnis() const;
   // Where "???" starts: the folder in the edit field, else the base
   // directory known so far.
+  // State: optionen() (reads).
   std::string startVerzeichnis() const;
   // OK and Enter: a typed folder counts as a chosen one when it exists;
   // one that does not keeps the dialog open with a hint under the field.
@@ -93,6 +96,7 @@ FrageErgebnis DraFrage(QWidget* eltern, std::string& verzeichnis);
 // of a fatal stop once the user closed the window showing it; closing the
 // dialog without an answer is such a fatal stop. The window sink in effect
 // before is restored on return.
+// State: protokoll(), stopAnforderung() (reads and writes).
 int FensterLauf(TextFenster& fenster, const std::function<void()>& bereit);
 
 }  // namespace zentrale

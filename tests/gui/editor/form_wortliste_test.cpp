@@ -58,7 +58,6 @@ class FormWortlisteTest : public QObject {
     DragonZuruecksetzen();
     responderEinschalten();
     editorZustandZuruecksetzen();
-    hauptZustandZuruecksetzen();
     editorZustand().pauseMs = 0;
     SprachVerzeichnisSetzen(plat::systemPath(VK_SOURCE_DIR "/lang/"));
     TextLaden("Deutsch");
@@ -151,11 +150,11 @@ class FormWortlisteTest : public QObject {
       std::stable_sort(erwartet.begin(), erwartet.end(), [&c](const Eintrag& a, const Eintrag& b) {
         return c.compare(qtext(a.geschrieben), qtext(b.geschrieben)) < 0;
       });
-      WortlisteModell::sortieren(1, Qt::AscendingOrder);
+      WortlisteModell::sortieren(zeilen, 1, Qt::AscendingOrder);
       for (std::size_t i = 0; i < zeilen.size(); ++i)
         QCOMPARE(qtext(zeilen[i].geschrieben + "|" + zeilen[i].gesprochen),
                  qtext(erwartet[i].geschrieben + "|" + erwartet[i].gesprochen));
-      WortlisteModell::sortieren(1, Qt::DescendingOrder);
+      WortlisteModell::sortieren(zeilen, 1, Qt::DescendingOrder);
       QCOMPARE(qtext(zeilen.back().geschrieben), qtext(erwartet.front().geschrieben));
     }
   }

@@ -106,6 +106,7 @@ TEST_F(Hauptfenster, LoadingSelectsTheLastUserAndEnablesHisButtons) {
   klicken("Wortliste");
   ASSERT_EQ(auftraege_.size(), 1u);
   EXPECT_EQ(auftraege_[0].auftrag.dateiname, "_Schulz.ben");
+  EXPECT_EQ(auftraege_[0].auftrag.Thema, "Allgemein");  // the order carries the topic
   EXPECT_FALSE(auftraege_[0].gesperrt);
   EXPECT_TRUE(f.Toolbar1->isEnabled());
 

@@ -137,7 +137,7 @@ TEST_F(Vokabular, OwnWordsViewAndWritingTheList) {
   ASSERT_TRUE(WorteHolen(true));
   poolZustand().BenWorte.hinzufuegen("meier");
   Zeilen z;
-  VocWorteZeigen(z);
+  VocWorteZeigen(poolZustand().BenWorte, z);
   EXPECT_EQ(z.erwartet, 2u);
   ASSERT_EQ(z.zeilen.size(), 1u);
   EXPECT_EQ(z.zeilen[0].text, " ");

@@ -10,7 +10,6 @@ class EditorBaum : public Testbaum {
   void SetUp() override {
     Testbaum::SetUp();
     vk::editorZustandZuruecksetzen();
-    vk::hauptZustandZuruecksetzen();
     vk::editorZustand().pauseMs = 0;
     vk::editorZustand().versucheGesamtliste = 3;
     vk::editorZustand().versucheNeuWorte = 3;

@@ -96,14 +96,14 @@ TEST_F(Hauptkern, ANewLocationForgetsTheSettingsOfTheOldOne) {
   schreiben("konf/Vokarium.cfg", "BasisVerzeichnis=\\b\\\r\nmitTrigger=1\r\n");
   ASSERT_TRUE(vk::KonfigurationUndBenutzerLesen(sys("konf/")));
   EXPECT_TRUE(vk::konfiguration().mitTrigger);
-  const auto werte = vk::KonfigWerte();
+  const auto werte = vk::KonfigWerte(vk::konfiguration());
   ASSERT_EQ(werte.size(), 13u);
   EXPECT_EQ(werte[1], (std::pair<std::string, std::string>{"BasisVerzeichnis", "\\b\\"}));
   EXPECT_EQ(werte[9].second, "Wahr");
   // Flags in the language of the texts.
   vk::TextLaden("English");
-  EXPECT_EQ(vk::KonfigWerte()[9].second, "True");
-  EXPECT_EQ(vk::KonfigWerte()[8].second, "False");
+  EXPECT_EQ(vk::KonfigWerte(vk::konfiguration())[9].second, "True");
+  EXPECT_EQ(vk::KonfigWerte(vk::konfiguration())[8].second, "False");
   EXPECT_EQ(werte[12].first, "loeWorteTextdatei");
 
   schreiben("leer/Vokarium.cfg", "Pause=1\r\n");
