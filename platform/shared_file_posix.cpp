@@ -44,6 +44,8 @@ struct LockState {
   std::set<std::string> ownBatches;
   // Test hook run between an open and its lock (guarded by sinkMutex).
   std::function<void()> openPause;
+  // Test hook run once a recorded append is complete (guarded by sinkMutex).
+  std::function<void()> appendDone;
   // Test hook: this many next lock calls fail with lockFaultErrno as a
   // share's server answers them.
   std::atomic<int> lockFaultTimes{0};
@@ -62,6 +64,18 @@ bool flushed(int fd) {
     return false;
   }
   return ::fsync(fd) == 0;
+}
+
+// The append just completed: runs the test hook, once.
+Err appendComplete() {
+  LockState& s = lockState();
+  std::function<void()> hook;
+  {
+    std::lock_guard<std::mutex> g(s.sinkMutex);
+    hook = std::exchange(s.appendDone, nullptr);
+  }
+  if (hook) hook();
+  return Err::ok;
 }
 
 void diagnose(const std::string& line) {
@@ -614,6 +628,12 @@ void setSyncFault(bool on) {
   lockState().syncFault.store(on);
 }
 
+void setAppendDone(std::function<void()> hook) {
+  LockState& s = lockState();
+  std::lock_guard<std::mutex> g(s.sinkMutex);
+  s.appendDone = std::move(hook);
+}
+
 void setLockFault(int error, int times) {
   LockState& s = lockState();
   s.lockFaultErrno.store(error);
@@ -673,12 +693,12 @@ Err SharedFile::finishAppend(std::string_view commitName) {
     const Err e = writeFully(batch_->fd_, "f", static_cast<off_t>(slot_ * kSlot));
     slot_ = -1;
     batch_ = nullptr;
-    return e;
+    return e == Err::ok ? appendComplete() : e;
   }
   const std::string ip = intentPath(nativePath(path_));
   if (commitName.empty()) {
     if (::unlink(ip.c_str()) != 0 && errno != ENOENT) return fromErrno(errno);
-    return Err::ok;
+    return appendComplete();
   }
   // The mark stands for "complete" even after a power loss: the data is
   // on the disk first. Should the flush fail, the record stays and the next
@@ -686,7 +706,7 @@ Err SharedFile::finishAppend(std::string_view commitName) {
   if (!flushed(fd_)) return fromErrno(errno);
   if (::rename(ip.c_str(), (dirOf(nativePath(path_)) + "/" + std::string(commitName)).c_str()) != 0)
     return fromErrno(errno);
-  return Err::ok;
+  return appendComplete();
 }
 
 Err SharedFile::abortAppend() {
@@ -891,6 +911,7 @@ Err publishReplace(std::string_view path, std::string_view data, bool durable) {
 }
 
 Err syncFileSystem(std::string_view dir) {
+  if (lockState().syncFault.exchange(false)) return Err::ioError;
   const int dfd = ::open(nativePath(dir).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dfd < 0) return fromErrno(errno);
   Err e = ::syncfs(dfd) == 0 ? Err::ok : fromErrno(errno);
