@@ -341,9 +341,7 @@ TEST_F(Kern, BlockiertesMitgliedBehaeltNurSeinenRest) {
     fs::create_directory(a("_u2.neu"));
     for (const char* w : {"W1", "W2", "W3"}) {
       schreiben(a("neuWorte.txt"), std::string(w) + "\r\n");
-      trigger("POOL-A");
-      TriggerAuswerten();
-      schleife().triggerliste.clear();
+      durchgang();
     }
     EXPECT_EQ(inA("_u1.neu"), "W1\r\nW2\r\nW3\r\n");
     EXPECT_FALSE(fs::exists(a("neuWorte.txt.zustellung")));
@@ -401,9 +399,7 @@ TEST_F(Kern, UebriggebliebenerClaimKommtNichtZweimal) {
     schreiben(a("_u2.neu.zustellung"), "R\r\n");
     {
       plat::SharedFile halter = halten(a(f.gehalten), plat::Share::shared);
-      trigger("POOL-A");
-      TriggerAuswerten();
-      schleife().triggerliste.clear();
+      durchgang();
     }
     ASSERT_TRUE(fs::exists(a(f.gehalten)));
     EXPECT_EQ(inA("_u1.neu"), "W1\r\n");
