@@ -32,9 +32,11 @@ struct LockState {
   // Test hook: the next append writes only this many bytes and then fails
   // as a killed writer would leave it (negative: off).
   std::atomic<long long> appendFault{-1};
-  // Test hook: the next flush of a shared file fails (ioError).
+  // Test hook: the next flush (of a shared file or a file system) fails.
   std::atomic<bool> syncFault{false};
   std::atomic<long long> writeFault{-1};
+  // Test hook: reads that still succeed before one fails (negative: off).
+  std::atomic<int> readFault{-1};
   std::mutex sinkMutex;
   std::function<void(const std::string&)> sink;
   std::atomic<unsigned> tempCounter{0};
@@ -568,6 +570,8 @@ Err SharedFile::readAt(std::int64_t offset, char* buf, std::size_t n, std::size_
 Err SharedFile::read(char* buf, std::size_t n, std::size_t& got) {
   got = 0;
   if (fd_ < 0) return Err::invalidHandle;
+  std::atomic<int>& fault = lockState().readFault;
+  if (fault.load() >= 0 && fault.fetch_sub(1) == 0) return Err::ioError;
   for (;;) {
     ssize_t r = ::read(fd_, buf, n);
     if (r < 0) {
@@ -622,6 +626,10 @@ void setAppendFault(long long bytes) {
 
 void setWriteFault(long long bytes) {
   lockState().writeFault.store(bytes);
+}
+
+void setReadFault(int reads) {
+  lockState().readFault.store(reads);
 }
 
 void setSyncFault(bool on) {

@@ -119,6 +119,24 @@ TEST(SharedFile, BlockedOpenEndsOnTheRecreatedFileNeverOnTheDeletedOne) {
   EXPECT_EQ(WEXITSTATUS(status), 0) << "the waiting reader saw the deleted file";
 }
 
+// A file renamed away between an open and its lock (a text claimed by the
+// server) and a new one in its place: the open goes on with the new file.
+TEST(SharedFile, AnOpenEndsOnTheFileThatHasTheNameAfterTheLock) {
+  vktest::Baum t;
+  const std::string p = t.sys("neuWorte.txt");
+  t.schreiben("neuWorte.txt", "alt\r\n");
+  setOpenPause([&] {
+    ASSERT_EQ(moveFile(p, p + ".zustellung", false), Err::ok);
+    t.schreiben("neuWorte.txt", "neu\r\n");
+  });
+  SharedFile f;
+  ASSERT_EQ(openAs(p, Share::exclusive, f), Err::ok);
+  ASSERT_EQ(f.append("W\r\n"), Err::ok);
+  f.close();
+  EXPECT_EQ(t.lesen("neuWorte.txt"), "neu\r\nW\r\n");
+  EXPECT_EQ(t.lesen("neuWorte.txt.zustellung"), "alt\r\n");
+}
+
 // The lock errors of a share mean "held by another": an open reports them
 // as such and a retrying open gets the file once they stop.
 TEST(SharedFile, LockErrorsOfAShareAreHeldByAnother) {

@@ -109,6 +109,21 @@ TEST(LineReader, FileReadingAcrossChunkBoundaries) {
   EXPECT_EQ(readFile(t, std::string(300000, 'y'), 10), (Reads{{Lang, std::string(10, 'y')}}));
 }
 
+// A read error in the middle of a file is an error, never its end.
+TEST(LineReader, AReadErrorIsNoEnd) {
+  vktest::Baum t;
+  t.schreiben("f.txt", std::string(70000, 'a') + "\r\nb\r\n");
+  SharedFile f;
+  ASSERT_EQ(f.open(t.sys("f.txt"), Access::read, Share::shared, Disposition::openExisting),
+            Err::ok);
+  LineReader r(f);
+  setReadFault(1);
+  std::string line;
+  EXPECT_EQ(r.next(line), LineStatus::error);
+  EXPECT_EQ(r.error(), Err::ioError);
+  setReadFault(-1);
+}
+
 TEST(LineReader, WholeFilesByPathAndTheWriter) {
   vktest::Baum t;
   t.schreiben("f.txt", "eins\r\n123456789\nende");
