@@ -185,14 +185,25 @@ void setAppendFault(long long bytes);
 // Negative: off (the default).
 void setWriteFault(long long bytes);
 
-// Test hook: the next flush of a shared file in this process (sync, or the
-// flush before an append's commit mark) fails with ioError.
+// Test hook: after `reads` more SharedFile::read calls in this process the
+// next one fails (ioError), as a lost network drive fails a read in the
+// middle of a file. Negative: off (the default).
+void setReadFault(int reads);
+
+// Test hook: the next flush in this process (sync, the flush before an
+// append's commit mark, or syncFileSystem) fails with ioError.
 void setSyncFault(bool on);
 
 // Test hook: the next SharedFile::renameTo of this process, once it has
 // made the new name, cannot remove the old one (EACCES), as a share may
 // refuse it.
 void setRenameUnlinkFault(bool on);
+
+// Test hook: `hook` runs once, when the next recorded append of this process
+// is complete (its record removed, its slot closed or its mark set), so a
+// test can end the process there as a kill right after the append would.
+// Empty: off (the default).
+void setAppendDone(std::function<void()> hook);
 
 // Test hook: the next `times` lock calls in this process fail with the
 // errno `error`, as the server of an SMB share answers them.

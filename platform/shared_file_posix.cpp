@@ -32,9 +32,11 @@ struct LockState {
   // Test hook: the next append writes only this many bytes and then fails
   // as a killed writer would leave it (negative: off).
   std::atomic<long long> appendFault{-1};
-  // Test hook: the next flush of a shared file fails (ioError).
+  // Test hook: the next flush (of a shared file or a file system) fails.
   std::atomic<bool> syncFault{false};
   std::atomic<long long> writeFault{-1};
+  // Test hook: reads that still succeed before one fails (negative: off).
+  std::atomic<int> readFault{-1};
   std::mutex sinkMutex;
   std::function<void(const std::string&)> sink;
   std::atomic<unsigned> tempCounter{0};
@@ -44,6 +46,8 @@ struct LockState {
   std::set<std::string> ownBatches;
   // Test hook run between an open and its lock (guarded by sinkMutex).
   std::function<void()> openPause;
+  // Test hook run once a recorded append is complete (guarded by sinkMutex).
+  std::function<void()> appendDone;
   // Test hook: this many next lock calls fail with lockFaultErrno as a
   // share's server answers them.
   std::atomic<int> lockFaultTimes{0};
@@ -63,6 +67,18 @@ bool flushed(int fd) {
     return false;
   }
   return ::fsync(fd) == 0;
+}
+
+// The append just completed: runs the test hook, once.
+Err appendComplete() {
+  LockState& s = lockState();
+  std::function<void()> hook;
+  {
+    std::lock_guard<std::mutex> g(s.sinkMutex);
+    hook = std::exchange(s.appendDone, nullptr);
+  }
+  if (hook) hook();
+  return Err::ok;
 }
 
 void diagnose(const std::string& line) {
@@ -555,6 +571,8 @@ Err SharedFile::readAt(std::int64_t offset, char* buf, std::size_t n, std::size_
 Err SharedFile::read(char* buf, std::size_t n, std::size_t& got) {
   got = 0;
   if (fd_ < 0) return Err::invalidHandle;
+  std::atomic<int>& fault = lockState().readFault;
+  if (fault.load() >= 0 && fault.fetch_sub(1) == 0) return Err::ioError;
   for (;;) {
     ssize_t r = ::read(fd_, buf, n);
     if (r < 0) {
@@ -611,12 +629,22 @@ void setWriteFault(long long bytes) {
   lockState().writeFault.store(bytes);
 }
 
+void setReadFault(int reads) {
+  lockState().readFault.store(reads);
+}
+
 void setSyncFault(bool on) {
   lockState().syncFault.store(on);
 }
 
 void setRenameUnlinkFault(bool on) {
   lockState().renameUnlinkFault.store(on);
+}
+
+void setAppendDone(std::function<void()> hook) {
+  LockState& s = lockState();
+  std::lock_guard<std::mutex> g(s.sinkMutex);
+  s.appendDone = std::move(hook);
 }
 
 void setLockFault(int error, int times) {
@@ -678,12 +706,12 @@ Err SharedFile::finishAppend(std::string_view commitName) {
     const Err e = writeFully(batch_->fd_, "f", static_cast<off_t>(slot_ * kSlot));
     slot_ = -1;
     batch_ = nullptr;
-    return e;
+    return e == Err::ok ? appendComplete() : e;
   }
   const std::string ip = intentPath(nativePath(path_));
   if (commitName.empty()) {
     if (::unlink(ip.c_str()) != 0 && errno != ENOENT) return fromErrno(errno);
-    return Err::ok;
+    return appendComplete();
   }
   // The mark stands for "complete" even after a power loss: the data is
   // on the disk first. Should the flush fail, the record stays and the next
@@ -691,7 +719,7 @@ Err SharedFile::finishAppend(std::string_view commitName) {
   if (!flushed(fd_)) return fromErrno(errno);
   if (::rename(ip.c_str(), (dirOf(nativePath(path_)) + "/" + std::string(commitName)).c_str()) != 0)
     return fromErrno(errno);
-  return Err::ok;
+  return appendComplete();
 }
 
 Err SharedFile::abortAppend() {
@@ -910,6 +938,7 @@ Err publishReplace(std::string_view path, std::string_view data, bool durable) {
 }
 
 Err syncFileSystem(std::string_view dir) {
+  if (lockState().syncFault.exchange(false)) return Err::ioError;
   const int dfd = ::open(nativePath(dir).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dfd < 0) return fromErrno(errno);
   Err e = ::syncfs(dfd) == 0 ? Err::ok : fromErrno(errno);

@@ -19,6 +19,9 @@ using natspeak::Words;
 
 namespace {
 
+const std::string kUser = "Meier\r\nM\xFCller\\Mueller\r\n";
+const char* const kAddin = "Software\\Microsoft\\Office\\Word\\Addins\\Dragon.Word2000Support.1";
+
 std::string dateiInhalt(const std::string& pfad) {
   plat::SharedFile f;
   std::string s;
@@ -29,9 +32,10 @@ std::string dateiInhalt(const std::string& pfad) {
   return s;
 }
 
-Fields mitWorten(Fields f, const Words& w) {
-  proto::appendWords(f, w);
-  return f;
+std::string addin() {
+  plat::RegValue v;
+  EXPECT_EQ(plat::regRead(plat::Hive::localMachine, kAddin, "Filename", v), plat::Err::ok);
+  return v.text;
 }
 
 Words worte(const Fields& antwort) {
@@ -41,28 +45,22 @@ Words worte(const Fields& antwort) {
   return w;
 }
 
+// Speakers Anna (topics Allgemein with her own words, Chirurgie) and Bernd,
+// and an engine whose events are recorded.
 struct Welt {
   SimBaum baum;
   std::string master = baum.system("R") + "\\";
-  Welt() {
-    EXPECT_EQ(plat::publishNew(baum.system("eigene.txt"),
-                               "Meier\r\nM\xFC"
-                               "ller\\Mueller\r\n",
-                               false),
-              plat::Err::ok);
-    std::string meldung;
-    bool ok = natspeak::setup(master,
-                              {{"Anna", "Allgemein", "", "", baum.system("eigene.txt")},
-                               {"Anna", "Chirurgie", "chir", "", ""},
-                               {"Bernd", "Allgemein", "", "", ""}},
-                              "\\opt\\natspeak\\", meldung);
-    EXPECT_TRUE(ok) << meldung;
-  }
-};
-
-struct Empfang {
+  Engine e{{}};
   std::vector<std::pair<int, Fields>> events;
-  void an(Engine& e) {
+  Welt() {
+    EXPECT_EQ(plat::publishNew(baum.system("eigene.txt"), kUser, false), plat::Err::ok);
+    std::string meldung;
+    EXPECT_TRUE(natspeak::setup(master,
+                                {{"Anna", "Allgemein", "", "", baum.system("eigene.txt")},
+                                 {"Anna", "Chirurgie", "chir", "", ""},
+                                 {"Bernd", "Allgemein", "", "", ""}},
+                                "\\opt\\natspeak\\", meldung))
+        << meldung;
     e.sendEvent = [this](int conn, const Fields& f) { events.emplace_back(conn, f); };
   }
   std::vector<std::string> namen() const {
@@ -70,6 +68,9 @@ struct Empfang {
     for (const auto& [c, f] : events)
       n.push_back(f.at(1));
     return n;
+  }
+  std::string voc(const char* sprecher) const {
+    return dateiInhalt(natspeak::topicFolder(master, sprecher, "Allgemein") + "user.voc");
   }
 };
 
@@ -80,32 +81,23 @@ TEST(DragonSimWelt, SetupCreatesTheWorldAndIsIdempotent) {
   EXPECT_EQ(natspeak::masterDirectory(), w.master);
   EXPECT_EQ(natspeak::iniValue(natspeak::nsuserIniPath(), "Settings", "User Base Directory RU"),
             natspeak::settingsDirectory() + "Users\\");
-  plat::RegValue v;
-  ASSERT_EQ(plat::regRead(plat::Hive::localMachine,
-                          "Software\\Microsoft\\Office\\Word\\Addins\\Dragon.Word2000Support.1",
-                          "Filename", v),
-            plat::Err::ok);
-  EXPECT_EQ(v.text, "\\opt\\natspeak\\dgnword.dll");
-  std::string topics = w.master + "Anna\\current\\topics.ini";
-  EXPECT_EQ(dateiInhalt(topics), "[Topics]\r\nAllgemein=Allgemein\r\nChirurgie=chir\r\n");
-  std::string user = w.master + "Anna\\current\\Allgemein\\user.voc";
-  EXPECT_EQ(dateiInhalt(user),
-            "Meier\r\nM\xFC"
-            "ller\\Mueller\r\n");
+  EXPECT_EQ(addin(), "\\opt\\natspeak\\dgnword.dll");
+  const std::string topics = w.master + "Anna\\current\\topics.ini";
+  const std::string themen = "[Topics]\r\nAllgemein=Allgemein\r\nChirurgie=chir\r\n";
+  EXPECT_EQ(dateiInhalt(topics), themen);
+  EXPECT_EQ(w.voc("Anna"), kUser);
 
   std::string meldung;
   ASSERT_TRUE(natspeak::setup(w.master,
                               {{"Anna", "Allgemein", "", "", w.baum.system("eigene.txt")}},
                               "\\opt\\natspeak\\", meldung));
-  EXPECT_EQ(dateiInhalt(topics), "[Topics]\r\nAllgemein=Allgemein\r\nChirurgie=chir\r\n");
-  EXPECT_EQ(dateiInhalt(user),
-            "Meier\r\nM\xFC"
-            "ller\\Mueller\r\n");
+  EXPECT_EQ(dateiInhalt(topics), themen);
+  EXPECT_EQ(w.voc("Anna"), kUser);
   EXPECT_EQ(natspeak::listSpeakers(w.master), (std::vector<std::string>{"Anna", "Bernd"}));
 
   // A refused call writes nothing: not the other master directory, not
   // nsuser.ini, not the add-in value, not the valid topic before the bad one.
-  std::string anderer = w.baum.system("R2") + "\\";
+  const std::string anderer = w.baum.system("R2") + "\\";
   std::vector<std::vector<natspeak::SetupTopic>> abgelehnt{
       {{"Anna", "T", "..", "", ""}},
       {{"a\\b", "T", "", "", ""}},
@@ -114,14 +106,11 @@ TEST(DragonSimWelt, SetupCreatesTheWorldAndIsIdempotent) {
   for (const char* thema : {"[Neu", "a=b", " Rand", "Zeilen\r\nUmbruch"})
     abgelehnt.push_back({{"Anna", thema, "f", "", ""}});
   for (const auto& themen : abgelehnt) {
-    EXPECT_FALSE(natspeak::setup(anderer, themen, "\\x\\", meldung)) << themen.back().topic;
-    EXPECT_FALSE(plat::directoryExists(anderer)) << themen.back().topic;
+    SCOPED_TRACE(themen.back().topic);
+    EXPECT_FALSE(natspeak::setup(anderer, themen, "\\x\\", meldung));
+    EXPECT_FALSE(plat::directoryExists(anderer));
     EXPECT_EQ(natspeak::masterDirectory(), w.master);
-    ASSERT_EQ(plat::regRead(plat::Hive::localMachine,
-                            "Software\\Microsoft\\Office\\Word\\Addins\\Dragon.Word2000Support.1",
-                            "Filename", v),
-              plat::Err::ok);
-    EXPECT_EQ(v.text, "\\opt\\natspeak\\dgnword.dll");
+    EXPECT_EQ(addin(), "\\opt\\natspeak\\dgnword.dll");
   }
 }
 
@@ -169,12 +158,10 @@ TEST(DragonVokabular, ManyAddsAndRemovesAgreeWithASimpleSet) {
     if ((x >> 4) % 5 < 3) {
       ASSERT_EQ(v.add(w, (x >> 12) % 2 == 0), neu) << i;
     } else {
-      if (neu) soll.erase({w.written, w.spoken});
       ASSERT_EQ(v.remove(w), !neu) << i;
       soll.erase({w.written, w.spoken});
     }
   }
-  ASSERT_EQ(v.size(), soll.size());
   Words alle;
   v.words(false, alle);
   std::set<std::pair<std::string, std::string>> ist;
@@ -187,13 +174,13 @@ TEST(DragonVokabular, ManyAddsAndRemovesAgreeWithASimpleSet) {
 
 TEST(DragonVokabular, SavedChangesSurviveReloadIncludingRemovedBuiltins) {
   Welt w;
-  std::string ordner = natspeak::topicFolder(w.master, "Anna", "Allgemein");
+  const std::string ordner = natspeak::topicFolder(w.master, "Anna", "Allgemein");
   natspeak::Vocabulary v;
   ASSERT_EQ(natspeak::loadVocabulary(ordner, v), plat::Err::ok);
   EXPECT_EQ(v.size(), 5002u);
   Words alle;
   v.words(false, alle);
-  Word eingebaut = alle.front();
+  const Word eingebaut = alle.front();
   ASSERT_TRUE(v.remove(eingebaut));
   ASSERT_TRUE(v.remove({"Meier", ""}));
   ASSERT_TRUE(v.add({"\\Backslash", ""}, false));
@@ -204,23 +191,19 @@ TEST(DragonVokabular, SavedChangesSurviveReloadIncludingRemovedBuiltins) {
   EXPECT_FALSE(neu.contains(eingebaut));
   EXPECT_FALSE(neu.contains({"Meier", ""}));
   EXPECT_TRUE(neu.contains({"\\Backslash", ""}));
-  EXPECT_TRUE(
-      neu.contains({"M\xFC"
-                    "ller",
-                    "Mueller"}));
+  EXPECT_TRUE(neu.contains({"M\xFCller", "Mueller"}));
 }
 
 TEST(DragonEngine, CallsNeedAnOpenSpeakerAndAnInitializedSession) {
   Welt w;
-  Engine e({});
+  Engine& e = w.e;
+  const auto fehler = [&e](const Fields& f) { return e.handle(1, f).at(1); };
   EXPECT_EQ(e.handle(1, {"vb-get", "0"})[0], "err");
   EXPECT_EQ(e.handle(1, {"vt-init"})[0], "ok");
-  Fields a = e.handle(1, {"vb-get", "0"});
-  EXPECT_EQ(a.at(1), std::to_string(proto::errNoSpeaker));
-  EXPECT_EQ(e.handle(1, {"open", "Anna", "Unbekannt"}).at(1), std::to_string(proto::errUnknown));
-  EXPECT_EQ(e.handle(1, {"open", "Anna", "Allgemein", "x"}).at(1),
-            std::to_string(proto::errRequest));
-  EXPECT_EQ(e.handle(1, {"dialog", "55", "Wort"}).at(1), std::to_string(proto::errNoSpeaker));
+  EXPECT_EQ(fehler({"vb-get", "0"}), std::to_string(proto::errNoSpeaker));
+  EXPECT_EQ(fehler({"open", "Anna", "Unbekannt"}), std::to_string(proto::errUnknown));
+  EXPECT_EQ(fehler({"open", "Anna", "Allgemein", "x"}), std::to_string(proto::errRequest));
+  EXPECT_EQ(fehler({"dialog", "55", "Wort"}), std::to_string(proto::errNoSpeaker));
   EXPECT_EQ(e.handle(1, {"no-such"}).at(0), "err");
   // Another connection has its own session.
   EXPECT_EQ(e.handle(2, {"vt-speaker"}).at(1), std::to_string(proto::errNotInitialized));
@@ -228,78 +211,73 @@ TEST(DragonEngine, CallsNeedAnOpenSpeakerAndAnInitializedSession) {
 
 TEST(DragonEngine, AddRemoveGetReturnOnlyWhatReallyChanged) {
   Welt w;
-  Engine e({});
+  Engine& e = w.e;
   ASSERT_EQ(e.handle(1, {"open", "Anna", "Allgemein"})[0], "ok");
   e.handle(1, {"vt-init"});
   EXPECT_EQ(e.handle(1, {"must-save"}), (Fields{"ok", "0"}));
-  Words add{{"Meier", ""}, {"Neu", ""},         {"Neu", ""},
-            {"", "leer"},  {"Zu viel\x01", ""}, {"Neu", "N e u"}};
   // One mark per word that travelled (the one with a control character
   // stays behind): present, added, twice, refused, added.
-  EXPECT_EQ(e.handle(1, mitWorten({"vb-add", "1"}, add)), (Fields{"ok", "01001"}));
+  Fields add{"vb-add", "1"};
+  proto::appendWords(add, Words{{"Meier", ""},
+                                {"Neu", ""},
+                                {"Neu", ""},
+                                {"", "leer"},
+                                {"Zu viel\x01", ""},
+                                {"Neu", "N e u"}});
+  EXPECT_EQ(e.handle(1, add), (Fields{"ok", "01001"}));
   EXPECT_EQ(e.handle(1, {"must-save"}), (Fields{"ok", "1"}));
-  EXPECT_EQ(e.handle(1, mitWorten({"vb-remove"}, {{"Fehlt", ""}, {"Neu", ""}})),
-            (Fields{"ok", "01"}));
-  EXPECT_EQ(worte(e.handle(1, {"vb-get", "1"})), (Words{{"Meier", ""},
-                                                        {"M\xFC"
-                                                         "ller",
-                                                         "Mueller"},
-                                                        {"Neu", "N e u"}}));
+  Fields weg{"vb-remove"};
+  proto::appendWords(weg, Words{{"Fehlt", ""}, {"Neu", ""}});
+  EXPECT_EQ(e.handle(1, weg), (Fields{"ok", "01"}));
+  EXPECT_EQ(worte(e.handle(1, {"vb-get", "1"})),
+            (Words{{"Meier", ""}, {"M\xFCller", "Mueller"}, {"Neu", "N e u"}}));
   EXPECT_EQ(worte(e.handle(1, {"vb-get", "0"})).size(), 5003u);
   EXPECT_EQ(e.handle(1, {"vb-add", "x", ""}).at(1), std::to_string(proto::errRequest));
   // Nothing reaches the disk before a save.
-  std::string ordner = natspeak::topicFolder(w.master, "Anna", "Allgemein");
-  EXPECT_EQ(dateiInhalt(ordner + "user.voc").find("Neu"), std::string::npos);
+  EXPECT_EQ(w.voc("Anna").find("Neu"), std::string::npos);
   EXPECT_EQ(e.handle(1, {"vb-save"})[0], "ok");
-  EXPECT_NE(dateiInhalt(ordner + "user.voc").find("Neu\\N e u\r\n"), std::string::npos);
+  EXPECT_NE(w.voc("Anna").find("Neu\\N e u\r\n"), std::string::npos);
   EXPECT_FALSE(e.mustSave());
 }
 
 TEST(DragonEngine, SwitchingSpeakerPushesEventsInOrderToReceiversOnly) {
   Welt w;
-  Engine e({});
-  Empfang empfang;
-  empfang.an(e);
+  Engine& e = w.e;
   e.handle(1, {"open", "Anna", "Allgemein"});
   e.handle(7, {"register"});
   e.handle(1, {"add-word", "Ungesichert"});
   // A user's switch saves the open speaker first.
   EXPECT_EQ(e.handle(1, {"switch-speaker", "Bernd", "Allgemein"})[0], "ok");
-  EXPECT_EQ(empfang.namen(),
+  EXPECT_EQ(w.namen(),
             (std::vector<std::string>{"SpeakerClosing", "SpeakerChanged", "TopicChanged"}));
-  for (const auto& [conn, f] : empfang.events)
+  for (const auto& [conn, f] : w.events)
     EXPECT_EQ(conn, 7);
-  std::string anna = natspeak::topicFolder(w.master, "Anna", "Allgemein");
-  EXPECT_NE(dateiInhalt(anna + "user.voc").find("Ungesichert"), std::string::npos);
+  EXPECT_NE(w.voc("Anna").find("Ungesichert"), std::string::npos);
 
   // The engine control call drops unsaved changes; a topic change alone
   // announces only the topic.
-  empfang.events.clear();
+  w.events.clear();
   e.handle(1, {"add-word", "Verworfen"});
   e.handle(1, {"open", "Anna", "Chirurgie", "3"});
   e.handle(1, {"open", "Anna", "Allgemein"});
-  EXPECT_EQ(empfang.namen(), (std::vector<std::string>{"SpeakerClosing", "SpeakerChanged",
-                                                       "TopicChanged", "TopicChanged"}));
-  std::string bernd = natspeak::topicFolder(w.master, "Bernd", "Allgemein");
-  EXPECT_EQ(dateiInhalt(bernd + "user.voc"), "");
+  EXPECT_EQ(w.namen(), (std::vector<std::string>{"SpeakerClosing", "SpeakerChanged", "TopicChanged",
+                                                 "TopicChanged"}));
+  EXPECT_EQ(w.voc("Bernd"), "");
   EXPECT_EQ(e.handle(1, {"option"}), (Fields{"ok", "0"}));
 
   // Opening what is open changes nothing and announces nothing.
-  empfang.events.clear();
+  w.events.clear();
   e.handle(1, {"open", "Anna", "Allgemein", "4"});
-  EXPECT_TRUE(empfang.events.empty());
+  EXPECT_TRUE(w.events.empty());
   EXPECT_EQ(e.handle(1, {"option"}), (Fields{"ok", "4"}));
-
   e.handle(7, {"unregister", "0"});
   e.handle(1, {"event", "MimicDone", "3"});
-  EXPECT_TRUE(empfang.events.empty());
+  EXPECT_TRUE(w.events.empty());
 }
 
 TEST(DragonEngine, EndAnnouncesStatusTwoAndSavesOnlyWhenNeeded) {
   Welt w;
-  Engine e({});
-  Empfang empfang;
-  empfang.an(e);
+  Engine& e = w.e;
   e.handle(1, {"open", "Anna", "Allgemein"});
   e.handle(2, {"register"});
   bool verlangt = false;
@@ -307,8 +285,8 @@ TEST(DragonEngine, EndAnnouncesStatusTwoAndSavesOnlyWhenNeeded) {
   e.handle(1, {"close-bar"});
   EXPECT_TRUE(verlangt);
   e.beginQuit();
-  ASSERT_EQ(empfang.events.size(), 1u);
-  EXPECT_EQ(empfang.events[0].second, (Fields{"event", "DragonBarStatusChanged", "2"}));
+  ASSERT_EQ(w.events.size(), 1u);
+  EXPECT_EQ(w.events[0].second, (Fields{"event", "DragonBarStatusChanged", "2"}));
   // Calls are still answered while the receivers finish.
   EXPECT_EQ(e.handle(1, {"engine-runs"}), (Fields{"ok", "1"}));
   e.connectionClosed(2);
@@ -319,39 +297,4 @@ TEST(DragonEngine, EndAnnouncesStatusTwoAndSavesOnlyWhenNeeded) {
   e.userAddWord({"Neu", ""}, verlangt, fehler);
   EXPECT_TRUE(e.finish(fehler));
   EXPECT_EQ(e.saves(), 1);
-}
-
-TEST(DragonEngine, WindowQueriesFollowTheLanguage) {
-  Welt w;
-  Engine de({});
-  natspeak::EngineOptions o;
-  o.english = true;
-  Engine en(o);
-  EXPECT_EQ(de.handle(1, {"bar"}), (Fields{"ok", "Dragon-Leiste"}));
-  EXPECT_EQ(en.handle(1, {"bar"}), (Fields{"ok", "DragonBar"}));
-  EXPECT_EQ(de.handle(1, {"user-dialog"}), (Fields{"ok", ""}));
-  de.handle(1, {"open-user-dialog"});
-  en.handle(1, {"open-user-dialog"});
-  EXPECT_EQ(de.handle(1, {"user-dialog"}), (Fields{"ok",
-                                                   "Benutzer \xF6"
-                                                   "ffnen"}));
-  EXPECT_EQ(en.handle(1, {"user-dialog"}), (Fields{"ok", "Open User"}));
-  de.handle(1, {"close-user-dialog"});
-  EXPECT_EQ(de.handle(1, {"user-dialog"}), (Fields{"ok", ""}));
-}
-
-TEST(DragonEngine, WordDialogNamesTheWordAndTheSpeaker) {
-  Welt w;
-  Engine de({});
-  int nummer = 0;
-  std::string fehler;
-  ASSERT_TRUE(de.open("Anna", "Allgemein", 0, true, nummer, fehler)) << fehler;
-  EXPECT_EQ(de.wordDialogText("Femur"),
-            "Wort: Femur\nBenutzer: Anna\nThema: Allgemein\nW\xF6"
-            "rter im Vokabular: " +
-                std::to_string(de.vocabulary().size()));
-  natspeak::EngineOptions o;
-  o.english = true;
-  Engine en(o);
-  EXPECT_EQ(en.wordDialogText("").rfind("No word given", 0), 0u);
 }

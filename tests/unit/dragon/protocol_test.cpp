@@ -6,19 +6,18 @@
 namespace proto = dragonproto;
 
 TEST(DragonFrames, BytesSurviveIntactWhateverTheChunking) {
-  proto::Fields in{"vb-add",
-                   "1",
-                   "M\xFC"
-                   "ller",
-                   "M\xFC"
-                   "ller\\x",
-                   "",
-                   std::string("a\0b", 3),
-                   std::string(70000, '\xE4')};
+  const proto::Fields in{"vb-add",
+                         "1",
+                         "M\xFCller",
+                         "M\xFCller\\x",
+                         "",
+                         std::string("a\0b", 3),
+                         std::string(70000, '\xE4')};
   std::string bytes;
   proto::appendFrame(bytes, in);
   proto::appendFrame(bytes, {"state"});
   for (std::size_t chunk : {std::size_t{1}, std::size_t{7}, bytes.size()}) {
+    SCOPED_TRACE(chunk);
     proto::FrameReader r;
     proto::Fields out;
     std::vector<proto::Fields> frames;
@@ -27,45 +26,38 @@ TEST(DragonFrames, BytesSurviveIntactWhateverTheChunking) {
       while (r.next(out) == proto::FrameReader::Status::frame)
         frames.push_back(out);
     }
-    ASSERT_EQ(frames.size(), 2u) << chunk;
-    EXPECT_EQ(frames[0], in);
-    EXPECT_EQ(frames[1], proto::Fields{"state"});
+    EXPECT_EQ(frames, (std::vector<proto::Fields>{in, {"state"}}));
     EXPECT_EQ(r.pending(), 0u);
   }
 }
 
+// A field longer than its frame and a frame announcing more than the limit
+// are refused before anything is read; a frame still incomplete only waits.
 TEST(DragonFrames, BrokenStreamsAreRefusedNotRead) {
-  // A field longer than its frame.
-  std::string bytes(
-      "\0\0\0\x06\0\0\0\x09"
-      "ab",
-      10);
-  proto::FrameReader r;
-  proto::Fields out;
-  r.feed(bytes.data(), bytes.size());
-  EXPECT_EQ(r.next(out), proto::FrameReader::Status::bad);
-  // A frame announcing more than the limit is refused before it arrives.
-  std::string huge("\x7F\xFF\xFF\xFF", 4);
-  proto::FrameReader r2;
-  r2.feed(huge.data(), huge.size());
-  EXPECT_EQ(r2.next(out), proto::FrameReader::Status::bad);
-  // A frame still incomplete only waits.
-  std::string part(
-      "\0\0\0\x08\0\0\0\x04"
-      "ab",
-      10);
-  proto::FrameReader r3;
-  r3.feed(part.data(), part.size());
-  EXPECT_EQ(r3.next(out), proto::FrameReader::Status::more);
+  using S = proto::FrameReader::Status;
+  for (const auto& [bytes, status] : {std::pair{std::string("\0\0\0\x06\0\0\0\x09"
+                                                            "ab",
+                                                            10),
+                                                S::bad},
+                                      {std::string("\x7F\xFF\xFF\xFF", 4), S::bad},
+                                      {std::string("\0\0\0\x08\0\0\0\x04"
+                                                   "ab",
+                                                   10),
+                                       S::more}}) {
+    proto::FrameReader r;
+    proto::Fields out;
+    r.feed(bytes.data(), bytes.size());
+    EXPECT_EQ(r.next(out), status) << bytes.size();
+  }
 }
 
 TEST(DragonFrames, WordListsTravelInOneFieldWithoutControlCharacters) {
-  proto::Words w{{"Stra\xDF"
-                  "e",
-                  ""},
-                 {"EKG", "E K G"},
-                 {"Tab\there", ""},
-                 {"\\x", "a\\b"}};
+  const proto::Words w{{"Stra\xDF"
+                        "e",
+                        ""},
+                       {"EKG", "E K G"},
+                       {"Tab\there", ""},
+                       {"\\x", "a\\b"}};
   proto::Fields f{"ok"};
   proto::appendWords(f, w);
   ASSERT_EQ(f.size(), 2u);
@@ -81,13 +73,15 @@ TEST(DragonFrames, WordListsTravelInOneFieldWithoutControlCharacters) {
 }
 
 TEST(DragonAnalysis, RefusesWhatTheRecognizerRefuses) {
-  EXPECT_EQ(proto::analyse("", "x"), proto::Analysis::empty);
-  EXPECT_EQ(proto::analyse(std::string(128, 'a'), ""), proto::Analysis::ok);
-  EXPECT_EQ(proto::analyse(std::string(129, 'a'), ""), proto::Analysis::tooLong);
-  EXPECT_EQ(proto::analyse("a\tb", ""), proto::Analysis::controlChar);
-  EXPECT_EQ(proto::analyse("ab", "x\ry"), proto::Analysis::controlChar);
-  EXPECT_EQ(proto::analyse("a\x7F", ""), proto::Analysis::controlChar);
-  EXPECT_EQ(proto::analyse("\xC4rztin \\ \x80", "\xFC"), proto::Analysis::ok);
+  using A = proto::Analysis;
+  for (const auto& [geschrieben, gesprochen, erwartet] : {std::tuple{std::string(), "x", A::empty},
+                                                          {std::string(128, 'a'), "", A::ok},
+                                                          {std::string(129, 'a'), "", A::tooLong},
+                                                          {"a\tb", "", A::controlChar},
+                                                          {"ab", "x\ry", A::controlChar},
+                                                          {"a\x7F", "", A::controlChar},
+                                                          {"\xC4rztin \\ \x80", "\xFC", A::ok}})
+    EXPECT_EQ(proto::analyse(geschrieben, gesprochen), erwartet) << geschrieben;
   // Words are tested in blocks of eight bytes: a control character is found
   // wherever it stands, in short and long forms alike, and the bytes next
   // to the control range (blank, 0x7E, 0x80, 0xFF) are no control
@@ -96,12 +90,12 @@ TEST(DragonAnalysis, RefusesWhatTheRecognizerRefuses) {
     std::string gut(len, ' ');
     for (std::size_t i = 0; i < len; ++i)
       gut[i] = "~\x80\xFF x"[i % 5];
-    EXPECT_EQ(proto::analyse("w", gut), proto::Analysis::ok) << len;
+    EXPECT_EQ(proto::analyse("w", gut), A::ok) << len;
     for (std::size_t at = 0; at < len; ++at) {
       for (char c : {'\x01', '\x1F', '\x7F', '\0'}) {
         std::string schlecht = gut;
         schlecht[at] = c;
-        EXPECT_EQ(proto::analyse("w", schlecht), proto::Analysis::controlChar)
+        EXPECT_EQ(proto::analyse("w", schlecht), A::controlChar)
             << len << " " << at << " " << int(c);
       }
     }
@@ -109,12 +103,8 @@ TEST(DragonAnalysis, RefusesWhatTheRecognizerRefuses) {
 }
 
 TEST(DragonFrames, ChangeMarksPickTheSendersOwnWords) {
-  proto::Words gesendet{{"Neu", ""},
-                        {"Tab\there", ""},
-                        {"M\xFC"
-                         "ller",
-                         "Mueller"},
-                        {"Alt", ""}};
+  const proto::Words gesendet{
+      {"Neu", ""}, {"Tab\there", ""}, {"M\xFCller", "Mueller"}, {"Alt", ""}};
   proto::Fields f;
   ASSERT_EQ(proto::appendWords(f, gesendet), 1u);
   proto::Words geaendert;
@@ -124,7 +114,6 @@ TEST(DragonFrames, ChangeMarksPickTheSendersOwnWords) {
   ASSERT_TRUE(proto::takeMarked(gesendet, 1, "000", geaendert));
   EXPECT_TRUE(geaendert.empty());
   // Marks that do not fit the words sent are a broken answer.
-  EXPECT_FALSE(proto::takeMarked(gesendet, 1, "11", geaendert));
-  EXPECT_FALSE(proto::takeMarked(gesendet, 1, "1101", geaendert));
-  EXPECT_FALSE(proto::takeMarked(gesendet, 1, "1x0", geaendert));
+  for (const char* marken : {"11", "1101", "1x0"})
+    EXPECT_FALSE(proto::takeMarked(gesendet, 1, marken, geaendert)) << marken;
 }

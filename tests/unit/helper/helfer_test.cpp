@@ -30,6 +30,7 @@ using helfer::Dienste;
 using helfer::Folge;
 using helfer::Helfer;
 using helfer::Phase;
+using Zeilen = std::vector<std::string>;
 
 // The recognizer as the procedures see it.
 struct Erkenner {
@@ -37,27 +38,20 @@ struct Erkenner {
   bool dialog = false;
   int dialogeGeschlossen = 0;
   int leisteGeschlossen = 0;
-  std::vector<std::string> worte;  // the user's vocabulary
-  std::vector<std::string> liste;  // the list fetched last
+  Zeilen worte;  // the user's vocabulary
+  Zeilen liste;  // the list fetched last
   bool hinzufuegenGelingt = true;
   bool speichernGelingt = true;  // the recognizer saves the vocabulary
   // Runs while a word file is applied (the server appending meanwhile).
   std::function<void()> waehrendAnwenden;
-  std::vector<std::string> gestartet;  // program + " " + arguments
-  int voctoolsAufrufe = 0;
+  Zeilen gestartet;  // program + " " + arguments
   int verbunden = 0;
   int getrennt = 0;
 };
 
-std::vector<std::string> Lesen(const std::string& pfad) {
-  plat::SharedFile f;
-  std::vector<std::string> zeilen;
-  if (f.open(pfad, plat::Access::read, plat::Share::shared, plat::Disposition::openExisting) ==
-      plat::Err::ok) {
-    plat::LineReader leser(f);
-    for (std::string z; leser.next(z) == plat::LineStatus::line;)
-      zeilen.push_back(z);
-  }
+Zeilen Lesen(const std::string& pfad) {
+  Zeilen zeilen;
+  plat::ignoreErr(plat::readLines(pfad, zeilen), "a missing file has no lines");
   return zeilen;
 }
 
@@ -73,13 +67,9 @@ class Helfertest : public ::testing::Test {
  protected:
   void SetUp() override {
     helfer::HelferZuruecksetzen();
-    wurzel = fs::temp_directory_path() /
-             ("helfertest-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-              "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(wurzel);
-    fs::create_directories(wurzel / "Chirurgie");
+    fs::create_directories(baum.wurzel / "Chirurgie");
     vk::responderEinschalten();
-    vk::konfiguration().ZielVerzeichnis = plat::systemPath(wurzel.string()) + "\\";
+    vk::konfiguration().ZielVerzeichnis = baum.sys() + "\\";
     vk::poolZustand().Pool = "Chirurgie";
     vk::poolZustand().Benutzer = "Meier";
     vk::ProgrammverzeichnisSetzen("\\prog\\");
@@ -95,10 +85,7 @@ class Helfertest : public ::testing::Test {
     d.dragonLaeuft = [] { return true; };
     d.dragonStarten = [] { return true; };
     d.dragonUserSetzen = [](const std::string&, const std::string&, int) { return true; };
-    d.voctoolsStart = [this] {
-      ++e.voctoolsAufrufe;
-      return true;
-    };
+    d.voctoolsStart = [] { return true; };
     d.voctoolsEnde = [this] { return e.speichernGelingt; };
     d.worteHolen = [this](bool) {
       e.liste = e.worte;
@@ -141,7 +128,6 @@ class Helfertest : public ::testing::Test {
     vk::utilitiesZuruecksetzen();
     vk::meldungZuruecksetzen();
     vk::texteZuruecksetzen();
-    fs::remove_all(wurzel);
   }
 
   // A resident helper connected to a running recognizer.
@@ -153,19 +139,22 @@ class Helfertest : public ::testing::Test {
     helfer::ProfilAktualisieren();
   }
   void Ende() { helfer::DragonEreignis(helfer::Ereignis::statusChanged, 2, 0); }
+  void warteAufLeiste() {
+    Helfer().phase = Phase::warteAufLeiste;
+    Helfer().bleibtAktiv = true;
+    e.leiste = false;
+  }
 
-  fs::path wurzel;
+  vktest::Baum baum;
   Erkenner e;
   std::string initText;
 };
 
 TEST_F(Helfertest, StartWartetAufDieLeisteUndLaedtDasProfil) {
   auto& z = Helfer();
-  z.phase = Phase::warteAufLeiste;
-  z.bleibtAktiv = true;
+  warteAufLeiste();
   z.dragonStartDauer = 1;
   helfer::LadefensterGeladen();
-  e.leiste = false;
   for (int i = 0; i < 5; ++i)
     EXPECT_EQ(helfer::HauptTick(), Folge::weiter);
   EXPECT_EQ(helfer::LadefensterTick(), Folge::weiter);
@@ -176,10 +165,8 @@ TEST_F(Helfertest, StartWartetAufDieLeisteUndLaedtDasProfil) {
   EXPECT_FALSE(initText.empty());
   // One second of 25 ms ticks before the recognizer counts as ready.
   int ticks = 0;
-  while (z.phase != Phase::dragonBereit && ticks < 100) {
+  for (; z.phase != Phase::dragonBereit && ticks < 100; ++ticks)
     helfer::LadefensterTick();
-    ++ticks;
-  }
   EXPECT_EQ(ticks, 41);
   e.worte = {"Appendektomie"};
   helfer::HauptTick();
@@ -190,10 +177,7 @@ TEST_F(Helfertest, StartWartetAufDieLeisteUndLaedtDasProfil) {
 }
 
 TEST_F(Helfertest, ScheiterndeDragonStartsWerdenWiederholtOderBeendenDenHelfer) {
-  auto& z = Helfer();
-  z.phase = Phase::warteAufLeiste;
-  z.bleibtAktiv = true;
-  e.leiste = false;
+  warteAufLeiste();
   vk::SprachVerzeichnisSetzen(plat::systemPath(VK_SOURCE_DIR "/lang/"));
   vk::TextLaden("Deutsch");
   int starts = 0;
@@ -220,9 +204,8 @@ TEST_F(Helfertest, ScheiterndeDragonStartsWerdenWiederholtOderBeendenDenHelfer) 
 }
 
 TEST_F(Helfertest, NurStartenEndetSobaldDieLeisteDaIst) {
-  auto& z = Helfer();
-  z.phase = Phase::warteAufLeiste;
-  z.nurStarten = true;
+  Helfer().phase = Phase::warteAufLeiste;
+  Helfer().nurStarten = true;
   e.leiste = false;
   EXPECT_EQ(helfer::HauptTick(), Folge::weiter);
   e.leiste = true;
@@ -237,33 +220,37 @@ TEST_F(Helfertest, OhneLeisteEndetDerHelferNach30TicksOhneZuSpeichern) {
   while (helfer::HauptTick() == Folge::weiter && ticks < 100)
     ++ticks;
   EXPECT_EQ(ticks, 32);
-  EXPECT_FALSE(fs::exists(wurzel / "Chirurgie" / "_Meier.ben"));
+  EXPECT_FALSE(baum.gibtEs("Chirurgie/_Meier.ben"));
   EXPECT_TRUE(e.gestartet.empty());
 }
 
-TEST_F(Helfertest, EndeMitZweiNeuenWoertern) {
-  e.worte = {"Alt", "Wort\\gesprochen"};
-  Resident();
-  e.worte.push_back("Femur\\Fe mur");
-  e.worte.push_back("Tibia");
-  e.worte.push_back("WORT\\GESPROCHEN");  // differs in case only: known
-  Ende();
-  EXPECT_EQ(Lesen(helfer::BenPfad()), (std::vector<std::string>{"Femur\\Fe mur", "Tibia"}));
-  helfer::HauptTick();
-  EXPECT_EQ(e.getrennt, 1);
-  ASSERT_EQ(e.gestartet.size(), 1u);
-  EXPECT_EQ(e.gestartet[0], "\\prog\\Vokarium.exe -p \"Chirurgie\" -u \"Meier\"");
-  EXPECT_EQ(e.leisteGeschlossen, 0);
-}
-
-TEST_F(Helfertest, GleicheAnzahlAberAndereWoerterGehenNichtVerloren) {
-  e.worte = {"Alt", "Weg"};
-  Resident();
-  e.worte = {"Alt", "Neu"};
-  Ende();
-  EXPECT_EQ(Lesen(helfer::BenPfad()), std::vector<std::string>{"Neu"});
-  helfer::HauptTick();
-  EXPECT_EQ(e.gestartet.size(), 1u);
+// At the end only the words that are new since the start go to ".ben"
+// (a word that differs in case only is known; the same count of words
+// may hide a new one), then the main program is started for them.
+TEST_F(Helfertest, EndeSammeltNurDieNeuenWoerter) {
+  struct Fall {
+    Zeilen vorher, danach, ben;
+  };
+  for (const Fall& f :
+       {Fall{{"Alt", "Wort\\gesprochen"},
+             {"Alt", "Wort\\gesprochen", "Femur\\Fe mur", "Tibia", "WORT\\GESPROCHEN"},
+             {"Femur\\Fe mur", "Tibia"}},
+        Fall{{"Alt", "Weg"}, {"Alt", "Neu"}, {"Neu"}}}) {
+    SCOPED_TRACE(f.ben.front());
+    fs::remove_all(baum.wurzel / "Chirurgie" / "_Meier.ben");
+    Helfer() = helfer::HelferZustand{};
+    Helfer().thema = "Allgemein";
+    e = Erkenner{};
+    e.worte = f.vorher;
+    Resident();
+    e.worte = f.danach;
+    Ende();
+    EXPECT_EQ(Lesen(helfer::BenPfad()), f.ben);
+    helfer::HauptTick();
+    EXPECT_EQ(e.getrennt, 1);
+    EXPECT_EQ(e.gestartet, Zeilen{"\\prog\\Vokarium.exe -p \"Chirurgie\" -u \"Meier\""});
+    EXPECT_EQ(e.leisteGeschlossen, 0);
+  }
 }
 
 TEST_F(Helfertest, OhneNeueWoerterStartetDasHauptprogrammNurFuerEineVolleBenDatei) {
@@ -272,15 +259,14 @@ TEST_F(Helfertest, OhneNeueWoerterStartetDasHauptprogrammNurFuerEineVolleBenDate
   Ende();
   helfer::HauptTick();
   EXPECT_TRUE(e.gestartet.empty());
-  EXPECT_FALSE(fs::exists(wurzel / "Chirurgie" / "_Meier.ben"));
+  EXPECT_FALSE(baum.gibtEs("Chirurgie/_Meier.ben"));
 
-  helfer::HelferZustand& z = Helfer();
-  z.hauptprogrammAmEnde = true;
+  Helfer().hauptprogrammAmEnde = true;
   Schreiben(helfer::BenPfad(), "Frueher\r\n");
   Ende();
   helfer::HauptTick();
   EXPECT_EQ(e.gestartet.size(), 1u);
-  EXPECT_EQ(Lesen(helfer::BenPfad()), std::vector<std::string>{"Frueher"});
+  EXPECT_EQ(Lesen(helfer::BenPfad()), Zeilen{"Frueher"});
 }
 
 // Another speaker or topic opened in the recognizer: the helper closes the
@@ -320,31 +306,25 @@ TEST_F(Helfertest, BenutzerDialogWirdJedenTickGeschlossenAuchWennBeschaeftigt) {
   EXPECT_TRUE(Helfer().beschaeftigt);
 }
 
-TEST_F(Helfertest, LeereDateienUndErfolgreicheAnwendungLoeschenJedeDateiFuerSich) {
-  Schreiben(helfer::NeuPfad(), "");
-  Schreiben(helfer::LoePfad(), "Alt\r\n");
-  e.worte = {"Alt", "Bleibt"};
-  helfer::ProfilAktualisieren();
-  EXPECT_EQ(e.worte, std::vector<std::string>{"Bleibt"});
-  EXPECT_FALSE(plat::fileExists(helfer::NeuPfad()));
-  // A removal applied alone is not applied again at the next start.
-  EXPECT_FALSE(plat::fileExists(helfer::LoePfad()));
-  EXPECT_FALSE(plat::fileExists(helfer::ClaimPfad(helfer::LoePfad())));
-  EXPECT_TRUE(Helfer().gemerkte.contains("bleibt"));
-}
-
-// One file fails, the other succeeds: each is kept or deleted for itself.
-TEST_F(Helfertest, EineDateiScheitertDieAndereWirdGeloescht) {
-  Schreiben(helfer::NeuPfad(), "Neu\r\n");
-  Schreiben(helfer::LoePfad(), "Alt\r\n");
-  e.worte = {"Alt"};
-  e.hinzufuegenGelingt = false;
-  helfer::ProfilAktualisieren();
-  EXPECT_TRUE(e.worte.empty());
-  EXPECT_EQ(Lesen(helfer::ClaimPfad(helfer::NeuPfad())), std::vector<std::string>{"Neu"});
-  EXPECT_FALSE(plat::fileExists(helfer::LoePfad()));
-  EXPECT_FALSE(plat::fileExists(helfer::ClaimPfad(helfer::LoePfad())));
-  EXPECT_FALSE(plat::fileExists(helfer::AngewandtPfad(helfer::LoePfad())));
+// Each word file is kept or deleted for itself: an empty one and one
+// applied go, one whose words the recognizer refused stays claimed.
+TEST_F(Helfertest, JedeWortdateiWirdFuerSichGeloeschtOderBehalten) {
+  for (const bool neuGelingt : {true, false}) {
+    SCOPED_TRACE(neuGelingt);
+    Schreiben(helfer::NeuPfad(), neuGelingt ? "" : "Neu\r\n");
+    Schreiben(helfer::LoePfad(), "Alt\r\n");
+    e.worte = {"Alt", "Bleibt"};
+    e.hinzufuegenGelingt = neuGelingt;
+    helfer::ProfilAktualisieren();
+    EXPECT_EQ(e.worte, Zeilen{"Bleibt"});
+    EXPECT_TRUE(Helfer().gemerkte.contains("bleibt"));
+    EXPECT_FALSE(plat::fileExists(helfer::NeuPfad()));
+    EXPECT_EQ(Lesen(helfer::ClaimPfad(helfer::NeuPfad())), neuGelingt ? Zeilen{} : Zeilen{"Neu"});
+    // A removal applied alone is not applied again at the next start.
+    EXPECT_FALSE(plat::fileExists(helfer::LoePfad()));
+    EXPECT_FALSE(plat::fileExists(helfer::ClaimPfad(helfer::LoePfad())));
+    EXPECT_FALSE(plat::fileExists(helfer::AngewandtPfad(helfer::LoePfad())));
+  }
 }
 
 // The words are safe only when the recognizer has saved them: killed
@@ -409,52 +389,49 @@ TEST_F(Helfertest, FehlschlagBehaeltDieDateiUndHoleSieBeimNaechstenStartNach) {
   Schreiben(helfer::NeuPfad(), "Zweites\r\n");
   vk::clearRecordedMessages();
   helfer::ProfilAktualisieren();
-  EXPECT_EQ(Lesen(helfer::NeuPfad()), std::vector<std::string>{"Zweites"});
+  EXPECT_EQ(Lesen(helfer::NeuPfad()), Zeilen{"Zweites"});
   EXPECT_TRUE(vk::recordedMessages().empty()) << vk::recordedMessages().front().text;
   e.hinzufuegenGelingt = true;
   helfer::ProfilAktualisieren();
-  EXPECT_EQ(e.worte, (std::vector<std::string>{"Erstes", "Zweites"}));
+  EXPECT_EQ(e.worte, (Zeilen{"Erstes", "Zweites"}));
   EXPECT_FALSE(plat::fileExists(helfer::NeuPfad()));
   EXPECT_FALSE(plat::fileExists(helfer::ClaimPfad(helfer::NeuPfad())));
 }
 
-TEST_F(Helfertest, ZeilenDieDerServerWaehrendDerAnwendungLiefertBleiben) {
+// Lines the server delivers while a file is applied, and a file the server
+// holds, stay for the next time.
+TEST_F(Helfertest, WasDerServerGeradeLiefertBleibt) {
   Schreiben(helfer::NeuPfad(), "Erstes\r\n");
   e.waehrendAnwenden = [this] {
     e.waehrendAnwenden = nullptr;
     Schreiben(helfer::NeuPfad(), "Spaet\r\n");
   };
   helfer::ProfilAktualisieren();
-  EXPECT_EQ(e.worte, std::vector<std::string>{"Erstes"});
-  EXPECT_EQ(Lesen(helfer::NeuPfad()), std::vector<std::string>{"Spaet"});
-}
-
-TEST_F(Helfertest, EineGehalteneDateiBleibtFuerDasNaechsteMal) {
-  Schreiben(helfer::NeuPfad(), "Wort\r\n");
+  EXPECT_EQ(e.worte, Zeilen{"Erstes"});
+  EXPECT_EQ(Lesen(helfer::NeuPfad()), Zeilen{"Spaet"});
   plat::SharedFile server;
   ASSERT_EQ(server.open(helfer::NeuPfad(), plat::Access::readWrite, plat::Share::exclusive,
                         plat::Disposition::openExisting),
             plat::Err::ok);
   helfer::ProfilAktualisieren();
   server.close();
-  EXPECT_TRUE(e.worte.empty());
-  EXPECT_EQ(Lesen(helfer::NeuPfad()), std::vector<std::string>{"Wort"});
+  EXPECT_EQ(e.worte, Zeilen{"Erstes"});
+  EXPECT_EQ(Lesen(helfer::NeuPfad()), Zeilen{"Spaet"});
 }
 
 // Pool and user from the command line become pieces of file names in the
 // pool folder: a name that leads outside it is refused, with its text.
 TEST_F(Helfertest, NamenAusDerBefehlszeileBleibenImPoolordner) {
-  vktest::Baum baum;
   baum.umgebungUmleiten();
-  Dienste().dragonStammverzeichnis = [&] { return baum.sys() + "\\"; };
+  Dienste().dragonStammverzeichnis = [this] { return baum.sys() + "\\"; };
   for (const char* zeile :
        {R"(-p Chirurgie -u "\..\..\x" -t Allgemein)", R"(-p .. -u Meier -t Allgemein)"}) {
     vk::clearRecordedMessages();
     EXPECT_EQ(helfer::HelferStart(zeile), Folge::weiter) << zeile;
-    bool abgewiesen = false;
-    for (const auto& m : vk::recordedMessages())
-      abgewiesen = abgewiesen || m.text.rfind("<?2304 ", 0) == 0;
-    EXPECT_TRUE(abgewiesen) << zeile;
+    const auto& m = vk::recordedMessages();
+    EXPECT_TRUE(std::any_of(m.begin(), m.end(), [](const auto& x) {
+      return x.text.rfind("<?2304 ", 0) == 0;
+    })) << zeile;
   }
 }
 

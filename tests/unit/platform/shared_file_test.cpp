@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "platform/paths.h"
 #include "platform/shared_file.h"
@@ -29,8 +30,8 @@ struct Holder {
     if (pid == 0) {
       ::close(fds[0]);
       SharedFile f;
-      Err e = f.open(path, Access::readWrite, share, Disposition::openAlways);
-      char c = e == Err::ok ? 'y' : 'n';
+      char c =
+          f.open(path, Access::readWrite, share, Disposition::openAlways) == Err::ok ? 'y' : 'n';
       if (::write(fds[1], &c, 1) != 1) ::_exit(3);
       for (;;)
         ::pause();
@@ -41,14 +42,10 @@ struct Holder {
     EXPECT_EQ(c, 'y');
     ::close(fds[0]);
   }
-  void kill9() {
-    if (pid > 0) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, nullptr, 0);
-      pid = -1;
-    }
+  ~Holder() {
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
   }
-  ~Holder() { kill9(); }
 };
 
 Err openAs(const std::string& path, Share share, SharedFile& f,
@@ -58,59 +55,39 @@ Err openAs(const std::string& path, Share share, SharedFile& f,
 
 }  // namespace
 
-TEST(SharedFile, ShareModesBetweenTwoOpensInOneProcess) {
+// A holder in this process or in another (as another workstation): an
+// exclusive one keeps every other open, delete, rename, replace and copy
+// out (a refused create must not truncate); deny-write ones share with
+// readers and keep writers out. Locks end with the handle or the holder.
+TEST(SharedFile, ShareModesOfAHolderHereOrInAnotherProcess) {
   vktest::Baum t;
-  std::string p = t.sys("f.txt");
-  ASSERT_EQ(publishNew(p, "abc", false), Err::ok);
-  {
-    SharedFile a, b;
-    ASSERT_EQ(openAs(p, Share::exclusive, a), Err::ok);
-    EXPECT_EQ(openAs(p, Share::exclusive, b), Err::sharingViolation);
-    EXPECT_EQ(openAs(p, Share::denyWrite, b), Err::sharingViolation);
-    EXPECT_EQ(openAs(p, Share::shared, b), Err::sharingViolation);
-  }
-  {
-    SharedFile a, b, c;
-    ASSERT_EQ(openAs(p, Share::denyWrite, a), Err::ok);
-    EXPECT_EQ(openAs(p, Share::denyWrite, b), Err::ok);
-    EXPECT_EQ(openAs(p, Share::shared, c), Err::ok);
-    SharedFile d;
-    EXPECT_EQ(openAs(p, Share::exclusive, d), Err::sharingViolation);
-  }
-  SharedFile e;
-  EXPECT_EQ(openAs(p, Share::exclusive, e), Err::ok) << "locks end with the handles";
-}
-
-TEST(SharedFile, HolderInAnotherProcessRefusesOpensDeleteRenameAndReplace) {
-  vktest::Baum t;
-  std::string p = t.sys("held.dat");
+  const std::string p = t.sys("held.dat");
   ASSERT_EQ(publishNew(p, "original", false), Err::ok);
-  Holder h(p, Share::exclusive);
-
-  SharedFile f;
-  EXPECT_EQ(openAs(p, Share::exclusive, f), Err::sharingViolation);
-  EXPECT_EQ(openAs(p, Share::denyWrite, f), Err::sharingViolation);
-  EXPECT_EQ(openAs(p, Share::exclusive, f, Disposition::createAlways), Err::sharingViolation);
-  EXPECT_EQ(removeFile(p), Err::sharingViolation);
-  EXPECT_EQ(moveFile(p, t.sys("moved.dat"), false), Err::sharingViolation);
-  EXPECT_EQ(publishReplace(p, "new", false), Err::sharingViolation);
-  EXPECT_EQ(copyFile(p, t.sys("copy.dat"), true), Err::sharingViolation);
-  EXPECT_EQ(vktest::lesen(t.wurzel / "held.dat"), "original")
-      << "a refused create must not truncate";
-
-  h.kill9();
-  EXPECT_EQ(openAs(p, Share::exclusive, f), Err::ok) << "locks vanish when the holder dies";
-}
-
-TEST(SharedFile, ReadersCoexistAcrossProcessesButKeepWritersOut) {
-  vktest::Baum t;
-  std::string p = t.sys("r.dat");
-  ASSERT_EQ(publishNew(p, "x", false), Err::ok);
-  Holder h(p, Share::denyWrite);
-  SharedFile f, g;
-  EXPECT_EQ(openAs(p, Share::denyWrite, f), Err::ok);
-  EXPECT_EQ(openAs(p, Share::exclusive, g), Err::sharingViolation);
-  EXPECT_EQ(removeFile(p), Err::sharingViolation);
+  for (const bool anderer : {false, true}) {
+    SCOPED_TRACE(anderer ? "another process" : "this process");
+    for (const Share halter : {Share::exclusive, Share::denyWrite}) {
+      const bool lesen = halter == Share::denyWrite;
+      SharedFile hier;
+      std::optional<Holder> dort;
+      if (anderer) dort.emplace(p, halter);
+      if (!anderer) {
+        ASSERT_EQ(openAs(p, halter, hier), Err::ok);
+      }
+      SharedFile f, g;
+      EXPECT_EQ(openAs(p, Share::exclusive, f), Err::sharingViolation);
+      EXPECT_EQ(openAs(p, Share::exclusive, f, Disposition::createAlways), Err::sharingViolation);
+      EXPECT_EQ(openAs(p, Share::denyWrite, f), lesen ? Err::ok : Err::sharingViolation);
+      EXPECT_EQ(openAs(p, Share::shared, g), lesen ? Err::ok : Err::sharingViolation);
+      EXPECT_EQ(removeFile(p), Err::sharingViolation);
+      EXPECT_EQ(moveFile(p, t.sys("moved.dat"), false), Err::sharingViolation);
+      EXPECT_EQ(publishReplace(p, "new", false), Err::sharingViolation);
+      EXPECT_EQ(copyFile(p, t.sys("copy.dat"), true), lesen ? Err::ok : Err::sharingViolation);
+      EXPECT_EQ(vktest::lesen(t.wurzel / "held.dat"), "original");
+      std::filesystem::remove(t.wurzel / "copy.dat");
+    }
+    SharedFile f;
+    EXPECT_EQ(openAs(p, Share::exclusive, f), Err::ok) << "locks end with their holders";
+  }
 }
 
 TEST(SharedFile, BlockedOpenEndsOnTheRecreatedFileNeverOnTheDeletedOne) {
@@ -140,6 +117,24 @@ TEST(SharedFile, BlockedOpenEndsOnTheRecreatedFileNeverOnTheDeletedOne) {
   ::waitpid(pid, &status, 0);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0) << "the waiting reader saw the deleted file";
+}
+
+// A file renamed away between an open and its lock (a text claimed by the
+// server) and a new one in its place: the open goes on with the new file.
+TEST(SharedFile, AnOpenEndsOnTheFileThatHasTheNameAfterTheLock) {
+  vktest::Baum t;
+  const std::string p = t.sys("neuWorte.txt");
+  t.schreiben("neuWorte.txt", "alt\r\n");
+  setOpenPause([&] {
+    ASSERT_EQ(moveFile(p, p + ".zustellung", false), Err::ok);
+    t.schreiben("neuWorte.txt", "neu\r\n");
+  });
+  SharedFile f;
+  ASSERT_EQ(openAs(p, Share::exclusive, f), Err::ok);
+  ASSERT_EQ(f.append("W\r\n"), Err::ok);
+  f.close();
+  EXPECT_EQ(t.lesen("neuWorte.txt"), "neu\r\nW\r\n");
+  EXPECT_EQ(t.lesen("neuWorte.txt.zustellung"), "alt\r\n");
 }
 
 // The lock errors of a share mean "held by another": an open reports them

@@ -10,66 +10,44 @@
 #include <string>
 
 #include "platform/stream_socket.h"
+#include "tests/support/baum.h"
 
 namespace {
 
 using Io = plat::StreamSocket::Io;
 
-struct Listener {
-  std::string path;
-  int fd = -1;
-  Listener() {
-    char dir[] = "/tmp/vk_sockXXXXXX";
-    path = std::string(mkdtemp(dir)) + "/s";
-    fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un a{};
-    a.sun_family = AF_UNIX;
-    std::memcpy(a.sun_path, path.c_str(), path.size() + 1);
-    EXPECT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a)), 0);
-    EXPECT_EQ(listen(fd, 4), 0);
-  }
-  ~Listener() {
-    close(fd);
-    unlink(path.c_str());
-    rmdir(path.substr(0, path.size() - 2).c_str());
-  }
-};
+TEST(StreamSocket, RoundTripTimeoutAndAPeerThatHasGone) {
+  vktest::Baum t;
+  const std::string path = t.pfad("s");
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un a{};
+  a.sun_family = AF_UNIX;
+  std::memcpy(a.sun_path, path.c_str(), path.size() + 1);
+  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a)), 0);
+  ASSERT_EQ(listen(fd, 4), 0);
 
-TEST(StreamSocket, ConnectsOnlyToAListenerAndCarriesBytesBothWays) {
-  Listener l;
   plat::StreamSocket s;
-  EXPECT_FALSE(s.connect(l.path + "x", 100));
+  EXPECT_FALSE(s.connect(path + "x", 100));
   EXPECT_FALSE(s.connected());
-  ASSERT_TRUE(s.connect(l.path, 100));
-  int peer = accept(l.fd, nullptr, nullptr);
+  ASSERT_TRUE(s.connect(path, 100));
+  const int peer = accept(fd, nullptr, nullptr);
   ASSERT_GE(peer, 0);
   std::size_t n = 0;
   ASSERT_EQ(s.writeSome("frage", n), Io::ok);
   EXPECT_EQ(n, 5u);
-  char buf[16] = {};
-  ASSERT_EQ(read(peer, buf, sizeof buf), 5);
-  EXPECT_EQ(std::string(buf, 5), "frage");
-  char got[16];
+  char got[16] = {};
+  ASSERT_EQ(read(peer, got, sizeof got), 5);
+  EXPECT_EQ(std::string(got, 5), "frage");
   ASSERT_EQ(s.readSome(got, sizeof got, n), Io::ok);
-  EXPECT_EQ(n, 0u);  // nothing there yet, and no block
+  EXPECT_EQ(n, 0u) << "nothing there yet, and no block";
+  EXPECT_EQ(s.wait(20, false), Io::timeout);
   ASSERT_EQ(write(peer, "antwort", 7), 7);
   ASSERT_EQ(s.wait(1000, false), Io::ok);
   ASSERT_EQ(s.readSome(got, sizeof got, n), Io::ok);
   EXPECT_EQ(std::string(got, n), "antwort");
-  close(peer);
-}
 
-TEST(StreamSocket, AWaitWithoutDataTimesOutAndAClosedPeerIsGone) {
-  Listener l;
-  plat::StreamSocket s;
-  ASSERT_TRUE(s.connect(l.path, 100));
-  int peer = accept(l.fd, nullptr, nullptr);
-  ASSERT_GE(peer, 0);
-  EXPECT_EQ(s.wait(20, false), Io::timeout);
   close(peer);
   ASSERT_EQ(s.wait(1000, false), Io::ok);
-  char got[4];
-  std::size_t n = 0;
   EXPECT_EQ(s.readSome(got, sizeof got, n), Io::gone);
   // A write to the gone peer is reported; the process gets no SIGPIPE.
   Io w = Io::ok;
@@ -78,6 +56,7 @@ TEST(StreamSocket, AWaitWithoutDataTimesOutAndAClosedPeerIsGone) {
   EXPECT_EQ(w, Io::gone);
   s.close();
   EXPECT_EQ(s.wait(0, false), Io::gone);
+  close(fd);
 }
 
 }  // namespace
