@@ -19,34 +19,24 @@ namespace {
 using vk::AutoStart;
 using vk::BefehlszeileAuswerten;
 
-TEST(Befehlszeile, QuotesGluedLettersAndExactLetters) {
-  auto b = BefehlszeileAuswerten("  -p \"Innere Medizin\" -uMeier  ");
-  EXPECT_TRUE(b.mitPool && b.mitBenutzer);
-  EXPECT_EQ(b.pool, "Innere Medizin");
-  EXPECT_EQ(b.benutzer, "Meier");
-
-  // Upper-case "P"/"U" and lower-case "d"/"a" are other options.
-  b = BefehlszeileAuswerten("-P Chirurgie -U Meier -d -a");
-  EXPECT_FALSE(b.mitPool || b.mitBenutzer || b.optionD || b.optionA);
-
-  // The flags take no value: both are seen, and the pool after them too.
-  b = BefehlszeileAuswerten("-D -A -p Chirurgie");
-  EXPECT_TRUE(b.optionD && b.optionA);
-  EXPECT_EQ(b.pool, "Chirurgie");
-
-  // A value may hold a "-" without starting an option.
-  b = BefehlszeileAuswerten("-p Unfall-Chirurgie");
-  EXPECT_EQ(b.pool, "Unfall-Chirurgie");
-  EXPECT_FALSE(b.mitBenutzer);
-}
-
-TEST(Befehlszeile, UnclosedQuoteDropsTheOptionAndEndsTheParse) {
-  const auto b = BefehlszeileAuswerten("-u Meier -p \"Innere Medizin -D");
-  EXPECT_EQ(b.benutzer, "Meier");
-  EXPECT_FALSE(b.mitPool);
-  EXPECT_FALSE(b.optionD);
-  EXPECT_FALSE(BefehlszeileAuswerten("").mitPool);
-  EXPECT_FALSE(BefehlszeileAuswerten("-").mitPool);
+// Each case: the line and what it gives as "pool|user|D|A" ("-": not given).
+TEST(Befehlszeile, OptionsValuesAndQuotes) {
+  const std::pair<const char*, const char*> faelle[] = {
+      {"  -p \"Innere Medizin\" -uMeier  ", "Innere Medizin|Meier||"},
+      {"-P Chirurgie -U Meier -d -a", "-|-||"},          // letters count exactly
+      {"-D -A -p Chirurgie", "Chirurgie|-|D|A"},         // the flags take no value
+      {"-p Unfall-Chirurgie", "Unfall-Chirurgie|-||"},   // a "-" inside a value
+      {"-u Meier -p \"Innere Medizin -D", "-|Meier||"},  // unclosed: dropped, parse ends
+      {"", "-|-||"},
+      {"-", "-|-||"},
+  };
+  for (const auto& [zeile, erwartet] : faelle) {
+    const auto b = BefehlszeileAuswerten(zeile);
+    EXPECT_EQ((b.mitPool ? b.pool : "-") + "|" + (b.mitBenutzer ? b.benutzer : "-") + "|" +
+                  (b.optionD ? "D" : "") + "|" + (b.optionA ? "A" : ""),
+              erwartet)
+        << zeile;
+  }
 }
 
 TEST(Eintraege, SplitSelectAndLastMatchWins) {
