@@ -19,7 +19,8 @@ TEST(DeutscheOrdnung, WieDerCollatorDesFensterteils) {
       "Meier|meier|Meier Hans|Meier-Hans|Meier_Hans|Meier2|Meier10|Maier|M\xFCller|Mueller|"
       "Muller|MUELLER|\xC4rzte|Arzt|Zentrum|Strasse|Stra\xDF"
       "e|Strasse1|\xD6stlich|Osten|Oz|Ren\xE9|Rene|Renz|\xC7"
-      "a|Ca|Cb|| Vorn|(Kurs)|Kurs|Chirurgie|Radiologie|Allgemein|alpha|Zeta|1. Stock|10 Betten|2 Betten|"
+      "a|Ca|Cb|| Vorn|(Kurs)|Kurs|Chirurgie|Radiologie|Allgemein|alpha|Zeta|1. Stock|10 Betten|2 "
+      "Betten|"
       "\x8A"
       "ef|Sef|Tag.Nacht";
   std::vector<std::string> namen(1);

@@ -311,6 +311,7 @@ TEST_F(Uebernahme, ATakeOverStoppedAnywhereHappensOnce) {
       {"getoetet vor dem Loeschen der Wortliste", "Wortliste.txt", true, -1, false},
       {"Datentraeger voll", nullptr, false, 3, false},
       {"Abbrechen bei gesperrter Gesamtliste", "AlleWorte.txt", false, -1, false},
+      {"Abbrechen bei gesperrtem neuWorte", "neuWorte.txt", false, -1, false},
       {"getoetet beim Schreiben des Journals", nullptr, false, -1, true},
   };
   for (const auto& f : faelle) {
@@ -353,22 +354,6 @@ TEST_F(Uebernahme, ATakeOverStoppedAnywhereHappensOnce) {
     ASSERT_EQ(plat::listOwnTempNames(sys(kPool), "", reste), plat::Err::ok);
     EXPECT_TRUE(reste.empty()) << reste.front();
   }
-}
-
-// A journal finished by the next program leaves a word file that was
-// replaced since it was read (a new file renamed onto its name): the new
-// file's words were never shown.
-TEST_F(Uebernahme, AJournalFinishedLaterLeavesAReplacedWordFile) {
-  schreiben(p("AlleWorte.txt"), "alt\r\n");
-  schreiben(p("Wortliste.txt"), "Arm\r\n");
-  ASSERT_TRUE(bauen(liste("Wortliste.txt")));
-  plat::setAppendFault(2);
-  EXPECT_FALSE(vk::ListeUebernehmen());
-  schreiben(p("neu.tmp"), "Bein\r\n");
-  std::filesystem::rename(wurzel_ / p("neu.tmp"), wurzel_ / p("Wortliste.txt"));
-  naechstesProgramm();
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "alt\r\nArm\r\n");
-  EXPECT_EQ(lesen(p("Wortliste.txt")), "Bein\r\n");
 }
 
 // A journal left with the identity of the word file now there (a file
@@ -470,17 +455,6 @@ TEST_F(Uebernahme, TotalListThatStaysLockedChangesNothing) {
   EXPECT_FALSE(gibtEs(p("loeWorte.txt")));
   EXPECT_FALSE(gibtEs(p("neuWorte.txt")));
   EXPECT_FALSE(gibtEs(p("AlleWorte.bak")));
-}
-
-TEST_F(Uebernahme, LockedNewWordsTextKeepsTheWordListToo) {
-  schreiben(p("Wortliste.txt"), "Arm\r\n");
-  ASSERT_TRUE(bauen(liste("Wortliste.txt")));
-  plat::SharedFile halter;
-  ASSERT_EQ(halten(halter, p("neuWorte.txt")), plat::Err::ok);
-  EXPECT_FALSE(vk::ListeUebernehmen());  // the responder answers Cancel
-  EXPECT_TRUE(gibtEs(p("Wortliste.txt")));
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Arm\r\n");
-  EXPECT_TRUE(triggerDa());
 }
 
 // Another workstation in a child process: appends "<prefix><n>" (n = 1..anzahl)
