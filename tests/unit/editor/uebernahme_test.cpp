@@ -16,6 +16,12 @@
 
 namespace {
 
+const char* const kPool = "ziel/Chirurgie/";
+
+std::string p(const std::string& datei) {
+  return kPool + datei;
+}
+
 class Uebernahme : public EditorBaum {
  protected:
   // The next program takes the pool's files and finishes what is open.
@@ -24,13 +30,17 @@ class Uebernahme : public EditorBaum {
     ASSERT_TRUE(vk::SperreSetzen());
     vk::SperreLoesen();
   }
+  // The contents of these pool files, "|" between two, "-" for a missing one.
+  std::string dateien(std::initializer_list<const char*> namen) const {
+    std::string r;
+    const char* trenner = "";
+    for (const char* n : namen) {
+      r += trenner + (gibtEs(p(n)) ? lesen(p(n)) : "-");
+      trenner = "|";
+    }
+    return r;
+  }
 };
-
-const char* const kPool = "ziel/Chirurgie/";
-
-std::string p(const std::string& datei) {
-  return kPool + datei;
-}
 
 TEST_F(Uebernahme, NewWordsGoToBothPoolFilesAndTheWordListIsDeleted) {
   schreiben(p("AlleWorte.txt"), "alt\r\n");
@@ -41,23 +51,20 @@ TEST_F(Uebernahme, NewWordsGoToBothPoolFilesAndTheWordListIsDeleted) {
   vk::HakenSetzen(zeileVon("Zeh"), false);
   vk::ZeileAendern(zeileVon("Arm"), "Arme ", " ");
   ASSERT_TRUE(vk::ListeUebernehmen());
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "alt\r\nArme\r\nBein\\Bain\r\nCT\\C. T.\r\n");
-  EXPECT_EQ(lesen(p("neuWorte.txt")), "offen\r\nArme\r\nBein\\Bain\r\nCT\\C. T.\r\n");
-  EXPECT_EQ(lesen(p("_Meier.loe")), "Arm\r\n");
-  EXPECT_FALSE(gibtEs(p("Wortliste.txt")));
-  EXPECT_FALSE(gibtEs(p("loeWorte.txt")));
+  const std::string neu = "Arme\r\nBein\\Bain\r\nCT\\C. T.\r\n";
+  EXPECT_EQ(
+      dateien({"AlleWorte.txt", "neuWorte.txt", "_Meier.loe", "Wortliste.txt", "loeWorte.txt"}),
+      "alt\r\n" + neu + "|offen\r\n" + neu + "|Arm\r\n|-|-");
   EXPECT_TRUE(triggerDa());
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
-}
 
-TEST_F(Uebernahme, AllUncheckedStillTriggersAndDeletesTheWordList) {
-  schreiben(p("Wortliste.txt"), "Arm\r\nBein\r\n");
+  // All unchecked: nothing to send, but the list goes and the server is told.
+  std::filesystem::remove(wurzel_ / "ziel/Trigger/POOL-Chirurgie.trg");
+  schreiben(p("Wortliste.txt"), "Ohr\r\n");
   ASSERT_TRUE(bauen(liste("Wortliste.txt")));
-  vk::Markieren({0, 1}, false);
+  vk::Markieren({0}, false);
   ASSERT_TRUE(vk::ListeUebernehmen());
-  EXPECT_FALSE(gibtEs(p("Wortliste.txt")));
-  EXPECT_FALSE(gibtEs(p("AlleWorte.txt")));
-  EXPECT_FALSE(gibtEs(p("neuWorte.txt")));
+  EXPECT_EQ(dateien({"AlleWorte.txt", "Wortliste.txt"}), "alt\r\n" + neu + "|-");
   EXPECT_TRUE(triggerDa());
 }
 
@@ -73,8 +80,7 @@ TEST_F(Uebernahme, AutomaticModeTakesOverOnlyUnderThePoolLock) {
     EXPECT_FALSE(vk::ListeUebernehmen());  // question 2501 answered with Cancel
   }
   EXPECT_EQ(vk::recordedMessages().size(), 1U);
-  EXPECT_TRUE(gibtEs(p("Wortliste.txt")));
-  EXPECT_FALSE(gibtEs(p("AlleWorte.txt")));
+  EXPECT_EQ(dateien({"Wortliste.txt", "AlleWorte.txt"}), "Arm\r\n|-");
   EXPECT_TRUE(vk::ListeUebernehmen());
   EXPECT_TRUE(vk::poolZustand().sperre.isOpen());
   EXPECT_EQ(lesen(p("AlleWorte.txt")), "Arm\r\n");
@@ -92,8 +98,7 @@ TEST_F(Uebernahme, ImportSaveKeepsTheOldFileAsBakWhateverItsName) {
     ASSERT_TRUE(bauen(import(datei)));
     vk::HakenSetzen(zeileVon("eins"), false);
     ASSERT_TRUE(vk::ListeSpeichern()) << meldungen();
-    EXPECT_EQ(lesen(datei), "zwei\r\n");
-    EXPECT_EQ(lesen(std::string("import/") + sicherung), "eins\r\nzwei\r\n");
+    EXPECT_EQ(lesen(datei) + lesen(std::string("import/") + sicherung), "zwei\r\neins\r\nzwei\r\n");
   }
   // "liste" and "liste.txt" share their backup's name.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(wurzel_ / "import"), {}), 7);
@@ -105,7 +110,7 @@ TEST_F(Uebernahme, ImportSaveKeepsTheOldFileAsBakWhateverItsName) {
 // folder as they were (the window then stays open with the edits).
 TEST_F(Uebernahme, ImportSaveThatFailsChangesNothing) {
   std::filesystem::create_directories(wurzel_ / "tmp");
-  ::setenv("TMPDIR", (wurzel_ / "tmp").c_str(), 1);
+  baum_->env("TMPDIR", baum_->pfad("tmp").c_str());
   schreiben("import/liste.TXT", "eins\r\n");
   schreiben("import/liste.bak", "alt\r\n");
   ASSERT_TRUE(bauen(import("import/liste.TXT")));
@@ -115,11 +120,9 @@ TEST_F(Uebernahme, ImportSaveThatFailsChangesNothing) {
   EXPECT_FALSE(vk::ListeSpeichern());
   EXPECT_EQ(vk::recordedMessages().size(), 1U) << meldungen();
   EXPECT_NE(meldungen().find(vk::Text(2584)), std::string::npos) << meldungen();
-  EXPECT_EQ(lesen("import/liste.TXT"), "eins\r\n");
-  EXPECT_EQ(lesen("import/liste.bak"), "alt\r\n");
+  EXPECT_EQ(lesen("import/liste.TXT") + lesen("import/liste.bak"), "eins\r\nalt\r\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(wurzel_ / "import"), {}), 2);
   EXPECT_TRUE(std::filesystem::is_empty(wurzel_ / "tmp"));
-  ::unsetenv("TMPDIR");
 }
 
 // An import's take-over appends the checked rows and deletes nothing: not
@@ -129,10 +132,8 @@ TEST_F(Uebernahme, ImportTakeOverDeletesNothing) {
   schreiben(p("Wortliste.txt"), "x\r\n");
   ASSERT_TRUE(bauen(import("import/liste.txt")));
   ASSERT_TRUE(vk::ListeUebernehmen());
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "zwei\r\n");
-  EXPECT_EQ(lesen(p("neuWorte.txt")), "zwei\r\n");
+  EXPECT_EQ(dateien({"AlleWorte.txt", "neuWorte.txt", "Wortliste.txt"}), "zwei\r\n|zwei\r\n|x\r\n");
   EXPECT_TRUE(gibtEs("import/liste.txt"));
-  EXPECT_EQ(lesen(p("Wortliste.txt")), "x\r\n");
 }
 
 // A take-over deletes exactly the file it showed, and only what it read:
@@ -149,15 +150,12 @@ TEST_F(Uebernahme, TakeOverRemovesOnlyWhatTheShownFileHeldWhenRead) {
     ASSERT_EQ(helfer.append("Tibia\r\n"), plat::Err::ok);
   }
   ASSERT_TRUE(vk::ListeUebernehmen());
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Femur\r\n");
-  EXPECT_EQ(lesen(p("_Meier.ben")), "Tibia\r\n");
-  EXPECT_EQ(lesen(p("Wortliste.txt")), "Gesammelt\r\n");
+  EXPECT_EQ(dateien({"AlleWorte.txt", "_Meier.ben"}), "Femur\r\n|Tibia\r\n");
 
   // Nothing came meanwhile: the file is gone.
   ASSERT_TRUE(bauen(liste("_Meier.ben")));
   ASSERT_TRUE(vk::ListeUebernehmen());
-  EXPECT_FALSE(gibtEs(p("_Meier.ben")));
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Femur\r\nTibia\r\n");
+  EXPECT_EQ(dateien({"AlleWorte.txt", "_Meier.ben"}), "Femur\r\nTibia\r\n|-");
 
   // A file replaced since it was read holds nothing known to be shown.
   schreiben(p("_Meier.ben"), "Radius\r\n");
@@ -173,38 +171,32 @@ TEST_F(Uebernahme, TakeOverRemovesOnlyWhatTheShownFileHeldWhenRead) {
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
 }
 
-// Own words: a changed unchecked row's new form takes the old one's place
-// in the user's vocabulary. Without the recognizer (as here) the old form
-// goes to his ".loe" and the new one to his ".neu", for his helper.
-TEST_F(Uebernahme, ChangedOwnWordReplacesTheOldOneInHisVocabulary) {
+// A changed row the user leaves unchecked takes the old one's place in his
+// vocabulary: without the recognizer (as here) the old form goes to his
+// ".loe" and the new one to his ".neu", for his helper. Own words (all
+// unchecked) and new words alike; a row changed back changes nothing.
+TEST_F(Uebernahme, ChangedUncheckedRowReplacesTheOldOneInHisVocabulary) {
   auto& z = vk::editorZustand();
   vk::poolZustand().Benutzer = "Meier";
   z.art = vk::Listenart::Anwender;
   z.listenPfad = sys(p("AlleWorte.txt"));
   z.zeilen = {{"Hallux", "", false}, {"Talus", "", false}, {"Calcaneus", "", false}};
   ASSERT_TRUE(vk::ZeileAendern(0, "Hallux", "Hallux valgus"));
-  // Changed and changed back: nothing to replace, nothing to remove.
   ASSERT_TRUE(vk::ZeileAendern(1, "Talos", ""));
   ASSERT_TRUE(vk::ZeileAendern(1, "Talus", ""));
   vk::clearRecordedMessages();
   vk::ListeUebernehmen();
-  EXPECT_EQ(lesen(p("_Meier.loe")), "Hallux\r\nTalos\r\n");
-  EXPECT_EQ(lesen(p("_Meier.neu")), "Hallux\\Hallux valgus\r\nTalus\r\n");
-  EXPECT_FALSE(gibtEs(p("AlleWorte.txt")));
-}
+  EXPECT_EQ(dateien({"_Meier.loe", "_Meier.neu", "AlleWorte.txt"}),
+            "Hallux\r\nTalos\r\n|Hallux\\Hallux valgus\r\nTalus\r\n|-");
 
-// The same for his new words: a changed row he leaves unchecked is not
-// sent to the pool, but stays in his vocabulary in its new form.
-TEST_F(Uebernahme, ChangedUncheckedNewWordStaysInHisVocabulary) {
-  vk::poolZustand().Benutzer = "Meier";
+  std::filesystem::remove_all(wurzel_ / kPool);
+  vk::LoeschListeVerwerfen();  // as the closed window leaves it
   schreiben(p("_Meier.ben"), "Arm\r\nBein\r\n");
   ASSERT_TRUE(bauen(liste("_Meier.ben")));
   ASSERT_TRUE(vk::ZeileAendern(zeileVon("Arm"), "Arme", ""));
   vk::HakenSetzen(zeileVon("Arme"), false);
   ASSERT_TRUE(vk::ListeUebernehmen());
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Bein\r\n");
-  EXPECT_EQ(lesen(p("_Meier.loe")), "Arm\r\n");
-  EXPECT_EQ(lesen(p("_Meier.neu")), "Arme\r\n");
+  EXPECT_EQ(dateien({"AlleWorte.txt", "_Meier.loe", "_Meier.neu"}), "Bein\r\n|Arm\r\n|Arme\r\n");
 }
 
 TEST_F(Uebernahme, TotalListTakeOverRewritesItAndAppendsToThePendingTexts) {
@@ -215,10 +207,9 @@ TEST_F(Uebernahme, TotalListTakeOverRewritesItAndAppendsToThePendingTexts) {
   ASSERT_TRUE(bauen(gesamt()));
   vk::HakenSetzen(zeileVon("Zeh"), false);
   ASSERT_TRUE(vk::ListeUebernehmen());
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Arm\r\nBein\r\n");
-  EXPECT_EQ(lesen(p("AlleWorte.bak")), "Arm\r\nBein\r\nZeh\r\n");
-  EXPECT_EQ(lesen(p("neuWorte.txt")), "noch nicht verteilt\r\nArm\r\nBein\r\n");
-  EXPECT_EQ(lesen(p("loeWorte.txt")), "weg\r\nZeh\r\n");
+  EXPECT_EQ(dateien({"AlleWorte.txt", "AlleWorte.bak", "neuWorte.txt", "loeWorte.txt"}),
+            "Arm\r\nBein\r\n|Arm\r\nBein\r\nZeh\r\n|noch nicht verteilt\r\nArm\r\nBein\r\n|"
+            "weg\r\nZeh\r\n");
   EXPECT_TRUE(triggerDa());
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
 
@@ -227,8 +218,7 @@ TEST_F(Uebernahme, TotalListTakeOverRewritesItAndAppendsToThePendingTexts) {
   ASSERT_TRUE(bauen(gesamt()));
   vk::HakenSetzen(zeileVon("Arm"), false);
   ASSERT_TRUE(vk::ListeSpeichern());
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Bein\r\n");
-  EXPECT_EQ(lesen(p("AlleWorte.bak")), "Arm\r\nBein\r\n");
+  EXPECT_EQ(dateien({"AlleWorte.txt", "AlleWorte.bak"}), "Bein\r\n|Arm\r\nBein\r\n");
   EXPECT_FALSE(triggerDa());
 }
 
@@ -243,10 +233,9 @@ TEST_F(Uebernahme, MaintenanceWritesEachWordOnceAndSendsTheCheckedOnes) {
   vk::ZeileAendern(zeileVon("anders"), "anderes", "");
   ASSERT_TRUE(vk::ListeUebernehmen());
   // The rebuilt list holds the kept lines once, the edited row anew.
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "alt\r\nneu\\Noi\r\nanderes\r\n");
-  EXPECT_EQ(lesen(p("AlleWorte.bak")), "alt\r\nneu\\Noi\r\nalt\r\nweg\r\nanders\r\n");
-  EXPECT_EQ(lesen(p("neuWorte.txt")), "neu\\Noi\r\nanderes\r\n");
-  EXPECT_EQ(lesen(p("loeWorte.txt")), "weg\r\nanders\r\n");
+  EXPECT_EQ(dateien({"AlleWorte.txt", "AlleWorte.bak", "neuWorte.txt", "loeWorte.txt"}),
+            "alt\r\nneu\\Noi\r\nanderes\r\n|alt\r\nneu\\Noi\r\nalt\r\nweg\r\nanders\r\n|"
+            "neu\\Noi\r\nanderes\r\n|weg\r\nanders\r\n");
   EXPECT_FALSE(vk::editorZustand().auftrag.wartung);
   EXPECT_TRUE(triggerDa());
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
@@ -270,9 +259,8 @@ TEST_F(Uebernahme, LockedTotalListAsksAndRetryCompletes) {
   EXPECT_EQ(vk::recordedMessages()[0].art, vk::MeldungsArt::nachfrage);
   EXPECT_NE(meldungen().find(sys(p("AlleWorte.txt"))), std::string::npos) << meldungen();
   EXPECT_NE(meldungen().find(sys(p("Wortliste.txt"))), std::string::npos) << meldungen();
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "alt\r\nArm\r\n");
-  EXPECT_EQ(lesen(p("neuWorte.txt")), "Arm\r\n");
-  EXPECT_FALSE(gibtEs(p("Wortliste.txt")));
+  EXPECT_EQ(dateien({"AlleWorte.txt", "neuWorte.txt", "Wortliste.txt"}),
+            "alt\r\nArm\r\n|Arm\r\n|-");
 }
 
 int warten(pid_t pid) {
@@ -340,16 +328,10 @@ TEST_F(Uebernahme, ATakeOverStoppedAnywhereHappensOnce) {
     }
     EXPECT_TRUE(gibtEs(p("Wortliste.txt")));
     naechstesProgramm();
-    if (f.halbesJournal) {
-      EXPECT_EQ(lesen(p("AlleWorte.txt")), "alt\r\n");
-      EXPECT_FALSE(gibtEs(p("neuWorte.txt")));
-      EXPECT_TRUE(gibtEs(p("Wortliste.txt")));
-    } else {
-      EXPECT_EQ(lesen(p("AlleWorte.txt")), "alt\r\nArm\r\nBein\r\n");
-      EXPECT_EQ(lesen(p("neuWorte.txt")), "Arm\r\nBein\r\n");
-      EXPECT_FALSE(gibtEs(p("Wortliste.txt")));
-      EXPECT_TRUE(triggerDa());
-    }
+    EXPECT_EQ(
+        dateien({"AlleWorte.txt", "neuWorte.txt", "Wortliste.txt"}),
+        f.halbesJournal ? "alt\r\n|-|Arm\r\nBein\r\n" : "alt\r\nArm\r\nBein\r\n|Arm\r\nBein\r\n|-");
+    EXPECT_EQ(triggerDa(), !f.halbesJournal);
     std::vector<std::string> reste;
     ASSERT_EQ(plat::listOwnTempNames(sys(kPool), "", reste), plat::Err::ok);
     EXPECT_TRUE(reste.empty()) << reste.front();
@@ -405,11 +387,9 @@ TEST_F(Uebernahme, ATotalListRewriteIsFollowedByItsTextsOrNothing) {
     ASSERT_EQ(halten(halter, p("neuWorte.txt")), plat::Err::ok);
     getoetetBeiErsterMeldung([] { vk::ListeUebernehmen(); });
   }
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Arm\r\nBein\r\n");
-  EXPECT_EQ(lesen(p("neuWorte.txt")), "");
+  EXPECT_EQ(dateien({"AlleWorte.txt", "neuWorte.txt"}), "Arm\r\nBein\r\n|");
   ASSERT_TRUE(vk::SperreSetzen());
-  EXPECT_EQ(lesen(p("neuWorte.txt")), "Arm\r\nBein\r\n");
-  EXPECT_EQ(lesen(p("loeWorte.txt")), "Zeh\r\n");
+  EXPECT_EQ(dateien({"neuWorte.txt", "loeWorte.txt"}), "Arm\r\nBein\r\n|Zeh\r\n");
 
   schreiben(p(plat::ownTempName("Journal-2")),
             "VOKARIUM-JOURNAL 1\r\nVorbedingung\t" + sys(p("AlleWorte.txt")) +
@@ -437,8 +417,7 @@ TEST_F(Uebernahme, AFragmentNeverBecomesAPoolWord) {
   ASSERT_TRUE(bauen(gesamt()));
   EXPECT_EQ(zeilen(), (std::vector<std::string>{"Femur||x", "Tibia||x"}));
   ASSERT_TRUE(vk::ListeUebernehmen());
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Femur\r\nTibia\r\n");
-  EXPECT_EQ(lesen(p("neuWorte.txt")), "Femur\r\nTibia\r\n");
+  EXPECT_EQ(dateien({"AlleWorte.txt", "neuWorte.txt"}), "Femur\r\nTibia\r\n|Femur\r\nTibia\r\n");
 }
 
 // A total list that cannot be replaced sends nothing: members would delete
@@ -451,10 +430,8 @@ TEST_F(Uebernahme, TotalListThatStaysLockedChangesNothing) {
   ASSERT_EQ(halten(halter, p("AlleWorte.txt")), plat::Err::ok);
   EXPECT_FALSE(vk::ListeUebernehmen());
   EXPECT_EQ(vk::recordedMessages().size(), 1U) << meldungen();  // the question only
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Arm\r\nZeh\r\n");
-  EXPECT_FALSE(gibtEs(p("loeWorte.txt")));
-  EXPECT_FALSE(gibtEs(p("neuWorte.txt")));
-  EXPECT_FALSE(gibtEs(p("AlleWorte.bak")));
+  EXPECT_EQ(dateien({"AlleWorte.txt", "loeWorte.txt", "neuWorte.txt", "AlleWorte.bak"}),
+            "Arm\r\nZeh\r\n|-|-|-");
 }
 
 // Another workstation in a child process: appends "<prefix><n>" (n = 1..anzahl)
