@@ -45,41 +45,28 @@ TEST_F(Konfig, MissingFileIsReportedAndLeavesSettings) {
   k.VocDatei = "bleibt";
   EXPECT_FALSE(vk::KonfigurationLesen(""));
   EXPECT_EQ(k.VocDatei, "bleibt");
-  EXPECT_FALSE(k.ZusatzInfo);
-  ASSERT_EQ(vk::recordedMessages().size(), 1U);
-  const std::string& text = vk::recordedMessages()[0].text;
-  EXPECT_EQ(text.rfind(vk::Text(105) + " 3 " + sys("nirgends/"), 0), 0U) << text;
-  EXPECT_NE(text.find("Vokarium.cfg not found :\r"), std::string::npos) << text;
+  EXPECT_EQ(meldungen().rfind(vk::Text(105) + " 3 " + sys("nirgends/"), 0), 0U) << meldungen();
+  EXPECT_NE(meldungen().find("Vokarium.cfg not found :\r"), std::string::npos) << meldungen();
 }
 
+// The user's base directory wins over the recognizer's and the machine's;
+// the derived directory is written back, and once written taken as it is.
 TEST_F(Konfig, DirectoryFromLastDirectoryOrDerivedAndWrittenBack) {
-  // Nothing anywhere: stays empty, the recognizer's folder was asked.
-  bool gefragt = false;
-  EXPECT_EQ(vk::KonfigVerzeichnisFinden([&] {
-              gefragt = true;
-              return std::string();
-            }),
-            "");
-  EXPECT_TRUE(gefragt);
-
-  // The user's base directory wins over the recognizer's and the machine's.
-  EXPECT_EQ(plat::regWriteString(plat::Hive::currentUser, vk::kRegSchluessel, "LastBasisDirectory",
-                                 "\\srv\\dragon\\"),
-            plat::Err::ok);
+  int gefragt = 0;
+  const auto dragon = [&] {
+    ++gefragt;
+    return std::string(gefragt == 1 ? "" : "\\roaming\\");
+  };
+  EXPECT_EQ(vk::KonfigVerzeichnisFinden(dragon), "");  // nothing anywhere
+  EXPECT_EQ(gefragt, 1);
+  vk::RegSchreiben("LastBasisDirectory", "\\srv\\dragon\\");
   EXPECT_EQ(plat::regWriteString(plat::Hive::localMachine, vk::kRegSchluessel, "LastBasisDirectory",
                                  "\\maschine\\"),
             plat::Err::ok);
-  gefragt = false;
-  EXPECT_EQ(vk::KonfigVerzeichnisFinden([&] {
-              gefragt = true;
-              return std::string("\\roaming\\");
-            }),
-            "\\srv\\dragon\\Vokarium\\");
-  EXPECT_FALSE(gefragt);
-  EXPECT_EQ(vk::RegLesen("LastDirectory"), "\\srv\\dragon\\Vokarium\\");
-  EXPECT_EQ(vk::RegLesen("LastBasisDirectory"), "\\srv\\dragon\\");
-
-  // Once written, LastDirectory is taken as it is.
+  EXPECT_EQ(vk::KonfigVerzeichnisFinden(dragon), "\\srv\\dragon\\Vokarium\\");
+  EXPECT_EQ(gefragt, 1);
+  EXPECT_EQ(vk::RegLesen("LastDirectory") + vk::RegLesen("LastBasisDirectory"),
+            "\\srv\\dragon\\Vokarium\\\\srv\\dragon\\");
   vk::RegSchreiben("LastDirectory", "\\anders\\Vokarium\\");
   EXPECT_EQ(vk::KonfigVerzeichnisFinden(nullptr), "\\anders\\Vokarium\\");
   EXPECT_EQ(vk::konfiguration().KonfigVerzeichnis, "\\anders\\Vokarium\\");
@@ -136,28 +123,23 @@ TEST_F(Konfig, IniFirstKeyAnywhereWinsQuotesRemoved) {
 // the option or file system where locks would not reach other workstations,
 // none where they do.
 TEST_F(Konfig, PoolDriveMountIsChecked) {
-  ::setenv("VOKARIUM_MOUNTINFO", VK_SOURCE_DIR "/tests/data/mountinfo.txt", 1);
-  struct Fall {
-    const char* ziel;
-    const char* erwartet;  // part of the message, empty: no message
-  };
-  for (const Fall& f :
-       {Fall{"\\mnt\\cifs-a\\Vokarium\\", ""}, Fall{"\\srv\\dragon\\Vokarium\\", ""},
-        Fall{"\\mnt\\cifs-nobrl\\Vokarium\\", "mit der Option nobrl eingebunden"},
-        Fall{"\\mnt\\ll-a\\Vokarium\\", "mit der Option local_lock=all"},
-        Fall{"\\home\\meier\\Diktat Pool\\", "Dateisystem (fuse.sshfs)"}}) {
-    vk::meldungZuruecksetzen();
-    vk::responderEinschalten();
-    vk::PoolLaufwerkPruefen(f.ziel);
-    if (*f.erwartet == '\0') {
-      EXPECT_TRUE(vk::recordedMessages().empty()) << f.ziel << ": " << meldungen();
-    } else {
-      ASSERT_EQ(vk::recordedMessages().size(), 1U) << f.ziel;
-      EXPECT_NE(meldungen().find(f.erwartet), std::string::npos) << meldungen();
-      EXPECT_NE(meldungen().find(f.ziel), std::string::npos) << meldungen();
+  baum_->env("VOKARIUM_MOUNTINFO", VK_SOURCE_DIR "/tests/data/mountinfo.txt");
+  const std::pair<const char*, const char*> faelle[] = {
+      {"\\mnt\\cifs-a\\Vokarium\\", nullptr},  // nullptr: no message
+      {"\\srv\\dragon\\Vokarium\\", nullptr},
+      {"\\mnt\\cifs-nobrl\\Vokarium\\", "mit der Option nobrl eingebunden"},
+      {"\\mnt\\ll-a\\Vokarium\\", "mit der Option local_lock=all"},
+      {"\\home\\meier\\Diktat Pool\\", "Dateisystem (fuse.sshfs)"}};
+  for (const auto& [ziel, erwartet] : faelle) {
+    SCOPED_TRACE(ziel);
+    vk::clearRecordedMessages();
+    vk::PoolLaufwerkPruefen(ziel);
+    ASSERT_EQ(vk::recordedMessages().size(), erwartet ? 1U : 0U) << meldungen();
+    if (erwartet) {
+      EXPECT_NE(meldungen().find(erwartet), std::string::npos) << meldungen();
+      EXPECT_NE(meldungen().find(ziel), std::string::npos) << meldungen();
     }
   }
-  ::unsetenv("VOKARIUM_MOUNTINFO");
 }
 
 }  // namespace

@@ -31,10 +31,7 @@ TEST_F(Pool, AppendAndWriteLinesCrLf) {
   vk::ZeileSchreiben("Arm");
   vk::AlleSchreiben(std::vector<std::string>{"Bein", "OP\\Oh Peh"});
   ASSERT_TRUE(vk::AusgabeSchliessen());
-  EXPECT_EQ(lesen("ziel/Chirurgie/AlleWorte.txt"), "alt\r\nArm\r\nBein\r\nOP\\Oh Peh\r\n");
-
-  // Without an open output, writing does nothing.
-  vk::ZeileSchreiben("verloren");
+  vk::ZeileSchreiben("verloren");  // without an open output: nothing
   ASSERT_TRUE(vk::AppendBen("Meier", true));
   for (const char* w : {"b", "a", "c"})
     vk::poolZustand().Markierte.hinzufuegen(w);
@@ -43,8 +40,8 @@ TEST_F(Pool, AppendAndWriteLinesCrLf) {
   ASSERT_TRUE(vk::AusgabeAnhaengen(false));  // replaces the open output
   vk::ZeileSchreiben("neu");
   vk::AusgabeSchliessen();
-  EXPECT_EQ(lesen("ziel/Chirurgie/_Meier.loe"), "b\r\nc\r\n");
-  EXPECT_EQ(lesen("ziel/Chirurgie/neuWorte.txt"), "neu\r\n");
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "_Meier.loe", "neuWorte.txt"}),
+            "alt\r\nArm\r\nBein\r\nOP\\Oh Peh\r\n|b\r\nc\r\n|neu\r\n");
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
 }
 
@@ -58,42 +55,35 @@ TEST_F(Pool, UnsafeUserNameNeverBecomesAPath) {
   EXPECT_FALSE(gibtEs("ziel/x.neu"));
 }
 
-TEST_F(Pool, ReplaceWithBackupKeepsPreviousContent) {
+// The output file into place: replacing with a backup of the old content
+// (a first save has none), renamed over a target, or saved as total list
+// with its backup while the output file stays.
+TEST_F(Pool, OutputIntoPlace) {
   schreiben("ziel/Chirurgie/Wortliste.txt", "vorher\r\n");
   schreiben("ziel/Chirurgie/Wortliste.bak", "uralt\r\n");
   ASSERT_TRUE(vk::AusgabeAnlegen(true));
-  const std::string temp = vk::poolZustand().ausgabePfad;
+  std::string temp = vk::poolZustand().ausgabePfad;
   vk::ZeileSchreiben("nachher");
   ASSERT_TRUE(vk::MitSicherungErsetzen(vk::WortlistenPfad()));
-  EXPECT_EQ(lesen("ziel/Chirurgie/Wortliste.txt"), "nachher\r\n");
-  EXPECT_EQ(lesen("ziel/Chirurgie/Wortliste.bak"), "vorher\r\n");
   EXPECT_FALSE(plat::fileExists(temp));
-
-  // A first save has nothing to keep.
   ASSERT_TRUE(vk::AusgabeAnlegen(true));
   vk::ZeileSchreiben("erst");
   ASSERT_TRUE(vk::MitSicherungErsetzen(sys("ziel/Chirurgie/Neu.dat")));
-  EXPECT_EQ(lesen("ziel/Chirurgie/Neu.dat"), "erst\r\n");
-  EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
-}
-
-TEST_F(Pool, RenameOverExistingTargetAndSaveTotalList) {
   schreiben("ziel/Chirurgie/neuWorte.txt", "alt\r\n");
   ASSERT_TRUE(vk::AusgabeAnlegen(true));
   vk::ZeileSchreiben("ersetzt");
   ASSERT_TRUE(vk::AusgabeUmbenennen(vk::NeuWortePfad()));
-  EXPECT_EQ(lesen("ziel/Chirurgie/neuWorte.txt"), "ersetzt\r\n");
+  EXPECT_EQ(poolDateien({"Wortliste.txt", "Wortliste.bak", "Neu.dat", "Neu.bak", "neuWorte.txt"}),
+            "nachher\r\n|vorher\r\n|erst\r\n|-|ersetzt\r\n");
 
   schreiben("ziel/Chirurgie/AlleWorte.txt", "gesamt alt\r\n");
   schreiben("ziel/Chirurgie/AlleWorte.bak", "noch aelter\r\n");
   ASSERT_TRUE(vk::AusgabeAnlegen(true));
-  const std::string temp = vk::poolZustand().ausgabePfad;
+  temp = vk::poolZustand().ausgabePfad;
   vk::ZeileSchreiben("gesamt neu");
   ASSERT_TRUE(vk::GesamtlisteSichern());
-  EXPECT_EQ(lesen("ziel/Chirurgie/AlleWorte.txt"), "gesamt neu\r\n");
-  EXPECT_EQ(lesen("ziel/Chirurgie/AlleWorte.bak"), "gesamt alt\r\n");
-  EXPECT_TRUE(plat::fileExists(temp));  // the output file stays
-  EXPECT_EQ(plat::removeFile(temp), plat::Err::ok);
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "AlleWorte.bak"}), "gesamt neu\r\n|gesamt alt\r\n");
+  EXPECT_EQ(plat::removeFile(temp), plat::Err::ok);  // the output file stays
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
 }
 

@@ -66,6 +66,18 @@ class Testbaum : public ::testing::Test {
                   plat::Disposition::openAlways);
   }
 
+  // The contents of these files of the pool folder, "|" between two, "-"
+  // for a missing one.
+  std::string poolDateien(std::initializer_list<const char*> namen) const {
+    std::string r;
+    const char* trenner = "";
+    for (const char* n : namen) {
+      const std::string rel = std::string("ziel/Chirurgie/") + n;
+      r += trenner + (gibtEs(rel) ? lesen(rel) : "-");
+      trenner = "|";
+    }
+    return r;
+  }
   // Texts of all messages so far, one per line.
   static std::string meldungen() {
     std::string alle;

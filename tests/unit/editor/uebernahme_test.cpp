@@ -30,16 +30,6 @@ class Uebernahme : public EditorBaum {
     ASSERT_TRUE(vk::SperreSetzen());
     vk::SperreLoesen();
   }
-  // The contents of these pool files, "|" between two, "-" for a missing one.
-  std::string dateien(std::initializer_list<const char*> namen) const {
-    std::string r;
-    const char* trenner = "";
-    for (const char* n : namen) {
-      r += trenner + (gibtEs(p(n)) ? lesen(p(n)) : "-");
-      trenner = "|";
-    }
-    return r;
-  }
 };
 
 TEST_F(Uebernahme, NewWordsGoToBothPoolFilesAndTheWordListIsDeleted) {
@@ -53,7 +43,7 @@ TEST_F(Uebernahme, NewWordsGoToBothPoolFilesAndTheWordListIsDeleted) {
   ASSERT_TRUE(vk::ListeUebernehmen());
   const std::string neu = "Arme\r\nBein\\Bain\r\nCT\\C. T.\r\n";
   EXPECT_EQ(
-      dateien({"AlleWorte.txt", "neuWorte.txt", "_Meier.loe", "Wortliste.txt", "loeWorte.txt"}),
+      poolDateien({"AlleWorte.txt", "neuWorte.txt", "_Meier.loe", "Wortliste.txt", "loeWorte.txt"}),
       "alt\r\n" + neu + "|offen\r\n" + neu + "|Arm\r\n|-|-");
   EXPECT_TRUE(triggerDa());
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
@@ -64,7 +54,7 @@ TEST_F(Uebernahme, NewWordsGoToBothPoolFilesAndTheWordListIsDeleted) {
   ASSERT_TRUE(bauen(liste("Wortliste.txt")));
   vk::Markieren({0}, false);
   ASSERT_TRUE(vk::ListeUebernehmen());
-  EXPECT_EQ(dateien({"AlleWorte.txt", "Wortliste.txt"}), "alt\r\n" + neu + "|-");
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "Wortliste.txt"}), "alt\r\n" + neu + "|-");
   EXPECT_TRUE(triggerDa());
 }
 
@@ -80,7 +70,7 @@ TEST_F(Uebernahme, AutomaticModeTakesOverOnlyUnderThePoolLock) {
     EXPECT_FALSE(vk::ListeUebernehmen());  // question 2501 answered with Cancel
   }
   EXPECT_EQ(vk::recordedMessages().size(), 1U);
-  EXPECT_EQ(dateien({"Wortliste.txt", "AlleWorte.txt"}), "Arm\r\n|-");
+  EXPECT_EQ(poolDateien({"Wortliste.txt", "AlleWorte.txt"}), "Arm\r\n|-");
   EXPECT_TRUE(vk::ListeUebernehmen());
   EXPECT_TRUE(vk::poolZustand().sperre.isOpen());
   EXPECT_EQ(lesen(p("AlleWorte.txt")), "Arm\r\n");
@@ -132,7 +122,8 @@ TEST_F(Uebernahme, ImportTakeOverDeletesNothing) {
   schreiben(p("Wortliste.txt"), "x\r\n");
   ASSERT_TRUE(bauen(import("import/liste.txt")));
   ASSERT_TRUE(vk::ListeUebernehmen());
-  EXPECT_EQ(dateien({"AlleWorte.txt", "neuWorte.txt", "Wortliste.txt"}), "zwei\r\n|zwei\r\n|x\r\n");
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "neuWorte.txt", "Wortliste.txt"}),
+            "zwei\r\n|zwei\r\n|x\r\n");
   EXPECT_TRUE(gibtEs("import/liste.txt"));
 }
 
@@ -150,12 +141,12 @@ TEST_F(Uebernahme, TakeOverRemovesOnlyWhatTheShownFileHeldWhenRead) {
     ASSERT_EQ(helfer.append("Tibia\r\n"), plat::Err::ok);
   }
   ASSERT_TRUE(vk::ListeUebernehmen());
-  EXPECT_EQ(dateien({"AlleWorte.txt", "_Meier.ben"}), "Femur\r\n|Tibia\r\n");
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "_Meier.ben"}), "Femur\r\n|Tibia\r\n");
 
   // Nothing came meanwhile: the file is gone.
   ASSERT_TRUE(bauen(liste("_Meier.ben")));
   ASSERT_TRUE(vk::ListeUebernehmen());
-  EXPECT_EQ(dateien({"AlleWorte.txt", "_Meier.ben"}), "Femur\r\nTibia\r\n|-");
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "_Meier.ben"}), "Femur\r\nTibia\r\n|-");
 
   // A file replaced since it was read holds nothing known to be shown.
   schreiben(p("_Meier.ben"), "Radius\r\n");
@@ -186,7 +177,7 @@ TEST_F(Uebernahme, ChangedUncheckedRowReplacesTheOldOneInHisVocabulary) {
   ASSERT_TRUE(vk::ZeileAendern(1, "Talus", ""));
   vk::clearRecordedMessages();
   vk::ListeUebernehmen();
-  EXPECT_EQ(dateien({"_Meier.loe", "_Meier.neu", "AlleWorte.txt"}),
+  EXPECT_EQ(poolDateien({"_Meier.loe", "_Meier.neu", "AlleWorte.txt"}),
             "Hallux\r\nTalos\r\n|Hallux\\Hallux valgus\r\nTalus\r\n|-");
 
   std::filesystem::remove_all(wurzel_ / kPool);
@@ -196,7 +187,8 @@ TEST_F(Uebernahme, ChangedUncheckedRowReplacesTheOldOneInHisVocabulary) {
   ASSERT_TRUE(vk::ZeileAendern(zeileVon("Arm"), "Arme", ""));
   vk::HakenSetzen(zeileVon("Arme"), false);
   ASSERT_TRUE(vk::ListeUebernehmen());
-  EXPECT_EQ(dateien({"AlleWorte.txt", "_Meier.loe", "_Meier.neu"}), "Bein\r\n|Arm\r\n|Arme\r\n");
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "_Meier.loe", "_Meier.neu"}),
+            "Bein\r\n|Arm\r\n|Arme\r\n");
 }
 
 TEST_F(Uebernahme, TotalListTakeOverRewritesItAndAppendsToThePendingTexts) {
@@ -207,7 +199,7 @@ TEST_F(Uebernahme, TotalListTakeOverRewritesItAndAppendsToThePendingTexts) {
   ASSERT_TRUE(bauen(gesamt()));
   vk::HakenSetzen(zeileVon("Zeh"), false);
   ASSERT_TRUE(vk::ListeUebernehmen());
-  EXPECT_EQ(dateien({"AlleWorte.txt", "AlleWorte.bak", "neuWorte.txt", "loeWorte.txt"}),
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "AlleWorte.bak", "neuWorte.txt", "loeWorte.txt"}),
             "Arm\r\nBein\r\n|Arm\r\nBein\r\nZeh\r\n|noch nicht verteilt\r\nArm\r\nBein\r\n|"
             "weg\r\nZeh\r\n");
   EXPECT_TRUE(triggerDa());
@@ -218,7 +210,7 @@ TEST_F(Uebernahme, TotalListTakeOverRewritesItAndAppendsToThePendingTexts) {
   ASSERT_TRUE(bauen(gesamt()));
   vk::HakenSetzen(zeileVon("Arm"), false);
   ASSERT_TRUE(vk::ListeSpeichern());
-  EXPECT_EQ(dateien({"AlleWorte.txt", "AlleWorte.bak"}), "Bein\r\n|Arm\r\nBein\r\n");
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "AlleWorte.bak"}), "Bein\r\n|Arm\r\nBein\r\n");
   EXPECT_FALSE(triggerDa());
 }
 
@@ -233,7 +225,7 @@ TEST_F(Uebernahme, MaintenanceWritesEachWordOnceAndSendsTheCheckedOnes) {
   vk::ZeileAendern(zeileVon("anders"), "anderes", "");
   ASSERT_TRUE(vk::ListeUebernehmen());
   // The rebuilt list holds the kept lines once, the edited row anew.
-  EXPECT_EQ(dateien({"AlleWorte.txt", "AlleWorte.bak", "neuWorte.txt", "loeWorte.txt"}),
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "AlleWorte.bak", "neuWorte.txt", "loeWorte.txt"}),
             "alt\r\nneu\\Noi\r\nanderes\r\n|alt\r\nneu\\Noi\r\nalt\r\nweg\r\nanders\r\n|"
             "neu\\Noi\r\nanderes\r\n|weg\r\nanders\r\n");
   EXPECT_FALSE(vk::editorZustand().auftrag.wartung);
@@ -259,7 +251,7 @@ TEST_F(Uebernahme, LockedTotalListAsksAndRetryCompletes) {
   EXPECT_EQ(vk::recordedMessages()[0].art, vk::MeldungsArt::nachfrage);
   EXPECT_NE(meldungen().find(sys(p("AlleWorte.txt"))), std::string::npos) << meldungen();
   EXPECT_NE(meldungen().find(sys(p("Wortliste.txt"))), std::string::npos) << meldungen();
-  EXPECT_EQ(dateien({"AlleWorte.txt", "neuWorte.txt", "Wortliste.txt"}),
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "neuWorte.txt", "Wortliste.txt"}),
             "alt\r\nArm\r\n|Arm\r\n|-");
 }
 
@@ -329,7 +321,7 @@ TEST_F(Uebernahme, ATakeOverStoppedAnywhereHappensOnce) {
     EXPECT_TRUE(gibtEs(p("Wortliste.txt")));
     naechstesProgramm();
     EXPECT_EQ(
-        dateien({"AlleWorte.txt", "neuWorte.txt", "Wortliste.txt"}),
+        poolDateien({"AlleWorte.txt", "neuWorte.txt", "Wortliste.txt"}),
         f.halbesJournal ? "alt\r\n|-|Arm\r\nBein\r\n" : "alt\r\nArm\r\nBein\r\n|Arm\r\nBein\r\n|-");
     EXPECT_EQ(triggerDa(), !f.halbesJournal);
     std::vector<std::string> reste;
@@ -387,9 +379,9 @@ TEST_F(Uebernahme, ATotalListRewriteIsFollowedByItsTextsOrNothing) {
     ASSERT_EQ(halten(halter, p("neuWorte.txt")), plat::Err::ok);
     getoetetBeiErsterMeldung([] { vk::ListeUebernehmen(); });
   }
-  EXPECT_EQ(dateien({"AlleWorte.txt", "neuWorte.txt"}), "Arm\r\nBein\r\n|");
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "neuWorte.txt"}), "Arm\r\nBein\r\n|");
   ASSERT_TRUE(vk::SperreSetzen());
-  EXPECT_EQ(dateien({"neuWorte.txt", "loeWorte.txt"}), "Arm\r\nBein\r\n|Zeh\r\n");
+  EXPECT_EQ(poolDateien({"neuWorte.txt", "loeWorte.txt"}), "Arm\r\nBein\r\n|Zeh\r\n");
 
   schreiben(p(plat::ownTempName("Journal-2")),
             "VOKARIUM-JOURNAL 1\r\nVorbedingung\t" + sys(p("AlleWorte.txt")) +
@@ -417,7 +409,8 @@ TEST_F(Uebernahme, AFragmentNeverBecomesAPoolWord) {
   ASSERT_TRUE(bauen(gesamt()));
   EXPECT_EQ(zeilen(), (std::vector<std::string>{"Femur||x", "Tibia||x"}));
   ASSERT_TRUE(vk::ListeUebernehmen());
-  EXPECT_EQ(dateien({"AlleWorte.txt", "neuWorte.txt"}), "Femur\r\nTibia\r\n|Femur\r\nTibia\r\n");
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "neuWorte.txt"}),
+            "Femur\r\nTibia\r\n|Femur\r\nTibia\r\n");
 }
 
 // A total list that cannot be replaced sends nothing: members would delete
@@ -430,7 +423,7 @@ TEST_F(Uebernahme, TotalListThatStaysLockedChangesNothing) {
   ASSERT_EQ(halten(halter, p("AlleWorte.txt")), plat::Err::ok);
   EXPECT_FALSE(vk::ListeUebernehmen());
   EXPECT_EQ(vk::recordedMessages().size(), 1U) << meldungen();  // the question only
-  EXPECT_EQ(dateien({"AlleWorte.txt", "loeWorte.txt", "neuWorte.txt", "AlleWorte.bak"}),
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "loeWorte.txt", "neuWorte.txt", "AlleWorte.bak"}),
             "Arm\r\nZeh\r\n|-|-|-");
 }
 
