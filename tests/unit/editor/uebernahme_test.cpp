@@ -212,6 +212,12 @@ TEST_F(Uebernahme, TotalListTakeOverRewritesItAndAppendsToThePendingTexts) {
   ASSERT_TRUE(vk::ListeSpeichern());
   EXPECT_EQ(poolDateien({"AlleWorte.txt", "AlleWorte.bak"}), "Bein\r\n|Arm\r\nBein\r\n");
   EXPECT_FALSE(triggerDa());
+
+  // A list another program replaced meanwhile keeps every line of it.
+  ASSERT_TRUE(bauen(gesamt()));
+  schreiben(p("AlleWorte.txt"), "Femur\r\nTibia\r\n");
+  ASSERT_TRUE(vk::ListeSpeichern());
+  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Bein\r\nFemur\r\nTibia\r\n");
 }
 
 TEST_F(Uebernahme, MaintenanceWritesEachWordOnceAndSendsTheCheckedOnes) {
