@@ -39,38 +39,34 @@ TEST_F(Utilities, ShortcutNamesArgumentsAndDescription) {
 TEST_F(Utilities, ShortcutWrittenToDesktopOrReported) {
   vk::ProgrammverzeichnisSetzen(sys("bin"));
   schreiben("bin/vkHelfer", "");
+  const auto anlegen = [&](const char* user, const char* topic, const char* pool, int gruppe,
+                           const std::string& datei) {
+    EXPECT_TRUE(vk::VerknuepfungAnlegen(user, topic, pool, 3, gruppe));
+    return lesen("desktop/" + datei);
+  };
   // Without the icon set beside bin/ the launcher names no icon: a program
-  // is no image.
-  ASSERT_TRUE(vk::VerknuepfungAnlegen("Meier", "", "Chirurgie", 3, 5));
-  std::string inhalt = lesen("desktop/Meier Chirurgie (5).desktop");
+  // is no image. The comment is one line, without escapes or end blanks.
+  std::string inhalt = anlegen("Meier", "", "Chirurgie", 5, "Meier Chirurgie (5).desktop");
   EXPECT_NE(inhalt.find("vkHelfer"), std::string::npos) << inhalt;
   EXPECT_EQ(inhalt.find("Icon="), std::string::npos) << inhalt;
-  // One line, no escapes, no blank at an end.
   EXPECT_NE(inhalt.find("\nComment=Dragon f\xC3\xBCr Meier, mit Vokarium-Abgleich, Pool: "
                         "Chirurgie\n"),
             std::string::npos)
       << inhalt;
   // The user is told where it is.
-  ASSERT_EQ(vk::recordedMessages().size(), 1U);
-  EXPECT_EQ(vk::recordedMessages()[0].text, "Auf dem Desktop wurde die Verkn\xFCpfung\r" +
-                                                sys("desktop") +
-                                                "\\Meier Chirurgie (5).desktop\rangelegt.");
+  EXPECT_EQ(meldungen(), "Auf dem Desktop wurde die Verkn\xFCpfung\r" + sys("desktop") +
+                             "\\Meier Chirurgie (5).desktop\rangelegt.\n");
   schreiben("share/icons/vkhelfer.png", "PNG");
-  ASSERT_TRUE(vk::VerknuepfungAnlegen("Meier", "", "Chirurgie", 3, 5));
-  EXPECT_NE(lesen("desktop/Meier Chirurgie (5).desktop")
-                .find("Icon=" + plat::nativePath(sys("share/icons/vkhelfer.png")) + "\n"),
+  inhalt = anlegen("Meier", "", "Chirurgie", 5, "Meier Chirurgie (5).desktop");
+  EXPECT_NE(inhalt.find("Icon=" + plat::nativePath(sys("share/icons/vkhelfer.png")) + "\n"),
             std::string::npos);
-  vk::clearRecordedMessages();
-
   // The program receives user and topic as separate arguments.
-  ASSERT_TRUE(vk::VerknuepfungAnlegen("Dr Meier", "Allgemein", "", 1, -1));
-  const std::string dns = lesen("desktop/Dr Meier (DNS).desktop");
-  EXPECT_NE(dns.find(" -u \"Dr Meier\" -t Allgemein"), std::string::npos) << dns;
+  inhalt = anlegen("Dr Meier", "Allgemein", "", -1, "Dr Meier (DNS).desktop");
+  EXPECT_NE(inhalt.find(" -u \"Dr Meier\" -t Allgemein"), std::string::npos) << inhalt;
   vk::clearRecordedMessages();
-
   EXPECT_FALSE(vk::VerknuepfungAnlegen("a/b", "", "", 1, -1));
-  ASSERT_EQ(vk::recordedMessages().size(), 1U);
-  EXPECT_NE(meldungen().find(vk::Text(2574)), std::string::npos);
+  EXPECT_EQ(vk::recordedMessages().size(), 1U);
+  EXPECT_NE(meldungen().find(vk::Text(2574)), std::string::npos) << meldungen();
 }
 
 TEST_F(Utilities, StartingMissingFailingAndGoodPrograms) {
