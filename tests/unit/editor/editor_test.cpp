@@ -46,8 +46,8 @@ TEST_F(Liste, FileLinesBecomeRowsOnceWithAutomaticSpokenForm) {
   EXPECT_NE(meldungen().find("Fehlt.txt :\r" + vk::Text(2588)), std::string::npos) << meldungen();
 }
 
-// A word file that is there but cannot be read says why, in the user's
-// language (no permission cannot be made for a test run as root).
+// A word file that is there but cannot be read says why, never "not found"
+// (no permission cannot be made for a test run as root).
 TEST_F(Liste, AnUnreadableListFileNamesItsCause) {
   schreiben("ziel/Chirurgie/echt.txt", "Arm\r\n");
   std::filesystem::create_directories(wurzel_ / "ziel/Chirurgie/Ordner.txt");
@@ -55,9 +55,7 @@ TEST_F(Liste, AnUnreadableListFileNamesItsCause) {
                                   wurzel_ / "ziel/Chirurgie/Link.txt");
   schreiben("ziel/Chirurgie/Belegt.txt", "Arm\r\n");
   plat::SharedFile andere;
-  ASSERT_EQ(andere.open(sys("ziel/Chirurgie/Belegt.txt"), plat::Access::readWrite,
-                        plat::Share::exclusive, plat::Disposition::openExisting),
-            plat::Err::ok);
+  ASSERT_EQ(halten(andere, "ziel/Chirurgie/Belegt.txt"), plat::Err::ok);
   for (const auto& [datei, text] :
        {std::pair{"Ordner.txt", 2585}, {"Link.txt", 2586}, {"Belegt.txt", 2584}}) {
     SCOPED_TRACE(datei);
@@ -68,10 +66,6 @@ TEST_F(Liste, AnUnreadableListFileNamesItsCause) {
     EXPECT_NE(m.find(datei + std::string(" :\r") + vk::Text(text)), std::string::npos) << m;
     EXPECT_EQ(m.find("not found"), std::string::npos) << m;
   }
-  vk::TextLaden("English");
-  vk::clearRecordedMessages();
-  EXPECT_FALSE(bauen(liste("Ordner.txt")));
-  EXPECT_NE(meldungen().find("not a regular file"), std::string::npos) << meldungen();
 }
 
 // What enters the pool is a word: a lone CR ends a line, and lines with a
