@@ -121,12 +121,9 @@ TEST_F(Pool, LockReleasedDeletesFileAndDropsDeleteList) {
 TEST(Wortmengen, KeysWithoutCaseIncludingUmlauts) {
   vk::Wortmenge m;
   EXPECT_TRUE(m.hinzufuegen("\xC4rztin"));
-  EXPECT_FALSE(m.hinzufuegen("\xE4rztin"));
-  EXPECT_TRUE(m.enthaelt("\xE4RZTIN"));
-  EXPECT_TRUE(m.hinzufuegen("Arztin"));
-  EXPECT_TRUE(m.entfernen("ARZTIN"));
+  EXPECT_FALSE(m.hinzufuegen("\xE4rztin"));  // the same key
+  EXPECT_TRUE(m.enthaelt("\xE4RZTIN") && m.hinzufuegen("Arztin") && m.entfernen("ARZTIN"));
   EXPECT_EQ(m.anzahl(), 1U);
-
   vk::GeordneteWortmenge g;
   for (const char* w : {"c", "a", "B", "b", "d"})
     g.hinzufuegen(w);

@@ -341,35 +341,28 @@ TEST_F(Uebernahme, ATakeOverStoppedAnywhereHappensOnce) {
 // what was read: only a file starting with those bytes loses them; a
 // first-form journal (no hash) is still finished by identity and length.
 TEST_F(Uebernahme, AJournalDeletesFromTheWordFileOnlyTheBytesItRead) {
-  struct Fall {
-    const char* kopf;
-    const char* gelesen;  // hashed as what the take-over read ("": no hash)
-    const char* danach;
-  };
-  const Fall faelle[] = {
+  // Journal form, what the take-over read ("": no hash), the file after.
+  const std::tuple<const char*, const char*, const char*> faelle[] = {
       {"VOKARIUM-JOURNAL 2", "Arm\r\n", "Ohr\r\nNase\r\n"},
       {"VOKARIUM-JOURNAL 2", "Ohr\r\n", "Nase\r\n"},
-      {"VOKARIUM-JOURNAL 1", "", "Nase\r\n"},
-  };
-  for (const Fall& f : faelle) {
-    SCOPED_TRACE(std::string(f.kopf) + " " + f.gelesen);
+      {"VOKARIUM-JOURNAL 1", "", "Nase\r\n"}};
+  for (const auto& [kopf, gelesen, danach] : faelle) {
+    SCOPED_TRACE(std::string(kopf) + " " + gelesen);
     schreiben(p("Wortliste.txt"), "Ohr\r\nNase\r\n");
     std::uint64_t geraet = 0;
     std::uint64_t knoten = 0;
     ASSERT_TRUE(plat::fileIdentity(sys(p("Wortliste.txt")), geraet, knoten));
-    std::string satz = "Wortdatei\t" + sys(p("Wortliste.txt")) + "\t" + std::to_string(geraet) +
-                       "\t" + std::to_string(knoten) + "\t5";
-    if (*f.gelesen != '\0') {
-      char hash[17];
-      std::snprintf(hash, sizeof hash, "%016llx",
-                    static_cast<unsigned long long>(vk::Pruefsumme(f.gelesen)));
-      satz += std::string("\t") + hash;
-    }
+    char hash[18] = "";
+    if (*gelesen != '\0')
+      std::snprintf(hash, sizeof hash, "\t%016llx",
+                    static_cast<unsigned long long>(vk::Pruefsumme(gelesen)));
     schreiben(p(plat::ownTempName("Journal-3")),
-              std::string(f.kopf) + "\r\n" + satz + "\r\nEnde\r\n");
+              std::string(kopf) + "\r\nWortdatei\t" + sys(p("Wortliste.txt")) + "\t" +
+                  std::to_string(geraet) + "\t" + std::to_string(knoten) + "\t5" + hash +
+                  "\r\nEnde\r\n");
     naechstesProgramm();
-    EXPECT_EQ(lesen(p("Wortliste.txt")), f.danach);
-    EXPECT_FALSE(gibtEs(p(plat::ownTempName("Journal-3"))));
+    EXPECT_EQ(poolDateien({"Wortliste.txt", plat::ownTempName("Journal-3").c_str()}),
+              std::string(danach) + "|-");
   }
 }
 
