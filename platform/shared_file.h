@@ -184,6 +184,11 @@ void setAppendFault(long long bytes);
 // Negative: off (the default).
 void setWriteFault(long long bytes);
 
+// Test hook: SharedFile::read in this process fails (ioError) once, after
+// `bytes` more bytes were read, as a lost network drive fails a read in
+// the middle of a file. Negative: off (the default).
+void setReadFault(long long bytes);
+
 // Test hook: the next flush of a shared file in this process (sync, or the
 // flush before an append's commit mark) fails with ioError.
 void setSyncFault(bool on);
