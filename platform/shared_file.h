@@ -185,10 +185,10 @@ void setAppendFault(long long bytes);
 // Negative: off (the default).
 void setWriteFault(long long bytes);
 
-// Test hook: after `reads` more SharedFile::read calls in this process the
-// next one fails (ioError), as a lost network drive fails a read in the
-// middle of a file. Negative: off (the default).
-void setReadFault(int reads);
+// Test hook: SharedFile::read in this process fails (ioError) once, after
+// `bytes` more bytes were read, as a lost network drive fails a read in
+// the middle of a file. Negative: off (the default).
+void setReadFault(long long bytes);
 
 // Test hook: the next flush in this process (sync, the flush before an
 // append's commit mark, or syncFileSystem) fails with ioError.

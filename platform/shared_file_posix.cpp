@@ -35,8 +35,8 @@ struct LockState {
   // Test hook: the next flush (of a shared file or a file system) fails.
   std::atomic<bool> syncFault{false};
   std::atomic<long long> writeFault{-1};
-  // Test hook: reads that still succeed before one fails (negative: off).
-  std::atomic<int> readFault{-1};
+  // Test hook: reads fail once this many more bytes were read (negative: off).
+  std::atomic<long long> readFault{-1};
   std::mutex sinkMutex;
   std::function<void(const std::string&)> sink;
   std::atomic<unsigned> tempCounter{0};
@@ -571,8 +571,12 @@ Err SharedFile::readAt(std::int64_t offset, char* buf, std::size_t n, std::size_
 Err SharedFile::read(char* buf, std::size_t n, std::size_t& got) {
   got = 0;
   if (fd_ < 0) return Err::invalidHandle;
-  std::atomic<int>& fault = lockState().readFault;
-  if (fault.load() >= 0 && fault.fetch_sub(1) == 0) return Err::ioError;
+  const long long fault = lockState().readFault.load();
+  if (fault == 0) {
+    lockState().readFault.store(-1);
+    return Err::ioError;
+  }
+  if (fault > 0) n = std::min(n, static_cast<std::size_t>(fault));
   for (;;) {
     ssize_t r = ::read(fd_, buf, n);
     if (r < 0) {
@@ -580,6 +584,7 @@ Err SharedFile::read(char* buf, std::size_t n, std::size_t& got) {
       return fromErrno(errno);
     }
     got = static_cast<std::size_t>(r);
+    if (fault > 0) lockState().readFault.store(fault - r);
     return Err::ok;
   }
 }
@@ -629,8 +634,8 @@ void setWriteFault(long long bytes) {
   lockState().writeFault.store(bytes);
 }
 
-void setReadFault(int reads) {
-  lockState().readFault.store(reads);
+void setReadFault(long long bytes) {
+  lockState().readFault.store(bytes);
 }
 
 void setSyncFault(bool on) {

@@ -7,6 +7,7 @@
 #include "common/poolfiles.h"
 #include "common/texte.h"
 #include "dragon_welt.h"
+#include "platform/shared_file.h"
 
 using namespace vk;
 
@@ -131,6 +132,11 @@ TEST_F(Vokabular, AnUnreadableFileIsNeverTakenForApplied) {
   dateiSchreiben(system("leer.neu"), "");
   EXPECT_TRUE(WoerterHinzufuegen(system("leer.neu")));
   EXPECT_FALSE(Voctools().geaendert);
+  // A read error after its first word: the file is not taken for applied.
+  dateiSchreiben(system("halb.neu"), "Arm\r\nBein\r\n");
+  plat::setReadFault(5);
+  EXPECT_FALSE(WoerterHinzufuegen(system("halb.neu")));
+  plat::setReadFault(-1);
 }
 
 TEST_F(Vokabular, OwnWordsViewAndWritingTheList) {

@@ -1,7 +1,6 @@
-// A temporary tree per test (tests/support): registry, configuration,
-// desktop and runtime folders redirected into it, all module states of the client library reset,
-// messages answered by the responder, texts from the project's language
-// files.
+// A temporary tree per test (tests/support) with the programs' folders
+// redirected into it, every module state of the client library reset,
+// messages answered by the responder and the project's language files.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -54,23 +53,31 @@ class Testbaum : public ::testing::Test {
   }
 
   // A path below the tree in system form, as the programs keep paths.
-  std::string sys(const std::string& rel) const {
-    return plat::systemPath((wurzel_ / rel).string());
-  }
-
+  std::string sys(const std::string& rel) const { return plat::systemPath(baum_->pfad(rel)); }
   void schreiben(const std::string& rel, const std::string& inhalt) const {
     baum_->schreiben(rel, inhalt);
   }
   std::string lesen(const std::string& rel) const { return baum_->lesen(rel); }
   bool gibtEs(const std::string& rel) const { return baum_->gibtEs(rel); }
 
-  // Holds the file below the tree as another program would (made when it
-  // is missing), for as long as `f` is open.
+  // Holds the file (made when missing) as another program would, while `f` is open.
   plat::Err halten(plat::SharedFile& f, const std::string& rel) const {
     return f.open(sys(rel), plat::Access::readWrite, plat::Share::exclusive,
                   plat::Disposition::openAlways);
   }
 
+  // The contents of these files of the pool folder, "|" between two, "-"
+  // for a missing one.
+  std::string poolDateien(std::initializer_list<const char*> namen) const {
+    std::string r;
+    const char* trenner = "";
+    for (const char* n : namen) {
+      const std::string rel = std::string("ziel/Chirurgie/") + n;
+      r += trenner + (gibtEs(rel) ? lesen(rel) : "-");
+      trenner = "|";
+    }
+    return r;
+  }
   // Texts of all messages so far, one per line.
   static std::string meldungen() {
     std::string alle;

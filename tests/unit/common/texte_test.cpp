@@ -1,11 +1,11 @@
 // Language file lines, the language choice with its fall-backs, values in
 // texts, and the shipped language files: every text number the client
 // sources ask for is in both files, and both files hold the same numbers.
-#include <cctype>
-#include <fstream>
+#include <algorithm>
 #include <map>
 #include <regex>
 
+#include "common/dragon_proxy.h"
 #include "testbaum.h"
 
 namespace {
@@ -15,14 +15,11 @@ using Texte = Testbaum;
 TEST(SprachZeile, EntriesAndSkippedLines) {
   std::int32_t n = 0;
   std::string t;
-  EXPECT_FALSE(vk::SprachZeileLesen("0100\tText", n, t));
-  EXPECT_FALSE(vk::SprachZeileLesen("12\tab", n, t));  // shorter than 6
-  EXPECT_FALSE(vk::SprachZeileLesen("; 1234\tKommentar", n, t));
-  EXPECT_FALSE(vk::SprachZeileLesen("123456", n, t));     // no tab
-  EXPECT_FALSE(vk::SprachZeileLesen("1234\t   ", n, t));  // empty text
+  // A leading 0, shorter than 6, a comment, no tab, an empty text.
+  for (const char* z : {"0100\tText", "12\tab", "; 1234\tKommentar", "123456", "1234\t   "})
+    EXPECT_FALSE(vk::SprachZeileLesen(z, n, t)) << z;
   ASSERT_TRUE(vk::SprachZeileLesen("12345\t  Wort mit Blanks \tNotiz\tmehr", n, t));
-  EXPECT_EQ(n, 12345);
-  EXPECT_EQ(t, "Wort mit Blanks");
+  EXPECT_EQ(std::to_string(n) + "|" + t, "12345|Wort mit Blanks");
 }
 
 TEST_F(Texte, FirstEntryWinsPlaceholderAndValues) {
@@ -32,155 +29,101 @@ TEST_F(Texte, FirstEntryWinsPlaceholderAndValues) {
   vk::SprachVerzeichnisSetzen(sys("lng"));
   vk::TextLaden("Deutsch");
   EXPECT_EQ(vk::Text(1001), "Datei @ fehlt");
-  EXPECT_EQ(vk::TextMitWert(1001, "a.txt"), "Datei a.txt fehlt");
-  EXPECT_EQ(vk::TextMitWert(1002, "x"), "Ende x ");
-  EXPECT_EQ(vk::TextMitWert(1004, "x"), "nichts");
-  EXPECT_EQ(vk::Text(4711), "<?4711 @?>");
+  EXPECT_EQ(vk::TextMitWert(1002, "x") + vk::TextMitWert(1004, "x"), "Ende x nichts");
   EXPECT_EQ(vk::TextMitWert(4711, "wert"), "<?4711 wert?>");
-  // The second value never lands inside the first.
-  EXPECT_EQ(vk::TextMitWerten(1003, "a@b", "c"), "a@b und c");
+  EXPECT_EQ(vk::TextMitWerten(1003, "a@b", "c"), "a@b und c");  // never inside the first
   vk::TextBasis(1000);
-  EXPECT_EQ(vk::TextRelativ(2), "Ende @");
   EXPECT_EQ(vk::TextRelativMitWert(1, "f"), "Datei f fehlt");
   EXPECT_EQ(vk::Titel("Vokarium", vk::Text(1004)), "Vokarium (5.0) - nichts");
-  EXPECT_EQ(vk::Titel("vkPflege", ""), "vkPflege (5.0)");
-
   // Line breaks of the text, never of a value put in for "@".
   vk::Meldung(vk::Text(1005));
   vk::Meldung(vk::TextMitWert(1001, "\\opt\\natspeak.exe"));
   vk::Nachfrage(vk::TextMitWerten(1006, "\\neu", "\\n"));
-  ASSERT_EQ(vk::recordedMessages().size(), 3U);
-  EXPECT_EQ(vk::recordedMessages()[0].text, "Zeile\rzwei");
-  EXPECT_EQ(vk::recordedMessages()[1].text, "Datei \\opt\\natspeak.exe fehlt");
-  EXPECT_EQ(vk::recordedMessages()[2].text, "Pool \\neu\rnochmal \\n");
+  EXPECT_EQ(meldungen(), "Zeile\rzwei\nDatei \\opt\\natspeak.exe fehlt\nPool \\neu\rnochmal \\n\n");
 }
 
+// Dutch asked: English, else German, else the Dutch file is reported
+// missing and placeholders are shown. Another language is read again.
 TEST_F(Texte, DefaultLanguageAndFallbackChain) {
   EXPECT_EQ(vk::SpracheFuerKennung(0x0413), "Nederlands");
-
-  // Dutch asked, English present: English.
   schreiben("lng/English.LNG", "2000\tenglish\r\n");
   schreiben("lng/Deutsch.LNG", "2000\tdeutsch\r\n");
-  vk::SprachVerzeichnisSetzen(sys("lng"));
-  vk::TextLaden("Nederlands");
-  EXPECT_EQ(vk::Text(2000), "english");
-  EXPECT_EQ(vk::texteZustand().sprache, "English");
-  // The same language again is not read again; another one is.
-  vk::TextLaden("Deutsch");
-  EXPECT_EQ(vk::Text(2000), "deutsch");
-
-  // Only German: German.
+  const auto laden = [&](const char* sprache) {
+    vk::SprachVerzeichnisSetzen(sys("lng"));
+    vk::TextLaden(sprache);
+    return vk::Text(2000);
+  };
+  EXPECT_EQ(laden("Nederlands") + vk::texteZustand().sprache, "englishEnglish");
+  EXPECT_EQ(laden("Deutsch"), "deutsch");
   std::filesystem::remove(wurzel_ / "lng/English.LNG");
-  vk::SprachVerzeichnisSetzen(sys("lng"));
-  vk::TextLaden("Nederlands");
-  EXPECT_EQ(vk::Text(2000), "deutsch");
+  EXPECT_EQ(laden("Nederlands"), "deutsch");
   EXPECT_TRUE(vk::recordedMessages().empty());
-
-  // None of the three: the Dutch file is reported missing, placeholders.
   std::filesystem::remove(wurzel_ / "lng/Deutsch.LNG");
-  vk::SprachVerzeichnisSetzen(sys("lng"));
-  vk::TextLaden("Nederlands");
-  EXPECT_EQ(vk::Text(2000), "<?2000 @?>");
+  EXPECT_EQ(laden("Nederlands"), "<?2000 @?>");
   ASSERT_EQ(vk::recordedMessages().size(), 1U);
   EXPECT_NE(meldungen().find("language-file " + sys("lng/Nederlands.LNG") + " not found"),
             std::string::npos)
       << meldungen();
 }
 
+// The recognizer's refusal reasons speak the loaded language, the length
+// limit put in.
+TEST_F(Texte, RefusalReasonsOfTheRecognizer) {
+  using dragonproto::Analysis;
+  EXPECT_EQ(dragon::analysisReason(Analysis::tooLong), "Schreibform l\xE4nger als 128 Zeichen.");
+  vk::TextLaden("English");
+  EXPECT_EQ(dragon::analysisReason(Analysis::controlChar), "Control character in the word.");
+  EXPECT_EQ(dragon::analysisReason(Analysis::ok), "");
+}
+
 // --- the shipped language files -------------------------------------------
 
 std::map<std::int32_t, std::string> sprachdatei(const std::string& name, std::string* roh) {
-  std::ifstream f(std::string(VK_SOURCE_DIR) + "/lang/" + name, std::ios::binary);
-  *roh = std::string(std::istreambuf_iterator<char>(f), {});
+  *roh = vktest::lesen(std::string(VK_SOURCE_DIR) + "/lang/" + name);
   std::map<std::int32_t, std::string> texte;
-  std::size_t pos = 0;
-  while (pos < roh->size()) {
-    auto ende = roh->find('\n', pos);
-    if (ende == std::string::npos) ende = roh->size();
+  for (std::size_t pos = 0, ende; pos < roh->size(); pos = ende + 1) {
+    ende = std::min(roh->find('\n', pos), roh->size());
     std::string zeile = roh->substr(pos, ende - pos);
     if (!zeile.empty() && zeile.back() == '\r') zeile.pop_back();
     std::int32_t n = 0;
     std::string t;
     if (vk::SprachZeileLesen(zeile, n, t)) {
       EXPECT_TRUE(texte.emplace(n, t).second) << name << ": number twice: " << n;
-    } else {
-      // Everything that is not an entry must be visibly a comment or blank.
+    } else {  // everything else is visibly a comment or blank
       EXPECT_TRUE(zeile.empty() || zeile[0] == ';') << name << ": broken line: " << zeile;
     }
-    pos = ende + 1;
   }
   return texte;
 }
 
-// Text numbers the client sources ask for. Recognised forms: a call of
-// Text, TextMitWert, TextMitWerten or TextRelativ... whose first argument is
-// a number literal; a relative call adds the last TextBasis(<literal>) seen
-// before it in the same file. Other ways of asking for a text (computed
-// numbers) are not seen and must be covered by a literal somewhere.
-// One call "Name(<digits>," or "Name(<digits>)" at `pos`; the number or -1.
-int aufrufNummer(const std::string& q, std::size_t pos, std::string_view name) {
-  if (q.compare(pos, name.size(), name) != 0) return -1;
-  if (pos > 0 && (std::isalnum(static_cast<unsigned char>(q[pos - 1])) || q[pos - 1] == '_'))
-    return -1;
-  std::size_t i = pos + name.size();
-  if (i >= q.size() || q[i] != '(') return -1;
-  ++i;
-  while (i < q.size() && q[i] == ' ')
-    ++i;
-  const std::size_t ziffern = i;
-  while (i < q.size() && std::isdigit(static_cast<unsigned char>(q[i])))
-    ++i;
-  if (i == ziffern || i - ziffern > 9) return -1;
-  const int zahl = std::stoi(q.substr(ziffern, i - ziffern));
-  while (i < q.size() && q[i] == ' ')
-    ++i;
-  return i < q.size() && (q[i] == ',' || q[i] == ')') ? zahl : -1;
-}
-
-// The numbers a name stands for: "inline constexpr int kName = N;" in a
-// namespace txt of text names.
-void benannteNummern(const std::string& quelle, const std::string& datei,
-                     std::map<std::int32_t, std::string>& nummern) {
-  if (quelle.find("namespace txt") == std::string::npos &&
-      quelle.find("::txt {") == std::string::npos)
-    return;
-  static const std::regex name(R"(inline constexpr int k\w+ =\s*(\d+);)");
-  for (std::sregex_iterator m(quelle.begin(), quelle.end(), name), ende; m != ende; ++m)
-    nummern.emplace(std::stoi((*m)[1].str()), datei);
-}
-
-// Text numbers the client sources ask for. Recognised forms: a call of
-// Text, TextMitWert, TextMitWerten or TextRelativ... whose first argument is
-// a number literal; a relative call adds the last TextBasis(<literal>) seen
-// before it in the same file; a text name. Other ways of asking for a text
-// (computed numbers) are not seen and must be covered by a literal or a
-// name somewhere.
+// Text numbers the client sources ask for: a call of Text, TextMitWert,
+// TextMitWerten or TextRelativ... with a number literal first (a relative
+// call adds the last TextBasis(<literal>) before it in the same file), and
+// the text names "inline constexpr int kName = N;" of a namespace txt.
+// Computed numbers are not seen and must be covered by a literal somewhere.
 std::map<std::int32_t, std::string> verwendeteNummern() {
+  static const std::regex aufruf(
+      R"((?:^|[^\w])(TextBasis|TextRelativMitWert|TextRelativ|TextMitWerten|TextMitWert|Text)\( *(\d{1,9}) *[,)])");
+  static const std::regex name(R"(inline constexpr int k\w+ =\s*(\d+);)");
   std::map<std::int32_t, std::string> nummern;
-  constexpr std::string_view namen[] = {"TextBasis",     "TextRelativMitWert", "TextRelativ",
-                                        "TextMitWerten", "TextMitWert",        "Text"};
   for (const char* ordner : {"common", "main", "maint", "helper", "admin"}) {
-    const std::filesystem::path wurzel = std::filesystem::path(VK_SOURCE_DIR) / ordner;
-    if (!std::filesystem::exists(wurzel)) continue;
-    for (const auto& e : std::filesystem::recursive_directory_iterator(wurzel)) {
-      const auto endung = e.path().extension();
-      if (endung != ".cpp" && endung != ".h") continue;
-      std::ifstream f(e.path(), std::ios::binary);
-      const std::string quelle(std::istreambuf_iterator<char>(f), {});
-      benannteNummern(quelle, e.path().filename().string(), nummern);
+    for (const auto& e : std::filesystem::recursive_directory_iterator(
+             std::filesystem::path(VK_SOURCE_DIR) / ordner)) {
+      if (e.path().extension() != ".cpp" && e.path().extension() != ".h") continue;
+      const std::string quelle = vktest::lesen(e.path());
+      const std::string datei = e.path().filename().string();
+      if (quelle.find("namespace txt") != std::string::npos ||
+          quelle.find("::txt {") != std::string::npos) {
+        for (std::sregex_iterator m(quelle.begin(), quelle.end(), name), ende; m != ende; ++m)
+          nummern.emplace(std::stoi((*m)[1].str()), datei);
+      }
       std::int32_t basis = 0;
-      for (std::size_t pos = quelle.find("Text"); pos != std::string::npos;
-           pos = quelle.find("Text", pos + 1)) {
-        for (const std::string_view name : namen) {
-          const int zahl = aufrufNummer(quelle, pos, name);
-          if (zahl < 0) continue;
-          if (name == "TextBasis") {
-            basis = zahl;
-          } else {
-            const bool relativ = name.starts_with("TextRelativ");
-            nummern.emplace(relativ ? basis + zahl : zahl, e.path().filename().string());
-          }
-          break;
+      for (std::sregex_iterator m(quelle.begin(), quelle.end(), aufruf), ende; m != ende; ++m) {
+        const int zahl = std::stoi((*m)[2].str());
+        if ((*m)[1] == "TextBasis") {
+          basis = zahl;
+        } else {
+          nummern.emplace((*m)[1].str().starts_with("TextRelativ") ? basis + zahl : zahl, datei);
         }
       }
     }
@@ -206,11 +149,8 @@ TEST(Sprachdateien, SameNumbersEveryUsedNumberCp1252CrLf) {
   }
 
   for (const std::string* roh : {&rohDe, &rohEn}) {
-    for (std::size_t i = 0; i < roh->size(); ++i) {
-      if ((*roh)[i] == '\n') {
-        ASSERT_TRUE(i > 0 && (*roh)[i - 1] == '\r') << "LF without CR";
-      }
-    }
+    for (std::size_t i = roh->find('\n'); i != std::string::npos; i = roh->find('\n', i + 1))
+      ASSERT_TRUE(i > 0 && (*roh)[i - 1] == '\r') << "LF without CR";
   }
   // German umlauts are single cp1252 bytes, never UTF-8 sequences.
   EXPECT_NE(rohDe.find("\xFC"), std::string::npos);

@@ -6,41 +6,32 @@ namespace {
 
 using Utilities = Testbaum;
 
+// Each case: path, and folder | name after the split ("-": folder untouched).
 TEST(PfadTeilen, SplitsAtLastBackslashFromSecondCharacter) {
-  std::string pfad = "\\srv\\dragon\\Vokarium\\Vokarium.cfg";
-  std::string ordner = "unberuehrt";
-  vk::PfadTeilen(pfad, ordner);
-  EXPECT_EQ(ordner, "\\srv\\dragon\\Vokarium\\");
-  EXPECT_EQ(pfad, "Vokarium.cfg");
-
-  pfad = "\\Datei.txt";  // only a backslash in the first place
-  ordner = "unberuehrt";
-  vk::PfadTeilen(pfad, ordner);
-  EXPECT_EQ(pfad, "\\Datei.txt");
-  EXPECT_EQ(ordner, "unberuehrt");
-
-  pfad = "C:\\";
-  vk::PfadTeilen(pfad, ordner);
-  EXPECT_EQ(ordner, "C:\\");
-  EXPECT_EQ(pfad, "");
+  const std::pair<const char*, const char*> faelle[] = {
+      {"\\srv\\dragon\\Vokarium\\Vokarium.cfg", "\\srv\\dragon\\Vokarium\\|Vokarium.cfg"},
+      {"\\Datei.txt", "-|\\Datei.txt"},  // only a backslash in the first place
+      {"C:\\", "C:\\|"}};
+  for (const auto& [pfad, erwartet] : faelle) {
+    std::string name = pfad;
+    std::string ordner = "-";
+    vk::PfadTeilen(name, ordner);
+    EXPECT_EQ(ordner + "|" + name, erwartet) << pfad;
+  }
 }
 
-TEST_F(Utilities, ShortcutNamesAndArguments) {
+// The group number: 5 named in the file name, 2 not; without a pool the
+// recognizer's topic, with -1 no group.
+TEST_F(Utilities, ShortcutNamesArgumentsAndDescription) {
   auto v = vk::VerknuepfungBilden("Meier", "", "Chirurgie", 5);
-  EXPECT_EQ(v.dateiname, "Meier Chirurgie (5).desktop");
-  EXPECT_EQ(v.argumente, "-u \"Meier\" -p \"Chirurgie\" -G 5");
-
+  EXPECT_EQ(v.dateiname + "|" + v.argumente,
+            "Meier Chirurgie (5).desktop|-u \"Meier\" -p \"Chirurgie\" -G 5");
   v = vk::VerknuepfungBilden("Meier", "", "Chirurgie", 2);
   EXPECT_EQ(v.dateiname, "Meier Chirurgie.desktop");
-  EXPECT_EQ(v.argumente, "-u \"Meier\" -p \"Chirurgie\" -G 2");
-
   v = vk::VerknuepfungBilden("Meier", "Allgemein", "", -1);
-  EXPECT_EQ(v.dateiname, "Meier (DNS).desktop");
-  EXPECT_EQ(v.argumente, "-u \"Meier\"-t \"Allgemein\"");
+  EXPECT_EQ(v.dateiname + "|" + v.argumente, "Meier (DNS).desktop|-u \"Meier\"-t \"Allgemein\"");
   EXPECT_EQ(v.beschreibung, vk::TextMitWert(2571, "Meier") + "\rAllgemein");
-
   v = vk::VerknuepfungBilden("Meier", "", "Chirurgie", 0);
-  EXPECT_EQ(v.argumente, "-u \"Meier\" -p \"Chirurgie\" -G 0");
   EXPECT_EQ(v.beschreibung, vk::TextMitWert(2571, "Meier") + "\r" + vk::Text(2572) + "\r" +
                                 vk::TextMitWert(2573, "Chirurgie"));
 }
@@ -48,62 +39,50 @@ TEST_F(Utilities, ShortcutNamesAndArguments) {
 TEST_F(Utilities, ShortcutWrittenToDesktopOrReported) {
   vk::ProgrammverzeichnisSetzen(sys("bin"));
   schreiben("bin/vkHelfer", "");
+  const auto anlegen = [&](const char* user, const char* topic, const char* pool, int gruppe,
+                           const std::string& datei) {
+    EXPECT_TRUE(vk::VerknuepfungAnlegen(user, topic, pool, 3, gruppe));
+    return lesen("desktop/" + datei);
+  };
   // Without the icon set beside bin/ the launcher names no icon: a program
-  // is no image.
-  ASSERT_TRUE(vk::VerknuepfungAnlegen("Meier", "", "Chirurgie", 3, 5));
-  std::string inhalt = lesen("desktop/Meier Chirurgie (5).desktop");
+  // is no image. The comment is one line, without escapes or end blanks.
+  std::string inhalt = anlegen("Meier", "", "Chirurgie", 5, "Meier Chirurgie (5).desktop");
   EXPECT_NE(inhalt.find("vkHelfer"), std::string::npos) << inhalt;
   EXPECT_EQ(inhalt.find("Icon="), std::string::npos) << inhalt;
-  // One line, no escapes, no blank at an end.
   EXPECT_NE(inhalt.find("\nComment=Dragon f\xC3\xBCr Meier, mit Vokarium-Abgleich, Pool: "
                         "Chirurgie\n"),
             std::string::npos)
       << inhalt;
   // The user is told where it is.
-  ASSERT_EQ(vk::recordedMessages().size(), 1U);
-  EXPECT_EQ(vk::recordedMessages()[0].text, "Auf dem Desktop wurde die Verkn\xFCpfung\r" +
-                                                sys("desktop") +
-                                                "\\Meier Chirurgie (5).desktop\rangelegt.");
+  EXPECT_EQ(meldungen(), "Auf dem Desktop wurde die Verkn\xFCpfung\r" + sys("desktop") +
+                             "\\Meier Chirurgie (5).desktop\rangelegt.\n");
   schreiben("share/icons/vkhelfer.png", "PNG");
-  ASSERT_TRUE(vk::VerknuepfungAnlegen("Meier", "", "Chirurgie", 3, 5));
-  EXPECT_NE(lesen("desktop/Meier Chirurgie (5).desktop")
-                .find("Icon=" + plat::nativePath(sys("share/icons/vkhelfer.png")) + "\n"),
+  inhalt = anlegen("Meier", "", "Chirurgie", 5, "Meier Chirurgie (5).desktop");
+  EXPECT_NE(inhalt.find("Icon=" + plat::nativePath(sys("share/icons/vkhelfer.png")) + "\n"),
             std::string::npos);
-  vk::clearRecordedMessages();
-
   // The program receives user and topic as separate arguments.
-  ASSERT_TRUE(vk::VerknuepfungAnlegen("Dr Meier", "Allgemein", "", 1, -1));
-  const std::string dns = lesen("desktop/Dr Meier (DNS).desktop");
-  EXPECT_NE(dns.find(" -u \"Dr Meier\" -t Allgemein"), std::string::npos) << dns;
+  inhalt = anlegen("Dr Meier", "Allgemein", "", -1, "Dr Meier (DNS).desktop");
+  EXPECT_NE(inhalt.find(" -u \"Dr Meier\" -t Allgemein"), std::string::npos) << inhalt;
   vk::clearRecordedMessages();
-
   EXPECT_FALSE(vk::VerknuepfungAnlegen("a/b", "", "", 1, -1));
-  ASSERT_EQ(vk::recordedMessages().size(), 1U);
-  EXPECT_NE(meldungen().find(vk::Text(2574)), std::string::npos);
+  EXPECT_EQ(vk::recordedMessages().size(), 1U);
+  EXPECT_NE(meldungen().find(vk::Text(2574)), std::string::npos) << meldungen();
 }
 
 TEST_F(Utilities, StartingMissingFailingAndGoodPrograms) {
   // The name shown is the file looked for, its "\n" no line break.
   EXPECT_FALSE(vk::StartenUndWarten(sys("neu/natspeak.exe"), ""));
-  ASSERT_EQ(vk::recordedMessages().size(), 1U);
-  EXPECT_EQ(vk::recordedMessages()[0].text,
-            "Das Programm " + sys("neu/natspeak") + " wurde nicht gefunden.");
-
   schreiben("bin/prog", "#!/bin/sh\nexit \"$1\"\n");
   std::filesystem::permissions(wurzel_ / "bin/prog", std::filesystem::perms::owner_all);
-  vk::clearRecordedMessages();
   EXPECT_TRUE(vk::StartenUndWarten(sys("bin/prog.exe"), "0"));
-  EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
   EXPECT_FALSE(vk::StartenUndWarten(sys("bin/prog"), "3"));
-  ASSERT_EQ(vk::recordedMessages().size(), 1U);
-  EXPECT_EQ(vk::recordedMessages()[0].text, vk::TextMitWert(959, sys("bin/prog")) + "Fehler 3, ");
+  const std::string deutsch = vk::TextMitWert(959, sys("bin/prog"));
   // The word before the exit code speaks the language file's language.
-  vk::texteZuruecksetzen();
   vk::TextLaden("English");
-  vk::clearRecordedMessages();
   EXPECT_FALSE(vk::StartenUndWarten(sys("bin/prog"), "3"));
-  ASSERT_EQ(vk::recordedMessages().size(), 1U);
-  EXPECT_EQ(vk::recordedMessages()[0].text, vk::TextMitWert(959, sys("bin/prog")) + "Error 3, ");
+  EXPECT_EQ(meldungen(), "Das Programm " + sys("neu/natspeak") + " wurde nicht gefunden.\n" +
+                             deutsch + "Fehler 3, \n" + vk::TextMitWert(959, sys("bin/prog")) +
+                             "Error 3, \n");
   EXPECT_TRUE(vk::Starten(sys("bin/prog"), false, "3", false));  // not waited for
 }
 

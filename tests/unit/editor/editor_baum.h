@@ -23,15 +23,23 @@ class EditorBaum : public Testbaum {
     vk::ListeVorbereiten();
     return vk::ListeErstellen();
   }
-  static vk::Listenauftrag gesamt() {
-    vk::Listenauftrag a;
-    a.dateiname = "AlleWorte.txt";
-    a.Gesamt = true;
-    return a;
-  }
-  static vk::Listenauftrag neuworte(const std::string& datei) {
+  // The list of a pool file (the total list with `gesamt`), of the
+  // maintenance or of a file named by its full path.
+  static vk::Listenauftrag liste(const std::string& datei, bool gesamt = false) {
     vk::Listenauftrag a;
     a.dateiname = datei;
+    a.Gesamt = gesamt;
+    return a;
+  }
+  static vk::Listenauftrag gesamt() { return liste("AlleWorte.txt", true); }
+  static vk::Listenauftrag wartung() {
+    vk::Listenauftrag a = liste("AlleWorte.txt");
+    a.wartung = true;
+    return a;
+  }
+  vk::Listenauftrag import(const std::string& rel) const {
+    vk::Listenauftrag a = liste(sys(rel));
+    a.vollerPfad = true;
     return a;
   }
 

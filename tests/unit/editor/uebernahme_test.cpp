@@ -4,11 +4,9 @@
 // its rewrite (a real second process appends meanwhile), and a maintenance
 // take-over writes each word once.
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include <cstdio>
-#include <fstream>
 #include <functional>
 
 #include "editor_baum.h"
@@ -16,11 +14,7 @@
 #include "platform/shared_file.h"
 #include "platform/system.h"
 
-extern char** environ;
-
 namespace {
-
-using Uebernahme = EditorBaum;
 
 const char* const kPool = "ziel/Chirurgie/";
 
@@ -28,32 +22,39 @@ std::string p(const std::string& datei) {
   return kPool + datei;
 }
 
+class Uebernahme : public EditorBaum {
+ protected:
+  // The next program takes the pool's files and finishes what is open.
+  static void naechstesProgramm() {
+    vk::poolZustand().sperre.close();
+    ASSERT_TRUE(vk::SperreSetzen());
+    vk::SperreLoesen();
+  }
+};
+
 TEST_F(Uebernahme, NewWordsGoToBothPoolFilesAndTheWordListIsDeleted) {
   schreiben(p("AlleWorte.txt"), "alt\r\n");
   schreiben(p("neuWorte.txt"), "offen\r\n");
   schreiben(p("Wortliste.txt"), "Arm\r\nBein\\ Bain \r\nCT\r\nZeh\r\n");
   vk::poolZustand().Benutzer = "Meier";
-  ASSERT_TRUE(bauen(neuworte("Wortliste.txt")));
+  ASSERT_TRUE(bauen(liste("Wortliste.txt")));
   vk::HakenSetzen(zeileVon("Zeh"), false);
   vk::ZeileAendern(zeileVon("Arm"), "Arme ", " ");
   ASSERT_TRUE(vk::ListeUebernehmen());
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "alt\r\nArme\r\nBein\\Bain\r\nCT\\C. T.\r\n");
-  EXPECT_EQ(lesen(p("neuWorte.txt")), "offen\r\nArme\r\nBein\\Bain\r\nCT\\C. T.\r\n");
-  EXPECT_EQ(lesen(p("_Meier.loe")), "Arm\r\n");
-  EXPECT_FALSE(gibtEs(p("Wortliste.txt")));
-  EXPECT_FALSE(gibtEs(p("loeWorte.txt")));
+  const std::string neu = "Arme\r\nBein\\Bain\r\nCT\\C. T.\r\n";
+  EXPECT_EQ(
+      poolDateien({"AlleWorte.txt", "neuWorte.txt", "_Meier.loe", "Wortliste.txt", "loeWorte.txt"}),
+      "alt\r\n" + neu + "|offen\r\n" + neu + "|Arm\r\n|-|-");
   EXPECT_TRUE(triggerDa());
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
-}
 
-TEST_F(Uebernahme, AllUncheckedStillTriggersAndDeletesTheWordList) {
-  schreiben(p("Wortliste.txt"), "Arm\r\nBein\r\n");
-  ASSERT_TRUE(bauen(neuworte("Wortliste.txt")));
-  vk::Markieren({0, 1}, false);
+  // All unchecked: nothing to send, but the list goes and the server is told.
+  std::filesystem::remove(wurzel_ / "ziel/Trigger/POOL-Chirurgie.trg");
+  schreiben(p("Wortliste.txt"), "Ohr\r\n");
+  ASSERT_TRUE(bauen(liste("Wortliste.txt")));
+  vk::Markieren({0}, false);
   ASSERT_TRUE(vk::ListeUebernehmen());
-  EXPECT_FALSE(gibtEs(p("Wortliste.txt")));
-  EXPECT_FALSE(gibtEs(p("AlleWorte.txt")));
-  EXPECT_FALSE(gibtEs(p("neuWorte.txt")));
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "Wortliste.txt"}), "alt\r\n" + neu + "|-");
   EXPECT_TRUE(triggerDa());
 }
 
@@ -62,25 +63,17 @@ TEST_F(Uebernahme, AllUncheckedStillTriggersAndDeletesTheWordList) {
 TEST_F(Uebernahme, AutomaticModeTakesOverOnlyUnderThePoolLock) {
   vk::poolZustand().Automatikbetrieb = true;
   schreiben(p("Wortliste.txt"), "Arm\r\n");
-  ASSERT_TRUE(bauen(neuworte("Wortliste.txt")));
+  ASSERT_TRUE(bauen(liste("Wortliste.txt")));
   {
     plat::SharedFile andere;
     ASSERT_EQ(halten(andere, p("Sperre.lck")), plat::Err::ok);
     EXPECT_FALSE(vk::ListeUebernehmen());  // question 2501 answered with Cancel
   }
   EXPECT_EQ(vk::recordedMessages().size(), 1U);
-  EXPECT_TRUE(gibtEs(p("Wortliste.txt")));
-  EXPECT_FALSE(gibtEs(p("AlleWorte.txt")));
+  EXPECT_EQ(poolDateien({"Wortliste.txt", "AlleWorte.txt"}), "Arm\r\n|-");
   EXPECT_TRUE(vk::ListeUebernehmen());
   EXPECT_TRUE(vk::poolZustand().sperre.isOpen());
   EXPECT_EQ(lesen(p("AlleWorte.txt")), "Arm\r\n");
-}
-
-vk::Listenauftrag import(const std::string& pfad) {
-  vk::Listenauftrag a;
-  a.dateiname = pfad;
-  a.vollerPfad = true;
-  return a;
 }
 
 // Any name of an import file gets a backup beside it.
@@ -92,11 +85,10 @@ TEST_F(Uebernahme, ImportSaveKeepsTheOldFileAsBakWhateverItsName) {
     SCOPED_TRACE(name);
     const std::string datei = std::string("import/") + name;
     schreiben(datei, "eins\r\nzwei\r\n");
-    ASSERT_TRUE(bauen(import(sys(datei))));
+    ASSERT_TRUE(bauen(import(datei)));
     vk::HakenSetzen(zeileVon("eins"), false);
     ASSERT_TRUE(vk::ListeSpeichern()) << meldungen();
-    EXPECT_EQ(lesen(datei), "zwei\r\n");
-    EXPECT_EQ(lesen(std::string("import/") + sicherung), "eins\r\nzwei\r\n");
+    EXPECT_EQ(lesen(datei) + lesen(std::string("import/") + sicherung), "zwei\r\neins\r\nzwei\r\n");
   }
   // "liste" and "liste.txt" share their backup's name.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(wurzel_ / "import"), {}), 7);
@@ -108,21 +100,19 @@ TEST_F(Uebernahme, ImportSaveKeepsTheOldFileAsBakWhateverItsName) {
 // folder as they were (the window then stays open with the edits).
 TEST_F(Uebernahme, ImportSaveThatFailsChangesNothing) {
   std::filesystem::create_directories(wurzel_ / "tmp");
-  ::setenv("TMPDIR", (wurzel_ / "tmp").c_str(), 1);
+  baum_->env("TMPDIR", baum_->pfad("tmp").c_str());
   schreiben("import/liste.TXT", "eins\r\n");
   schreiben("import/liste.bak", "alt\r\n");
-  ASSERT_TRUE(bauen(import(sys("import/liste.TXT"))));
+  ASSERT_TRUE(bauen(import("import/liste.TXT")));
   vk::HakenSetzen(zeileVon("eins"), false);
   plat::SharedFile andere;
   ASSERT_EQ(halten(andere, "import/liste.bak"), plat::Err::ok);
   EXPECT_FALSE(vk::ListeSpeichern());
   EXPECT_EQ(vk::recordedMessages().size(), 1U) << meldungen();
   EXPECT_NE(meldungen().find(vk::Text(2584)), std::string::npos) << meldungen();
-  EXPECT_EQ(lesen("import/liste.TXT"), "eins\r\n");
-  EXPECT_EQ(lesen("import/liste.bak"), "alt\r\n");
+  EXPECT_EQ(lesen("import/liste.TXT") + lesen("import/liste.bak"), "eins\r\nalt\r\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(wurzel_ / "import"), {}), 2);
   EXPECT_TRUE(std::filesystem::is_empty(wurzel_ / "tmp"));
-  ::unsetenv("TMPDIR");
 }
 
 // An import's take-over appends the checked rows and deletes nothing: not
@@ -130,12 +120,11 @@ TEST_F(Uebernahme, ImportSaveThatFailsChangesNothing) {
 TEST_F(Uebernahme, ImportTakeOverDeletesNothing) {
   schreiben("import/liste.txt", "zwei\r\n");
   schreiben(p("Wortliste.txt"), "x\r\n");
-  ASSERT_TRUE(bauen(import(sys("import/liste.txt"))));
+  ASSERT_TRUE(bauen(import("import/liste.txt")));
   ASSERT_TRUE(vk::ListeUebernehmen());
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "zwei\r\n");
-  EXPECT_EQ(lesen(p("neuWorte.txt")), "zwei\r\n");
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "neuWorte.txt", "Wortliste.txt"}),
+            "zwei\r\n|zwei\r\n|x\r\n");
   EXPECT_TRUE(gibtEs("import/liste.txt"));
-  EXPECT_EQ(lesen(p("Wortliste.txt")), "x\r\n");
 }
 
 // A take-over deletes exactly the file it showed, and only what it read:
@@ -145,26 +134,23 @@ TEST_F(Uebernahme, TakeOverRemovesOnlyWhatTheShownFileHeldWhenRead) {
   vk::poolZustand().Benutzer = "Meier";
   schreiben(p("Wortliste.txt"), "Gesammelt\r\n");
   schreiben(p("_Meier.ben"), "Femur\r\n");
-  ASSERT_TRUE(bauen(neuworte("_Meier.ben")));
+  ASSERT_TRUE(bauen(liste("_Meier.ben")));
   {
     plat::SharedFile helfer;
     ASSERT_EQ(halten(helfer, p("_Meier.ben")), plat::Err::ok);
     ASSERT_EQ(helfer.append("Tibia\r\n"), plat::Err::ok);
   }
   ASSERT_TRUE(vk::ListeUebernehmen());
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Femur\r\n");
-  EXPECT_EQ(lesen(p("_Meier.ben")), "Tibia\r\n");
-  EXPECT_EQ(lesen(p("Wortliste.txt")), "Gesammelt\r\n");
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "_Meier.ben"}), "Femur\r\n|Tibia\r\n");
 
   // Nothing came meanwhile: the file is gone.
-  ASSERT_TRUE(bauen(neuworte("_Meier.ben")));
+  ASSERT_TRUE(bauen(liste("_Meier.ben")));
   ASSERT_TRUE(vk::ListeUebernehmen());
-  EXPECT_FALSE(gibtEs(p("_Meier.ben")));
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Femur\r\nTibia\r\n");
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "_Meier.ben"}), "Femur\r\nTibia\r\n|-");
 
   // A file replaced since it was read holds nothing known to be shown.
   schreiben(p("_Meier.ben"), "Radius\r\n");
-  ASSERT_TRUE(bauen(neuworte("_Meier.ben")));
+  ASSERT_TRUE(bauen(liste("_Meier.ben")));
   schreiben(p("_Meier.ben"), "Ulna\r\n");
   ASSERT_TRUE(vk::ListeUebernehmen());
   EXPECT_EQ(lesen(p("_Meier.ben")), "Ulna\r\n");
@@ -176,38 +162,33 @@ TEST_F(Uebernahme, TakeOverRemovesOnlyWhatTheShownFileHeldWhenRead) {
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
 }
 
-// Own words: a changed unchecked row's new form takes the old one's place
-// in the user's vocabulary. Without the recognizer (as here) the old form
-// goes to his ".loe" and the new one to his ".neu", for his helper.
-TEST_F(Uebernahme, ChangedOwnWordReplacesTheOldOneInHisVocabulary) {
+// A changed row the user leaves unchecked takes the old one's place in his
+// vocabulary: without the recognizer (as here) the old form goes to his
+// ".loe" and the new one to his ".neu", for his helper. Own words (all
+// unchecked) and new words alike; a row changed back changes nothing.
+TEST_F(Uebernahme, ChangedUncheckedRowReplacesTheOldOneInHisVocabulary) {
   auto& z = vk::editorZustand();
   vk::poolZustand().Benutzer = "Meier";
   z.art = vk::Listenart::Anwender;
   z.listenPfad = sys(p("AlleWorte.txt"));
   z.zeilen = {{"Hallux", "", false}, {"Talus", "", false}, {"Calcaneus", "", false}};
   ASSERT_TRUE(vk::ZeileAendern(0, "Hallux", "Hallux valgus"));
-  // Changed and changed back: nothing to replace, nothing to remove.
   ASSERT_TRUE(vk::ZeileAendern(1, "Talos", ""));
   ASSERT_TRUE(vk::ZeileAendern(1, "Talus", ""));
   vk::clearRecordedMessages();
   vk::ListeUebernehmen();
-  EXPECT_EQ(lesen(p("_Meier.loe")), "Hallux\r\nTalos\r\n");
-  EXPECT_EQ(lesen(p("_Meier.neu")), "Hallux\\Hallux valgus\r\nTalus\r\n");
-  EXPECT_FALSE(gibtEs(p("AlleWorte.txt")));
-}
+  EXPECT_EQ(poolDateien({"_Meier.loe", "_Meier.neu", "AlleWorte.txt"}),
+            "Hallux\r\nTalos\r\n|Hallux\\Hallux valgus\r\nTalus\r\n|-");
 
-// The same for his new words: a changed row he leaves unchecked is not
-// sent to the pool, but stays in his vocabulary in its new form.
-TEST_F(Uebernahme, ChangedUncheckedNewWordStaysInHisVocabulary) {
-  vk::poolZustand().Benutzer = "Meier";
+  std::filesystem::remove_all(wurzel_ / kPool);
+  vk::LoeschListeVerwerfen();  // as the closed window leaves it
   schreiben(p("_Meier.ben"), "Arm\r\nBein\r\n");
-  ASSERT_TRUE(bauen(neuworte("_Meier.ben")));
+  ASSERT_TRUE(bauen(liste("_Meier.ben")));
   ASSERT_TRUE(vk::ZeileAendern(zeileVon("Arm"), "Arme", ""));
   vk::HakenSetzen(zeileVon("Arme"), false);
   ASSERT_TRUE(vk::ListeUebernehmen());
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Bein\r\n");
-  EXPECT_EQ(lesen(p("_Meier.loe")), "Arm\r\n");
-  EXPECT_EQ(lesen(p("_Meier.neu")), "Arme\r\n");
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "_Meier.loe", "_Meier.neu"}),
+            "Bein\r\n|Arm\r\n|Arme\r\n");
 }
 
 TEST_F(Uebernahme, TotalListTakeOverRewritesItAndAppendsToThePendingTexts) {
@@ -218,10 +199,9 @@ TEST_F(Uebernahme, TotalListTakeOverRewritesItAndAppendsToThePendingTexts) {
   ASSERT_TRUE(bauen(gesamt()));
   vk::HakenSetzen(zeileVon("Zeh"), false);
   ASSERT_TRUE(vk::ListeUebernehmen());
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Arm\r\nBein\r\n");
-  EXPECT_EQ(lesen(p("AlleWorte.bak")), "Arm\r\nBein\r\nZeh\r\n");
-  EXPECT_EQ(lesen(p("neuWorte.txt")), "noch nicht verteilt\r\nArm\r\nBein\r\n");
-  EXPECT_EQ(lesen(p("loeWorte.txt")), "weg\r\nZeh\r\n");
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "AlleWorte.bak", "neuWorte.txt", "loeWorte.txt"}),
+            "Arm\r\nBein\r\n|Arm\r\nBein\r\nZeh\r\n|noch nicht verteilt\r\nArm\r\nBein\r\n|"
+            "weg\r\nZeh\r\n");
   EXPECT_TRUE(triggerDa());
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
 
@@ -230,26 +210,30 @@ TEST_F(Uebernahme, TotalListTakeOverRewritesItAndAppendsToThePendingTexts) {
   ASSERT_TRUE(bauen(gesamt()));
   vk::HakenSetzen(zeileVon("Arm"), false);
   ASSERT_TRUE(vk::ListeSpeichern());
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Bein\r\n");
-  EXPECT_EQ(lesen(p("AlleWorte.bak")), "Arm\r\nBein\r\n");
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "AlleWorte.bak"}), "Bein\r\n|Arm\r\nBein\r\n");
   EXPECT_FALSE(triggerDa());
+
+  // A list another program replaced meanwhile keeps every line of it.
+  ASSERT_TRUE(bauen(gesamt()));
+  schreiben(p("AlleWorte.txt"), "Femur\r\nTibia\r\n");
+  ASSERT_TRUE(vk::ListeSpeichern());
+  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Bein\r\nFemur\r\nTibia\r\n");
 }
 
 TEST_F(Uebernahme, MaintenanceWritesEachWordOnceAndSendsTheCheckedOnes) {
   schreiben(p("AlleWorte.txt"), "alt\r\nneu\\Noi\r\nalt\r\nweg\r\nanders\r\n");
   vk::poolZustand().Vergleichsworte.hinzufuegen("alt");
-  vk::Listenauftrag a;
-  a.dateiname = "AlleWorte.txt";
-  a.wartung = true;
-  ASSERT_TRUE(bauen(a));
+  ASSERT_TRUE(bauen(wartung()));
+  // Only the lines not compared yet are shown; all are kept for the take-over.
+  EXPECT_EQ(zeilen(), (std::vector<std::string>{"neu|Noi|x", "weg||x", "anders||x"}));
+  EXPECT_EQ(vk::poolZustand().BenWorte.anzahl(), 4U);
   vk::HakenSetzen(zeileVon("weg"), false);
   vk::ZeileAendern(zeileVon("anders"), "anderes", "");
   ASSERT_TRUE(vk::ListeUebernehmen());
   // The rebuilt list holds the kept lines once, the edited row anew.
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "alt\r\nneu\\Noi\r\nanderes\r\n");
-  EXPECT_EQ(lesen(p("AlleWorte.bak")), "alt\r\nneu\\Noi\r\nalt\r\nweg\r\nanders\r\n");
-  EXPECT_EQ(lesen(p("neuWorte.txt")), "neu\\Noi\r\nanderes\r\n");
-  EXPECT_EQ(lesen(p("loeWorte.txt")), "weg\r\nanders\r\n");
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "AlleWorte.bak", "neuWorte.txt", "loeWorte.txt"}),
+            "alt\r\nneu\\Noi\r\nanderes\r\n|alt\r\nneu\\Noi\r\nalt\r\nweg\r\nanders\r\n|"
+            "neu\\Noi\r\nanderes\r\n|weg\r\nanders\r\n");
   EXPECT_FALSE(vk::editorZustand().auftrag.wartung);
   EXPECT_TRUE(triggerDa());
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
@@ -260,7 +244,7 @@ TEST_F(Uebernahme, MaintenanceWritesEachWordOnceAndSendsTheCheckedOnes) {
 TEST_F(Uebernahme, LockedTotalListAsksAndRetryCompletes) {
   schreiben(p("AlleWorte.txt"), "alt\r\n");
   schreiben(p("Wortliste.txt"), "Arm\r\n");
-  ASSERT_TRUE(bauen(neuworte("Wortliste.txt")));
+  ASSERT_TRUE(bauen(liste("Wortliste.txt")));
   auto halter = std::make_unique<plat::SharedFile>();
   ASSERT_EQ(halten(*halter, p("AlleWorte.txt")), plat::Err::ok);
   vk::setAnswerFunction([&halter](const vk::AufgezeichneteMeldung&) {
@@ -273,9 +257,8 @@ TEST_F(Uebernahme, LockedTotalListAsksAndRetryCompletes) {
   EXPECT_EQ(vk::recordedMessages()[0].art, vk::MeldungsArt::nachfrage);
   EXPECT_NE(meldungen().find(sys(p("AlleWorte.txt"))), std::string::npos) << meldungen();
   EXPECT_NE(meldungen().find(sys(p("Wortliste.txt"))), std::string::npos) << meldungen();
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "alt\r\nArm\r\n");
-  EXPECT_EQ(lesen(p("neuWorte.txt")), "Arm\r\n");
-  EXPECT_FALSE(gibtEs(p("Wortliste.txt")));
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "neuWorte.txt", "Wortliste.txt"}),
+            "alt\r\nArm\r\n|Arm\r\n|-");
 }
 
 int warten(pid_t pid) {
@@ -303,37 +286,32 @@ void getoetetBeiErsterMeldung(const std::function<void()>& schritt) {
 // its journal was written) happens exactly once: the next program that
 // takes the pool's files finishes it, or drops it when nothing was written.
 TEST_F(Uebernahme, ATakeOverStoppedAnywhereHappensOnce) {
-  enum class Halt { neuWorte, wortliste, gesamt, keiner };
-  struct Fall {
+  const struct {
     const char* name;
-    Halt gehalten;  // held by another program while the take-over runs
+    const char* gehalten;  // held by another program while the take-over runs
     bool getoetet;
     long long fehler;    // append fault: the disk is full after this many bytes
     bool halbesJournal;  // killed while writing the journal: nothing happens
+  } faelle[] = {
+      {"getoetet zwischen den Anhaengen", "neuWorte.txt", true, -1, false},
+      {"getoetet vor dem Loeschen der Wortliste", "Wortliste.txt", true, -1, false},
+      {"Datentraeger voll", nullptr, false, 3, false},
+      {"Abbrechen bei gesperrter Gesamtliste", "AlleWorte.txt", false, -1, false},
+      {"Abbrechen bei gesperrtem neuWorte", "neuWorte.txt", false, -1, false},
+      {"getoetet beim Schreiben des Journals", nullptr, false, -1, true},
   };
-  const Fall faelle[] = {
-      {"getoetet zwischen den Anhaengen", Halt::neuWorte, true, -1, false},
-      {"getoetet vor dem Loeschen der Wortliste", Halt::wortliste, true, -1, false},
-      {"Datentraeger voll", Halt::keiner, false, 3, false},
-      {"Abbrechen bei gesperrter Gesamtliste", Halt::gesamt, false, -1, false},
-      {"getoetet beim Schreiben des Journals", Halt::keiner, false, -1, true},
-  };
-  for (const Fall& f : faelle) {
+  for (const auto& f : faelle) {
     SCOPED_TRACE(f.name);
     std::filesystem::remove_all(wurzel_ / kPool);
-    std::filesystem::create_directories(wurzel_ / kPool);
     std::filesystem::remove(wurzel_ / "ziel/Trigger/POOL-Chirurgie.trg");
     vk::clearRecordedMessages();
     schreiben(p("AlleWorte.txt"), "alt\r\n");
     schreiben(p("Wortliste.txt"), "Arm\r\nBein\r\n");
-    ASSERT_TRUE(bauen(neuworte("Wortliste.txt")));
+    ASSERT_TRUE(bauen(liste("Wortliste.txt")));
     {
       plat::SharedFile halter;
-      const char* namen[] = {"neuWorte.txt", "Wortliste.txt", "AlleWorte.txt"};
-      if (f.gehalten != Halt::keiner) {
-        ASSERT_EQ(halter.open(sys(p(namen[static_cast<int>(f.gehalten)])), plat::Access::readWrite,
-                              plat::Share::exclusive, plat::Disposition::openAlways),
-                  plat::Err::ok);
+      if (f.gehalten) {
+        ASSERT_EQ(halten(halter, p(f.gehalten)), plat::Err::ok);
       }
       if (f.halbesJournal) {
         schreiben(p(plat::ownTempName("Journal-1")),
@@ -347,124 +325,44 @@ TEST_F(Uebernahme, ATakeOverStoppedAnywhereHappensOnce) {
       }
     }
     EXPECT_TRUE(gibtEs(p("Wortliste.txt")));
-    // The next program takes the pool's files.
-    vk::poolZustand().sperre.close();
-    ASSERT_TRUE(vk::SperreSetzen());
-    vk::SperreLoesen();
-    if (f.halbesJournal) {
-      EXPECT_EQ(lesen(p("AlleWorte.txt")), "alt\r\n");
-      EXPECT_FALSE(gibtEs(p("neuWorte.txt")));
-      EXPECT_TRUE(gibtEs(p("Wortliste.txt")));
-    } else {
-      EXPECT_EQ(lesen(p("AlleWorte.txt")), "alt\r\nArm\r\nBein\r\n");
-      EXPECT_EQ(lesen(p("neuWorte.txt")), "Arm\r\nBein\r\n");
-      EXPECT_FALSE(gibtEs(p("Wortliste.txt")));
-      EXPECT_TRUE(triggerDa());
-    }
+    naechstesProgramm();
+    EXPECT_EQ(
+        poolDateien({"AlleWorte.txt", "neuWorte.txt", "Wortliste.txt"}),
+        f.halbesJournal ? "alt\r\n|-|Arm\r\nBein\r\n" : "alt\r\nArm\r\nBein\r\n|Arm\r\nBein\r\n|-");
+    EXPECT_EQ(triggerDa(), !f.halbesJournal);
     std::vector<std::string> reste;
     ASSERT_EQ(plat::listOwnTempNames(sys(kPool), "", reste), plat::Err::ok);
     EXPECT_TRUE(reste.empty()) << reste.front();
   }
 }
 
-// A journal finished by the next program leaves a word file that was
-// replaced since it was read (a new file renamed onto its name): the new
-// file's words were never shown.
-TEST_F(Uebernahme, AJournalFinishedLaterLeavesAReplacedWordFile) {
-  schreiben(p("AlleWorte.txt"), "alt\r\n");
-  schreiben(p("Wortliste.txt"), "Arm\r\n");
-  ASSERT_TRUE(bauen(neuworte("Wortliste.txt")));
-  plat::setAppendFault(2);
-  EXPECT_FALSE(vk::ListeUebernehmen());
-  schreiben(p("neu.tmp"), "Bein\r\n");
-  std::filesystem::rename(wurzel_ / p("neu.tmp"), wurzel_ / p("Wortliste.txt"));
-  vk::poolZustand().sperre.close();
-  ASSERT_TRUE(vk::SperreSetzen());
-  vk::SperreLoesen();
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "alt\r\nArm\r\n");
-  EXPECT_EQ(lesen(p("Wortliste.txt")), "Bein\r\n");
-}
-
-// Deletes `datei` and makes it again with `inhalt`, on the inode
-// it had (file systems hand a freed inode number out again soon); false
-// when the file system gave that number to none of the tries.
-bool aufGleichemKnotenNeu(const std::filesystem::path& datei, const std::string& inhalt) {
-  const auto knoten = [](const std::filesystem::path& d) {
-    std::uint64_t geraet = 0;
-    std::uint64_t ino = 0;
-    return plat::fileIdentity(d.string(), geraet, ino) ? ino : 0;
-  };
-  const std::uint64_t alt = knoten(datei);
-  std::filesystem::remove(datei);
-  std::vector<std::filesystem::path> versuche;
-  bool gefunden = false;
-  for (int k = 0; k < 200 && !gefunden; ++k) {
-    versuche.push_back(datei.string() + "." + std::to_string(k));
-    std::ofstream(versuche.back(), std::ios::binary) << inhalt;
-    gefunden = knoten(versuche.back()) == alt;
-  }
-  if (gefunden) std::filesystem::rename(versuche.back(), datei);
-  for (const auto& v : versuche)
-    std::filesystem::remove(v);
-  return gefunden;
-}
-
-// A word file deleted and made again (a new session of the helper) before
-// the take-over's journal is finished may get the old inode and be no
-// shorter: its words were never shown and stay, however long it is.
-TEST_F(Uebernahme, AJournalFinishedLaterLeavesAWordFileMadeAgainOnTheSameInode) {
-  for (const std::string neu : {"Beinbruch\\Bein Bruch\r\n", "Ohr\r\n"}) {
-    SCOPED_TRACE(neu);
-    schreiben(p("AlleWorte.txt"), "");
-    schreiben(p("Wortliste.txt"), "Arm\r\n");
-    ASSERT_TRUE(bauen(neuworte("Wortliste.txt")));
-    plat::setAppendFault(2);
-    EXPECT_FALSE(vk::ListeUebernehmen());
-    if (!aufGleichemKnotenNeu(wurzel_ / p("Wortliste.txt"), neu))
-      GTEST_SKIP() << "this file system does not hand out a freed inode again soon";
-    vk::poolZustand().sperre.close();
-    ASSERT_TRUE(vk::SperreSetzen());
-    vk::SperreLoesen();
-    EXPECT_EQ(lesen(p("AlleWorte.txt")), "Arm\r\n");
-    EXPECT_EQ(lesen(p("Wortliste.txt")), neu);
-  }
-}
-
-// The same on any file system: a journal left with the identity of the
-// file now there, and the length and hash of what was read. Only a file
-// starting with those bytes loses them; a first-form journal (no hash)
-// is still finished by identity and length.
+// A journal left with the identity of the word file now there (a file
+// deleted and made again may get the old inode) and the length and hash of
+// what was read: only a file starting with those bytes loses them; a
+// first-form journal (no hash) is still finished by identity and length.
 TEST_F(Uebernahme, AJournalDeletesFromTheWordFileOnlyTheBytesItRead) {
-  struct Fall {
-    const char* kopf;
-    const char* gelesen;  // hashed as what the take-over read ("": no hash)
-    const char* danach;
-  };
-  const Fall faelle[] = {
+  // Journal form, what the take-over read ("": no hash), the file after.
+  const std::tuple<const char*, const char*, const char*> faelle[] = {
       {"VOKARIUM-JOURNAL 2", "Arm\r\n", "Ohr\r\nNase\r\n"},
       {"VOKARIUM-JOURNAL 2", "Ohr\r\n", "Nase\r\n"},
-      {"VOKARIUM-JOURNAL 1", "", "Nase\r\n"},
-  };
-  for (const Fall& f : faelle) {
-    SCOPED_TRACE(std::string(f.kopf) + " " + f.gelesen);
+      {"VOKARIUM-JOURNAL 1", "", "Nase\r\n"}};
+  for (const auto& [kopf, gelesen, danach] : faelle) {
+    SCOPED_TRACE(std::string(kopf) + " " + gelesen);
     schreiben(p("Wortliste.txt"), "Ohr\r\nNase\r\n");
     std::uint64_t geraet = 0;
     std::uint64_t knoten = 0;
     ASSERT_TRUE(plat::fileIdentity(sys(p("Wortliste.txt")), geraet, knoten));
-    std::string satz = "Wortdatei\t" + sys(p("Wortliste.txt")) + "\t" + std::to_string(geraet) +
-                       "\t" + std::to_string(knoten) + "\t5";
-    if (*f.gelesen != '\0') {
-      char hash[17];
-      std::snprintf(hash, sizeof hash, "%016llx",
-                    static_cast<unsigned long long>(vk::Pruefsumme(f.gelesen)));
-      satz += std::string("\t") + hash;
-    }
+    char hash[18] = "";
+    if (*gelesen != '\0')
+      std::snprintf(hash, sizeof hash, "\t%016llx",
+                    static_cast<unsigned long long>(vk::Pruefsumme(gelesen)));
     schreiben(p(plat::ownTempName("Journal-3")),
-              std::string(f.kopf) + "\r\n" + satz + "\r\nEnde\r\n");
-    ASSERT_TRUE(vk::SperreSetzen());
-    vk::SperreLoesen();
-    EXPECT_EQ(lesen(p("Wortliste.txt")), f.danach);
-    EXPECT_FALSE(gibtEs(p(plat::ownTempName("Journal-3"))));
+              std::string(kopf) + "\r\nWortdatei\t" + sys(p("Wortliste.txt")) + "\t" +
+                  std::to_string(geraet) + "\t" + std::to_string(knoten) + "\t5" + hash +
+                  "\r\nEnde\r\n");
+    naechstesProgramm();
+    EXPECT_EQ(poolDateien({"Wortliste.txt", plat::ownTempName("Journal-3").c_str()}),
+              std::string(danach) + "|-");
   }
 }
 
@@ -480,11 +378,9 @@ TEST_F(Uebernahme, ATotalListRewriteIsFollowedByItsTextsOrNothing) {
     ASSERT_EQ(halten(halter, p("neuWorte.txt")), plat::Err::ok);
     getoetetBeiErsterMeldung([] { vk::ListeUebernehmen(); });
   }
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Arm\r\nBein\r\n");
-  EXPECT_EQ(lesen(p("neuWorte.txt")), "");
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "neuWorte.txt"}), "Arm\r\nBein\r\n|");
   ASSERT_TRUE(vk::SperreSetzen());
-  EXPECT_EQ(lesen(p("neuWorte.txt")), "Arm\r\nBein\r\n");
-  EXPECT_EQ(lesen(p("loeWorte.txt")), "Zeh\r\n");
+  EXPECT_EQ(poolDateien({"neuWorte.txt", "loeWorte.txt"}), "Arm\r\nBein\r\n|Zeh\r\n");
 
   schreiben(p(plat::ownTempName("Journal-2")),
             "VOKARIUM-JOURNAL 1\r\nVorbedingung\t" + sys(p("AlleWorte.txt")) +
@@ -512,8 +408,8 @@ TEST_F(Uebernahme, AFragmentNeverBecomesAPoolWord) {
   ASSERT_TRUE(bauen(gesamt()));
   EXPECT_EQ(zeilen(), (std::vector<std::string>{"Femur||x", "Tibia||x"}));
   ASSERT_TRUE(vk::ListeUebernehmen());
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Femur\r\nTibia\r\n");
-  EXPECT_EQ(lesen(p("neuWorte.txt")), "Femur\r\nTibia\r\n");
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "neuWorte.txt"}),
+            "Femur\r\nTibia\r\n|Femur\r\nTibia\r\n");
 }
 
 // A total list that cannot be replaced sends nothing: members would delete
@@ -526,31 +422,26 @@ TEST_F(Uebernahme, TotalListThatStaysLockedChangesNothing) {
   ASSERT_EQ(halten(halter, p("AlleWorte.txt")), plat::Err::ok);
   EXPECT_FALSE(vk::ListeUebernehmen());
   EXPECT_EQ(vk::recordedMessages().size(), 1U) << meldungen();  // the question only
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Arm\r\nZeh\r\n");
-  EXPECT_FALSE(gibtEs(p("loeWorte.txt")));
-  EXPECT_FALSE(gibtEs(p("neuWorte.txt")));
-  EXPECT_FALSE(gibtEs(p("AlleWorte.bak")));
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "loeWorte.txt", "neuWorte.txt", "AlleWorte.bak"}),
+            "Arm\r\nZeh\r\n|-|-|-");
 }
 
-TEST_F(Uebernahme, LockedNewWordsTextKeepsTheWordListToo) {
-  schreiben(p("Wortliste.txt"), "Arm\r\n");
-  ASSERT_TRUE(bauen(neuworte("Wortliste.txt")));
-  plat::SharedFile halter;
-  ASSERT_EQ(halten(halter, p("neuWorte.txt")), plat::Err::ok);
-  EXPECT_FALSE(vk::ListeUebernehmen());  // the responder answers Cancel
-  EXPECT_TRUE(gibtEs(p("Wortliste.txt")));
-  EXPECT_EQ(lesen(p("AlleWorte.txt")), "Arm\r\n");
-  EXPECT_TRUE(triggerDa());
-}
-
-// Starts the helper that appends `anzahl` lines "<prefix><n>" to `pfad`.
+// Another workstation in a child process: appends "<prefix><n>" (n = 1..anzahl)
+// to `pfad`, each under the file's exclusive lock, as a member's take-over
+// appends to the total list.
 pid_t anhaengerStarten(const std::string& pfad, const std::string& prefix, int anzahl) {
-  const std::string n = std::to_string(anzahl);
-  std::vector<char*> argv{const_cast<char*>(VK_ANHAENGER), const_cast<char*>(pfad.c_str()),
-                          const_cast<char*>(prefix.c_str()), const_cast<char*>(n.c_str()), nullptr};
-  pid_t pid = -1;
-  EXPECT_EQ(posix_spawn(&pid, VK_ANHAENGER, nullptr, nullptr, argv.data(), environ), 0);
-  return pid;
+  const pid_t pid = ::fork();
+  if (pid != 0) return pid;
+  for (int n = 1; n <= anzahl; ++n) {
+    plat::SharedFile f;
+    while (f.open(pfad, plat::Access::readWrite, plat::Share::exclusive,
+                  plat::Disposition::openAlways) != plat::Err::ok)
+      plat::sleepMs(1);
+    if (f.append(prefix + std::to_string(n) + "\r\n") != plat::Err::ok) ::_exit(1);
+    f.close();
+    plat::sleepMs(2);
+  }
+  ::_exit(0);
 }
 
 // Counts the lines of `inhalt` equal to `zeile`.
