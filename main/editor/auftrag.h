@@ -24,7 +24,7 @@ struct Listenauftrag {
   bool wartung = false;      // the difference list of vkPflege
   // For the user's own words: his recognizer topic (its vocabulary-fix
   // marker) and "-A" (the word reader gets the inverse as argument).
-  std::string Thema;
+  std::string Thema{};
   bool OptionA = false;
 };
 
