@@ -228,14 +228,9 @@ if [ ${#chosen_soaks[@]} -gt 0 ]; then
       figures="HUNG (no end within $((soak + limit)) s, stacks in hang-$n.txt) $figures"
       status=fail
     elif [ "$rc" != 0 ] && [ "$must" = must ]; then
-      # A lost or corrupted line, or no figures at all, fails the harness.
-      # Duplicated lines are shown but do not fail it yet: a few still come
-      # through on CIFS (open in the shared-drive issue).
-      if [ -z "$figures" ] || grep -qE 'lost [1-9]|corrupted [1-9]' <<<"$figures"; then
-        status=fail
-      else
-        figures="$figures (DUPLICATES)"
-      fi
+      # A lost, duplicated or corrupted line, or no figures at all, fails
+      # the harness.
+      status=fail
     fi
     say "$name | written $(sed -n 's/^written \([0-9]*\) lines/\1/p' "$log") | $figures"
     # What the server's start check said about its folder.

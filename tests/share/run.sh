@@ -10,7 +10,7 @@
 # on the folder and two workstations on two mounts (weg.sh).
 # Prints the table, the soak's lost / duplicated / corrupted lines per
 # file system and the road's arrivals; exit code 1 when a soak that must
-# hold lost or corrupted a line or hung, or a word did not arrive exactly
+# hold lost, duplicated or corrupted a line or hung, or a word did not arrive exactly
 # once, 2 when the machine did not finish. Not part of ctest (needs
 # root for the packages).
 # usage: tests/share/run.sh [build dir=build] [soak seconds=60] [stages=matrix,soak]
