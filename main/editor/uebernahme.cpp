@@ -11,6 +11,7 @@
 // a full disk or Cancel leaves a journal that the next program finishes,
 // and each word reaches each pool file once.
 #include <algorithm>
+#include <deque>
 #include <functional>
 #include <unordered_set>
 
@@ -155,7 +156,9 @@ bool GesamtlisteErsetzen(const std::string& pfad, std::vector<std::string> inhal
     dazu.remove_prefix(gelesen);
   if (!dazu.empty()) {
     std::unordered_set<std::string_view> vorhanden(inhalt.begin(), inhalt.end());
-    std::vector<std::string> neu;
+    // A deque: the set holds views of its lines, which a growing vector
+    // would move away.
+    std::deque<std::string> neu;
     plat::LineReader leser(dazu);
     std::string zeile;
     while (true) {
