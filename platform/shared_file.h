@@ -191,7 +191,8 @@ void setWriteFault(long long bytes);
 void setReadFault(long long bytes);
 
 // Test hook: the next flush in this process (sync, the flush before an
-// append's commit mark, or syncFileSystem) fails with ioError.
+// append's commit mark, a durable publish's new file, or syncFileSystem)
+// fails with ioError.
 void setSyncFault(bool on);
 
 // Test hook: the next SharedFile::renameTo of this process, once it has

@@ -139,7 +139,7 @@ Err writeTemp(const std::string& nativeTarget, std::string_view data, bool durab
       return e == ENOENT ? Err::pathNotFound : fromErrno(e);
     }
     Err w = writeFully(fd, data, -1);
-    if (w == Err::ok && durable && ::fsync(fd) != 0) w = fromErrno(errno);
+    if (w == Err::ok && durable && !flushed(fd)) w = fromErrno(errno);
     if (::close(fd) != 0 && w == Err::ok) w = fromErrno(errno);
     if (w != Err::ok) ::unlink(tmp.c_str());
     return w;
