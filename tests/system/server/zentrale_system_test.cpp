@@ -23,11 +23,11 @@ bool bereit(const Baum& b) {
 }  // namespace
 
 // The registry's base directory beats the INI's; the clients' view of the
-// settings lands in Vokarium.cfg.
+// settings lands in Vokarium.cfg; a line starting with a blank is no entry.
 TEST(Einstellungen, RegistrySchlaegtIniUndClientsSehenIhreSicht) {
   Baum b;
   const fs::path b2 = b.wurzel / "andereBasis";
-  schreiben(b2 / "Admin.dat", "P\tmaria\tcurrent\\x\tx\r\n");
+  schreiben(b2 / "Admin.dat", "P\tmaria\tcurrent\\x\tx\r\n Q\tblank\t\t\r\n");
   ASSERT_EQ(plat::regWriteString(plat::Hive::localMachine, "Software\\QMT\\Vokarium",
                                  "LastBasisDirectory", sys(b2)),
             plat::Err::ok);
@@ -94,7 +94,8 @@ TEST(Einstellungen, AbbruchcodesAntwortdateiUndIhreMeldungen) {
 }
 
 // POOL before ADMIN, every member served, a "T" trigger deleted only after
-// the pass; ADMIN makes the server read the changed user list again.
+// the pass, a broken one set aside; ADMIN makes the server read the changed
+// user list again.
 TEST(Triggerzyklus, PoolVorAdminUndTErstNachDemDurchgangWeg) {
   Baum b;
   b.benutzer(kZweiPools);
@@ -104,6 +105,7 @@ TEST(Triggerzyklus, PoolVorAdminUndTErstNachDemDurchgangWeg) {
   b.triggerSchreiben("POOL-A");
   b.triggerSchreiben("ADMIN");
   b.triggerSchreiben("T1001");
+  b.triggerSchreiben("T1002", "Fremdprogramm\r\n");
   Lauf s;
   s.start(b.wurzel, {"-I" + b.ini.string()});
   ASSERT_TRUE(warteBis([&] { return !fs::exists(b.trigger("T1001")); }));
@@ -111,6 +113,8 @@ TEST(Triggerzyklus, PoolVorAdminUndTErstNachDemDurchgangWeg) {
   EXPECT_EQ(lesen(b.pool("A") / "_u2.neu"), "Wort1\r\n");
   EXPECT_FALSE(fs::exists(b.trigger("POOL-A")));
   EXPECT_FALSE(fs::exists(b.trigger("ADMIN")));
+  // A broken trigger is set aside for the administrator, not deleted.
+  EXPECT_TRUE(warteBis([&] { return fs::exists(b.trigger("T1002").string() + ".defekt"); }));
   ASSERT_TRUE(warteBis([&] { return s.ausgabe().find("Admin-Restart") != std::string::npos; }));
 
   b.benutzer(kZweiPools + "B\tu3\tcurrent\\t3\tThema 3\r\n");
