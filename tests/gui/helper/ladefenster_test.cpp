@@ -67,10 +67,6 @@ class LadefensterTest : public QObject {
                              << "M\u00fcller"
                              << "Vokarium-Helfer: M\u00fcller, Pool Chirurgie"
                              << "Beenden";
-    QTest::newRow("English") << "English"
-                             << "M\u00fcller"
-                             << "Vokarium helper: M\u00fcller, pool Chirurgie"
-                             << "Quit";
     QTest::newRow("long name") << "Deutsch" << QString(60, QChar('x'))
                                << "Vokarium-Helfer: " + QString(46, QChar('x')) << "Beenden";
   }

@@ -10,9 +10,7 @@
 
 #include "common/dns_ini.h"
 #include "common/dragon.h"
-#include "common/texte.h"
 #include "main/programmart.h"
-#include "platform/registry.h"
 #include "tests/unit/common/testbaum.h"
 
 namespace {
@@ -73,15 +71,6 @@ class Hauptfenster : public Testbaum {
   std::vector<Auftrag> auftraege_;
 };
 
-// Every button's caption and tool tip comes from the language file.
-TEST_F(Hauptfenster, ButtonTextsFollowTheLanguageFile) {
-  vk::TextLaden("English");
-  QAction* a = starten(vk::VokariumArt()).knopf("VokabularFixieren");
-  EXPECT_EQ(a->text().toStdString(), "fix vocabulary");
-  EXPECT_EQ(a->toolTip().toStdString(), "fix the vocabulary in its current state");
-  vk::texteZuruecksetzen();
-}
-
 TEST_F(Hauptfenster, LoadingSelectsTheLastUserAndEnablesHisButtons) {
   auto& f = starten(vk::VokariumArt());
   EXPECT_EQ(f.tSpeicherort->text().toStdString(), sys("ziel/"));
@@ -134,55 +123,17 @@ TEST_F(Hauptfenster, ALocationWithoutConfigurationIsForgotten) {
   EXPECT_EQ(f.lbUser->count(), 2);
 }
 
-// A directory derived from the user's base directory that holds no
-// configuration is reported once: the next start looks further, to the
-// machine-wide base directory.
-TEST_F(Hauptfenster, ABadDerivedLocationIsReportedOnceThenTheMachineBaseIsTried) {
-  schreiben("m/Vokarium/Vokarium.cfg", lesen("ziel/Vokarium.cfg"));
-  vk::RegSchreiben("LastDirectory", "");
-  vk::RegSchreiben("LastBasisDirectory", sys("nirgends/"));
-  ASSERT_EQ(plat::regWriteString(plat::Hive::localMachine, vk::kRegSchluessel, "LastBasisDirectory",
-                                 sys("m/")),
-            plat::Err::ok);
-  starten(vk::VokariumArt());
-  EXPECT_EQ(vk::recordedMessages().size(), 1U) << meldungen();
-  vk::clearRecordedMessages();
-  auto& f = starten(vk::VokariumArt());
-  EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
-  EXPECT_EQ(f.LastDirectory(), sys("m/") + "Vokarium\\");
-  EXPECT_EQ(f.lbUser->count(), 2);
-}
-
-// The pool's total list is no member's, but the member still selected
-// afterwards is the one whose new words "Wortliste" opens.
-TEST_F(Hauptfenster, TheSelectedUserStaysTheCurrentUserAfterThePoolsList) {
-  schreiben("ziel/Chirurgie/AlleWorte.txt", "Femur\r\n");
-  schreiben("ziel/Chirurgie/_Meier.ben", "Tibia\r\n");
-  auto& f = starten(vk::VokariumArt());
-  klicken("Gesamtwortliste");
-  klicken("Wortliste");
-  ASSERT_EQ(auftraege_.size(), 2u);
-  EXPECT_TRUE(auftraege_[0].auftrag.Gesamt);
-  EXPECT_EQ(auftraege_[1].auftrag.dateiname, "_Meier.ben");
-  EXPECT_EQ(vk::poolZustand().Benutzer, "Meier");
-  EXPECT_EQ(f.lbUser->currentItem()->text(), "Meier | Allgemein");
-}
-
-// Unattended: without words or with an empty ".ben" the window never
-// shows and nothing opens; with words the editor opens them; a name the
-// user list does not hold as given brings the identity box.
+// Unattended: without words the window never shows and nothing opens;
+// with words the editor opens them; a name the user list does not hold as
+// given brings the identity box.
 TEST_F(Hauptfenster, UnattendedUserEndsWithoutWordsAndOpensHisWords) {
-  for (const char* ben : {"", "-"}) {
-    if (*ben == '-') schreiben("ziel/Chirurgie/_Meier.ben", "");
-    starten(vk::VokariumArt(), "-p Chirurgie -u Meier");
-    EXPECT_FALSE(fenster_->isVisible());
-  }
+  starten(vk::VokariumArt(), "-p Chirurgie -u Meier");
+  EXPECT_FALSE(fenster_->isVisible());
   EXPECT_TRUE(auftraege_.empty());
   schreiben("ziel/Chirurgie/_Meier.ben", "Spondylodese\r\n");
   starten(vk::VokariumArt(), "-p Chirurgie -u Meier");
   ASSERT_EQ(auftraege_.size(), 1u);
   EXPECT_EQ(auftraege_[0].auftrag.dateiname, "_Meier.ben");
-  EXPECT_EQ(vk::konfiguration().WortlistenDatei, "_Meier.ben");
   EXPECT_EQ(meldungen(), "");
   starten(vk::VokariumArt(), "-u meier");
   EXPECT_EQ(meldungen(), "falsche User-Identifikation : meier statt \n");
@@ -217,6 +168,12 @@ TEST_F(Hauptfenster, ActionsLeaveNoLockBehind) {
   EXPECT_TRUE(auftraege_[0].auftrag.Gesamt);
   EXPECT_TRUE(auftraege_[0].gesperrt);
   EXPECT_EQ(auftraege_[0].benutzer, "");  // the pool's list is no member's
+  // The member still selected is the one whose new words "Wortliste" opens.
+  schreiben("ziel/Chirurgie/_Meier.ben", "Tibia\r\n");
+  klicken("Wortliste");
+  ASSERT_EQ(auftraege_.size(), 2u);
+  EXPECT_EQ(auftraege_[1].auftrag.dateiname, "_Meier.ben");
+  EXPECT_EQ(vk::poolZustand().Benutzer, "Meier");
 
   // "Neubenutzer" gives the selected user the whole pool.
   fenster_->lbUser->setCurrentRow(1);
@@ -330,20 +287,6 @@ TEST_F(Hauptfenster, RevisionSnapshotAndTheDifferenceList) {
   EXPECT_EQ(auftraege_[1].wortliste, "Femur\r\nRadius\r\n");
   EXPECT_TRUE(auftraege_[1].gesperrt);
   EXPECT_FALSE(gibtEs("ziel/Chirurgie/_Meier.ben") || gibtEs("ziel/Chirurgie/_Schulz.ben"));
-}
-
-TEST_F(Hauptfenster, MaintenanceCommandLine) {
-  // A missing ".ben" ends at once, without a message.
-  starten(vk::PflegeArt(), "-u Meier -p Chirurgie");
-  EXPECT_FALSE(fenster_->isVisible());
-  EXPECT_EQ(meldungen(), "");
-  // An empty one opens, under the lock, with no identity check.
-  schreiben("ziel/Chirurgie/_Kunz.ben", "");
-  starten(vk::PflegeArt(), "-u Kunz -p Chirurgie");
-  ASSERT_EQ(auftraege_.size(), 1u);
-  EXPECT_EQ(auftraege_[0].auftrag.dateiname, "_Kunz.ben");
-  EXPECT_TRUE(auftraege_[0].gesperrt);
-  EXPECT_EQ(meldungen(), "");
 }
 
 TEST_F(Hauptfenster, EscapeClosesTheWindow) {

@@ -11,11 +11,8 @@
 #include "common/dragon.h"
 #include "common/dragon_voctools.h"
 #include "common/meldung.h"
-#include "common/mtrace.h"
-#include "common/texte.h"
 #include "dragon_welt.h"
 #include "platform/shared_file.h"
-#include "platform/trace.h"
 
 using namespace vk;
 
@@ -170,41 +167,37 @@ TEST_F(DragonWelt, EventsReachTheReceiverInOrderAndTheEndWaitsForIt) {
   EXPECT_EQ(e.number, dragonproto::errNotRunning);
 }
 
+// Headless in English and with its windows in German: the bar and its
+// dialogs are found by their titles and closed; closing the bar ends it.
 TEST_F(DragonWelt, WindowsAreFoundByTitleAndClosed) {
   einrichten();
-  QProcess* p = starten({"--english"});
-  DragonFenster leiste = DragonLeiste();
-  ASSERT_TRUE(leiste);
-  EXPECT_EQ(leiste.titel, "DragonBar");
-  EXPECT_TRUE(Dragon().englisch);
-  EXPECT_FALSE(BenutzerOeffnenFenster());
-  ctl({"open-user-dialog"});
-  DragonFenster dialog = BenutzerOeffnenFenster();
-  ASSERT_TRUE(dialog);
-  EXPECT_EQ(dialog.titel, "Open User");
-  ASSERT_TRUE(FensterSchliessen(dialog));
-  EXPECT_FALSE(BenutzerOeffnenFenster());
-  ASSERT_TRUE(FensterSchliessen(leiste));
-  ASSERT_TRUE(p->waitForFinished(5000));
-}
-
-// With its windows (German) the same calls serve the bar and its dialogs.
-TEST_F(DragonWelt, WithWindowsTheSameCallsServeTheBarAndItsDialogs) {
-  einrichten();
-  QProcess* p = starten({"--speaker", "Anna", "--topic", "Allgemein"}, "", false);
-  EXPECT_EQ(DragonLeiste().titel, "Dragon-Leiste");
-  EXPECT_FALSE(Dragon().englisch);
-  ctl({"open-user-dialog"});
-  DragonFenster dialog = BenutzerOeffnenFenster();
-  ASSERT_TRUE(dialog);
-  ASSERT_TRUE(FensterSchliessen(dialog));
-  EXPECT_FALSE(BenutzerOeffnenFenster());
-  ASSERT_TRUE(DragonDialog("Zyste"));
-  EXPECT_EQ(zustand("dialog"), "Zyste");
-  ctl({"add-word", "Fenster"});
-  ASSERT_TRUE(FensterSchliessen(DragonLeiste()));
-  ASSERT_TRUE(p->waitForFinished(5000));
-  EXPECT_EQ(p->exitCode(), 0);
+  for (const bool englisch : {true, false}) {
+    SCOPED_TRACE(englisch ? "headless, English" : "windows, German");
+    DragonZuruecksetzen();
+    QProcess* p = englisch ? starten({"--english"})
+                           : starten({"--speaker", "Anna", "--topic", "Allgemein"}, "", false);
+    DragonFenster leiste = DragonLeiste();
+    ASSERT_TRUE(leiste);
+    EXPECT_EQ(leiste.titel, englisch ? "DragonBar" : "Dragon-Leiste");
+    EXPECT_EQ(Dragon().englisch, englisch);
+    EXPECT_FALSE(BenutzerOeffnenFenster());
+    ctl({"open-user-dialog"});
+    DragonFenster dialog = BenutzerOeffnenFenster();
+    ASSERT_TRUE(dialog);
+    if (englisch) {
+      EXPECT_EQ(dialog.titel, "Open User");
+    }
+    ASSERT_TRUE(FensterSchliessen(dialog));
+    EXPECT_FALSE(BenutzerOeffnenFenster());
+    if (!englisch) {
+      ASSERT_TRUE(DragonDialog("Zyste"));
+      EXPECT_EQ(zustand("dialog"), "Zyste");
+      ctl({"add-word", "Fenster"});
+    }
+    ASSERT_TRUE(FensterSchliessen(leiste));
+    ASSERT_TRUE(p->waitForFinished(5000));
+    EXPECT_EQ(p->exitCode(), 0);
+  }
   EXPECT_NE(dateiLesen(master() + "Anna\\current\\Allgemein\\user.voc").find("Fenster\r\n"),
             std::string::npos);
 }
@@ -239,19 +232,10 @@ TEST_F(DragonWelt, DnsIniLesenVersionTenThenNine) {
   std::filesystem::create_directories(ordner9);
   dateiSchreiben(system("appdata") + "\\nuance\\naturallyspeaking9\\nsuser.ini",
                  "[Settings]\r\nRoaming User Master Directory=\\srv\\dragon\r\n");
-  plat::TraceReceiver viewer;
-  ASSERT_EQ(viewer.bind(nativ("run/trace")), plat::Err::ok);
-  vk::traceZuruecksetzen();
-  plat::traceReset();
   DnsIniLesen(true);
   EXPECT_EQ(DnsIni().version, "9");
   EXPECT_EQ(DnsIni().roamingUserMasterDirectory, "\\srv\\dragon\\");
   EXPECT_EQ(DnsIni().userBaseDirectoryRU, "");
-  std::string zeile;
-  bool hinweis = false;
-  while (viewer.receive(zeile, 200))
-    hinweis = hinweis || zeile.find(Text(2203)) != std::string::npos;
-  EXPECT_TRUE(hinweis);
 
   std::filesystem::remove_all(ordner9);
   DnsIniLesen(false);

@@ -79,15 +79,4 @@ TEST(Vktrace, FailsWhenItCannotBindAndSaysWhy) {
   EXPECT_EQ(erster.ende(), 0);
 }
 
-TEST(Vktrace, HelpPrintsTheUsageAndSucceeds) {
-  vktest::Baum tree;
-  for (const auto& [arg, code] : {std::pair{"--help", 0}, {"-h", 0}, {"-x", 2}}) {
-    vktest::Prozess p;
-    p.start(tree.wurzel, {VKTRACE_PATH, "-q", arg});
-    EXPECT_EQ(p.ende(), code) << arg;
-    const std::string text = code == 0 ? p.ausgabe() : p.fehler();
-    EXPECT_EQ(text.rfind("usage: vktrace [-s SOCKET] [-o LOGFILE] [-q]\n", 0), 0u) << arg;
-  }
-}
-
 }  // namespace
