@@ -3,9 +3,7 @@
 #include "dragon_welt.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
-#include <filesystem>
+#include <algorithm>
 #include <regex>
 
 #include "common/dns_ini.h"
@@ -18,21 +16,13 @@
 #include "common/texte.h"
 #include "platform/encoding.h"
 #include "platform/paths.h"
-#include "platform/shared_file.h"
 #include "platform/trace.h"
 
-namespace {
-
-const char* const kNatspeak = VK_BIN_DIR "/natspeak";
-
-}  // namespace
+static const char* const kNatspeak = VK_BIN_DIR "/natspeak";
 
 void DragonWelt::SetUp() {
-  baum_ = std::make_unique<vktest::Baum>();
-  baum_->umgebungUmleiten();
-  std::filesystem::create_directories(nativ("appdata"));
-  baum_->env("XDG_CONFIG_HOME", nativ("appdata").c_str());
-  socketSetzen(nativ("run/natspeak.sock"));
+  baum_.umgebungUmleiten();
+  baum_.env("VOKARIUM_DRAGON_SOCKET", nativ("run/natspeak.sock").c_str());
   vk::DragonZuruecksetzen();
   vk::VoctoolsZuruecksetzen();
   vk::DnsIniZuruecksetzen();
@@ -58,17 +48,10 @@ void DragonWelt::TearDown() {
   vk::VoctoolsZuruecksetzen();
   vk::DragonZuruecksetzen();
   vk::poolZustandZuruecksetzen();
-  baum_.reset();
-}
-
-std::string DragonWelt::system(const std::string& rel) const {
-  return plat::systemPath(nativ(rel));
 }
 
 void DragonWelt::einrichten() {
-  dateiSchreiben(system("eigene.txt"),
-                 "Meier\r\nM\xFC"
-                 "ller\\Mueller\r\n");
+  dateiSchreiben(system("eigene.txt"), "Meier\r\nM\xFCller\\Mueller\r\n");
   int code = -1;
   natspeak({"--setup", QString::fromStdString(nativ("R")), "--speaker", "Anna", "--topic",
             "Allgemein", "--words", QString::fromStdString(nativ("eigene.txt")), "--topic",
@@ -92,8 +75,7 @@ std::string DragonWelt::zustand(const std::string& key) {
   return plat::utf8ToCp1252(m[2].str());
 }
 
-QProcess* DragonWelt::starten(const QStringList& extra, const std::string& socket, bool headless) {
-  if (!socket.empty()) socketSetzen(socket);
+QProcess* DragonWelt::starten(const QStringList& extra, bool headless) {
   auto p = std::make_unique<QProcess>();
   p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
   p->start(kNatspeak, (headless ? QStringList{"--headless"} : QStringList{}) + extra);
@@ -106,42 +88,20 @@ QProcess* DragonWelt::starten(const QStringList& extra, const std::string& socke
   return prozesse_.back().get();
 }
 
-void DragonWelt::socketSetzen(const std::string& nativerPfad) {
-  baum_->env("VOKARIUM_DRAGON_SOCKET", nativerPfad.c_str());
-}
-
-void DragonWelt::dateiSchreiben(const std::string& pfad, const std::string& inhalt) {
-  ASSERT_EQ(plat::publishReplace(pfad, inhalt, false), plat::Err::ok);
-}
-
-std::string DragonWelt::dateiLesen(const std::string& pfad) {
-  plat::SharedFile f;
-  std::string s;
-  if (f.open(pfad, plat::Access::read, plat::Share::shared, plat::Disposition::openExisting) ==
-      plat::Err::ok) {
-    EXPECT_EQ(f.readAll(s), plat::Err::ok);
-  }
-  return s;
-}
-
 bool DragonWelt::gemeldet(int nummer) const {
   return gemeldetText(vk::Text(nummer));
 }
 
 bool DragonWelt::gemeldetText(const std::string& text) const {
-  for (const auto& m : vk::recordedMessages()) {
-    if (m.text.find(text) != std::string::npos) return true;
-  }
-  return false;
+  return std::any_of(vk::recordedMessages().begin(), vk::recordedMessages().end(),
+                     [&](const auto& m) { return m.text.find(text) != std::string::npos; });
 }
 
 bool DragonWelt::warten(const std::function<bool()>& bedingung) {
-  QElapsedTimer t;
-  t.start();
-  while (!bedingung()) {
-    if (t.elapsed() > 5000) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(5);
-  }
-  return true;
+  return vktest::warteBis(
+      [&] {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return bedingung();
+      },
+      5000);
 }

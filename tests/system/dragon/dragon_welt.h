@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/paths.h"
 #include "tests/support/baum.h"
 
 class DragonWelt : public ::testing::Test {
@@ -21,8 +22,8 @@ class DragonWelt : public ::testing::Test {
   void TearDown() override;
 
   // Native path below the test tree, and its system form.
-  std::string nativ(const std::string& rel) const { return baum_->pfad(rel); }
-  std::string system(const std::string& rel) const;
+  std::string nativ(const std::string& rel) const { return baum_.pfad(rel); }
+  std::string system(const std::string& rel) const { return plat::systemPath(nativ(rel)); }
   // System form of R.
   std::string master() const { return system("R") + "\\"; }
 
@@ -40,16 +41,14 @@ class DragonWelt : public ::testing::Test {
   std::string zustand(const std::string& key);
 
   // Starts `natspeak --headless` (or with its windows, on the offscreen
-  // platform) with extra arguments and waits until it answers; on the
-  // socket of the environment unless `socket` is given.
-  QProcess* starten(const QStringList& extra = {}, const std::string& socket = "",
-                    bool headless = true);
-  // Uses another socket from now on (a second workstation).
-  void socketSetzen(const std::string& nativerPfad);
+  // platform) with extra arguments and waits until it answers.
+  QProcess* starten(const QStringList& extra = {}, bool headless = true);
 
-  // Writes a cp1252 file (system form path).
-  void dateiSchreiben(const std::string& pfad, const std::string& inhalt);
-  std::string dateiLesen(const std::string& pfad);
+  // A cp1252 file by its system form path.
+  void dateiSchreiben(const std::string& pfad, const std::string& inhalt) {
+    vktest::schreiben(plat::nativePath(pfad), inhalt);
+  }
+  std::string dateiLesen(const std::string& pfad) { return vktest::lesen(plat::nativePath(pfad)); }
 
   // Whether a recorded message contains text number n.
   bool gemeldet(int nummer) const;
@@ -58,6 +57,6 @@ class DragonWelt : public ::testing::Test {
   // Runs the event loop until `bedingung` holds or 5 seconds passed.
   bool warten(const std::function<bool()>& bedingung);
 
-  std::unique_ptr<vktest::Baum> baum_;
+  vktest::Baum baum_;
   std::vector<std::unique_ptr<QProcess>> prozesse_;
 };
