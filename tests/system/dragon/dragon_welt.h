@@ -1,7 +1,6 @@
-// One recognizer world per test: a temporary tree with the application
-// data folder, the registry, the socket and a master directory set up by
-// the real `natspeak --setup`, and the real `natspeak --headless` on it.
-// The client modules answer every message through the test responder.
+// One recognizer world per test: a temporary tree set up by the real
+// `natspeak --setup`, the real `natspeak --headless` on it, and the client
+// modules answering every message through the test responder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,18 +20,15 @@ class DragonWelt : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  // Native path below the test tree, and its system form.
   std::string nativ(const std::string& rel) const { return baum_.pfad(rel); }
   std::string system(const std::string& rel) const { return plat::systemPath(nativ(rel)); }
-  // System form of R.
   std::string master() const { return system("R") + "\\"; }
 
   // natspeak --setup: Anna (topics Allgemein with two user words, and
   // Chirurgie in folder "chir") and Bernd (Allgemein).
   void einrichten();
 
-  // Runs natspeak with these arguments (UTF-8) and returns its standard
-  // output; `code` gets the exit code.
+  // natspeak with these arguments (UTF-8): its standard output and exit code.
   std::string natspeak(const QStringList& args, int* code = nullptr);
   std::string ctl(const QStringList& args, int* code = nullptr) {
     return natspeak(QStringList{"--ctl"} + args, code);
@@ -50,7 +46,7 @@ class DragonWelt : public ::testing::Test {
   }
   std::string dateiLesen(const std::string& pfad) { return vktest::lesen(plat::nativePath(pfad)); }
 
-  // Whether a recorded message contains text number n.
+  // Whether a recorded message contains text number n, or the text.
   bool gemeldet(int nummer) const;
   bool gemeldetText(const std::string& text) const;
 

@@ -13,7 +13,6 @@ using namespace vk;
 
 namespace {
 
-// The events of the receiver by name, with their numbers.
 struct Ereignisse {
   std::vector<std::string> namen;
   void verbinden(dragon::EngineControl& c) {
@@ -122,7 +121,6 @@ TEST_F(DragonWelt, EventsReachTheReceiverInOrderAndTheEndWaitsForIt) {
   ASSERT_TRUE(warten([&ev]() { return ev.namen.size() >= 6; }));
   EXPECT_EQ(ev.namen, (std::vector<std::string>{"SpeakerClosing", "SpeakerChanged", "TopicChanged",
                                                 "MimicDone 5", "Command 12", "DialogClosed 55 1"}));
-  EXPECT_EQ(zustand("dialog"), "Zyste");
   std::string sprecher;
   ASSERT_TRUE(empfaenger->speaker(sprecher, e));
   EXPECT_EQ(sprecher, "Bernd");
@@ -220,7 +218,6 @@ TEST_F(DragonWelt, DnsIniLesenVersionTenThenNine) {
   DnsIniLesen(true);
   EXPECT_EQ(DnsIni().version, "9");
   EXPECT_EQ(DnsIni().roamingUserMasterDirectory, "\\srv\\dragon\\");
-  EXPECT_EQ(DnsIni().userBaseDirectoryRU, "");
   ASSERT_EQ(plat::removeFile(ini + "9\\nsuser.ini"), plat::Err::ok);
   DnsIniLesen(false);
   EXPECT_EQ(DnsIni().roamingUserMasterDirectory, "");

@@ -61,8 +61,6 @@ TEST_F(Vokabular, AddGetRemoveRoundTripKeepsSpokenFormsAndUmlauts) {
   EXPECT_EQ(benutzerDatei(),
             "Meier\r\nM\xFCller\\Mueller\r\nGru\xDF\r\n\xC4rztin\\\xC4rztin Doktor\r\n"
             "\\Pfad\r\n");
-  std::string worte = ctl({"words", "user"});
-  EXPECT_NE(worte.find("Ärztin\\Ärztin Doktor\n"), std::string::npos);
 
   ASSERT_TRUE(VoctoolsStart());
   ASSERT_TRUE(WorteHolen(true));
@@ -124,8 +122,7 @@ TEST_F(Vokabular, NoChangeNoSaveAndAnUnreadableFileIsNeverApplied) {
   plat::setReadFault(-1);
 }
 
-// The view lists the user's words not in his own list; the list written
-// holds all of them.
+// The view lists the user's words not in his own list; the list holds all.
 TEST_F(Vokabular, OwnWordsViewAndWritingTheList) {
   ASSERT_TRUE(WorteHolen(true));
   poolZustand().BenWorte.hinzufuegen("meier");

@@ -66,9 +66,7 @@ TEST(DragonAnalysis, RefusesWhatTheRecognizerRefuses) {
                                                           {"a\tb", "", A::controlChar}})
     EXPECT_EQ(proto::analyse(geschrieben, gesprochen), erwartet) << geschrieben;
   // Words are tested in blocks of eight bytes: a control character is found
-  // wherever it stands, in short and long forms alike, and the bytes next
-  // to the control range (blank, 0x7E, 0x80, 0xFF) are no control
-  // characters.
+  // wherever it stands; the bytes next to the control range are none.
   for (std::size_t len : {1u, 7u, 8u, 9u, 15u, 16u, 17u, 40u}) {
     std::string gut(len, ' ');
     for (std::size_t i = 0; i < len; ++i)

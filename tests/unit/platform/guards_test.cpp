@@ -1,7 +1,4 @@
-// What the OS layer refuses although the plain call would succeed: a lock
-// another holder has under the flock fall-back, removing a name that names
-// another file by now, a linked folder below a confined root, a durable
-// publish whose new file could not be flushed.
+// What the OS layer refuses although the plain call would succeed.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>

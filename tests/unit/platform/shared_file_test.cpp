@@ -20,8 +20,7 @@ using namespace plat;
 
 namespace {
 
-// A child process that opens `path` with `share`, tells the parent, and
-// keeps the file open until it is killed.
+// A child process that holds `path` with `share` until it is killed.
 struct Holder {
   pid_t pid = -1;
   Holder(const std::string& path, Share share) {
@@ -53,8 +52,7 @@ Err openAs(const std::string& path, Share share, SharedFile& f,
   return f.open(path, share == Share::exclusive ? Access::readWrite : Access::read, share, d);
 }
 
-// A writer that `schritte` kills in the middle of its work (a failed step
-// ends it normally).
+// A writer that `schritte` kills in mid-work (a failed step ends it normally).
 void getoetet(const std::function<void()>& schritte) {
   const pid_t pid = ::fork();
   if (pid == 0) {
@@ -261,8 +259,7 @@ TEST(SharedFile, PublishMoveAndCopyRespectExistingTargets) {
 }
 
 // A local folder: its locks work (the probe leaves nothing) and one flush
-// of its file system puts its files on the disk, unlike a file system the
-// layer does not know.
+// of its file system suffices, unlike a file system the layer does not know.
 TEST(SharedFile, ProbesOfALocalFolder) {
   vktest::Baum t;
   EXPECT_NE(probeLocking(t.sys("")), LockProbe::fails);

@@ -1,6 +1,4 @@
-// The OS layer's stream socket against a plain listener in the test: a
-// missing listener, a round trip, a wait that times out and a peer that
-// has gone (reported, no SIGPIPE).
+// The OS layer's stream socket against a plain listener in the test.
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>

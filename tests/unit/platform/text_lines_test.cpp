@@ -51,8 +51,9 @@ TEST(LineReader, LineEndsCapsAndNulBytes) {
     Reads lines;
   };
   for (const Fall& f : {
-           Fall{"a\r\nb\nc", 0, {{L, "a"}, {L, "b"}, {L, "c"}}},
-           Fall{"a\rb\r\n\r\n\n", 0, {{L, "a"}, {L, "b"}, {L, ""}, {L, ""}}},
+           Fall{"a\r\nb\nc\rd\r\n\r\n\ne",
+                0,
+                {{L, "a"}, {L, "b"}, {L, "c"}, {L, "d"}, {L, ""}, {L, ""}, {L, "e"}}},
            Fall{"x\r", 0, {{L, "x"}}},
            Fall{"x\r\r\n", 0, {{L, "x"}, {L, ""}}},
            Fall{"", 0, {}},
@@ -100,8 +101,7 @@ TEST(LineReader, AReadErrorIsNoEnd) {
   setReadFault(-1);
 }
 
-// By path: line numbers and the cap, every line (a missing file leaves
-// none); the writer ends each line with CR LF.
+// By path, with line numbers and a cap; the writer ends each line with CR LF.
 TEST(LineReader, WholeFilesByPathAndTheWriter) {
   vktest::Baum t;
   t.schreiben("f.txt", "eins\r\n123456789\nende");

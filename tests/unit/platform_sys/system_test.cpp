@@ -95,7 +95,7 @@ TEST(DesktopLauncher, FolderAsTheUserDirectoriesNameIt) {
            {"# xdg-user-dirs-update\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n"
             "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n",
             home + "/Schreibtisch"},
-           {"XDG_DESKTOP_DIR=\"relativ\"\nXDG_DESKTOP_DIR_X=\"/x\"\n", home + "/Desktop"},
+           {"XDG_DESKTOP_DIR=\"relativ\"\n", home + "/Desktop"},
            {"  XDG_DESKTOP_DIR=\"$HOME/Alt\"\nXDG_DESKTOP_DIR=\"$HOME/Neu\"", home + "/Neu"}}) {
     if (dirs != nullptr) tree.schreiben("cfg/user-dirs.dirs", dirs);
     EXPECT_EQ(desktopDirectory(), withBackslash(systemPath(desktop))) << (dirs ? dirs : "");
