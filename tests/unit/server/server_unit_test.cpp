@@ -12,6 +12,7 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/dir_watch.h"
 #include "platform/paths.h"
 #include "platform/shared_file.h"
 #include "server/benutzer.h"
@@ -119,24 +120,26 @@ class Kern : public ::testing::Test {
 
 }  // namespace
 
+// A text the client still holds stays; the next pass serves the pool anyway,
+// without a trigger of its own (the client's trigger found the old one
+// still queued). The same for new and for deleted words.
 TEST_F(Kern, VomClientGehaltenerTextBleibtUndKommtImNaechstenDurchgang) {
-  benutzer("A\tu1\r\n");
-  schreiben(a("neuWorte.txt"), "");
-  {
-    plat::SharedFile client = halten(a("neuWorte.txt"));
-    EXPECT_EQ(client.append("W1\r\n"), plat::Err::ok);
-    trigger("POOL-A");
+  for (const auto& [text, mitglied] :
+       {std::pair{"neuWorte.txt", "_u1.neu"}, {"loeWorte.txt", "_u1.loe"}}) {
+    SCOPED_TRACE(text);
+    neuerPool("A\tu1\r\n", 20);
+    schreiben(a(text), "");
+    {
+      plat::SharedFile client = halten(a(text));
+      EXPECT_EQ(client.append("W1\r\n"), plat::Err::ok);
+      durchgang();
+      EXPECT_FALSE(fs::exists(a(mitglied)) && fs::file_size(a(mitglied)) > 0);
+    }
     TriggerAuswerten();
-    EXPECT_FALSE(fs::exists(a("_u1.neu")) && fs::file_size(a("_u1.neu")) > 0);
+    EXPECT_EQ(inA(mitglied), "W1\r\n");
+    TriggerAuswerten();
+    EXPECT_EQ(inA(mitglied), "W1\r\n") << "served once only";
   }
-  // The client's trigger found the old one still queued; the next pass
-  // serves the pool anyway, without a trigger of its own.
-  schleife().triggerliste.clear();
-  TriggerAuswerten();
-  EXPECT_EQ(inA("_u1.neu"), "W1\r\n");
-  schleife().triggerliste.clear();
-  TriggerAuswerten();
-  EXPECT_EQ(inA("_u1.neu"), "W1\r\n") << "served once only";
 }
 
 TEST_F(Kern, ZeilenNachDemClaimKommenImNaechstenDurchgang) {
@@ -583,8 +586,8 @@ TEST_F(Kern, KeineSchleifeUndKeinRohesSteuerzeichen) {
   EXPECT_NE(log_.find("Trigger-Verzeichnis fehlt, wird neu angelegt"), std::string::npos);
 }
 
-// "Benutzer.dat" held beyond the retries or replaced by something that is
-// no file: the previous tables stay.
+// "Benutzer.dat" held beyond the retries, failing half-way or replaced by
+// something that is no file: the previous tables stay.
 TEST_F(Kern, UnlesbareBenutzerlisteLaesstDieBisherigeStehen) {
   benutzer("A\tu1\r\n");
   ASSERT_EQ(tabellen().benutzer.size(), 1u);
@@ -593,6 +596,10 @@ TEST_F(Kern, UnlesbareBenutzerlisteLaesstDieBisherigeStehen) {
     BenutzerlisteLesen();
   }
   ASSERT_EQ(tabellen().benutzer.size(), 1u);
+  schreiben(wurzel_ / "Benutzer.dat", "B\tu2\r\nC\tu3\r\n");
+  plat::setReadFault(8);
+  BenutzerlisteLesen();
+  EXPECT_EQ(tabellen().pools, std::vector<std::string>{"A"}) << "a read error half-way";
   fs::remove(wurzel_ / "Benutzer.dat");
   ASSERT_EQ(::mkfifo((wurzel_ / "Benutzer.dat").c_str(), 0666), 0);
   BenutzerlisteLesen();
@@ -700,34 +707,59 @@ TEST_F(Kern, EinFehlgeschlagenerFlushLoeschtNichts) {
 }
 
 // At start the server serves, without a trigger, every pool an earlier run
-// left something in: only a member's remainder, or only a claim.
-TEST_F(Kern, StartBedientLiegengebliebenes) {
-  benutzer("A\tu1\r\nB\tu2\r\n");
+// left something in: only a member's remainder, or only a claim. Below the
+// base and target directories the run follows no link: a pool folder that
+// is one is not used, a user list that is one is not read.
+TEST_F(Kern, StartBedientLiegengebliebenesUndFolgtKeinemLink) {
+  const auto lauf = [this](const std::string& mehr) {
+    schreiben(wurzel_ / "Vokarium.ini", "[Vokarium]\r\nBasisVerzeichnis=" + sys(wurzel_) +
+                                            "\r\nPause=0\r\nEinzelTest=TRUE\r\n" + mehr);
+    optionen().argumente = {"-I" + sys(wurzel_ / "Vokarium.ini")};
+    ServerArbeit();
+  };
+  schreiben(wurzel_ / "Benutzer.dat", "A\tu1\r\nB\tu2\r\nL\tu3\r\n");
   schreiben(a("_u1.neu.zustellung"), "R1\r\n");
   schreiben(ziel() / "B" / "neuWorte.txt.zustellung", "C2\r\n");
-  optionen().einzelTest = true;
-  optionen().pause = 0;
-  Hauptroutine();
+  schreiben(wurzel_ / "aussen" / "neuWorte.txt.zustellung", "C3\r\n");
+  fs::create_directory_symlink(wurzel_ / "aussen", ziel() / "L");
+  lauf("");
   EXPECT_EQ(inA("_u1.neu"), "R1\r\n");
   EXPECT_EQ(lesen(ziel() / "B" / "_u2.neu"), "C2\r\n");
+  EXPECT_FALSE(fs::exists(wurzel_ / "aussen" / "_u3.neu"));
+  EXPECT_NE(log_.find("Link, wird nicht benutzt : " + sys(ziel() / "L")), std::string::npos)
+      << log_;
+  schreiben(wurzel_ / "aussen" / "Benutzer.dat", "C\tu4\r\n");
+  fs::create_directory_symlink(wurzel_ / "aussen", wurzel_ / "liste");
+  lauf("BenutzerlistenDatei=liste\\Benutzer.dat\r\n");
+  EXPECT_FALSE(fs::exists(ziel() / "C")) << "the list behind the link is not read";
+  plat::resetConfinement();
 }
 
-// A trigger folder deleted while the server waits is made again and watched:
-// a trigger written there ends the wait before the Pause is over.
-TEST_F(Kern, NeuAngelegterTriggerOrdnerWirdBeobachtet) {
+// A watch that ends (its folder deleted, its notifications no longer
+// readable) ends the wait: the scan after it makes the folder again. Made
+// again, it is watched: a trigger written there ends the wait before the
+// Pause is over.
+TEST_F(Kern, EndeDerBeobachtungEndetDasWarten) {
   optionen().pause = 3600;
-  fs::remove_all(ziel() / "Trigger");
-  std::atomic<bool> fertig{false};
-  std::thread warten([&fertig] {
-    AufTriggerWarten();
-    fertig = true;
-  });
-  ASSERT_TRUE(vktest::warteBis([this] { return fs::is_directory(ziel() / "Trigger"); }));
-  schreiben(ziel() / "Trigger" / "POOL-A.trg", "Vokarium5-Trigger\r\nX\r\n");
-  const bool gesehen = vktest::warteBis([&fertig] { return fertig.load(); }, 10000);
-  stopAnforderung().store(1);
-  warten.join();
-  EXPECT_TRUE(gesehen);
+  for (const bool beobachtungEndet : {true, false}) {
+    SCOPED_TRACE(beobachtungEndet ? "Beobachtung endet" : "Ordner neu angelegt");
+    plat::setWatchFault(beobachtungEndet);
+    if (!beobachtungEndet) fs::remove_all(ziel() / "Trigger");
+    std::atomic<bool> fertig{false};
+    std::thread warten([&fertig] {
+      AufTriggerWarten();
+      fertig = true;
+    });
+    if (!beobachtungEndet) {
+      EXPECT_TRUE(vktest::warteBis([this] { return fs::is_directory(ziel() / "Trigger"); }));
+      schreiben(ziel() / "Trigger" / "POOL-A.trg", "Vokarium5-Trigger\r\nX\r\n");
+    }
+    const bool gesehen = vktest::warteBis([&fertig] { return fertig.load(); }, 10000);
+    stopAnforderung().store(1);
+    warten.join();
+    stopAnforderung().store(0);
+    EXPECT_TRUE(gesehen);
+  }
 }
 
 // A server killed inside the claim's rename leaves the text under both
