@@ -4,9 +4,7 @@
 // dialogs are driven from a timer while their own event loop runs.
 #include <QFileDialog>
 #include <QFontInfo>
-#include <QGroupBox>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -15,7 +13,6 @@
 #include <QTimer>
 #include <QtTest>
 #include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -106,38 +103,22 @@ class ZentraleFensterTest : public QObject {
   void textWindowShowsTheLogConvertedAtTheBottom() {
     TextFenster f;
     f.show();
-    QCOMPARE(f.windowTitle(), QString("VokariumServer   5.0"));
     QVERIFY(QFontInfo(f.font()).fixedPitch());
-
     // cp1252 with CR LF, a line split over two calls as the log writes it.
-    f.anhaengen("\r\nqmt   VokariumServer   5.0\r\n");
-    f.anhaengen("+++++ Pool-Directory f\xFCr Gr");
+    f.anhaengen("\r\n+++++ Pool-Directory f\xFCr Gr");
     f.anhaengen(
         "\xFC\xDF"
         "e : \xC4rzte \x80\r\n");
-    QCOMPARE(f.toPlainText(),
-             QString::fromUtf8("\nqmt   VokariumServer   5.0\n+++++ Pool-Directory für Grüße : "
-                               "Ärzte €\n"));
-
-    for (int i = 0; i < 300; ++i)
-      f.anhaengen("Zeile " + std::to_string(i) + "\r\n");
-    f.anhaengen("letzte");
-    QCOMPARE(f.document()->lastBlock().text(), QString("letzte"));
-    QCOMPARE(f.verticalScrollBar()->value(), f.verticalScrollBar()->maximum());
-
-    // Months of log lines: the oldest go, the newest stay.
+    QCOMPARE(f.toPlainText(), QString::fromUtf8("\n+++++ Pool-Directory für Grüße : Ärzte €\n"));
+    // Months of log lines: the oldest go, the newest stay, in view.
     std::string viel;
     for (int i = 0; i < TextFenster::kZeilenMax + 100; ++i)
       viel += "Zeile " + std::to_string(i) + "\r\n";
     f.anhaengen(viel + "ganz neu");
     QVERIFY(f.document()->blockCount() <= TextFenster::kZeilenMax);
     QCOMPARE(f.document()->lastBlock().text(), QString("ganz neu"));
-
-    QVERIFY(f.windowIcon().isNull());
+    QCOMPARE(f.verticalScrollBar()->value(), f.verticalScrollBar()->maximum());
     f.iconsSetzen();
-    const QList<QSize> groessen = f.windowIcon().availableSizes();
-    QVERIFY(groessen.contains(QSize(16, 16)));
-    QVERIFY(groessen.contains(QSize(32, 32)));
     for (int s : {16, 32}) {
       // Drawn, not blank: the tile and the letter differ in colour.
       const QImage bild = f.windowIcon().pixmap(s, s).toImage();
@@ -146,25 +127,16 @@ class ZentraleFensterTest : public QObject {
     }
   }
 
-  void dialogCarriesItsTextsAndControls() {
+  // The file dialog of "???" looks for the user list, starting where the
+  // base directory setting points.
+  void fileDialogLooksForTheUserList() {
     DraFrageDialog d(nullptr);
-    QCOMPARE(d.windowTitle(), QString("qmt   Vokarium Dragon-Roaming-User-Verzeichnis suchen"));
-    QVERIFY(d.findChild<QLabel*>("lText")->text().contains("'Benutzer.dat'"));
-    QCOMPARE(d.findChild<QGroupBox*>()->title(), QString("Basis-Verzeichnis"));
-    QCOMPARE(d.suchen->text(), QString("???"));
-    d.show();
-    QVERIFY(d.ok->width() < d.width() / 2);  // a button of normal size
-
-    const std::unique_ptr<QFileDialog> datei = BasisDateiDialog(&d);
-    QCOMPARE(datei->windowTitle(), QString("Dragon-Basis-Verzeichnis suchen"));
+    optionen().basisVerzeichnis = basisSystem();
+    const std::unique_ptr<QFileDialog> datei = BasisDateiDialog(&d, d.startVerzeichnis());
     QCOMPARE(datei->nameFilters(), QStringList{"Benutzer.dat-Benutzerliste (*.dat)"});
     QCOMPARE(datei->fileMode(), QFileDialog::ExistingFile);
-    QVERIFY(!datei->selectedFiles().isEmpty());
-    QCOMPARE(QFileInfo(datei->selectedFiles().front()).fileName(), QString("Benutzer.dat"));
-    // "???" starts where the base directory setting points.
-    optionen().basisVerzeichnis = basisSystem();
-    const std::unique_ptr<QFileDialog> dort = BasisDateiDialog(&d, d.startVerzeichnis());
-    QCOMPARE(QFileInfo(dort->directory().absolutePath()).canonicalFilePath(),
+    QCOMPARE(QFileInfo(datei->selectedFiles().value(0)).fileName(), QString("Benutzer.dat"));
+    QCOMPARE(QFileInfo(datei->directory().absolutePath()).canonicalFilePath(),
              QFileInfo(QString::fromStdString(basis().string())).canonicalFilePath());
   }
 
