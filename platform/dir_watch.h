@@ -33,4 +33,8 @@ class DirWatch {
   int wd_ = -1;
 };
 
+// Test hook: the next DirWatch::wait in this process fails, as a watch
+// whose notifications can no longer be read fails.
+void setWatchFault(bool on);
+
 }  // namespace plat

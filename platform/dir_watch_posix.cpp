@@ -7,6 +7,7 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -15,6 +16,15 @@
 #include "platform/paths.h"
 
 namespace plat {
+
+namespace {
+
+std::atomic<bool>& watchFault() {
+  static std::atomic<bool> an{false};
+  return an;
+}
+
+}  // namespace
 
 DirWatch::~DirWatch() {
   stop();
@@ -39,7 +49,7 @@ Err DirWatch::start(std::string_view dir) {
 }
 
 WatchResult DirWatch::wait(int timeoutMs) {
-  if (fd_ < 0) return WatchResult::failed;
+  if (fd_ < 0 || watchFault().exchange(false)) return WatchResult::failed;
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
   pollfd p{fd_, POLLIN, 0};
@@ -78,6 +88,10 @@ WatchResult DirWatch::wait(int timeoutMs) {
   // once; the watch has ended, so later waits fail.
   if (gone) stop();
   return any ? WatchResult::changed : WatchResult::timeout;
+}
+
+void setWatchFault(bool on) {
+  watchFault().store(on);
 }
 
 void DirWatch::stop() {

@@ -4,9 +4,7 @@
 // dialogs are driven from a timer while their own event loop runs.
 #include <QFileDialog>
 #include <QFontInfo>
-#include <QGroupBox>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -15,7 +13,6 @@
 #include <QTimer>
 #include <QtTest>
 #include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -106,38 +103,22 @@ class ZentraleFensterTest : public QObject {
   void textWindowShowsTheLogConvertedAtTheBottom() {
     TextFenster f;
     f.show();
-    QCOMPARE(f.windowTitle(), QString("VokariumServer   5.0"));
     QVERIFY(QFontInfo(f.font()).fixedPitch());
-
     // cp1252 with CR LF, a line split over two calls as the log writes it.
-    f.anhaengen("\r\nqmt   VokariumServer   5.0\r\n");
-    f.anhaengen("+++++ Pool-Directory f\xFCr Gr");
+    f.anhaengen("\r\n+++++ Pool-Directory f\xFCr Gr");
     f.anhaengen(
         "\xFC\xDF"
         "e : \xC4rzte \x80\r\n");
-    QCOMPARE(f.toPlainText(),
-             QString::fromUtf8("\nqmt   VokariumServer   5.0\n+++++ Pool-Directory für Grüße : "
-                               "Ärzte €\n"));
-
-    for (int i = 0; i < 300; ++i)
-      f.anhaengen("Zeile " + std::to_string(i) + "\r\n");
-    f.anhaengen("letzte");
-    QCOMPARE(f.document()->lastBlock().text(), QString("letzte"));
-    QCOMPARE(f.verticalScrollBar()->value(), f.verticalScrollBar()->maximum());
-
-    // Months of log lines: the oldest go, the newest stay.
+    QCOMPARE(f.toPlainText(), QString::fromUtf8("\n+++++ Pool-Directory für Grüße : Ärzte €\n"));
+    // Months of log lines: the oldest go, the newest stay, in view.
     std::string viel;
     for (int i = 0; i < TextFenster::kZeilenMax + 100; ++i)
       viel += "Zeile " + std::to_string(i) + "\r\n";
     f.anhaengen(viel + "ganz neu");
     QVERIFY(f.document()->blockCount() <= TextFenster::kZeilenMax);
     QCOMPARE(f.document()->lastBlock().text(), QString("ganz neu"));
-
-    QVERIFY(f.windowIcon().isNull());
+    QCOMPARE(f.verticalScrollBar()->value(), f.verticalScrollBar()->maximum());
     f.iconsSetzen();
-    const QList<QSize> groessen = f.windowIcon().availableSizes();
-    QVERIFY(groessen.contains(QSize(16, 16)));
-    QVERIFY(groessen.contains(QSize(32, 32)));
     for (int s : {16, 32}) {
       // Drawn, not blank: the tile and the letter differ in colour.
       const QImage bild = f.windowIcon().pixmap(s, s).toImage();
@@ -146,29 +127,20 @@ class ZentraleFensterTest : public QObject {
     }
   }
 
-  void dialogCarriesItsTextsAndControls() {
+  // The file dialog of "???" looks for the user list, starting where the
+  // base directory setting points.
+  void fileDialogLooksForTheUserList() {
     DraFrageDialog d(nullptr);
-    QCOMPARE(d.windowTitle(), QString("qmt   Vokarium Dragon-Roaming-User-Verzeichnis suchen"));
-    QVERIFY(d.findChild<QLabel*>("lText")->text().contains("'Benutzer.dat'"));
-    QCOMPARE(d.findChild<QGroupBox*>()->title(), QString("Basis-Verzeichnis"));
-    QCOMPARE(d.suchen->text(), QString("???"));
-    d.show();
-    QVERIFY(d.ok->width() < d.width() / 2);  // a button of normal size
-
-    const std::unique_ptr<QFileDialog> datei = BasisDateiDialog(&d);
-    QCOMPARE(datei->windowTitle(), QString("Dragon-Basis-Verzeichnis suchen"));
+    optionen().basisVerzeichnis = basisSystem();
+    const std::unique_ptr<QFileDialog> datei = BasisDateiDialog(&d, d.startVerzeichnis());
     QCOMPARE(datei->nameFilters(), QStringList{"Benutzer.dat-Benutzerliste (*.dat)"});
     QCOMPARE(datei->fileMode(), QFileDialog::ExistingFile);
-    QVERIFY(!datei->selectedFiles().isEmpty());
-    QCOMPARE(QFileInfo(datei->selectedFiles().front()).fileName(), QString("Benutzer.dat"));
-    // "???" starts where the base directory setting points.
-    optionen().basisVerzeichnis = basisSystem();
-    const std::unique_ptr<QFileDialog> dort = BasisDateiDialog(&d, d.startVerzeichnis());
-    QCOMPARE(QFileInfo(dort->directory().absolutePath()).canonicalFilePath(),
+    QCOMPARE(QFileInfo(datei->selectedFiles().value(0)).fileName(), QString("Benutzer.dat"));
+    QCOMPARE(QFileInfo(datei->directory().absolutePath()).canonicalFilePath(),
              QFileInfo(QString::fromStdString(basis().string())).canonicalFilePath());
   }
 
-  void dialogChoiceOfAUserListBecomesTheBaseDirectory() {
+  void dialogWithNothingChosenOrAFolderTyped() {
     // OK with nothing chosen: no base directory, nothing in the registry.
     ini("");
     Treiber leer([this] {
@@ -187,27 +159,6 @@ class ZentraleFensterTest : public QObject {
     QCOMPARE(registryBasis(), std::string());
     QCOMPARE(optionen().basisVerzeichnis, std::string());
 
-    // "???" with the user list: its folder in the field, then OK keeps it.
-    QString gezeigt;
-    Treiber wahl([&] {
-      DraFrageDialog* d = offeneFrage();
-      if (d == nullptr) return false;
-      setNextFileName((basis() / "Benutzer.dat").string());
-      d->suchen->click();
-      gezeigt = d->feld->text();
-      d->ok->click();
-      return true;
-    });
-    BasisKlaeren([](std::string& v) { return DraFrage(nullptr, v); });
-    QVERIFY(!wahl.aufgegeben);
-    QCOMPARE(gezeigt, QString::fromStdString(basis().string() + "/"));
-    QCOMPARE(registryBasis(), basisSystem());
-    QCOMPARE(optionen().basisVerzeichnis, basisSystem());
-
-    QVERIFY(plat::regDeleteValue(plat::Hive::localMachine, "Software\\QMT\\Vokarium",
-                                 "LastBasisDirectory") == plat::Err::ok);
-    zuruecksetzen();
-    ini("");
     // A folder typed into the field and Enter: a missing one keeps the
     // dialog open with a hint (nothing squeezed), an existing one counts.
     bool hinweis = false;
@@ -277,18 +228,19 @@ class ZentraleFensterTest : public QObject {
   }
 
   void windowedRunFromTheDialogToClosingTheWindow() {
-    // No base directory known: the run asks first, then works on the chosen
+    // No base directory known: the run asks first ("???" with the user list
+    // puts its folder in the field, OK keeps it), then works on the chosen
     // folder until the user closes the window.
     ini("");
     TextFenster f;
-    bool gefragt = false;
+    QString gezeigt;
     bool iconsMitBanner = false;
     bool zuGelassen = true;
     Treiber treiber([&] {
       if (DraFrageDialog* d = offeneFrage()) {
-        gefragt = true;
         setNextFileName((basis() / "Benutzer.dat").string());
         d->suchen->click();
+        gezeigt = d->feld->text();
         d->ok->click();
         return false;
       }
@@ -305,7 +257,7 @@ class ZentraleFensterTest : public QObject {
 
     QVERIFY(!treiber.aufgegeben);
     QCOMPARE(code, 0);
-    QVERIFY(gefragt);
+    QCOMPARE(gezeigt, QString::fromStdString(basis().string() + "/"));
     QCOMPARE(bereit, 1);
     QVERIFY(iconsMitBanner);
     QVERIFY(zuGelassen);  // a stop request first; the loop ends the program

@@ -12,30 +12,26 @@ TEST(Dienst, RegistrierenUndEntfernen) {
   const fs::path kanzlei = b.wurzel / "Kanzlei.ini";
   schreiben(kanzlei, "[Vokarium]\r\n");
   const fs::path unit = b.wurzel / "units" / "vkZentrale.Kanzlei.service";
-  const std::string i = "-I" + kanzlei.string();
-
-  Lauf reg;
-  reg.start(b.wurzel, {i, "/REGISTER"});
-  ASSERT_EQ(reg.ende(), 0) << reg.fehler();
+  // Exit code and error output of a run with `befehl`.
+  const auto lauf = [&](const std::string& befehl) {
+    Lauf l;
+    l.start(b.wurzel, {"-I" + kanzlei.string(), befehl});
+    const int code = l.ende();
+    return std::pair{code, l.fehler()};
+  };
+  EXPECT_EQ(lauf("/REGISTER").first, 0);
   const std::string inhalt = lesen(unit);
-  const std::string erwartet = " /SERVICE /I" + kanzlei.string() + "\n";
   EXPECT_NE(inhalt.find("ExecStart="), std::string::npos) << inhalt;
-  EXPECT_NE(inhalt.find(erwartet), std::string::npos) << inhalt;
-
-  Lauf nochmal;
-  nochmal.start(b.wurzel, {i, "/REGISTER"});
-  EXPECT_EQ(nochmal.ende(), 8);
-  EXPECT_NE(nochmal.fehler().find("Service ist bereits registriert"), std::string::npos);
+  EXPECT_NE(inhalt.find(" /SERVICE /I" + kanzlei.string() + "\n"), std::string::npos) << inhalt;
+  const auto [nochmal, nochmalFehler] = lauf("/REGISTER");
+  EXPECT_EQ(nochmal, 8);
+  EXPECT_NE(nochmalFehler.find("Service ist bereits registriert"), std::string::npos);
   EXPECT_EQ(lesen(unit), inhalt);
-
-  Lauf weg;
-  weg.start(b.wurzel, {i, "/UNREGISTER"});
-  EXPECT_EQ(weg.ende(), 0) << weg.fehler();
+  EXPECT_EQ(lauf("/UNREGISTER").first, 0);
   EXPECT_FALSE(fs::exists(unit));
-  Lauf fehlt;
-  fehlt.start(b.wurzel, {i, "/UNREGISTER"});
-  EXPECT_EQ(fehlt.ende(), 8);
-  EXPECT_NE(fehlt.fehler().find("OpenService Fehler 1060"), std::string::npos) << fehlt.fehler();
+  const auto [fehlt, fehltFehler] = lauf("/UNREGISTER");
+  EXPECT_EQ(fehlt, 8);
+  EXPECT_NE(fehltFehler.find("OpenService Fehler 1060"), std::string::npos) << fehltFehler;
 }
 
 TEST(Dienst, LaufMitProtokolldateiUndStopControl) {

@@ -6,7 +6,6 @@
 #include <signal.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -49,12 +48,6 @@ class Baum : public vktest::Baum {
   void benutzer(const std::string& zeilen) { vktest::schreiben(basis / "Benutzer.dat", zeilen); }
 
   fs::path pool(const std::string& name) const { return ziel / name; }
-
-  // Appends to a pool text as a client does, then writes the trigger.
-  void poolText(const std::string& pool, const std::string& datei, const std::string& zeilen) {
-    std::ofstream f(ziel / pool / datei, std::ios::binary | std::ios::app);
-    f << zeilen;
-  }
 
   fs::path trigger(const std::string& id) const { return ziel / "Trigger" / (id + ".trg"); }
 

@@ -1,10 +1,11 @@
 // The pool server as a process on a temporary tree: settings and their
-// sources, exit codes, the trigger life cycle, delivery to a member held by
-// another process, and being killed while it delivers.
+// sources, exit codes, the trigger life cycle and being killed while it
+// delivers.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <set>
+#include <sstream>
 #include <thread>
 
 #include "platform/shared_file.h"
@@ -15,10 +16,6 @@ using namespace testlauf;
 namespace {
 
 const std::string kZweiPools = "A\tu1\tcurrent\\t1\tThema 1\r\nA\tu2\tcurrent\\t2\tThema 2\r\n";
-
-bool bereit(const Baum& b) {
-  return fs::exists(b.ziel / "BenIntern.dat");
-}
 
 }  // namespace
 
@@ -95,19 +92,20 @@ TEST(Einstellungen, AbbruchcodesAntwortdateiUndIhreMeldungen) {
 
 // POOL before ADMIN, every member served, a "T" trigger deleted only after
 // the pass, a broken one set aside; ADMIN makes the server read the changed
-// user list again.
+// user list again, ending the wait of an hour (EinzelTest=FALSE in the INI
+// beats -E); a stop removes the lock file.
 TEST(Triggerzyklus, PoolVorAdminUndTErstNachDemDurchgangWeg) {
   Baum b;
   b.benutzer(kZweiPools);
-  fs::create_directories(b.pool("A"));
-  b.poolText("A", "neuWorte.txt", "Wort1\r\n");
+  schreiben(b.ini, "[Vokarium]\r\nPause=3600\r\nEinzelTest=FALSE\r\n");
+  schreiben(b.pool("A") / "neuWorte.txt", "Wort1\r\n");
   fs::create_directories(b.ziel / "Trigger");
   b.triggerSchreiben("POOL-A");
   b.triggerSchreiben("ADMIN");
   b.triggerSchreiben("T1001");
   b.triggerSchreiben("T1002", "Fremdprogramm\r\n");
   Lauf s;
-  s.start(b.wurzel, {"-I" + b.ini.string()});
+  s.start(b.wurzel, {"-I" + b.ini.string(), "-E"});
   ASSERT_TRUE(warteBis([&] { return !fs::exists(b.trigger("T1001")); }));
   EXPECT_EQ(lesen(b.pool("A") / "_u1.neu"), "Wort1\r\n");
   EXPECT_EQ(lesen(b.pool("A") / "_u2.neu"), "Wort1\r\n");
@@ -119,50 +117,10 @@ TEST(Triggerzyklus, PoolVorAdminUndTErstNachDemDurchgangWeg) {
 
   b.benutzer(kZweiPools + "B\tu3\tcurrent\\t3\tThema 3\r\n");
   b.triggerSchreiben("ADMIN");
-  ASSERT_TRUE(warteBis([&] { return fs::is_directory(b.pool("B")); }));
   EXPECT_TRUE(warteBis(
       [&] { return lesen(b.ziel / "BenIntern.dat").find("B\tu3\t") != std::string::npos; }));
-  s.signal(SIGTERM);
-  EXPECT_EQ(s.ende(), 0);
-}
-
-// A member file held by another process beyond the retries keeps only its
-// own remainder: the others are done and get nothing twice; the held one
-// gets everything with the next trigger. EinzelTest=FALSE in the INI beats
-// -E, triggers end the wait of an hour, a stop removes the lock file.
-TEST(Verteilung, GehaltenesMitgliedBekommtAllesBeimNaechstenTrigger) {
-  Baum b;
-  b.benutzer(kZweiPools);
-  schreiben(b.ini, "[Vokarium]\r\nPause=3600\r\nEinzelTest=FALSE\r\n");
-  Lauf s;
-  s.start(b.wurzel, {"-I" + b.ini.string(), "-E"});
-  ASSERT_TRUE(warteBis([&] { return bereit(b); }));
+  EXPECT_TRUE(fs::is_directory(b.pool("B")));
   EXPECT_TRUE(fs::exists(b.ziel / "vkZentrale.lck"));
-  const std::string u2 = sys(b.pool("A") / "_u2.neu");
-  const auto zustellen = [&](const std::string& zeile) {
-    b.poolText("A", "neuWorte.txt", zeile);
-    b.triggerSchreiben("POOL-A");
-    ASSERT_TRUE(warteBis([&] { return !fs::exists(b.trigger("POOL-A")); }));
-  };
-  {
-    plat::SharedFile gehalten;
-    ASSERT_EQ(gehalten.open(u2, plat::Access::readWrite, plat::Share::exclusive,
-                            plat::Disposition::openAlways),
-              plat::Err::ok);
-    zustellen("W1\r\n");
-    EXPECT_EQ(lesen(b.pool("A") / "_u1.neu"), "W1\r\n");
-    EXPECT_EQ(fs::file_size(b.pool("A") / "_u2.neu"), 0u);
-  }
-  zustellen("W2\r\n");
-  EXPECT_EQ(lesen(b.pool("A") / "_u1.neu"), "W1\r\nW2\r\n");
-  EXPECT_EQ(lesen(b.pool("A") / "_u2.neu"), "W1\r\nW2\r\n");
-  for (const auto& e : fs::directory_iterator(b.pool("A")))
-    EXPECT_EQ(e.path().filename().string().find("zustellung"), std::string::npos) << e.path();
-  EXPECT_NE(s.ausgabe().find("+++++ Wortdatei nicht beschreibbar (Datei wird von einem anderen "
-                             "Programm benutzt) : " +
-                             u2),
-            std::string::npos)
-      << s.ausgabe();
   s.signal(SIGTERM);
   EXPECT_EQ(s.ende(), 0);
   EXPECT_FALSE(fs::exists(b.ziel / "vkZentrale.lck"));
