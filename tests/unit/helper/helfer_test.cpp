@@ -176,6 +176,15 @@ TEST_F(Helfertest, StartWartetAufDieLeisteUndLaedtDasProfil) {
   EXPECT_EQ(helfer::LadefensterTick(), Folge::schliessen);
 }
 
+TEST_F(Helfertest, NurStartenEndetSobaldDieLeisteDaIst) {
+  Helfer().phase = Phase::warteAufLeiste;
+  Helfer().nurStarten = true;
+  e.leiste = false;
+  EXPECT_EQ(helfer::HauptTick(), Folge::weiter);
+  e.leiste = true;
+  EXPECT_EQ(helfer::HauptTick(), Folge::schliessen);
+}
+
 TEST_F(Helfertest, ScheiterndeDragonStartsWerdenWiederholtOderBeendenDenHelfer) {
   warteAufLeiste();
   vk::SprachVerzeichnisSetzen(plat::systemPath(VK_SOURCE_DIR "/lang/"));
@@ -200,15 +209,6 @@ TEST_F(Helfertest, ScheiterndeDragonStartsWerdenWiederholtOderBeendenDenHelfer) 
   helfer::LadefensterGeladen();
   EXPECT_EQ(vk::recordedMessages().size(), 1U);
   EXPECT_EQ(helfer::LadefensterTick(), Folge::schliessen);
-  EXPECT_EQ(helfer::HauptTick(), Folge::schliessen);
-}
-
-TEST_F(Helfertest, NurStartenEndetSobaldDieLeisteDaIst) {
-  Helfer().phase = Phase::warteAufLeiste;
-  Helfer().nurStarten = true;
-  e.leiste = false;
-  EXPECT_EQ(helfer::HauptTick(), Folge::weiter);
-  e.leiste = true;
   EXPECT_EQ(helfer::HauptTick(), Folge::schliessen);
 }
 
@@ -376,6 +376,18 @@ TEST_F(Helfertest, AngewandteWoerterBleibenBisZurSicherung) {
   // Text 2560 (the name is taken, not by a file), not "file exists".
   EXPECT_EQ(vk::recordedMessages().back().text.rfind("<?2560 ", 0), 0u)
       << vk::recordedMessages().back().text;
+}
+
+// The waiting file is flushed before the claim goes: a failed flush keeps it.
+TEST_F(Helfertest, OhneSicherungDerWartedateiBleibtDerClaim) {
+  const std::string claim = helfer::ClaimPfad(helfer::NeuPfad());
+  Schreiben(helfer::AngewandtPfad(helfer::NeuPfad()), "Eins\r\n");
+  Schreiben(claim, "Zwei\r\n");
+  plat::setSyncFault(true);
+  EXPECT_NE(helfer::AngewandtVormerken(claim, helfer::AngewandtPfad(helfer::NeuPfad())),
+            plat::Err::ok);
+  plat::setSyncFault(false);
+  EXPECT_TRUE(plat::fileExists(claim));
 }
 
 TEST_F(Helfertest, FehlschlagBehaeltDieDateiUndHoleSieBeimNaechstenStartNach) {
