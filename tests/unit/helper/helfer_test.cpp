@@ -385,6 +385,12 @@ TEST_F(Helfertest, OhneSicherungDerWartedateiBleibtDerClaim) {
             plat::Err::ok);
   plat::setSyncFault(false);
   EXPECT_TRUE(plat::fileExists(claim));
+  // Again without the fault: the claim's lines reach the waiting file (once
+  // more, as a claim kept is applied again), and the claim goes.
+  EXPECT_EQ(helfer::AngewandtVormerken(claim, helfer::AngewandtPfad(helfer::NeuPfad())),
+            plat::Err::ok);
+  EXPECT_FALSE(plat::fileExists(claim));
+  EXPECT_EQ(Lesen(helfer::AngewandtPfad(helfer::NeuPfad())), (Zeilen{"Eins", "Zwei", "Zwei"}));
 }
 
 TEST_F(Helfertest, FehlschlagBehaeltDieDateiUndHoleSieBeimNaechstenStartNach) {
