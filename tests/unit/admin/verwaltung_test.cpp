@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sstream>
+#include <tuple>
 
 #include "admin/user_suchen.h"
 #include "admin/verwaltung.h"
@@ -159,45 +161,42 @@ TEST_F(Verwaltung, SortingRemovingAndAddingAgain) {
   EXPECT_EQ(zeilenText().back(), "c|Zeta|T");
 }
 
-// Each case: rows, the expected text and the rows it selects.
+// Each case: rows ("pool|user|topic|folder", ";" between two), the text
+// expected and the rows it selects.
 TEST_F(Verwaltung, SaveChecksFindTheFirstOffendingRows) {
   sprecher("Meier", {{"Allgemein", "Allg"}, {"Radiologie", "Rad"}, {"Zweit", "Allg"}});
   sprecher("Bauer", {{"Allgemein", "A"}});
-  struct Fall {
-    std::vector<Zeile> zeilen;
-    int nr;
-    std::vector<std::size_t> markiert;
-  };
-  const std::vector<Fall> faelle = {
-      {{{"P", "Bauer", "Allgemein", "current\\A"}, {"  ?", "Meier", "Allgemein", "current\\Allg"}},
-       2104,
-       {1}},
+  const std::tuple<std::string, int, std::vector<std::size_t>> faelle[] = {
+      {"P|Bauer|Allgemein|current\\A;  ?|Meier|Allgemein|current\\Allg", 2104, {1}},
       // The folder is compared with case; a user who is gone is not found.
-      {{{"P", "Meier", "Allgemein", "current\\allg"}}, 2105, {0}},
-      {{{"P", "Weg", "Allgemein", "current\\Allg"}}, 2105, {0}},
-      {{{"P", "Meier", "Allgemein", "current\\Allg"},
-        {"Q", "Bauer", "Allgemein", "current\\A"},
-        {"P", "Meier", "Radiologie", "current\\Rad"}},
+      {"P|Meier|Allgemein|current\\allg", 2105, {0}},
+      {"P|Weg|Allgemein|current\\Allg", 2105, {0}},
+      {"P|Meier|Allgemein|current\\Allg;Q|Bauer|Allgemein|current\\A;P|Meier|Radiologie|"
+       "current\\Rad",
        2106,
        {0, 2}},
-      {{{"P", "Meier", "Allgemein", "current\\Allg"}, {"Q", "Meier", "Zweit", "current\\Allg"}},
-       2108,
-       {0, 1}},
-      {{{std::string(32, 'p'), "Bauer", "Allgemein", "current\\A"}}, 866, {0}},
-      {{{"..", "Bauer", "Allgemein", "current\\A"}}, 2110, {0}},
-      {{{"P", "Bauer", "Allgemein", "current\\A"}, {"P", " Meier", "Allgemein", "current\\Allg"}},
-       2116,
-       {1}},
-      {{{"P", "Bauer", "\"Allgemein\"", "current\\A"}}, 2116, {0}},
-  };
-  for (std::size_t k = 0; k < faelle.size(); ++k) {
-    verwaltung().zeilen = faelle[k].zeilen;
+      {"P|Meier|Allgemein|current\\Allg;Q|Meier|Zweit|current\\Allg", 2108, {0, 1}},
+      {std::string(32, 'p') + "|Bauer|Allgemein|current\\A", 866, {0}},
+      {"..|Bauer|Allgemein|current\\A", 2110, {0}},
+      {"P|Bauer|Allgemein|current\\A;P| Meier|Allgemein|current\\Allg", 2116, {1}},
+      {"P|Bauer|\"Allgemein\"|current\\A", 2116, {0}}};
+  for (const auto& [zeilen, nr, erwartet] : faelle) {
+    SCOPED_TRACE(zeilen);
+    verwaltung().zeilen.clear();
+    std::istringstream s(zeilen);
+    for (std::string z; std::getline(s, z, ';');) {
+      std::string f[4];
+      std::istringstream felder(z);
+      for (std::string& x : f)
+        std::getline(felder, x, '|');
+      verwaltung().zeilen.push_back({f[0], f[1], f[2], f[3]});
+    }
     meldungen_.clear();
     std::vector<std::size_t> markiert;
-    EXPECT_FALSE(BenutzerlisteSpeichern(markiert)) << k;
-    EXPECT_EQ(nummern(), std::vector<int>{faelle[k].nr}) << k;
-    EXPECT_EQ(markiert, faelle[k].markiert) << k;
-    EXPECT_FALSE(fs::exists(baum_.wurzel / "S/Benutzer.dat")) << k;
+    EXPECT_FALSE(BenutzerlisteSpeichern(markiert));
+    EXPECT_EQ(nummern(), std::vector<int>{nr});
+    EXPECT_EQ(markiert, erwartet);
+    EXPECT_FALSE(fs::exists(baum_.wurzel / "S/Benutzer.dat"));
   }
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QCollator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -14,23 +15,15 @@
 namespace {
 
 TEST(DeutscheOrdnung, WieDerCollatorDesFensterteils) {
-  // cp1252 names, "|" between two.
-  const std::string liste =
-      "Meier|meier|Meier Hans|Meier-Hans|Meier_Hans|Meier2|Meier10|Maier|M\xFCller|Mueller|"
-      "Muller|MUELLER|\xC4rzte|Arzt|Zentrum|Strasse|Stra\xDF"
-      "e|Strasse1|\xD6stlich|Osten|Oz|Ren\xE9|Rene|Renz|\xC7"
-      "a|Ca|Cb|| Vorn|(Kurs)|Kurs|Chirurgie|Radiologie|Allgemein|alpha|Zeta|1. Stock|10 Betten|2 "
-      "Betten|"
-      "\x8A"
-      "ef|Sef|Tag.Nacht";
-  std::vector<std::string> namen(1);
-  for (const char c : liste) {
-    if (c == '|') {
-      namen.emplace_back();
-    } else {
-      namen.back().push_back(c);
-    }
-  }
+  // cp1252 names (octal escapes), "|" between two.
+  std::istringstream liste(
+      "Meier|meier|Meier Hans|Meier-Hans|Meier_Hans|Meier2|Meier10|Maier|M\374ller|Mueller|Muller|"
+      "MUELLER|\304rzte|Arzt|Zentrum|Strasse|Stra\337e|Strasse1|\326stlich|Osten|Oz|Ren\351|Rene|"
+      "Renz|\307a|Ca|Cb|| Vorn|(Kurs)|Kurs|Chirurgie|Radiologie|Allgemein|alpha|Zeta|1. Stock|"
+      "10 Betten|2 Betten|\212ef|Sef|Tag.Nacht");
+  std::vector<std::string> namen;
+  for (std::string n; std::getline(liste, n, '|');)
+    namen.push_back(n);
   QCollator collator = vk::deutscherCollator();
   collator.setCaseSensitivity(Qt::CaseInsensitive);
   const auto vorzeichen = [](int n) { return (n > 0) - (n < 0); };

@@ -24,7 +24,7 @@ TEST(KonfigZeile, KeysValuesAndFlags) {
   EXPECT_EQ(k.TriggerName, "Auftrag\\*=x.trg");
 }
 
-TEST_F(Konfig, FileReadWholeLaterLineWinsAndSlashV) {
+TEST_F(Konfig, FileReadWholeLaterLineWinsSlashVOrReportedMissing) {
   schreiben("ziel/Vokarium.cfg",
             "[Vokarium]\r\nBasisVerzeichnis=\\srv\\dragon\\\r\nmitTrigger=1\r\n"
             "TriggerName=alt\\*.trg\r\n[Anderes]\r\nTriggerName=Trigger\\*.trg\nGeneralVOC=Allg");
@@ -37,14 +37,10 @@ TEST_F(Konfig, FileReadWholeLaterLineWinsAndSlashV) {
   EXPECT_EQ(k.GeneralVOC, "Allg");  // last line without line end
   EXPECT_TRUE(k.mitTrigger);
   EXPECT_TRUE(k.ZusatzInfo);
-}
-
-TEST_F(Konfig, MissingFileIsReportedAndLeavesSettings) {
-  auto& k = vk::konfiguration();
+  // A missing file is reported and leaves the settings.
   k.KonfigVerzeichnis = sys("nirgends/");
-  k.VocDatei = "bleibt";
   EXPECT_FALSE(vk::KonfigurationLesen(""));
-  EXPECT_EQ(k.VocDatei, "bleibt");
+  EXPECT_EQ(k.GeneralVOC, "Allg");
   EXPECT_EQ(meldungen().rfind(vk::Text(105) + " 3 " + sys("nirgends/"), 0), 0U) << meldungen();
   EXPECT_NE(meldungen().find("Vokarium.cfg not found :\r"), std::string::npos) << meldungen();
 }
@@ -72,7 +68,7 @@ TEST_F(Konfig, DirectoryFromLastDirectoryOrDerivedAndWrittenBack) {
   EXPECT_EQ(vk::konfiguration().KonfigVerzeichnis, "\\anders\\Vokarium\\");
 }
 
-TEST_F(Konfig, RegistryStringsNumbersAndWindowSizes) {
+TEST_F(Konfig, RegistryStringsNumbersAndHives) {
   // A string stored with its terminating zero, as older writers left it.
   using std::string_literals::operator""s;
   schreiben("reg/HKEY_CURRENT_USER.reg",
@@ -86,14 +82,7 @@ TEST_F(Konfig, RegistryStringsNumbersAndWindowSizes) {
   std::int32_t n = 7;
   vk::RegLesenZahl("Fehlt", n);
   EXPECT_EQ(n, 7);
-  vk::RegSchreiben("Hoehe", "abc");
-  vk::RegLesenZahl("Hoehe", n);
-  EXPECT_EQ(n, 0);
-  // Window sizes are rounded half to even; 0 is the default.
-  vk::ListenmasseSchreiben(5000.5, 7000.6, 12);
-  EXPECT_EQ(vk::RegLesen("ListenBreite"), "7001");
-  EXPECT_EQ(vk::ListenmasseLesen().ListenHoehe, 5000);
-  vk::RegSchreiben("ListenHoehe", "0");
+  vk::RegSchreiben("ListenHoehe", "0");  // 0 is the default
   EXPECT_EQ(vk::ListenmasseLesen().ListenHoehe, 9600);
 
   // RegLesenMaschine reads the machine hive and leaves the user's as root.

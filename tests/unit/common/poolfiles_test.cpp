@@ -1,29 +1,15 @@
-// Pool file operations in one process: paths and names, the output file and
-// its ways into place (with backups), copying the pool, the word sets, the
-// own-words file and the user list.
+// Pool file operations in one process: the output file, its failures and
+// its ways into place (with backups), the journal, copying the pool, the
+// lock, the word sets, the own-words file and the user list.
 #include "testbaum.h"
 
+#include "common/journal.h"
+#include "common/zeichenketten.h"
 #include "platform/shared_file.h"
 
 namespace {
 
 using Pool = Testbaum;
-
-TEST(PoolNamen, BackupNamesAndWordLines) {
-  // Only the name's own ".txt" or ".dat" is replaced (other endings: see
-  // the import's save).
-  EXPECT_EQ(vk::Sicherungsname("\\p\\Benutzer.dat"), "\\p\\Benutzer.bak");
-  EXPECT_EQ(vk::Sicherungsname("\\p.txt\\liste.dat"), "\\p.txt\\liste.bak");
-  EXPECT_EQ(vk::Wortzeile("  Arm ", "  "), "Arm");
-  EXPECT_EQ(vk::Wortzeile(" OP ", " Oh Peh "), "OP\\Oh Peh");
-}
-
-TEST_F(Pool, FixFileNameFromTopic) {
-  EXPECT_EQ(vk::VokFixDatei(" Ab c   xyz"), sys("ziel/") + "Chirurgie\\Ab_c_vok.fix");
-  EXPECT_FALSE(vk::VokFixDateiVorhanden("Ab c"));
-  schreiben("ziel/Chirurgie/Ab_c_vok.fix", "");
-  EXPECT_TRUE(vk::VokFixDateiVorhanden("Ab c"));
-}
 
 TEST_F(Pool, AppendAndWriteLinesCrLf) {
   schreiben("ziel/Chirurgie/AlleWorte.txt", "alt\r\n");
@@ -87,6 +73,42 @@ TEST_F(Pool, OutputIntoPlace) {
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
 }
 
+// A write or a flush of the output that fails is reported, never success.
+TEST_F(Pool, FailedWriteOrFlushOfTheOutputIsReported) {
+  for (const bool beimSchreiben : {true, false}) {
+    ASSERT_TRUE(vk::AppendPool());
+    vk::ZeileSchreiben("Arm");
+    if (beimSchreiben) plat::setAppendFault(0);
+    if (!beimSchreiben) plat::setSyncFault(true);
+    EXPECT_FALSE(vk::AusgabeSchliessen()) << beimSchreiben;
+  }
+  plat::setSyncFault(false);
+  EXPECT_EQ(vk::recordedMessages().size(), 2U) << meldungen();
+}
+
+// A journal that cannot be flushed is not taken, so nothing is appended;
+// finishing deletes the word file only while it is the file that was read.
+TEST_F(Pool, JournalFlushedFirstAndDeletesOnlyTheWordFileRead) {
+  const std::string ordner = sys("ziel/Chirurgie");
+  vk::Journal j;
+  vk::JournalAnhaengen(j, ordner + "\\AlleWorte.txt", "Arm\r\n", 1);
+  plat::setSyncFault(true);
+  EXPECT_FALSE(vk::JournalAnlegen(j, ordner));
+  plat::setSyncFault(false);
+  for (const bool ersetzt : {true, false}) {
+    schreiben("ziel/Chirurgie/_Meier.neu", "Arm\r\n");
+    vk::Journal w;
+    vk::JournalWortdatei(w, ordner + "\\_Meier.neu", -1, 0);
+    if (ersetzt) {
+      schreiben("ziel/neu", "Bein\r\n");
+      std::filesystem::rename(wurzel_ / "ziel/neu", wurzel_ / "ziel/Chirurgie/_Meier.neu");
+    }
+    ASSERT_TRUE(vk::JournalAnlegen(w, ordner));
+    vk::JournalAbschliessen(w);
+    EXPECT_EQ(gibtEs("ziel/Chirurgie/_Meier.neu"), ersetzt);
+  }
+}
+
 TEST_F(Pool, CopyPoolAndNewUserCopy) {
   EXPECT_FALSE(vk::NeubenutzerKopie("Meier"));
   EXPECT_FALSE(gibtEs("ziel/Chirurgie/_Meier.neu"));
@@ -99,7 +121,7 @@ TEST_F(Pool, CopyPoolAndNewUserCopy) {
   EXPECT_EQ(lesen("ziel/Chirurgie/_Meier.neu"), "Arm\r\nBein\r\n");
 }
 
-TEST_F(Pool, LockReleasedDeletesFileAndDropsDeleteList) {
+TEST_F(Pool, LockHeldAskedReleasedDeletesFileAndDropsDeleteList) {
   vk::LoeschListeHinzufuegen("OP", "  Oh Peh ");
   EXPECT_TRUE(vk::poolZustand().LoeschListe->enthaelt("op\\oh peh"));
 
@@ -116,6 +138,23 @@ TEST_F(Pool, LockReleasedDeletesFileAndDropsDeleteList) {
   vk::SperreLoesen();
   vk::SperreLoesen();  // nothing held: nothing happens
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
+
+  // Held by another program: the user is asked; Cancel refuses, Retry tries
+  // again (still held: asked again).
+  plat::SharedFile halter;
+  ASSERT_EQ(halten(halter, "ziel/Chirurgie/Sperre.lck"), plat::Err::ok);
+  EXPECT_FALSE(vk::SperreSetzen());
+  int fragen = 0;
+  vk::setAnswerFunction([&](const vk::AufgezeichneteMeldung& m) {
+    EXPECT_EQ(m.text, vk::ersetzen(vk::TextMitWert(2501, "Chirurgie"), "\\n", "\r"));
+    if (++fragen == 2) halter.close();
+    return true;
+  });
+  EXPECT_TRUE(vk::SperreSetzen());
+  EXPECT_EQ(fragen, 2);
+  EXPECT_EQ(vk::recordedMessages().size(), 3U);
+  vk::setAnswerFunction(nullptr);
+  vk::SperreLoesen();
 }
 
 TEST(Wortmengen, KeysWithoutCaseIncludingUmlauts) {
@@ -154,6 +193,7 @@ TEST_F(Pool, UserListPoolsOnceUsersByUserAndTopic) {
             "\r\n"
             "Innere\tnur drei\tFelder\r\n"
             "..\tBoese\tcurrent\\x\tT\r\n"
+            "Innere\t..\tcurrent\\y\tT\r\n"
             "Innere\tMeier\tcurrent\\d\tKardio\r\n");
   ASSERT_TRUE(vk::BenutzerLesen());
   const auto& z = vk::poolZustand();
@@ -163,6 +203,8 @@ TEST_F(Pool, UserListPoolsOnceUsersByUserAndTopic) {
   EXPECT_EQ(e.unterverzeichnis + "|" + e.thema, "current\\t1|Thema\tmit\tTabs");
   EXPECT_EQ(z.Benutzerliste[1].benutzer, "Schulz");
   EXPECT_EQ(z.Benutzerliste[2].thema, "Kardio");
+  plat::setReadFault(40);  // a lost drive in the middle of the list is no end
+  EXPECT_FALSE(vk::BenutzerLesen());
 
   std::filesystem::remove(wurzel_ / "ziel/BenIntern.dat");
   EXPECT_FALSE(vk::BenutzerLesen());

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <map>
 #include <regex>
+#include <unordered_map>
 
-#include "common/dragon_proxy.h"
 #include "testbaum.h"
 
 namespace {
@@ -66,35 +66,7 @@ TEST_F(Texte, DefaultLanguageAndFallbackChain) {
       << meldungen();
 }
 
-// The recognizer's refusal reasons speak the loaded language, the length
-// limit put in.
-TEST_F(Texte, RefusalReasonsOfTheRecognizer) {
-  using dragonproto::Analysis;
-  EXPECT_EQ(dragon::analysisReason(Analysis::tooLong), "Schreibform l\xE4nger als 128 Zeichen.");
-  vk::TextLaden("English");
-  EXPECT_EQ(dragon::analysisReason(Analysis::controlChar), "Control character in the word.");
-  EXPECT_EQ(dragon::analysisReason(Analysis::ok), "");
-}
-
 // --- the shipped language files -------------------------------------------
-
-std::map<std::int32_t, std::string> sprachdatei(const std::string& name, std::string* roh) {
-  *roh = vktest::lesen(std::string(VK_SOURCE_DIR) + "/lang/" + name);
-  std::map<std::int32_t, std::string> texte;
-  for (std::size_t pos = 0, ende; pos < roh->size(); pos = ende + 1) {
-    ende = std::min(roh->find('\n', pos), roh->size());
-    std::string zeile = roh->substr(pos, ende - pos);
-    if (!zeile.empty() && zeile.back() == '\r') zeile.pop_back();
-    std::int32_t n = 0;
-    std::string t;
-    if (vk::SprachZeileLesen(zeile, n, t)) {
-      EXPECT_TRUE(texte.emplace(n, t).second) << name << ": number twice: " << n;
-    } else {  // everything else is visibly a comment or blank
-      EXPECT_TRUE(zeile.empty() || zeile[0] == ';') << name << ": broken line: " << zeile;
-    }
-  }
-  return texte;
-}
 
 // Text numbers the client sources ask for: a call of Text, TextMitWert,
 // TextMitWerten or TextRelativ... with a number literal first (a relative
@@ -131,30 +103,37 @@ std::map<std::int32_t, std::string> verwendeteNummern() {
   return nummern;
 }
 
-TEST(Sprachdateien, SameNumbersEveryUsedNumberCp1252CrLf) {
-  std::string rohDe;
-  std::string rohEn;
-  const auto de = sprachdatei("Deutsch.LNG", &rohDe);
-  const auto en = sprachdatei("English.LNG", &rohEn);
-  ASSERT_GT(de.size(), 100U);
-  for (const auto& [n, t] : de)
-    EXPECT_TRUE(en.count(n)) << n << " only in Deutsch.LNG";
-  for (const auto& [n, t] : en)
-    EXPECT_TRUE(de.count(n)) << n << " only in English.LNG";
-
-  const auto verwendet = verwendeteNummern();
-  EXPECT_GT(verwendet.size(), 20U);
-  for (const auto& [n, datei] : verwendet) {
-    EXPECT_TRUE(de.count(n)) << "text " << n << " (asked for in " << datei << ") missing";
+// Both files hold the same numbers, every number asked for, only entries,
+// comments and blank lines, CR LF and cp1252.
+TEST_F(Texte, ShippedFilesSameNumbersEveryUsedNumberCp1252CrLf) {
+  std::map<std::string, std::unordered_map<std::int32_t, std::string>> tabellen;
+  for (const char* sprache : {"English", "Deutsch"}) {
+    vk::TextLaden(sprache);
+    tabellen[sprache] = vk::texteZustand().tabelle;
+    const std::string roh = vktest::lesen(std::string(VK_SOURCE_DIR) + "/lang/" + sprache + ".LNG");
+    std::size_t eintraege = 0;
+    for (std::size_t pos = 0, ende; pos < roh.size(); pos = ende + 2) {
+      ende = std::min(roh.find("\r\n", pos), roh.size());
+      const std::string zeile = roh.substr(pos, ende - pos);
+      std::int32_t n = 0;
+      std::string text;
+      const bool eintrag = vk::SprachZeileLesen(zeile, n, text);
+      eintraege += eintrag;
+      EXPECT_TRUE(eintrag || zeile.empty() || zeile[0] == ';')
+          << sprache << ": broken line " << zeile;
+      EXPECT_EQ(zeile.find('\n'), std::string::npos) << sprache << ": LF without CR";
+    }
+    EXPECT_EQ(eintraege, tabellen[sprache].size()) << sprache << ": a number twice";
+    // German umlauts are single cp1252 bytes, never UTF-8 sequences.
+    EXPECT_EQ(roh.find('\xC3'), std::string::npos) << sprache;
   }
-
-  for (const std::string* roh : {&rohDe, &rohEn}) {
-    for (std::size_t i = roh->find('\n'); i != std::string::npos; i = roh->find('\n', i + 1))
-      ASSERT_TRUE(i > 0 && (*roh)[i - 1] == '\r') << "LF without CR";
-  }
-  // German umlauts are single cp1252 bytes, never UTF-8 sequences.
-  EXPECT_NE(rohDe.find("\xFC"), std::string::npos);
-  EXPECT_EQ(rohDe.find("\xC3"), std::string::npos);
+  EXPECT_GT(tabellen["Deutsch"].size(), 100U);
+  for (const auto& [n, t] : tabellen["Deutsch"])
+    EXPECT_TRUE(tabellen["English"].count(n)) << n << " only in Deutsch.LNG";
+  for (const auto& [n, t] : tabellen["English"])
+    EXPECT_TRUE(tabellen["Deutsch"].count(n)) << n << " only in English.LNG";
+  for (const auto& [n, datei] : verwendeteNummern())
+    EXPECT_TRUE(tabellen["Deutsch"].count(n)) << "text " << n << " (asked for in " << datei << ")";
 }
 
 }  // namespace

@@ -76,37 +76,37 @@ TEST_F(Trigger, WhatCannotBeWrittenIsReportedNotSet) {
   EXPECT_TRUE(vk::triggerZustand().letzterTrigger.empty());
 }
 
-TEST_F(Trigger, SwitchedOffWritesNothingAndDoesNotWait) {
-  vk::konfiguration().mitTrigger = false;
-  EXPECT_TRUE(vk::TriggerSetzen(1));
-  EXPECT_TRUE(dateien().empty());
-  vk::triggerZustand().letzterTrigger = sys("ziel/Trigger/T1001.trg");
-  schreiben("ziel/Trigger/T1001.trg", "liegt");
+// The user may stop waiting for a server that is down (first question: keep
+// waiting; second: Cancel); else the wait ends when the server removes the
+// trigger; switched off, nothing is written or waited for.
+TEST_F(Trigger, WaitForTheServerTheUsersWayOutAndSwitchedOff) {
+  ASSERT_TRUE(vk::TriggerSetzen(1));
+  vk::setNextAnswer(true);
   vk::TriggerAbwarten();
-  EXPECT_TRUE(vk::recordedMessages().empty());
-}
+  EXPECT_EQ(vk::recordedMessages().size(), 2U);
+  EXPECT_TRUE(gibtEs("ziel/Trigger/T1001.trg"));
+  EXPECT_TRUE(vk::triggerZustand().letzterTrigger.empty());
 
-TEST_F(Trigger, WaitEndsWhenTheServerRemovesTheTrigger) {
   ASSERT_TRUE(vk::TriggerSetzen(1));
   int fragen = 0;
   // The server "answers" while the user is asked the second time.
   vk::setAnswerFunction([&](const vk::AufgezeichneteMeldung& m) {
     EXPECT_EQ(m.text, vk::ersetzen(vk::Text(2202), "\\n", "\r"));
-    if (++fragen == 2) std::filesystem::remove(wurzel_ / "ziel/Trigger/T1001.trg");
+    if (++fragen == 2) std::filesystem::remove(wurzel_ / "ziel/Trigger/T1002.trg");
     return true;
   });
   vk::TriggerAbwarten();
   EXPECT_EQ(fragen, 2);
   EXPECT_TRUE(vk::triggerZustand().letzterTrigger.empty());
-}
 
-TEST_F(Trigger, UserMayStopWaitingForAServerThatIsDown) {
-  ASSERT_TRUE(vk::TriggerSetzen(1));
-  vk::setNextAnswer(true);  // first question: keep waiting; second: Cancel
+  vk::konfiguration().mitTrigger = false;
+  vk::setAnswerFunction(nullptr);
+  vk::clearRecordedMessages();
+  EXPECT_TRUE(vk::TriggerSetzen(1));
+  EXPECT_EQ(dateien(), std::vector<std::string>{"T1001.trg"});
+  vk::triggerZustand().letzterTrigger = sys("ziel/Trigger/T1001.trg");
   vk::TriggerAbwarten();
-  EXPECT_EQ(vk::recordedMessages().size(), 2U);
-  EXPECT_TRUE(gibtEs("ziel/Trigger/T1001.trg"));
-  EXPECT_TRUE(vk::triggerZustand().letzterTrigger.empty());
+  EXPECT_TRUE(vk::recordedMessages().empty());
 }
 
 }  // namespace

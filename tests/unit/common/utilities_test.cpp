@@ -1,5 +1,4 @@
-// Path splitting, desktop shortcuts (names, arguments, description, the file
-// written), starting programs, and the trace line format.
+// Path splitting, desktop shortcuts (the file written) and starting programs.
 #include "testbaum.h"
 
 namespace {
@@ -18,22 +17,6 @@ TEST(PfadTeilen, SplitsAtLastBackslashFromSecondCharacter) {
     vk::PfadTeilen(name, ordner);
     EXPECT_EQ(ordner + "|" + name, erwartet) << pfad;
   }
-}
-
-// The group number: 5 named in the file name, 2 not; without a pool the
-// recognizer's topic, with -1 no group.
-TEST_F(Utilities, ShortcutNamesArgumentsAndDescription) {
-  auto v = vk::VerknuepfungBilden("Meier", "", "Chirurgie", 5);
-  EXPECT_EQ(v.dateiname + "|" + v.argumente,
-            "Meier Chirurgie (5).desktop|-u \"Meier\" -p \"Chirurgie\" -G 5");
-  v = vk::VerknuepfungBilden("Meier", "", "Chirurgie", 2);
-  EXPECT_EQ(v.dateiname, "Meier Chirurgie.desktop");
-  v = vk::VerknuepfungBilden("Meier", "Allgemein", "", -1);
-  EXPECT_EQ(v.dateiname + "|" + v.argumente, "Meier (DNS).desktop|-u \"Meier\"-t \"Allgemein\"");
-  EXPECT_EQ(v.beschreibung, vk::TextMitWert(2571, "Meier") + "\rAllgemein");
-  v = vk::VerknuepfungBilden("Meier", "", "Chirurgie", 0);
-  EXPECT_EQ(v.beschreibung, vk::TextMitWert(2571, "Meier") + "\r" + vk::Text(2572) + "\r" +
-                                vk::TextMitWert(2573, "Chirurgie"));
 }
 
 TEST_F(Utilities, ShortcutWrittenToDesktopOrReported) {
@@ -84,17 +67,6 @@ TEST_F(Utilities, StartingMissingFailingAndGoodPrograms) {
                              deutsch + "Fehler 3, \n" + vk::TextMitWert(959, sys("bin/prog")) +
                              "Error 3, \n");
   EXPECT_TRUE(vk::Starten(sys("bin/prog"), false, "3", false));  // not waited for
-}
-
-TEST(TraceZeile, HeadValuesAndTabs) {
-  vk::TraceKopf kopf;
-  kopf.programm = "Vokarium";
-  kopf.instanz = 4194304;
-  kopf.thread = 812;
-  kopf.zeit = {2026, 12, 5, 17, 54, 30, 0};
-  kopf.ticks = 123456007;
-  EXPECT_EQ(vk::TraceZeile(kopf, {"SperreSetzen", "\\srv\\p\\Sperre.lck"}),
-            "Vokarium: 4194304: 812: 261205: 175430: 007: \tSperreSetzen\t\\srv\\p\\Sperre.lck\t");
 }
 
 }  // namespace

@@ -30,27 +30,21 @@ constexpr Fall kFaelle[] = {
      true},
     // An option without value swallows not the next one.
     {R"(-e -p "P" -E -u U)", "U", "P", "", -1, true, false},
-    {"-p -u U", "U", "", "", -1, false, true},
     // Upper and lower case "e" differ.
     {"-E -u U", "U", "", "", -1, false, false},
-    {"-e -u U", "U", "", "", -1, true, true},
     // An unclosed quote drops its option and ends the parse.
     {R"(-u "Meier" -t "Allgemein -p Chirurgie)", "Meier", "", "", -1, false, true},
     // Unknown letters and ignored options.
     {R"(-x "was auch immer" -i 3 -D drei -u U -Z)", "U", "", "", -1, false, true},
     // Empty and fragmentary lines.
     {"", "", "", "", -1, false, true},
-    {"   ", "", "", "", -1, false, true},
     {"ohne Optionen", "", "", "", -1, false, true},
-    {"-", "", "", "", -1, false, true},
     {"Meier -", "", "", "", -1, false, true},
     {"-u", "", "", "", -1, false, true},
     // The speaker option is rounded half to even; outside 32 bits there is
     // no option rather than a wrapped number.
-    {"-G 2.6", "", "", "", 3, false, true},
     {"-G 2.5", "", "", "", 2, false, true},
     {"-G 3.5", "", "", "", 4, false, true},
-    {"-G 0", "", "", "", 0, false, true},
     {"-G 7abc", "", "", "", 7, false, true},
     {"-G abc", "", "", "", 0, false, true},
     {R"(-G "-2")", "", "", "", -2, false, true},
