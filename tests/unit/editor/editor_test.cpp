@@ -1,6 +1,6 @@
 // The rows of the word list editor without a window: the automatic spoken
-// form, how a list file becomes rows, the notations, checking, removing,
-// editing (LoeschListe) and searching.
+// form, how a list file becomes rows, the notations, checking, removing and
+// editing (LoeschListe).
 #include "common/wortpruefung.h"
 #include "editor_baum.h"
 #include "platform/shared_file.h"
@@ -201,18 +201,6 @@ TEST_F(Liste, CheckRemoveAndEditKeepTheCountAndTheOldEntries) {
   EXPECT_EQ(std::vector<std::string>(e.begin(), e.end()),
             (std::vector<std::string>{"Arm\\Ahrm", "Arm "}));
   EXPECT_EQ(zeilen()[0], "Arme|Ahrm|x");  // the check box stays
-}
-
-TEST_F(Liste, SearchMatchesTheStartIgnoringCase) {
-  schreiben("ziel/Chirurgie/Wortliste.txt",
-            "Haben\r\nAbend\r\n\xC4rger\r\nabends\r\n\xE4u\337erst\r\n");
-  ASSERT_TRUE(bauen(liste("Wortliste.txt")));
-  EXPECT_EQ(vk::Suchen(" ab "), 1);
-  EXPECT_EQ(vk::Suchen("ABENDS"), 3);
-  EXPECT_EQ(vk::Suchen("\xE4r"), 2);  // ä finds Ärger
-  EXPECT_EQ(vk::Suchen("\xC4U"), 4);
-  EXPECT_EQ(vk::Suchen("ben"), -1);
-  EXPECT_EQ(vk::Suchen("  "), -1);
 }
 
 }  // namespace
