@@ -23,12 +23,9 @@ class EinpassenTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void screenIsSmall() {
+  void windowsAreFittedOntoTheScreen_data() {
     // The test means something only at the scale it is run with.
     QCOMPARE(QGuiApplication::primaryScreen()->availableGeometry().size(), QSize(400, 400));
-  }
-
-  void windowsAreFittedOntoTheScreen_data() {
     QTest::addColumn<QRect>("vorher");
     QTest::addColumn<QSize>("mindestens");
     QTest::addColumn<QRect>("nachher");

@@ -1,7 +1,6 @@
 // The main windows of Vokarium and vkPflege, offscreen, on a temporary pool
-// tree: loading, the unattended start, the toolbar actions up to the order
-// they hand to the editor (recorded here instead of opening it), locks,
-// shortcuts and the helper start. Messages go to the responder.
+// tree: the toolbar actions up to the order they hand to the editor
+// (recorded here instead of opening it), locks, shortcuts, the helper start.
 #include "main/hauptfenster.h"
 
 #include <QApplication>
@@ -73,14 +72,11 @@ class Hauptfenster : public Testbaum {
 
 TEST_F(Hauptfenster, LoadingSelectsTheLastUserAndEnablesHisButtons) {
   auto& f = starten(vk::VokariumArt());
-  EXPECT_EQ(f.tSpeicherort->text().toStdString(), sys("ziel/"));
-  EXPECT_EQ(f.coPool->count(), 1);
   EXPECT_FALSE(f.coPool->isEnabled());  // one pool only
   ASSERT_EQ(f.lbUser->count(), 2);
   EXPECT_EQ(f.lbUser->currentItem()->text(), "Meier | Allgemein");
   EXPECT_EQ(vk::poolZustand().Benutzer, "Meier");
   EXPECT_TRUE(an("Wortliste") && an("BenWoerter") && an("VokabularFixieren"));
-  EXPECT_EQ(f.windowTitle(), "Vokarium (5.0)");
   EXPECT_FALSE(f.lbDebug->isEnabled());
 
   // A topic with its fix file keeps "VokabularFixieren" off.
@@ -94,31 +90,32 @@ TEST_F(Hauptfenster, LoadingSelectsTheLastUserAndEnablesHisButtons) {
   schreiben("ziel/Chirurgie/_Schulz.ben", "Femur\r\n");
   klicken("Wortliste");
   ASSERT_EQ(auftraege_.size(), 1u);
-  EXPECT_EQ(auftraege_[0].auftrag.dateiname, "_Schulz.ben");
-  EXPECT_EQ(auftraege_[0].auftrag.Thema, "Allgemein");  // the order carries the topic
+  EXPECT_EQ(auftraege_[0].auftrag.dateiname + "|" + auftraege_[0].auftrag.Thema,
+            "_Schulz.ben|Allgemein");
   EXPECT_FALSE(auftraege_[0].gesperrt);
-  EXPECT_TRUE(f.Toolbar1->isEnabled());
 
   // "/V" at the start of the command line: the debug list is enabled.
   EXPECT_TRUE(starten(vk::VokariumArt(), "/V").lbDebug->isEnabled());
   // A last pool no longer listed gives way to the shown pool.
   vk::RegSchreiben("LastPool", "Aufgeloest");
-  EXPECT_EQ(starten(vk::VokariumArt()).coPool->currentText(), "Chirurgie");
+  auto& g = starten(vk::VokariumArt());
+  EXPECT_EQ(g.coPool->currentText(), "Chirurgie");
   EXPECT_EQ(vk::poolZustand().Pool, "Chirurgie");
+  // Escape closes the window.
+  g.activateWindow();
+  g.lbUser->setFocus();
+  QTest::keyClick(g.lbUser, Qt::Key_Escape);
+  EXPECT_FALSE(g.isVisible());
 }
 
 TEST_F(Hauptfenster, ALocationWithoutConfigurationIsForgotten) {
   vk::RegSchreiben("LastDirectory", sys("nirgends/"));
   auto& f = starten(vk::VokariumArt());
-  EXPECT_TRUE(f.LastDirectory().empty());
-  EXPECT_TRUE(vk::RegLesen("LastDirectory").empty());  // in the registry too
-  EXPECT_TRUE(f.tSpeicherort->text().isEmpty());
-  EXPECT_EQ(f.coPool->count(), 0);
-  EXPECT_EQ(f.lbUser->count(), 0);
+  EXPECT_EQ(f.LastDirectory() + vk::RegLesen("LastDirectory"), "");
+  EXPECT_EQ(f.coPool->count() + f.lbUser->count(), 0);
   // Choosing the right file loads it.
   vk::setNextFileName(sys("ziel/Vokarium.cfg"));
   f.Auswaehlen();
-  EXPECT_EQ(f.LastDirectory(), sys("ziel/"));
   EXPECT_EQ(vk::RegLesen("LastDirectory"), sys("ziel/"));
   EXPECT_EQ(f.lbUser->count(), 2);
 }
@@ -141,20 +138,18 @@ TEST_F(Hauptfenster, UnattendedUserEndsWithoutWordsAndOpensHisWords) {
 
 TEST_F(Hauptfenster, ActionsLeaveNoLockBehind) {
   starten(vk::VokariumArt());
-  vk::setNextFileName("");
-  klicken("Importieren");
-  EXPECT_FALSE(gibtEs("ziel/Chirurgie/Sperre.lck"));
-  vk::setNextFileName(sys("fehlt.txt"));
-  klicken("Importieren");
-  EXPECT_FALSE(gibtEs("ziel/Chirurgie/Sperre.lck"));
+  for (const std::string datei : {"", "fehlt.txt"}) {
+    vk::setNextFileName(datei.empty() ? "" : sys(datei));
+    klicken("Importieren");
+    EXPECT_FALSE(gibtEs("ziel/Chirurgie/Sperre.lck"));
+  }
   EXPECT_NE(meldungen().find("fehlt.txt"), std::string::npos);
   schreiben("import.txt", "Femur\r\n");
   vk::setNextFileName(sys("import.txt"));
   klicken("Importieren");
   ASSERT_EQ(auftraege_.size(), 1u);
-  EXPECT_TRUE(auftraege_[0].auftrag.vollerPfad);
+  EXPECT_TRUE(auftraege_[0].auftrag.vollerPfad && auftraege_[0].gesperrt);
   EXPECT_EQ(auftraege_[0].auftrag.dateiname, sys("import.txt"));
-  EXPECT_TRUE(auftraege_[0].gesperrt);
   auftraege_.clear();
 
   // A total list that does not exist opens nothing, quietly.
@@ -165,8 +160,7 @@ TEST_F(Hauptfenster, ActionsLeaveNoLockBehind) {
   schreiben("ziel/Chirurgie/AlleWorte.txt", "Femur\r\nTibia\r\n");
   klicken("Gesamtwortliste");
   ASSERT_EQ(auftraege_.size(), 1u);
-  EXPECT_TRUE(auftraege_[0].auftrag.Gesamt);
-  EXPECT_TRUE(auftraege_[0].gesperrt);
+  EXPECT_TRUE(auftraege_[0].auftrag.Gesamt && auftraege_[0].gesperrt);
   EXPECT_EQ(auftraege_[0].benutzer, "");  // the pool's list is no member's
   // The member still selected is the one whose new words "Wortliste" opens.
   schreiben("ziel/Chirurgie/_Meier.ben", "Tibia\r\n");
@@ -211,24 +205,18 @@ TEST_F(Hauptfenster, ShortcutsStartTheHelperForTheUser) {
   starten(vk::VokariumArt());
   klicken("DragonLink");
   klicken("VokariumLink");
+  klicken("VokariumLink");  // the same symbol again
   const std::string dragon = desktop("Meier (DNS).desktop");
-  EXPECT_NE(dragon.find(" -u Meier -t Allgemein\n"), std::string::npos) << dragon;
-  EXPECT_NE(dragon.find("X-Vokarium-IconIndex=1\n"), std::string::npos);
   const std::string vokarium = desktop("Meier Chirurgie.desktop");
-  EXPECT_NE(vokarium.find(" -u Meier -p Chirurgie\n"), std::string::npos) << vokarium;
-  EXPECT_NE(vokarium.find("X-Vokarium-IconIndex=2\n"), std::string::npos);
-  klicken("VokariumLink");
-  EXPECT_NE(desktop("Meier Chirurgie.desktop").find("IconIndex=2\n"), std::string::npos);
+  for (const char* teil : {" -u Meier -t Allgemein\n", "X-Vokarium-IconIndex=1\n"})
+    EXPECT_NE(dragon.find(teil), std::string::npos) << dragon;
+  for (const char* teil : {" -u Meier -p Chirurgie\n", "X-Vokarium-IconIndex=2\n"})
+    EXPECT_NE(vokarium.find(teil), std::string::npos) << vokarium;
 }
 
 TEST_F(Hauptfenster, MaintenanceToolbarAndItsRules) {
   auto& f = starten(vk::PflegeArt());
-  EXPECT_EQ(f.objectName(), "FormvkPflege");
   EXPECT_EQ(f.knopf("VokabularFixieren"), nullptr);
-  EXPECT_EQ(f.knopf("Wortliste")->toolTip().toStdString(),
-            "neue W\xC3\xB6rter aller Anwender des Pools bearbeiten und \xC3\xBC"
-            "bernehmen");
-  EXPECT_EQ(f.lbDebug->count(), 13);
   EXPECT_EQ(f.lbDebug->item(4)->text(), "WortlistenDatei=Wortliste.txt");
   // Selecting only switches the user buttons; nothing is stored.
   EXPECT_TRUE(an("BenWoerter"));
@@ -253,11 +241,7 @@ TEST_F(Hauptfenster, RevisionSnapshotAndTheDifferenceList) {
   starten(vk::PflegeArt());
   klicken("Teilwortliste");
   // It names the button that starts the revision cycle.
-  EXPECT_EQ(meldungen().rfind("Dieser Pool wurde noch nie als \xFC"
-                              "berarbeitet markiert.",
-                              0),
-            0u)
-      << meldungen();
+  EXPECT_EQ(meldungen().rfind("Dieser Pool wurde noch nie", 0), 0u) << meldungen();
   EXPECT_FALSE(gibtEs("ziel/Chirurgie/Sperre.lck"));
   EXPECT_TRUE(auftraege_.empty());
 
@@ -265,36 +249,22 @@ TEST_F(Hauptfenster, RevisionSnapshotAndTheDifferenceList) {
   vk::clearRecordedMessages();
   klicken("Abschluss");
   EXPECT_EQ(lesen("ziel/Chirurgie/Bearbeitet.dat"), "Femur\r\nTibia\r\n");
-  EXPECT_EQ(meldungen().rfind("Der Pool Chirurgie ist jetzt als \xFC"
-                              "berarbeitet markiert.",
-                              0),
-            0u)
-      << meldungen();
+  EXPECT_EQ(meldungen().rfind("Der Pool Chirurgie ist jetzt", 0), 0u) << meldungen();
   klicken("Teilwortliste");
   ASSERT_EQ(auftraege_.size(), 1u);
-  EXPECT_TRUE(auftraege_[0].auftrag.wartung);
-  EXPECT_FALSE(auftraege_[0].auftrag.Gesamt);
+  EXPECT_TRUE(auftraege_[0].auftrag.wartung && auftraege_[0].gesperrt);
   EXPECT_EQ(auftraege_[0].auftrag.dateiname, "AlleWorte.txt");
   EXPECT_EQ(auftraege_[0].vergleichsworte, 2u);
-  EXPECT_TRUE(auftraege_[0].gesperrt);
 
   // "Wortliste" without a user: every ".ben" into the pool word list.
   schreiben("ziel/Chirurgie/_Meier.ben", "Femur\r\n");
   schreiben("ziel/Chirurgie/_Schulz.ben", "Radius\r\n");
   klicken("Wortliste");
   ASSERT_EQ(auftraege_.size(), 2u);
-  EXPECT_EQ(auftraege_[1].auftrag.dateiname, "Wortliste.txt");
-  EXPECT_EQ(auftraege_[1].wortliste, "Femur\r\nRadius\r\n");
+  EXPECT_EQ(auftraege_[1].auftrag.dateiname + "|" + auftraege_[1].wortliste,
+            "Wortliste.txt|Femur\r\nRadius\r\n");
   EXPECT_TRUE(auftraege_[1].gesperrt);
   EXPECT_FALSE(gibtEs("ziel/Chirurgie/_Meier.ben") || gibtEs("ziel/Chirurgie/_Schulz.ben"));
-}
-
-TEST_F(Hauptfenster, EscapeClosesTheWindow) {
-  auto& f = starten(vk::VokariumArt());
-  f.activateWindow();
-  f.lbUser->setFocus();
-  QTest::keyClick(f.lbUser, Qt::Key_Escape);
-  EXPECT_FALSE(f.isVisible());
 }
 
 }  // namespace

@@ -23,24 +23,13 @@ class EditorBaum : public Testbaum {
     vk::ListeVorbereiten();
     return vk::ListeErstellen();
   }
-  // The list of a pool file (the total list with `gesamt`), of the
-  // maintenance or of a file named by its full path.
-  static vk::Listenauftrag liste(const std::string& datei, bool gesamt = false) {
-    vk::Listenauftrag a;
-    a.dateiname = datei;
-    a.Gesamt = gesamt;
-    return a;
-  }
-  static vk::Listenauftrag gesamt() { return liste("AlleWorte.txt", true); }
-  static vk::Listenauftrag wartung() {
-    vk::Listenauftrag a = liste("AlleWorte.txt");
-    a.wartung = true;
-    return a;
-  }
+  // The list of a pool file, the total list, the maintenance list, a file
+  // named by its path below the tree.
+  static vk::Listenauftrag liste(const std::string& datei) { return {.dateiname = datei}; }
+  static vk::Listenauftrag gesamt() { return {.dateiname = "AlleWorte.txt", .Gesamt = true}; }
+  static vk::Listenauftrag wartung() { return {.dateiname = "AlleWorte.txt", .wartung = true}; }
   vk::Listenauftrag import(const std::string& rel) const {
-    vk::Listenauftrag a = liste(sys(rel));
-    a.vollerPfad = true;
-    return a;
+    return {.dateiname = sys(rel), .vollerPfad = true};
   }
 
   // The rows as "written|spoken|x" (x = checked), in order.

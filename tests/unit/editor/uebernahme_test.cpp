@@ -1,8 +1,6 @@
 // "Speichern" and "Uebernehmen" of each kind of list, byte for byte in the
-// pool files, and the three guarantees of a take-over: words are never
-// given up silently, lines other programs append to the total list survive
-// its rewrite (a real second process appends meanwhile), and a maintenance
-// take-over writes each word once.
+// pool files: words are never given up silently, lines other programs
+// append to the total list survive its rewrite, a take-over happens once.
 #include <signal.h>
 #include <sys/wait.h>
 
@@ -13,6 +11,7 @@
 #include "main/editor/pruefsumme.h"
 #include "platform/shared_file.h"
 #include "platform/system.h"
+#include "platform/text_lines.h"
 
 namespace {
 
@@ -48,14 +47,12 @@ TEST_F(Uebernahme, NewWordsGoToBothPoolFilesAndTheWordListIsDeleted) {
   EXPECT_TRUE(triggerDa());
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
 
-  // All unchecked: nothing to send, but the list goes and the server is told.
-  std::filesystem::remove(wurzel_ / "ziel/Trigger/POOL-Chirurgie.trg");
+  // All unchecked: nothing to send, but the list goes.
   schreiben(p("Wortliste.txt"), "Ohr\r\n");
   ASSERT_TRUE(bauen(liste("Wortliste.txt")));
   vk::Markieren({0}, false);
   ASSERT_TRUE(vk::ListeUebernehmen());
   EXPECT_EQ(poolDateien({"AlleWorte.txt", "Wortliste.txt"}), "alt\r\n" + neu + "|-");
-  EXPECT_TRUE(triggerDa());
 }
 
 // Unattended, the take-over first takes the pool lock; without it nothing
@@ -76,8 +73,10 @@ TEST_F(Uebernahme, AutomaticModeTakesOverOnlyUnderThePoolLock) {
   EXPECT_EQ(lesen(p("AlleWorte.txt")), "Arm\r\n");
 }
 
-// Any name of an import file gets a backup beside it.
-TEST_F(Uebernahme, ImportSaveKeepsTheOldFileAsBakWhateverItsName) {
+// Any name of an import file gets a backup beside it. An import's take-over
+// appends the checked rows and deletes nothing: not the user's file, and
+// not the pool word list it never showed.
+TEST_F(Uebernahme, ImportSaveKeepsABakAndItsTakeOverDeletesNothing) {
   for (const auto& [name, sicherung] : {std::pair{"liste.txt", "liste.bak"},
                                         {"LISTE.TXT", "LISTE.bak"},
                                         {"liste.csv", "liste.csv.bak"},
@@ -94,37 +93,13 @@ TEST_F(Uebernahme, ImportSaveKeepsTheOldFileAsBakWhateverItsName) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(wurzel_ / "import"), {}), 7);
   EXPECT_FALSE(triggerDa());
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
-}
 
-// A save that fails is reported and leaves the file, its backup and the
-// folder as they were (the window then stays open with the edits).
-TEST_F(Uebernahme, ImportSaveThatFailsChangesNothing) {
-  std::filesystem::create_directories(wurzel_ / "tmp");
-  baum_->env("TMPDIR", baum_->pfad("tmp").c_str());
-  schreiben("import/liste.TXT", "eins\r\n");
-  schreiben("import/liste.bak", "alt\r\n");
-  ASSERT_TRUE(bauen(import("import/liste.TXT")));
-  vk::HakenSetzen(zeileVon("eins"), false);
-  plat::SharedFile andere;
-  ASSERT_EQ(halten(andere, "import/liste.bak"), plat::Err::ok);
-  EXPECT_FALSE(vk::ListeSpeichern());
-  EXPECT_EQ(vk::recordedMessages().size(), 1U) << meldungen();
-  EXPECT_NE(meldungen().find(vk::Text(2584)), std::string::npos) << meldungen();
-  EXPECT_EQ(lesen("import/liste.TXT") + lesen("import/liste.bak"), "eins\r\nalt\r\n");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(wurzel_ / "import"), {}), 2);
-  EXPECT_TRUE(std::filesystem::is_empty(wurzel_ / "tmp"));
-}
-
-// An import's take-over appends the checked rows and deletes nothing: not
-// the user's file, and not the pool word list it never showed.
-TEST_F(Uebernahme, ImportTakeOverDeletesNothing) {
-  schreiben("import/liste.txt", "zwei\r\n");
   schreiben(p("Wortliste.txt"), "x\r\n");
   ASSERT_TRUE(bauen(import("import/liste.txt")));
   ASSERT_TRUE(vk::ListeUebernehmen());
   EXPECT_EQ(poolDateien({"AlleWorte.txt", "neuWorte.txt", "Wortliste.txt"}),
             "zwei\r\n|zwei\r\n|x\r\n");
-  EXPECT_TRUE(gibtEs("import/liste.txt"));
+  EXPECT_EQ(lesen("import/liste.txt"), "zwei\r\n");
 }
 
 // A take-over deletes exactly the file it showed, and only what it read:
@@ -259,12 +234,18 @@ TEST_F(Uebernahme, LockedTotalListAsksAndRetryCompletes) {
   EXPECT_NE(meldungen().find(sys(p("Wortliste.txt"))), std::string::npos) << meldungen();
   EXPECT_EQ(poolDateien({"AlleWorte.txt", "neuWorte.txt", "Wortliste.txt"}),
             "alt\r\nArm\r\n|Arm\r\n|-");
-}
 
-int warten(pid_t pid) {
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  // A total list that stays held cannot be replaced and sends nothing:
+  // members would delete words the pool still holds.
+  ASSERT_TRUE(bauen(gesamt()));
+  vk::HakenSetzen(zeileVon("alt"), false);
+  plat::SharedFile halter2;
+  ASSERT_EQ(halten(halter2, p("AlleWorte.txt")), plat::Err::ok);
+  vk::clearRecordedMessages();
+  EXPECT_FALSE(vk::ListeUebernehmen());
+  EXPECT_EQ(vk::recordedMessages().size(), 1U) << meldungen();  // the question only
+  EXPECT_EQ(poolDateien({"AlleWorte.txt", "loeWorte.txt", "neuWorte.txt", "AlleWorte.bak"}),
+            "alt\r\nArm\r\n|-|Arm\r\n|-");
 }
 
 // Runs `schritt` in a child process that is killed (-9) at its first
@@ -404,26 +385,14 @@ TEST_F(Uebernahme, AFragmentNeverBecomesAPoolWord) {
       ::_exit(3);
     ::raise(SIGKILL);
   }
-  ASSERT_NE(warten(pid), 3);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status));
   ASSERT_TRUE(bauen(gesamt()));
   EXPECT_EQ(zeilen(), (std::vector<std::string>{"Femur||x", "Tibia||x"}));
   ASSERT_TRUE(vk::ListeUebernehmen());
   EXPECT_EQ(poolDateien({"AlleWorte.txt", "neuWorte.txt"}),
             "Femur\r\nTibia\r\n|Femur\r\nTibia\r\n");
-}
-
-// A total list that cannot be replaced sends nothing: members would delete
-// words the pool still holds.
-TEST_F(Uebernahme, TotalListThatStaysLockedChangesNothing) {
-  schreiben(p("AlleWorte.txt"), "Arm\r\nZeh\r\n");
-  ASSERT_TRUE(bauen(gesamt()));
-  vk::HakenSetzen(zeileVon("Zeh"), false);
-  plat::SharedFile halter;
-  ASSERT_EQ(halten(halter, p("AlleWorte.txt")), plat::Err::ok);
-  EXPECT_FALSE(vk::ListeUebernehmen());
-  EXPECT_EQ(vk::recordedMessages().size(), 1U) << meldungen();  // the question only
-  EXPECT_EQ(poolDateien({"AlleWorte.txt", "loeWorte.txt", "neuWorte.txt", "AlleWorte.bak"}),
-            "Arm\r\nZeh\r\n|-|-|-");
 }
 
 // Another workstation in a child process: appends "<prefix><n>" (n = 1..anzahl)
@@ -442,15 +411,6 @@ pid_t anhaengerStarten(const std::string& pfad, const std::string& prefix, int a
     plat::sleepMs(2);
   }
   ::_exit(0);
-}
-
-// Counts the lines of `inhalt` equal to `zeile`.
-int anzahl(const std::string& inhalt, const std::string& zeile) {
-  int n = 0;
-  for (std::size_t pos = 0; (pos = inhalt.find(zeile + "\r\n", pos)) != std::string::npos; ++pos) {
-    if (pos == 0 || inhalt[pos - 1] == '\n') ++n;
-  }
-  return n;
 }
 
 // Another workstation appends to the total list while it is open in the
@@ -479,12 +439,15 @@ TEST_F(Uebernahme, LinesAppendedMeanwhileSurviveTheRewrite) {
       ASSERT_EQ(f.append("Zeh\r\n"), plat::Err::ok);
     }
     ASSERT_TRUE(speichern ? vk::ListeSpeichern() : vk::ListeUebernehmen());
-    ASSERT_EQ(warten(pid), 0);
-    const std::string ergebnis = lesen(p("AlleWorte.txt"));
+    int status = -1;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ASSERT_EQ(status, 0);
+    std::vector<std::string> z;
+    ASSERT_EQ(plat::readLines(pfad, z), plat::Err::ok);
+    const auto anzahl = [&z](const std::string& w) { return std::count(z.begin(), z.end(), w); };
     for (int n = 1; n <= 150; ++n)
-      ASSERT_EQ(anzahl(ergebnis, "Fremd" + std::to_string(n)), 1) << n;
-    EXPECT_EQ(anzahl(ergebnis, "Wort299"), 1);
-    EXPECT_EQ(anzahl(ergebnis, "Zeh"), 0);
+      ASSERT_EQ(anzahl("Fremd" + std::to_string(n)), 1) << n;
+    EXPECT_EQ(anzahl("Wort299") + anzahl("Zeh"), 1);
   }
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
 }
