@@ -27,6 +27,7 @@ namespace {
 
 using vktest::lesen;
 using vktest::schreiben;
+using vktest::sys;
 
 class Kern : public ::testing::Test {
  protected:
@@ -53,7 +54,6 @@ class Kern : public ::testing::Test {
   // A file of pool A.
   fs::path a(const std::string& name) const { return ziel() / "A" / name; }
   std::string inA(const std::string& name) const { return lesen(a(name)); }
-  static std::string sys(const fs::path& p) { return plat::systemPath(p.string()); }
   // Holds `p` open without sharing, as another program would.
   static plat::SharedFile halten(const fs::path& p, plat::Share share = plat::Share::exclusive) {
     plat::SharedFile f;
@@ -196,7 +196,8 @@ TEST_F(Kern, GehaltenerTriggerWirdAufgegebenUndBleibt) {
   EXPECT_EQ(schleife().arbeitsplaetze.back(), "ZWEITER");
 }
 
-TEST_F(Kern, FelderDerBenutzerzeile) {
+// The fields of a user line and their limits; at most 127 pools.
+TEST_F(Kern, FelderDerBenutzerzeileUndHoechstens127Pools) {
   BenutzerEintrag e;
   EXPECT_EQ(BenutzerZeileZerlegen("P\t  'O''Brien'\tcurrent\\a\t\"x y\"z", e),
             ZeilenFehler::keiner);
@@ -209,9 +210,7 @@ TEST_F(Kern, FelderDerBenutzerzeile) {
   for (const char* z :
        {"P\t..", "P\ta\\b", "P\ta/b", "P\t", "..\tu", "P\tu\tx\x1By", "P\tu\tx\t\"a\tb\""})
     EXPECT_EQ(BenutzerZeileZerlegen(z, e), ZeilenFehler::unzulaessigerName) << z;
-}
 
-TEST_F(Kern, HoechstensHundertsiebenundzwanzigPools) {
   std::string zeilen;
   for (int i = 0; i < 127; ++i)
     zeilen += "P" + std::to_string(i) + "\tu\r\n";
@@ -241,7 +240,6 @@ TEST_F(Kern, FrageAmTerminalUndIhreWahl) {
     if (ergebnis == FrageErgebnis::gewaehlt) {
       EXPECT_EQ(verzeichnis, sys(admin) + "\\");
     }
-    EXPECT_NE(aus.str().find("ben\xC3\xB6tigt"), std::string::npos) << "the texts, for the screen";
   }
   optionen().basisVerzeichnis.clear();
   BasisKlaeren([this](std::string& v) {
@@ -402,14 +400,10 @@ TEST_F(Kern, UebriggebliebenerClaimKommtNichtZweimal) {
   }
 }
 
-// What the delivery record says, checked against the files: a record left
-// behind with its claim gone (the server died between the two deletes) says
-// nothing about a new claim, even one with the old claim's inode. A server
-// killed while it moved a new text into a claim left from before: the record
-// names the append before it is made, the claim's size says whether it is
-// there; a new text with the deleted one's inode is not taken for it. A
-// member's append is noted as begun with the size the member file would
-// have. The text reaches the member once in every case.
+// What the delivery record says is checked against the files: a record left
+// without its claim says nothing about a new one (even with the old inode);
+// an append into an old claim or a member, named before it is made, counts
+// as made when the size says so. The text reaches the member once each time.
 TEST_F(Kern, ZustellvermerkLaesstNichtsZweimalKommen) {
   const auto claimUndText = [this] {
     return "C " + stand(a("neuWorte.txt.zustellung"), true) + "\nQ " +
