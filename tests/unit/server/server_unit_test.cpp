@@ -344,14 +344,10 @@ TEST_F(Kern, BlockiertesMitgliedBehaeltNurSeinenRest) {
 // keeps the pool's claim alive: nobody loses the words, and the member
 // already served does not get them twice.
 TEST_F(Kern, ClaimBleibtBisJedesMitgliedBedientIst) {
-  struct Fall {
-    const char* name;
-    bool neuAlsOrdner;
-  };
-  for (const Fall f : {Fall{"Datei und Rest unbeschreibbar", true}, Fall{"Rest unlesbar", false}}) {
-    SCOPED_TRACE(f.name);
+  for (const bool neuAlsOrdner : {true, false}) {
+    SCOPED_TRACE(neuAlsOrdner ? "Datei und Rest unbeschreibbar" : "Rest unlesbar");
     neuerPool("A\tu1\r\nA\tu2\r\n", 1);
-    if (f.neuAlsOrdner) fs::create_directory(a("_u2.neu"));
+    if (neuAlsOrdner) fs::create_directory(a("_u2.neu"));
     fs::create_directory(a("_u2.neu.zustellung"));
     schreiben(a("neuWorte.txt"), "W1\r\n");
     durchgang();
@@ -371,21 +367,16 @@ TEST_F(Kern, ClaimBleibtBisJedesMitgliedBedientIst) {
 // everything delivered: the next passes give each member only what it has
 // not got, also the lines that came to the claim since.
 TEST_F(Kern, UebriggebliebenerClaimKommtNichtZweimal) {
-  struct Fall {
-    const char* name;
-    const char* gehalten;
-  };
-  for (const Fall f : {Fall{"Claim gehalten", "neuWorte.txt.zustellung"},
-                       Fall{"Rest gehalten", "_u2.neu.zustellung"}}) {
-    SCOPED_TRACE(f.name);
+  for (const char* gehalten : {"neuWorte.txt.zustellung", "_u2.neu.zustellung"}) {
+    SCOPED_TRACE(gehalten);
     neuerPool("A\tu1\r\nA\tu2\r\n", 1);
     schreiben(a("neuWorte.txt.zustellung"), "W1\r\n");
     schreiben(a("_u2.neu.zustellung"), "R\r\n");
     {
-      plat::SharedFile halter = halten(a(f.gehalten), plat::Share::shared);
+      plat::SharedFile halter = halten(a(gehalten), plat::Share::shared);
       durchgang();
     }
-    ASSERT_TRUE(fs::exists(a(f.gehalten)));
+    ASSERT_TRUE(fs::exists(a(gehalten)));
     EXPECT_EQ(inA("_u1.neu"), "W1\r\n");
     EXPECT_EQ(inA("_u2.neu"), "R\r\nW1\r\n");
     schreiben(a("neuWorte.txt"), "W2\r\n");
