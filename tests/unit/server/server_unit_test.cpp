@@ -124,9 +124,8 @@ class Kern : public ::testing::Test {
 
 }  // namespace
 
-// A text the client still holds stays; the next pass serves the pool anyway,
-// without a trigger of its own (the client's trigger found the old one
-// still queued). The same for new and for deleted words.
+// A text the client still holds stays; the next pass serves it without a
+// trigger of its own. The same for new and for deleted words.
 TEST_F(Kern, VomClientGehaltenerTextBleibtUndKommtImNaechstenDurchgang) {
   for (const auto& [text, mitglied] :
        {std::pair{"neuWorte.txt", "_u1.neu"}, {"loeWorte.txt", "_u1.loe"}}) {
@@ -314,9 +313,8 @@ TEST_F(Kern, FremdeEintraegeWerdenBeiseiteGelegtOderUebergangen) {
   plat::resetConfinement();
 }
 
-// A member that stays blocked gets its own remainder when it is free again;
-// the others get nothing twice. An append torn by a kill is cut back first.
-// The same with one flush per pass (local disk) and one per file (network).
+// A blocked member gets its own remainder once free, cut back first after a
+// torn append; the others get nothing twice. With either kind of flush.
 TEST_F(Kern, BlockiertesMitgliedBehaeltNurSeinenRest) {
   for (const bool jeDatei : {false, true}) {
     SCOPED_TRACE(jeDatei ? "jede Datei geflusht" : "ein Flush des Dateisystems");
@@ -362,10 +360,8 @@ TEST_F(Kern, ClaimBleibtBisJedesMitgliedBedientIst) {
   }
 }
 
-// A claim or remainder whose delete fails at the end of its pass (another
-// program holds it just then, or the server dies before it) stays with
-// everything delivered: the next passes give each member only what it has
-// not got, also the lines that came to the claim since.
+// A claim or remainder whose delete fails stays with everything delivered:
+// the next passes give each member only what it has not got yet.
 TEST_F(Kern, UebriggebliebenerClaimKommtNichtZweimal) {
   for (const char* gehalten : {"neuWorte.txt.zustellung", "_u2.neu.zustellung"}) {
     SCOPED_TRACE(gehalten);
@@ -460,10 +456,8 @@ TEST_F(Kern, GrosserTextKommtGanzAn) {
   EXPECT_TRUE(inA("_u1.neu") == text);
 }
 
-// A member write that fails half-way (full disk) is cut back at once: a
-// reader of the member file never sees part of the text, the member gets it
-// whole from its remainder. A claim whose flush fails keeps the new lines
-// in the pool's text.
+// A member write that fails half-way is cut back, the member gets the text
+// whole from its remainder; a claim whose flush fails leaves the new lines.
 TEST_F(Kern, FehlschlagBeimSchreibenLaesstNichtsHalbes) {
   benutzer("A\tu1\r\n");
   schreiben(a("_u1.neu"), "alt\r\n");
@@ -603,10 +597,8 @@ TEST_F(Kern, NachDemAnhaengenGetoeteterServerLiefertNichtZweimal) {
   }
 }
 
-// Nothing goes before it is on the disk. On a network drive each member file
-// is flushed: a flush that fails counts as a failed write, the member keeps
-// the text in its own remainder. On a local disk the pass ends with one
-// flush of the file system: when it fails, the claim stays.
+// Nothing goes before it is on the disk: a failed flush of a member file
+// (network drive) leaves its remainder, of the file system the claim.
 TEST_F(Kern, EinFehlgeschlagenerFlushLoeschtNichts) {
   for (const bool jeDatei : {true, false}) {
     SCOPED_TRACE(jeDatei ? "jede Datei geflusht" : "ein Flush des Dateisystems");
@@ -628,10 +620,8 @@ TEST_F(Kern, EinFehlgeschlagenerFlushLoeschtNichts) {
   }
 }
 
-// At start the server serves, without a trigger, every pool an earlier run
-// left something in: only a member's remainder, or only a claim. Below the
-// base and target directories the run follows no link: a pool folder that
-// is one is not used, a user list that is one is not read.
+// At start every pool with only a remainder or only a claim is served; no
+// link is followed to a pool folder or the user list.
 TEST_F(Kern, StartBedientLiegengebliebenesUndFolgtKeinemLink) {
   const auto lauf = [this](const std::string& mehr) {
     schreiben(wurzel_ / "Vokarium.ini", "[Vokarium]\r\nBasisVerzeichnis=" + sys(wurzel_) +
@@ -656,10 +646,8 @@ TEST_F(Kern, StartBedientLiegengebliebenesUndFolgtKeinemLink) {
   plat::resetConfinement();
 }
 
-// A watch that ends (its folder deleted, its notifications no longer
-// readable) ends the wait: the scan after it makes the folder again. Made
-// again, it is watched: a trigger written there ends the wait before the
-// Pause is over.
+// A watch that ends ends the wait, and the folder is made again; a folder
+// made again is watched: a trigger there ends the wait before the Pause.
 TEST_F(Kern, EndeDerBeobachtungEndetDasWarten) {
   optionen().pause = 3600;
   for (const bool beobachtungEndet : {true, false}) {
