@@ -1,6 +1,5 @@
-// The pool server as a process on a temporary tree: settings and their
-// sources, exit codes, the trigger life cycle and being killed while it
-// delivers.
+// The pool server as a process: settings, exit codes, the trigger life
+// cycle and being killed while it delivers.
 #include <gtest/gtest.h>
 
 #include <atomic>

@@ -269,10 +269,9 @@ TEST_F(Kern, VomProtokollAbgewieseneZeilenErscheinenImFenster) {
   EXPECT_EQ(log_.find("Protokolldatei", 20), std::string::npos) << "announced once: " << log_;
 }
 
-// What is no regular file under a trigger's name is set aside without a
-// hang; a member file that is one is skipped with an error line, and the
-// other members are served; a pool text that is a link is not read; a
-// claim's name taken by a folder leaves the text whole.
+// No regular file as a trigger: set aside without a hang; as a member file:
+// skipped, the others served; a linked pool text is not read; a folder
+// under the claim's name leaves the text whole.
 TEST_F(Kern, FremdeEintraegeWerdenBeiseiteGelegtOderUebergangen) {
   benutzer("A\tu1\r\nA\tu2\r\nB\tu3\r\n");
   plat::confineBelow(sys(wurzel_));
@@ -437,9 +436,8 @@ TEST_F(Kern, ZustellvermerkLaesstNichtsZweimalKommen) {
   }
 }
 
-// A text larger than one piece of the delivery reaches every member whole,
-// directly and through a member's own remainder (the last member's line in
-// the user list has no line end).
+// A text larger than one piece reaches every member whole, also through a
+// remainder (the user list's last line has no line end).
 TEST_F(Kern, GrosserTextKommtGanzAn) {
   benutzer(vktest::probe("benutzer_ohne_zeilenende.dat"));
   std::string text;
@@ -540,9 +538,8 @@ TEST_F(Kern, UnlesbareBenutzerlisteLaesstDieBisherigeStehen) {
 }
 
 // Without a usable base or target directory the server stops with what to
-// do, and makes no folder where it was started; the question takes no path
-// from that folder either. With one, its log names the folders as the file
-// system has them.
+// do and makes no folder where it was started, nor takes a path from there.
+// With one, its log names the folders as the file system has them.
 TEST_F(Kern, NurMitBrauchbaremBasisverzeichnis) {
   const fs::path lauf = wurzel_ / "lauf";
   fs::create_directories(lauf / "daten");
@@ -581,9 +578,8 @@ TEST_F(Kern, NurMitBrauchbaremBasisverzeichnis) {
                     (wurzel_ / "Benutzer.dat").string()));
 }
 
-// A server killed right after an append, before it noted it, finds the
-// append in its delivery record at the next pass and does not make it again:
-// a member's append, and a new text moved into a claim left from before.
+// A server killed right after an append (to a member, or of a new text to an
+// old claim) finds it in its delivery record and does not make it again.
 TEST_F(Kern, NachDemAnhaengenGetoeteterServerLiefertNichtZweimal) {
   for (const char* alterClaim : {"", "W1\r\n"}) {
     SCOPED_TRACE(alterClaim);
