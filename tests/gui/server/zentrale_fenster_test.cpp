@@ -1,9 +1,6 @@
-// The windowed side of vkZentrale on a temporary tree and registry: the
-// text window, the base-directory dialog with its file-open dialog, and the
-// windowed run from the dialog to the stop by closing the window. Modal
-// dialogs are driven from a timer while their own event loop runs.
-#include <QFileDialog>
-#include <QFontInfo>
+// The windowed side of vkZentrale on a temporary tree and registry: the text
+// window, the base-directory dialog and the windowed run. Modal dialogs are
+// driven from a timer while their own event loop runs.
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -103,7 +100,6 @@ class ZentraleFensterTest : public QObject {
   void textWindowShowsTheLogConvertedAtTheBottom() {
     TextFenster f;
     f.show();
-    QVERIFY(QFontInfo(f.font()).fixedPitch());
     // cp1252 with CR LF, a line split over two calls as the log writes it.
     f.anhaengen("\r\n+++++ Pool-Directory f\xFCr Gr");
     f.anhaengen(
@@ -118,49 +114,12 @@ class ZentraleFensterTest : public QObject {
     QVERIFY(f.document()->blockCount() <= TextFenster::kZeilenMax);
     QCOMPARE(f.document()->lastBlock().text(), QString("ganz neu"));
     QCOMPARE(f.verticalScrollBar()->value(), f.verticalScrollBar()->maximum());
-    f.iconsSetzen();
-    for (int s : {16, 32}) {
-      // Drawn, not blank: the tile and the letter differ in colour.
-      const QImage bild = f.windowIcon().pixmap(s, s).toImage();
-      QCOMPARE(bild.size(), QSize(s, s));
-      QVERIFY(bild.pixel(s / 2, s / 2) != bild.pixel(s / 4, s / 2));
-    }
   }
 
-  // The file dialog of "???" looks for the user list, starting where the
-  // base directory setting points.
-  void fileDialogLooksForTheUserList() {
-    DraFrageDialog d(nullptr);
-    optionen().basisVerzeichnis = basisSystem();
-    const std::unique_ptr<QFileDialog> datei = BasisDateiDialog(&d, d.startVerzeichnis());
-    QCOMPARE(datei->nameFilters(), QStringList{"Benutzer.dat-Benutzerliste (*.dat)"});
-    QCOMPARE(datei->fileMode(), QFileDialog::ExistingFile);
-    QCOMPARE(QFileInfo(datei->selectedFiles().value(0)).fileName(), QString("Benutzer.dat"));
-    QCOMPARE(QFileInfo(datei->directory().absolutePath()).canonicalFilePath(),
-             QFileInfo(QString::fromStdString(basis().string())).canonicalFilePath());
-  }
-
-  void dialogWithNothingChosenOrAFolderTyped() {
-    // OK with nothing chosen: no base directory, nothing in the registry.
+  // A folder typed into the field and Enter: a missing one keeps the dialog
+  // open with a hint, an existing one counts.
+  void dialogTakesATypedFolder() {
     ini("");
-    Treiber leer([this] {
-      DraFrageDialog* d = offeneFrage();
-      if (d == nullptr) return false;
-      setNextFileName("");
-      d->suchen->click();
-      setNextFileName((wurzel() / "fehlt" / "Benutzer.dat").string());
-      d->suchen->click();
-      if (!d->feld->text().isEmpty()) return false;
-      d->ok->click();
-      return true;
-    });
-    BasisKlaeren([](std::string& v) { return DraFrage(nullptr, v); });
-    QVERIFY(!leer.aufgegeben);
-    QCOMPARE(registryBasis(), std::string());
-    QCOMPARE(optionen().basisVerzeichnis, std::string());
-
-    // A folder typed into the field and Enter: a missing one keeps the
-    // dialog open with a hint (nothing squeezed), an existing one counts.
     bool hinweis = false;
     Treiber tippen([&] {
       DraFrageDialog* d = offeneFrage();
@@ -168,8 +127,7 @@ class ZentraleFensterTest : public QObject {
       d->feld->setFocus();
       QTest::keyClicks(d->feld, QString::fromStdString((wurzel() / "fehlt").string()));
       QTest::keyClick(d->feld, Qt::Key_Return);
-      hinweis = d->isVisible() && d->hinweis->isVisible() && d->hinweis->text().contains("fehlt") &&
-                d->height() >= d->sizeHint().height();
+      hinweis = d->isVisible() && d->hinweis->isVisible() && d->hinweis->text().contains("fehlt");
       d->feld->clear();
       QTest::keyClicks(d->feld, QString::fromStdString(basis().string()));
       QTest::keyClick(d->feld, Qt::Key_Return);
@@ -183,48 +141,36 @@ class ZentraleFensterTest : public QObject {
   }
 
   // A stop in the windowed run keeps the window with the abort line until
-  // the user closes it, its title saying the server stopped: the question
-  // closed (centred on the window; code 8, nothing stored), or a fatal
-  // setting with the base directory known (no question then).
+  // the user closes it, its title saying the server stopped: here the
+  // question closed (centred on the window; code 8, nothing stored). A fatal
+  // setting does the same in the real program below.
   void stopInTheWindowedRunKeepsTheWindow() {
-    for (const bool basisBekannt : {false, true}) {
-      if (basisBekannt)
-        QVERIFY(plat::regWriteString(plat::Hive::localMachine, "Software\\QMT\\Vokarium",
-                                     "LastBasisDirectory", basisSystem()) == plat::Err::ok);
-      ini(basisBekannt ? "Endzeit=23:51\r\n" : "");
-      const QString zeile = basisBekannt ? "+++++ unzulaessige Endzeit-Angabe"
-                                         : "+++++ Basis-Verzeichnis nicht angegeben";
-      TextFenster f;
-      bool mittig = false, offen = false, gefragt = false;
-      QString titel;
-      int gesehen = 0;
-      Treiber treiber([&] {
-        if (DraFrageDialog* d = offeneFrage()) {
-          gefragt = true;
-          mittig =
-              (d->frameGeometry().center() - f.frameGeometry().center()).manhattanLength() < 20;
-          d->close();
-          return false;
-        }
-        // A few more turns of the event loop: the window must stay.
-        if (!f.toPlainText().contains(zeile) || ++gesehen < 10) return false;
-        offen = f.isVisible();
-        titel = f.windowTitle();
-        f.close();
-        return true;
-      });
-      QCOMPARE(FensterLauf(f, nullptr), 8);
-      QVERIFY(!treiber.aufgegeben);
-      QCOMPARE(gefragt, !basisBekannt);
-      QCOMPARE(mittig, !basisBekannt);
-      QVERIFY(offen);
-      QCOMPARE(titel, QString("VokariumServer   5.0 - angehalten"));
-      if (!basisBekannt) {
-        QVERIFY(protokoll().abbruchmeldung.find("Dialog geschlossen") != std::string::npos);
-        QCOMPARE(registryBasis(), std::string());
+    ini("");
+    TextFenster f;
+    bool mittig = false, offen = false;
+    QString titel;
+    int gesehen = 0;
+    Treiber treiber([&] {
+      if (DraFrageDialog* d = offeneFrage()) {
+        mittig = (d->frameGeometry().center() - f.frameGeometry().center()).manhattanLength() < 20;
+        d->close();
+        return false;
       }
-      zuruecksetzen();
-    }
+      // A few more turns of the event loop: the window must stay.
+      if (!f.toPlainText().contains("+++++ Basis-Verzeichnis nicht angegeben") || ++gesehen < 10)
+        return false;
+      offen = f.isVisible();
+      titel = f.windowTitle();
+      f.close();
+      return true;
+    });
+    QCOMPARE(FensterLauf(f, nullptr), 8);
+    QVERIFY(!treiber.aufgegeben);
+    QVERIFY(mittig);
+    QVERIFY(offen);
+    QCOMPARE(titel, QString("VokariumServer   5.0 - angehalten"));
+    QVERIFY(protokoll().abbruchmeldung.find("Dialog geschlossen") != std::string::npos);
+    QCOMPARE(registryBasis(), std::string());
   }
 
   void windowedRunFromTheDialogToClosingTheWindow() {
@@ -234,7 +180,6 @@ class ZentraleFensterTest : public QObject {
     ini("");
     TextFenster f;
     QString gezeigt;
-    bool iconsMitBanner = false;
     bool zuGelassen = true;
     Treiber treiber([&] {
       if (DraFrageDialog* d = offeneFrage()) {
@@ -247,7 +192,6 @@ class ZentraleFensterTest : public QObject {
       const QString text = f.toPlainText();
       if (!text.contains("Pause = 1") || !fs::exists(basis() / "Vokarium" / "vkZentrale.lck"))
         return false;
-      iconsMitBanner = f.windowIcon().availableSizes().contains(QSize(32, 32));
       f.close();
       zuGelassen = f.isVisible();
       return true;
@@ -259,7 +203,6 @@ class ZentraleFensterTest : public QObject {
     QCOMPARE(code, 0);
     QCOMPARE(gezeigt, QString::fromStdString(basis().string() + "/"));
     QCOMPARE(bereit, 1);
-    QVERIFY(iconsMitBanner);
     QVERIFY(zuGelassen);  // a stop request first; the loop ends the program
     QVERIFY(!fs::exists(basis() / "Vokarium" / "vkZentrale.lck"));
     QVERIFY(fs::exists(basis() / "Vokarium" / "Vokarium.cfg"));

@@ -7,15 +7,15 @@
 
 using namespace testlauf;
 
-TEST(Dienst, RegistrierenUndEntfernen) {
+TEST(Dienst, RegistrierenEntfernenUndLaufMitProtokolldatei) {
   Baum b;
   const fs::path kanzlei = b.wurzel / "Kanzlei.ini";
   schreiben(kanzlei, "[Vokarium]\r\n");
   const fs::path unit = b.wurzel / "units" / "vkZentrale.Kanzlei.service";
   // Exit code and error output of a run with `befehl`.
   const auto lauf = [&](const std::string& befehl) {
-    Lauf l;
-    l.start(b.wurzel, {"-I" + kanzlei.string(), befehl});
+    Prozess l;
+    l.start(b.wurzel, {VK_ZENTRALE_EXE, "-I" + kanzlei.string(), befehl});
     const int code = l.ende();
     return std::pair{code, l.fehler()};
   };
@@ -32,10 +32,7 @@ TEST(Dienst, RegistrierenUndEntfernen) {
   const auto [fehlt, fehltFehler] = lauf("/UNREGISTER");
   EXPECT_EQ(fehlt, 8);
   EXPECT_NE(fehltFehler.find("OpenService Fehler 1060"), std::string::npos) << fehltFehler;
-}
 
-TEST(Dienst, LaufMitProtokolldateiUndStopControl) {
-  Baum b;
   b.benutzer("A\tu1\t\t\r\n");
   // The log file lies beside the program: run a copy in the temp tree.
   const fs::path bin = b.wurzel / "bin";
@@ -44,8 +41,8 @@ TEST(Dienst, LaufMitProtokolldateiUndStopControl) {
   const fs::path log = bin / "vkZentrale.Vokarium.log";
   const std::string i = "-I" + b.ini.string();
 
-  Lauf dienst;
-  dienst.start(b.wurzel, {"/SERVICE", i}, (bin / "vkZentrale").string());
+  Prozess dienst;
+  dienst.start(b.wurzel, {(bin / "vkZentrale").string(), "/SERVICE", i});
   ASSERT_TRUE(warteBis([&] { return fs::exists(b.ziel / "BenIntern.dat"); }));
 
   dienst.signal(SIGTERM);
@@ -60,11 +57,11 @@ TEST(Dienst, LaufMitProtokolldateiUndStopControl) {
 
   // A fatal stop in the service goes into its log file, in cp1252, and to
   // the error output.
-  Lauf erster;
-  erster.start(b.wurzel, {i});
+  Prozess erster;
+  erster.start(b.wurzel, {VK_ZENTRALE_EXE, i});
   ASSERT_TRUE(warteBis([&] { return fs::exists(b.ziel / "vkZentrale.lck"); }));
-  Lauf zweiter;
-  zweiter.start(b.wurzel, {"/SERVICE", i}, (bin / "vkZentrale").string());
+  Prozess zweiter;
+  zweiter.start(b.wurzel, {(bin / "vkZentrale").string(), "/SERVICE", i});
   EXPECT_EQ(zweiter.ende(), 8);
   const std::string nachher = lesen(log);
   EXPECT_NE(nachher.find("\r\n\r\n+++++ "), std::string::npos) << "error lines in the file";

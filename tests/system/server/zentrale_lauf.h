@@ -1,6 +1,5 @@
-// Runs the real vkZentrale on a temporary tree of its own: base directory,
-// INI file, registry, unit folder and trace socket below one temp folder,
-// no display and no terminal. Helpers write files as a client would.
+// The real vkZentrale on a temporary tree of its own (base directory, INI
+// file, registry, unit folder), no display and no terminal.
 #pragma once
 
 #include <signal.h>
@@ -19,6 +18,7 @@ namespace testlauf {
 namespace fs = std::filesystem;
 
 using vktest::lesen;
+using vktest::Prozess;
 using vktest::schreiben;
 using vktest::sys;
 using vktest::warteBis;
@@ -33,19 +33,23 @@ class Baum : public vktest::Baum {
     env("DISPLAY", nullptr);
     env("WAYLAND_DISPLAY", nullptr);
     iniSchreiben("");
-    // The base directory as the dialog of an earlier start left it.
+    registryBasis(basis);
+  }
+
+  // The base directory as the dialog of an earlier start left it.
+  static void registryBasis(const fs::path& p) {
     EXPECT_EQ(plat::regWriteString(plat::Hive::localMachine, "Software\\QMT\\Vokarium",
-                                   "LastBasisDirectory", vktest::sys(basis)),
+                                   "LastBasisDirectory", vktest::sys(p)),
               plat::Err::ok);
   }
 
   // The INI file with the base directory and a 1 s pause, plus `mehr`.
   void iniSchreiben(const std::string& mehr) {
-    vktest::schreiben(
-        ini, "[Vokarium]\r\nBasisVerzeichnis=" + vktest::sys(basis) + "\r\nPause=1\r\n" + mehr);
+    schreiben(ini,
+              "[Vokarium]\r\nBasisVerzeichnis=" + vktest::sys(basis) + "\r\nPause=1\r\n" + mehr);
   }
 
-  void benutzer(const std::string& zeilen) { vktest::schreiben(basis / "Benutzer.dat", zeilen); }
+  void benutzer(const std::string& zeilen) { schreiben(basis / "Benutzer.dat", zeilen); }
 
   fs::path pool(const std::string& name) const { return ziel / name; }
 
@@ -55,24 +59,13 @@ class Baum : public vktest::Baum {
   void triggerSchreiben(const std::string& id,
                         const std::string& inhalt = "Vokarium5-Trigger\r\nPLATZ1\r\n") {
     const fs::path tmp = ziel / "Trigger" / (".x" + id + ".tmp");
-    vktest::schreiben(tmp, inhalt);
+    schreiben(tmp, inhalt);
     fs::rename(tmp, trigger(id));
   }
 
   fs::path basis;
   fs::path ziel;
   fs::path ini;
-};
-
-// The server (or `programm`) with `args`, output in files of `ordner`.
-class Lauf : public vktest::Prozess {
- public:
-  void start(const fs::path& ordner, const std::vector<std::string>& args,
-             const std::string& programm = VK_ZENTRALE_EXE) {
-    std::vector<std::string> alle{programm};
-    alle.insert(alle.end(), args.begin(), args.end());
-    Prozess::start(ordner, alle);
-  }
 };
 
 }  // namespace testlauf

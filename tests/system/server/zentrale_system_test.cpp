@@ -1,6 +1,5 @@
-// The pool server as a process on a temporary tree: settings and their
-// sources, exit codes, the trigger life cycle and being killed while it
-// delivers.
+// The pool server as a process: settings, exit codes, the trigger life
+// cycle and being killed while it delivers.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -25,14 +24,12 @@ TEST(Einstellungen, RegistrySchlaegtIniUndClientsSehenIhreSicht) {
   Baum b;
   const fs::path b2 = b.wurzel / "andereBasis";
   schreiben(b2 / "Admin.dat", "P\tmaria\tcurrent\\x\tx\r\n Q\tblank\t\t\r\n");
-  ASSERT_EQ(plat::regWriteString(plat::Hive::localMachine, "Software\\QMT\\Vokarium",
-                                 "LastBasisDirectory", sys(b2)),
-            plat::Err::ok);
+  Baum::registryBasis(b2);
   b.iniSchreiben(
       "ClZielVerzeichnis=\\\\srv\\pool\\\r\nBenutzerlistenDatei=Admin.dat\r\nEndzeit=23:50\r\n"
       "NichtLoeschen=true\r\n");
-  Lauf s;
-  s.start(b.wurzel, {"-I" + b.ini.string(), "-E"});
+  Prozess s;
+  s.start(b.wurzel, {VK_ZENTRALE_EXE, "-I" + b.ini.string(), "-E"});
   ASSERT_EQ(s.ende(), 0) << s.fehler();
   const fs::path ziel = b2 / "Vokarium";
   EXPECT_EQ(lesen(ziel / "Vokarium.cfg"),
@@ -79,8 +76,10 @@ TEST(Einstellungen, AbbruchcodesAntwortdateiUndIhreMeldungen) {
                                            "LastBasisDirectory"),
                       "absent is what the case needs");
     b.iniSchreiben(f.ini);
-    Lauf s;
-    s.start(b.wurzel, f.args);
+    Prozess s;
+    std::vector<std::string> argv{VK_ZENTRALE_EXE};
+    argv.insert(argv.end(), f.args.begin(), f.args.end());
+    s.start(b.wurzel, argv);
     EXPECT_EQ(s.ende(), f.code) << s.fehler();
     if (f.code != 0) {
       EXPECT_NE(s.fehler().find("qmt Abbruch-Message: +++++ " + f.meldung), std::string::npos)
@@ -104,14 +103,13 @@ TEST(Triggerzyklus, PoolVorAdminUndTErstNachDemDurchgangWeg) {
   b.triggerSchreiben("ADMIN");
   b.triggerSchreiben("T1001");
   b.triggerSchreiben("T1002", "Fremdprogramm\r\n");
-  Lauf s;
-  s.start(b.wurzel, {"-I" + b.ini.string(), "-E"});
+  Prozess s;
+  s.start(b.wurzel, {VK_ZENTRALE_EXE, "-I" + b.ini.string(), "-E"});
   ASSERT_TRUE(warteBis([&] { return !fs::exists(b.trigger("T1001")); }));
   EXPECT_EQ(lesen(b.pool("A") / "_u1.neu"), "Wort1\r\n");
   EXPECT_EQ(lesen(b.pool("A") / "_u2.neu"), "Wort1\r\n");
   EXPECT_FALSE(fs::exists(b.trigger("POOL-A")));
   EXPECT_FALSE(fs::exists(b.trigger("ADMIN")));
-  // A broken trigger is set aside for the administrator, not deleted.
   EXPECT_TRUE(warteBis([&] { return fs::exists(b.trigger("T1002").string() + ".defekt"); }));
   ASSERT_TRUE(warteBis([&] { return s.ausgabe().find("Admin-Restart") != std::string::npos; }));
 
@@ -155,15 +153,15 @@ TEST(Fehlerfaelle, KeineZeileGehtVerlorenAuchBeimAbschuss) {
     fertig = true;
   });
   for (int runde = 0; !fertig; ++runde) {
-    Lauf s;
-    s.start(b.wurzel, {"-I" + b.ini.string()});
+    Prozess s;
+    s.start(b.wurzel, {VK_ZENTRALE_EXE, "-I" + b.ini.string()});
     std::this_thread::sleep_for(std::chrono::milliseconds(150 + 37 * (runde % 5)));
     s.signal(SIGKILL);
     s.ende();
   }
   client.join();
-  Lauf s;
-  s.start(b.wurzel, {"-I" + b.ini.string()});
+  Prozess s;
+  s.start(b.wurzel, {VK_ZENTRALE_EXE, "-I" + b.ini.string()});
   anstossen();
   ASSERT_TRUE(warteBis([&] {
     return !fs::exists(b.trigger("POOL-A")) && !fs::exists(b.pool("A") / "neuWorte.txt") &&
