@@ -1,6 +1,4 @@
-// Tests of the administration procedures on a temporary Speicherort: the
-// user list reader, the topic list reader, the user search, the pool
-// checks and the checks and writer of the user list.
+// The administration procedures on a temporary Speicherort.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -25,12 +23,9 @@ class Verwaltung : public ::testing::Test {
     verwaltungZuruecksetzen();
     GefundeneLeeren();
     verwaltung().speicherort = baum_.sys("S") + "\\";
-    verwaltung().rueckmeldung.meldung = [this](int nr, const std::string& w) {
-      meldungen_.emplace_back(nr, w);
-    };
-    verwaltung().rueckmeldung.fehler = [this](plat::Err, int nr, const std::string& w) {
-      meldungen_.emplace_back(nr, w);
-    };
+    auto& r = verwaltung().rueckmeldung;
+    r.meldung = [this](int nr, const std::string& w) { meldungen_.emplace_back(nr, w); };
+    r.fehler = [&r](plat::Err, int nr, const std::string& w) { r.meldung(nr, w); };
   }
   void schreiben(const std::string& rel, const std::string& inhalt) {
     baum_.schreiben("S/" + rel, inhalt);

@@ -1,5 +1,4 @@
-// Configuration file lines, finding the configuration directory, registry
-// reads and writes, and the INI reader.
+// Configuration lines and file, its directory, the registry, the INI reader.
 #include "testbaum.h"
 
 #include "platform/registry.h"
@@ -37,7 +36,6 @@ TEST_F(Konfig, FileReadWholeLaterLineWinsSlashVOrReportedMissing) {
   EXPECT_EQ(k.GeneralVOC, "Allg");  // last line without line end
   EXPECT_TRUE(k.mitTrigger);
   EXPECT_TRUE(k.ZusatzInfo);
-  // A missing file is reported and leaves the settings.
   k.KonfigVerzeichnis = sys("nirgends/");
   EXPECT_FALSE(vk::KonfigurationLesen(""));
   EXPECT_EQ(k.GeneralVOC, "Allg");
@@ -82,8 +80,6 @@ TEST_F(Konfig, RegistryStringsNumbersAndHives) {
   std::int32_t n = 7;
   vk::RegLesenZahl("Fehlt", n);
   EXPECT_EQ(n, 7);
-  vk::RegSchreiben("ListenHoehe", "0");  // 0 is the default
-  EXPECT_EQ(vk::ListenmasseLesen().ListenHoehe, 9600);
 
   // RegLesenMaschine reads the machine hive and leaves the user's as root.
   EXPECT_EQ(plat::regWriteString(plat::Hive::localMachine, vk::kRegSchluessel, "Wert", "M"),
@@ -108,9 +104,8 @@ TEST_F(Konfig, IniFirstKeyAnywhereWinsQuotesRemoved) {
   EXPECT_TRUE(vk::recordedMessages().empty());
 }
 
-// The pool drive's mount, judged from a mountinfo table: a message naming
-// the option or file system where locks would not reach other workstations,
-// none where they do.
+// A message names the mount option or file system of the pool drive where
+// locks would not reach other workstations.
 TEST_F(Konfig, PoolDriveMountIsChecked) {
   baum_->env("VOKARIUM_MOUNTINFO", VK_SOURCE_DIR "/tests/data/mountinfo.txt");
   const std::pair<const char*, const char*> faelle[] = {

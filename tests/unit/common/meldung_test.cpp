@@ -1,7 +1,5 @@
-// Why an open failed reaches the error report: a folder, a FIFO, a link, a
-// file held by another program and a missing permission each give their own
-// error of the OS layer and their own language text, with the number 5 (32
-// for the held file) that the system's reports have always shown.
+// Why an open failed reaches the error report: each reason has its own OS
+// layer error and language text, with the number 5 (32 for a held file).
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>

@@ -1,6 +1,5 @@
-// A temporary tree per test (tests/support) with the programs' folders
-// redirected into it, every module state of the client library reset,
-// messages answered by the responder and the project's language files.
+// A temporary tree per test with the programs' folders redirected into it,
+// the client library's state reset, the responder and the language files.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -52,7 +51,7 @@ class Testbaum : public ::testing::Test {
     baum_.reset();
   }
 
-  // A path below the tree in system form, as the programs keep paths.
+  // A path below the tree in system form.
   std::string sys(const std::string& rel) const { return plat::systemPath(baum_->pfad(rel)); }
   void schreiben(const std::string& rel, const std::string& inhalt) const {
     baum_->schreiben(rel, inhalt);
@@ -66,8 +65,7 @@ class Testbaum : public ::testing::Test {
                   plat::Disposition::openAlways);
   }
 
-  // The contents of these files of the pool folder, "|" between two, "-"
-  // for a missing one.
+  // These files of the pool folder, "|" between two, "-" for a missing one.
   std::string poolDateien(std::initializer_list<const char*> namen) const {
     std::string r;
     const char* trenner = "";
@@ -78,7 +76,6 @@ class Testbaum : public ::testing::Test {
     }
     return r;
   }
-  // Texts of all messages so far, one per line.
   static std::string meldungen() {
     std::string alle;
     for (const auto& m : vk::recordedMessages())

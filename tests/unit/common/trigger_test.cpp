@@ -1,6 +1,4 @@
-// Trigger files: names, the counter from 1001, pending pool and
-// administrative requests, the switch in the configuration, and the wait
-// for the server including the user's way out.
+// Trigger files: names and counter, pending requests, the switch and the wait.
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -59,9 +57,8 @@ TEST_F(Trigger, PendingPoolAndAdminRequestsAreNotRepeated) {
   EXPECT_EQ(dateien().size(), 2U);
 }
 
-// A trigger that cannot be written (its folder is gone) or whose name a
-// folder or a FIFO takes (never served, so no pending request) is reported
-// and counts as not set.
+// A trigger whose folder is gone or whose name a folder or a FIFO takes is
+// reported and counts as not set.
 TEST_F(Trigger, WhatCannotBeWrittenIsReportedNotSet) {
   std::filesystem::create_directory(wurzel_ / "ziel/Trigger/POOL-Chirurgie.trg");
   ASSERT_EQ(::mkfifo((wurzel_ / "ziel/Trigger/ADMIN.trg").c_str(), 0666), 0);

@@ -27,8 +27,7 @@ TEST_F(Utilities, ShortcutWrittenToDesktopOrReported) {
     EXPECT_TRUE(vk::VerknuepfungAnlegen(user, topic, pool, 3, gruppe));
     return lesen("desktop/" + datei);
   };
-  // Without the icon set beside bin/ the launcher names no icon: a program
-  // is no image. The comment is one line, without escapes or end blanks.
+  // The comment is one line, without escapes or end blanks.
   std::string inhalt = anlegen("Meier", "", "Chirurgie", 5, "Meier Chirurgie (5).desktop");
   EXPECT_NE(inhalt.find("vkHelfer"), std::string::npos) << inhalt;
   EXPECT_EQ(inhalt.find("Icon="), std::string::npos) << inhalt;
@@ -36,7 +35,6 @@ TEST_F(Utilities, ShortcutWrittenToDesktopOrReported) {
                         "Chirurgie\n"),
             std::string::npos)
       << inhalt;
-  // The user is told where it is.
   EXPECT_EQ(meldungen(), "Auf dem Desktop wurde die Verkn\xFCpfung\r" + sys("desktop") +
                              "\\Meier Chirurgie (5).desktop\rangelegt.\n");
   schreiben("share/icons/vkhelfer.png", "PNG");
