@@ -35,6 +35,22 @@ class FormVerwalterTest : public QObject {
 
   void cleanup() { baum_.reset(); }
 
+  // With no folder known yet, "Auswählen" asks for a folder and the list is
+  // named Benutzer.dat there.
+  void firstStartChoosesTheStorageFolder() {
+    FormVerwalter f;
+    f.show();
+    QVERIFY(f.tSpeicherort->text().isEmpty());
+    QVERIFY(f.lHinweis->isVisible());
+    QVERIFY(QDir().mkpath(datei("")));
+    vk::setNextFileName(R());
+    f.cAuswaehlen->click();
+    QCOMPARE(f.tSpeicherort->text(), vk::qtext(R()));
+    QVERIFY(!f.lHinweis->isVisible());
+    QCOMPARE(vk::recordedMessages().back().art, vk::MeldungsArt::ordnerDialog);
+    QCOMPARE(verwaltung().dateiName, std::string("Benutzer.dat"));
+  }
+
   void startUpTakesTheRecognizersFolders() {
     QVERIFY(welt({"Meier/Allgemein"}));
     FormVerwalter f;
