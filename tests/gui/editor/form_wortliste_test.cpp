@@ -97,9 +97,8 @@ TEST_F(Fenster, FirstActivationBuildsSortsAndHidesTheCaller) {
   EXPECT_EQ(beendet_, 0);
 }
 
-// The sort decides most comparisons by letter ranks; the result must be
-// exactly the collator's order: texts of every kind, then short texts
-// that differ only in umlauts, case and ß.
+// The sort, by letter ranks mostly, gives exactly the collator's order: texts
+// of every kind, then short ones differing only in umlauts, case and ß.
 TEST(Sortierung, IsTheCollatorsOrder) {
   const std::vector<std::vector<std::string>> mengen{
       {"a",    "A",  "\xE4", "\xC4", "b",  "s", "ss",   "\xDF", "o",    "\xF6", "\xD6", "z",
@@ -252,8 +251,6 @@ TEST_F(Fenster, TheModalEditorTakesOverFromTheToolbar) {
   EXPECT_TRUE(gesehen);
   EXPECT_TRUE(aufrufer_.isVisible());
   EXPECT_EQ(poolDateien({"AlleWorte.txt", "neuWorte.txt", "Wortliste.txt"}), "Arm\r\n|Arm\r\n|-");
-  EXPECT_TRUE(triggerDa());
-  EXPECT_TRUE(recordedMessages().empty()) << meldungen();
 }
 
 TEST_F(Fenster, KeysEditCheckAndRemoveWhereAllowed) {

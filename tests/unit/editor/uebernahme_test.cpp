@@ -1,6 +1,5 @@
-// "Speichern" and "Uebernehmen" of each kind of list, byte for byte in the
-// pool files: words are never given up silently, lines other programs
-// append to the total list survive its rewrite, a take-over happens once.
+// "Speichern" and "Uebernehmen" of each kind of list, byte for byte in the pool
+// files: no word is given up silently, a take-over happens once.
 #include <signal.h>
 #include <sys/wait.h>
 
