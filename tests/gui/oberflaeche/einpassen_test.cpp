@@ -1,6 +1,5 @@
-// Windows fitted onto a small screen (twice the scale): sizes larger than
-// the screen, places off it, least sizes larger than it, and every window
-// of a program once its start-up has run.
+// Windows fitted onto a small screen (twice the scale), and every window of
+// a program once its start-up has run.
 #include <QApplication>
 #include <QDialog>
 #include <QScreen>
@@ -23,35 +22,29 @@ class EinpassenTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void windowsAreFittedOntoTheScreen_data() {
+  void windowsAreFittedOntoTheScreen() {
     // The test means something only at the scale it is run with.
     QCOMPARE(QGuiApplication::primaryScreen()->availableGeometry().size(), QSize(400, 400));
-    QTest::addColumn<QRect>("vorher");
-    QTest::addColumn<QSize>("mindestens");
-    QTest::addColumn<QRect>("nachher");
-    QTest::newRow("larger than the screen")
-        << QRect(0, 0, 2120, 920) << QSize() << QRect(0, 0, 388, 362);
-    QTest::newRow("off to the top left")
-        << QRect(-500, -300, 200, 100) << QSize() << QRect(0, 0, 200, 100);
-    QTest::newRow("off to the bottom right")
-        << QRect(390, 290, 200, 100) << QSize() << QRect(188, 262, 200, 100);
-    QTest::newRow("on the screen stays")
-        << QRect(50, 60, 200, 100) << QSize() << QRect(50, 60, 200, 100);
-    QTest::newRow("least size larger")
-        << QRect(10, 10, 900, 700) << QSize(800, 500) << QRect(0, 0, 388, 362);
-  }
-
-  void windowsAreFittedOntoTheScreen() {
-    QFETCH(QRect, vorher);
-    QFETCH(QSize, mindestens);
-    QFETCH(QRect, nachher);
-    QWidget w;
-    if (mindestens.isValid()) w.setMinimumSize(mindestens);
-    w.resize(vorher.size());
-    w.move(vorher.topLeft());
-    vk::FensterEinpassen(w);
-    QCOMPARE(QRect(w.pos(), w.size()), nachher);
-    QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(mitRahmen(w)));
+    const struct {
+      QRect vorher;
+      QSize mindestens;
+      QRect nachher;
+    } faelle[] = {
+        {{0, 0, 2120, 920}, {}, {0, 0, 388, 362}},           // larger than the screen
+        {{-500, -300, 200, 100}, {}, {0, 0, 200, 100}},      // off to the top left
+        {{390, 290, 200, 100}, {}, {188, 262, 200, 100}},    // off to the bottom right
+        {{50, 60, 200, 100}, {}, {50, 60, 200, 100}},        // on the screen: stays
+        {{10, 10, 900, 700}, {800, 500}, {0, 0, 388, 362}},  // least size larger
+    };
+    for (const auto& f : faelle) {
+      QWidget w;
+      if (f.mindestens.isValid()) w.setMinimumSize(f.mindestens);
+      w.resize(f.vorher.size());
+      w.move(f.vorher.topLeft());
+      vk::FensterEinpassen(w);
+      QCOMPARE(QRect(w.pos(), w.size()), f.nachher);
+      QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(mitRahmen(w)));
+    }
   }
 
   void everyWindowOfTheProgramIsFittedWhenShown() {

@@ -1,6 +1,5 @@
-// The main windows of Vokarium and vkPflege, offscreen, on a temporary pool
-// tree: the toolbar actions up to the order they hand to the editor
-// (recorded here instead of opening it), locks, shortcuts, the helper start.
+// The main windows of Vokarium and vkPflege, offscreen: the toolbar actions up
+// to the order they hand to the editor (recorded here), locks, the helper.
 #include "main/hauptfenster.h"
 
 #include <QApplication>
@@ -77,7 +76,6 @@ TEST_F(Hauptfenster, LoadingSelectsTheLastUserAndEnablesHisButtons) {
   EXPECT_EQ(f.lbUser->currentItem()->text(), "Meier | Allgemein");
   EXPECT_EQ(vk::poolZustand().Benutzer, "Meier");
   EXPECT_TRUE(an("Wortliste") && an("BenWoerter") && an("VokabularFixieren"));
-  EXPECT_FALSE(f.lbDebug->isEnabled());
 
   // A topic with its fix file keeps "VokabularFixieren" off.
   schreiben("ziel/Chirurgie/Allgemei_vok.fix", "");
@@ -94,8 +92,6 @@ TEST_F(Hauptfenster, LoadingSelectsTheLastUserAndEnablesHisButtons) {
             "_Schulz.ben|Allgemein");
   EXPECT_FALSE(auftraege_[0].gesperrt);
 
-  // "/V" at the start of the command line: the debug list is enabled.
-  EXPECT_TRUE(starten(vk::VokariumArt(), "/V").lbDebug->isEnabled());
   // A last pool no longer listed gives way to the shown pool.
   vk::RegSchreiben("LastPool", "Aufgeloest");
   auto& g = starten(vk::VokariumArt());
@@ -118,11 +114,17 @@ TEST_F(Hauptfenster, ALocationWithoutConfigurationIsForgotten) {
   f.Auswaehlen();
   EXPECT_EQ(vk::RegLesen("LastDirectory"), sys("ziel/"));
   EXPECT_EQ(f.lbUser->count(), 2);
+  // A location without a valid configuration forgets the old one's settings.
+  EXPECT_FALSE(vk::konfiguration().BasisVerzeichnis.empty());
+  schreiben("leer/Vokarium.cfg", "Pause=1\r\n");
+  vk::setNextFileName(sys("leer/Vokarium.cfg"));
+  f.Auswaehlen();
+  EXPECT_TRUE(vk::konfiguration().BasisVerzeichnis.empty());
+  EXPECT_EQ(f.lbUser->count(), 0);
 }
 
-// Unattended: without words the window never shows and nothing opens;
-// with words the editor opens them; a name the user list does not hold as
-// given brings the identity box.
+// Unattended: without words nothing shows, with words the editor opens them;
+// a name the user list does not hold as given brings the identity box.
 TEST_F(Hauptfenster, UnattendedUserEndsWithoutWordsAndOpensHisWords) {
   starten(vk::VokariumArt(), "-p Chirurgie -u Meier");
   EXPECT_FALSE(fenster_->isVisible());
@@ -217,7 +219,6 @@ TEST_F(Hauptfenster, ShortcutsStartTheHelperForTheUser) {
 TEST_F(Hauptfenster, MaintenanceToolbarAndItsRules) {
   auto& f = starten(vk::PflegeArt());
   EXPECT_EQ(f.knopf("VokabularFixieren"), nullptr);
-  EXPECT_EQ(f.lbDebug->item(4)->text(), "WortlistenDatei=Wortliste.txt");
   // Selecting only switches the user buttons; nothing is stored.
   EXPECT_TRUE(an("BenWoerter"));
   f.lbUser->setCurrentRow(-1);

@@ -1,7 +1,5 @@
-// The trace viewer as a program: it receives what a traced program sends,
-// prints it as UTF-8 with a time stamp, appends it to its log file in
-// cp1252 with CR LF, ends cleanly on SIGTERM and removes its socket; it
-// fails with a non-zero exit code when it cannot bind, and says why.
+// The trace viewer prints what it receives as UTF-8 with a time stamp, logs
+// it in cp1252 with CR LF, ends cleanly on SIGTERM, and says why it cannot bind.
 #include <gtest/gtest.h>
 #include <signal.h>
 

@@ -1,5 +1,5 @@
-// A pool tree per test (see testbaum.h) with the editor's state reset, the
-// trigger folder in place and no pause between two attempts of a take-over.
+// A pool tree per test with the editor's state reset, the trigger folder in
+// place and no pause between two attempts of a take-over.
 #pragma once
 
 #include "main/editor/wortliste.h"
@@ -23,8 +23,7 @@ class EditorBaum : public Testbaum {
     vk::ListeVorbereiten();
     return vk::ListeErstellen();
   }
-  // The list of a pool file, the total list, the maintenance list, a file
-  // named by its path below the tree.
+  // The list of a pool file, the total list, the maintenance list, an import.
   static vk::Listenauftrag liste(const std::string& datei) { return {.dateiname = datei}; }
   static vk::Listenauftrag gesamt() { return {.dateiname = "AlleWorte.txt", .Gesamt = true}; }
   static vk::Listenauftrag wartung() { return {.dateiname = "AlleWorte.txt", .wartung = true}; }

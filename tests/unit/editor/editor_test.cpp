@@ -1,6 +1,5 @@
-// The rows of the word list editor without a window: the automatic spoken
-// form, how a list file becomes rows, the notations, checking, removing and
-// editing (LoeschListe).
+// The word list editor's rows without a window: the automatic spoken form,
+// list files as rows, checking, removing and editing (LoeschListe).
 #include "common/wortpruefung.h"
 #include "editor_baum.h"
 #include "platform/shared_file.h"
@@ -41,16 +40,14 @@ TEST_F(Liste, FileLinesBecomeRowsOnceWithAutomaticSpokenForm) {
   EXPECT_EQ(vk::poolZustand().BenWorte.anzahl(), 0U);  // discarded after the build
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
 
-  // Lines differing in case only are different words: both are shown, and
-  // a rewrite of the total list keeps both.
+  // Lines differing in case only are different words, kept by a rewrite.
   schreiben("ziel/Chirurgie/AlleWorte.txt", "Arm\r\narm\r\n\304rger\r\n\344rger\r\narm\r\n");
   ASSERT_TRUE(bauen(gesamt()));
   ASSERT_TRUE(vk::ListeSpeichern());
   EXPECT_EQ(lesen("ziel/Chirurgie/AlleWorte.txt"), "Arm\r\narm\r\n\304rger\r\n\344rger\r\n");
 }
 
-// A word file that is missing or cannot be read says why, and builds
-// nothing (no permission cannot be made for a test run as root).
+// A word file that is missing or cannot be read says why, builds nothing.
 TEST_F(Liste, AnUnreadableListFileNamesItsCause) {
   schreiben("ziel/Chirurgie/echt.txt", "Arm\r\n");
   std::filesystem::create_directories(wurzel_ / "ziel/Chirurgie/Ordner.txt");
@@ -73,9 +70,8 @@ TEST_F(Liste, AnUnreadableListFileNamesItsCause) {
   }
 }
 
-// What enters the pool is a word: a lone CR ends a line, and lines with a
-// control character or a form longer than the recognizer takes get no row;
-// the user is told how many and which, and the other lines stay.
+// A lone CR ends a line; lines with a control character or a form longer
+// than the recognizer takes get no row, and the user is told which.
 TEST_F(Liste, LinesThatAreNoWordsAreRefusedAndReported) {
   const std::string lang(vk::kMaxWortform + 1, 'x');
   const std::string grenze(vk::kMaxWortform, 'y');
@@ -101,10 +97,8 @@ TEST_F(Liste, LinesThatAreNoWordsAreRefusedAndReported) {
   EXPECT_FALSE(vk::poolZustand().LoeschListe.has_value());
 }
 
-// An import written as UTF-8, with or without byte-order mark, shows its
-// umlauts; a character cp1252 lacks refuses its line. A cp1252 file stays.
-// A UTF-8 list cut in the middle of its last character (a truncated copy)
-// is still UTF-8: only the cut line is refused.
+// A UTF-8 import (with or without BOM, or cut inside its last character)
+// shows its umlauts; a character cp1252 lacks refuses its line.
 TEST_F(Liste, ImportReadsUtf8AndCp1252) {
   const std::vector<std::string> drei{"R\xF6ntgen||x", "Preis \x80||x", "Stra\337e||x"};
   const struct {
@@ -138,16 +132,10 @@ TEST_F(Liste, ImportReadsUtf8AndCp1252) {
   }
 }
 
-// Where UTF-8 ends: a cut-off last character counts only when completing
-// it could give a valid character, only at the very end and only beside
-// another character above ASCII; cp1252 bytes that happen to form a valid
-// pair do not make the rest of a cp1252 file UTF-8.
+// A cut-off last character counts as UTF-8 only when completing it could
+// give a valid character, at the very end, beside another one above ASCII.
 TEST(Utf8Erkennung, CutTailBomAndCp1252) {
-  const struct {
-    const char* name;
-    std::string_view inhalt;
-    bool utf8;
-  } faelle[] = {
+  const std::tuple<const char*, std::string_view, bool> faelle[] = {
       {"zwei Bytes, eines da", "R\xC3\xB6ntgen\r\nGr\xC3", true},
       {"drei Bytes, eines da", "\xC3\xA4\r\n\xE2", true},
       {"drei Bytes, zwei da", "\xC3\xA4\r\n\xE2\x82", true},
@@ -160,11 +148,10 @@ TEST(Utf8Erkennung, CutTailBomAndCp1252) {
       {"cp1252 mit gueltigem Paar", "\xC3\xA4 \xE4rger", false},
       {"nur ASCII", "Arm\r\nBein", false},
   };
-  for (const auto& f : faelle) {
-    SCOPED_TRACE(f.name);
-    std::string_view sicht = f.inhalt;
-    EXPECT_EQ(vk::Utf8Erkennen(sicht), f.utf8);
-    EXPECT_EQ(sicht, f.inhalt);
+  for (const auto& [name, inhalt, utf8] : faelle) {
+    std::string_view sicht = inhalt;
+    EXPECT_EQ(vk::Utf8Erkennen(sicht), utf8) << name;
+    EXPECT_EQ(sicht, inhalt) << name;
   }
 }
 

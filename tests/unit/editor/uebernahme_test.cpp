@@ -1,12 +1,12 @@
-// "Speichern" and "Uebernehmen" of each kind of list, byte for byte in the
-// pool files: words are never given up silently, lines other programs
-// append to the total list survive its rewrite, a take-over happens once.
+// "Speichern" and "Uebernehmen" of each kind of list, byte for byte in the pool
+// files: no word is given up silently, a take-over happens once.
 #include <signal.h>
 #include <sys/wait.h>
 
 #include <cstdio>
 #include <functional>
 
+#include "anhaenger.h"
 #include "editor_baum.h"
 #include "main/editor/pruefsumme.h"
 #include "platform/shared_file.h"
@@ -55,8 +55,7 @@ TEST_F(Uebernahme, NewWordsGoToBothPoolFilesAndTheWordListIsDeleted) {
   EXPECT_EQ(poolDateien({"AlleWorte.txt", "Wortliste.txt"}), "alt\r\n" + neu + "|-");
 }
 
-// Unattended, the take-over first takes the pool lock; without it nothing
-// is taken over.
+// Unattended, the take-over needs the pool lock.
 TEST_F(Uebernahme, AutomaticModeTakesOverOnlyUnderThePoolLock) {
   vk::poolZustand().Automatikbetrieb = true;
   schreiben(p("Wortliste.txt"), "Arm\r\n");
@@ -73,9 +72,8 @@ TEST_F(Uebernahme, AutomaticModeTakesOverOnlyUnderThePoolLock) {
   EXPECT_EQ(lesen(p("AlleWorte.txt")), "Arm\r\n");
 }
 
-// Any name of an import file gets a backup beside it. An import's take-over
-// appends the checked rows and deletes nothing: not the user's file, and
-// not the pool word list it never showed.
+// Any import file name gets a backup beside it. An import's take-over
+// deletes nothing: not the user's file, nor the pool word list.
 TEST_F(Uebernahme, ImportSaveKeepsABakAndItsTakeOverDeletesNothing) {
   for (const auto& [name, sicherung] : {std::pair{"liste.txt", "liste.bak"},
                                         {"LISTE.TXT", "LISTE.bak"},
@@ -102,9 +100,8 @@ TEST_F(Uebernahme, ImportSaveKeepsABakAndItsTakeOverDeletesNothing) {
   EXPECT_EQ(lesen("import/liste.txt"), "zwei\r\n");
 }
 
-// A take-over deletes exactly the file it showed, and only what it read:
-// lines the helper appended while the editor was open stay for next time.
-// The pool word list, which the member's list never showed, is kept.
+// A take-over deletes only the file it showed and only what it read: lines
+// the helper appended meanwhile stay for next time.
 TEST_F(Uebernahme, TakeOverRemovesOnlyWhatTheShownFileHeldWhenRead) {
   vk::poolZustand().Benutzer = "Meier";
   schreiben(p("Wortliste.txt"), "Gesammelt\r\n");
@@ -137,10 +134,9 @@ TEST_F(Uebernahme, TakeOverRemovesOnlyWhatTheShownFileHeldWhenRead) {
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
 }
 
-// A changed row the user leaves unchecked takes the old one's place in his
-// vocabulary: without the recognizer (as here) the old form goes to his
-// ".loe" and the new one to his ".neu", for his helper. Own words (all
-// unchecked) and new words alike; a row changed back changes nothing.
+// A changed unchecked row replaces the old one in his vocabulary: without the
+// recognizer the old form goes to his ".loe", the new one to his ".neu".
+// Own words and new words alike; a row changed back changes nothing.
 TEST_F(Uebernahme, ChangedUncheckedRowReplacesTheOldOneInHisVocabulary) {
   auto& z = vk::editorZustand();
   vk::poolZustand().Benutzer = "Meier";
@@ -205,7 +201,6 @@ TEST_F(Uebernahme, MaintenanceWritesEachWordOnceAndSendsTheCheckedOnes) {
   vk::HakenSetzen(zeileVon("weg"), false);
   vk::ZeileAendern(zeileVon("anders"), "anderes", "");
   ASSERT_TRUE(vk::ListeUebernehmen());
-  // The rebuilt list holds the kept lines once, the edited row anew.
   EXPECT_EQ(poolDateien({"AlleWorte.txt", "AlleWorte.bak", "neuWorte.txt", "loeWorte.txt"}),
             "alt\r\nneu\\Noi\r\nanderes\r\n|alt\r\nneu\\Noi\r\nalt\r\nweg\r\nanders\r\n|"
             "neu\\Noi\r\nanderes\r\n|weg\r\nanders\r\n");
@@ -214,8 +209,7 @@ TEST_F(Uebernahme, MaintenanceWritesEachWordOnceAndSendsTheCheckedOnes) {
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
 }
 
-// A total list held by another program: the user is asked, and Retry
-// completes the take-over once the other program let go.
+// A held total list: the user is asked; Retry completes once it is free.
 TEST_F(Uebernahme, LockedTotalListAsksAndRetryCompletes) {
   schreiben(p("AlleWorte.txt"), "alt\r\n");
   schreiben(p("Wortliste.txt"), "Arm\r\n");
@@ -262,9 +256,7 @@ void getoetetBeiErsterMeldung(const std::function<void()>& schritt) {
   EXPECT_TRUE(WIFSIGNALED(status)) << "the child ran to its end";
 }
 
-// A take-over stopped anywhere (a kill between its appends or before the
-// word file is deleted, a full disk, Cancel on a held file, a kill while
-// its journal was written) happens exactly once: the next program that
+// A take-over stopped anywhere happens exactly once: the next program that
 // takes the pool's files finishes it, or drops it when nothing was written.
 TEST_F(Uebernahme, ATakeOverStoppedAnywhereHappensOnce) {
   const struct {
@@ -317,10 +309,9 @@ TEST_F(Uebernahme, ATakeOverStoppedAnywhereHappensOnce) {
   }
 }
 
-// A journal left with the identity of the word file now there (a file
-// deleted and made again may get the old inode) and the length and hash of
-// what was read: only a file starting with those bytes loses them; a
-// first-form journal (no hash) is still finished by identity and length.
+// A journal naming the word file's identity (a remade file may get the old
+// inode), length and hash: only a file starting with those bytes loses them;
+// a first-form journal (no hash) goes by identity and length.
 TEST_F(Uebernahme, AJournalDeletesFromTheWordFileOnlyTheBytesItRead) {
   // Journal form, what the take-over read ("": no hash), the file after.
   const std::tuple<const char*, const char*, const char*> faelle[] = {
@@ -347,9 +338,8 @@ TEST_F(Uebernahme, AJournalDeletesFromTheWordFileOnlyTheBytesItRead) {
   }
 }
 
-// The total list rewritten, then killed before the pool texts got their
-// lines: the next program sends them. A journal whose rewrite never
-// happened (the list does not start with the new content) is dropped.
+// Killed after the total list's rewrite: the next program sends the texts.
+// A journal whose rewrite never happened is dropped.
 TEST_F(Uebernahme, ATotalListRewriteIsFollowedByItsTextsOrNothing) {
   schreiben(p("AlleWorte.txt"), "Arm\r\nBein\r\nZeh\r\n");
   ASSERT_TRUE(bauen(gesamt()));
@@ -372,22 +362,16 @@ TEST_F(Uebernahme, ATotalListRewriteIsFollowedByItsTextsOrNothing) {
   EXPECT_FALSE(gibtEs(p(plat::ownTempName("Journal-2"))));
 }
 
-// A total list torn by a take-over killed without its journal: the maintainer's
-// "Gesamtwortliste" shows no fragment, so its take-over sends none.
+// A total list torn by a kill shows no fragment, so its take-over sends none.
 TEST_F(Uebernahme, AFragmentNeverBecomesAPoolWord) {
   schreiben(p("AlleWorte.txt"), "Femur\r\nTibia\r\n");
-  const pid_t pid = ::fork();
-  if (pid == 0) {
+  getoetetBeiErsterMeldung([this] {
     plat::SharedFile f;
     if (f.open(sys(p("AlleWorte.txt")), plat::Access::readWrite, plat::Share::exclusive,
-               plat::Disposition::openExisting) != plat::Err::ok ||
-        f.beginAppend(18) != plat::Err::ok || f.write("Spondylo") != plat::Err::ok)
-      ::_exit(3);
-    ::raise(SIGKILL);
-  }
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  ASSERT_TRUE(WIFSIGNALED(status));
+               plat::Disposition::openExisting) == plat::Err::ok &&
+        f.beginAppend(18) == plat::Err::ok && f.write("Spondylo") == plat::Err::ok)
+      ::raise(SIGKILL);
+  });
   ASSERT_TRUE(bauen(gesamt()));
   EXPECT_EQ(zeilen(), (std::vector<std::string>{"Femur||x", "Tibia||x"}));
   ASSERT_TRUE(vk::ListeUebernehmen());
@@ -395,27 +379,8 @@ TEST_F(Uebernahme, AFragmentNeverBecomesAPoolWord) {
             "Femur\r\nTibia\r\n|Femur\r\nTibia\r\n");
 }
 
-// Another workstation in a child process: appends "<prefix><n>" (n = 1..anzahl)
-// to `pfad`, each under the file's exclusive lock, as a member's take-over
-// appends to the total list.
-pid_t anhaengerStarten(const std::string& pfad, const std::string& prefix, int anzahl) {
-  const pid_t pid = ::fork();
-  if (pid != 0) return pid;
-  for (int n = 1; n <= anzahl; ++n) {
-    plat::SharedFile f;
-    while (f.open(pfad, plat::Access::readWrite, plat::Share::exclusive,
-                  plat::Disposition::openAlways) != plat::Err::ok)
-      plat::sleepMs(1);
-    if (f.append(prefix + std::to_string(n) + "\r\n") != plat::Err::ok) ::_exit(1);
-    f.close();
-    plat::sleepMs(2);
-  }
-  ::_exit(0);
-}
-
-// Another workstation appends to the total list while it is open in the
-// editor and while it is rewritten: every appended line survives, except
-// the one the editor took out itself.
+// Lines another workstation appends while the total list is open and while
+// it is rewritten survive, except the one the editor took out itself.
 TEST_F(Uebernahme, LinesAppendedMeanwhileSurviveTheRewrite) {
   for (const bool speichern : {false, true}) {
     SCOPED_TRACE(speichern ? "Speichern" : "Uebernehmen");
@@ -427,7 +392,6 @@ TEST_F(Uebernahme, LinesAppendedMeanwhileSurviveTheRewrite) {
     vk::HakenSetzen(zeileVon("Zeh"), false);
     const std::string pfad = sys(p("AlleWorte.txt"));
     const pid_t pid = anhaengerStarten(pfad, "Fremd", 150);
-    // The rewrite starts once the other program has appended some lines.
     while (lesen(p("AlleWorte.txt")).find("Fremd5\r\n") == std::string::npos)
       plat::sleepMs(1);
     // The editor took "Zeh" out: appended again meanwhile, it stays out.

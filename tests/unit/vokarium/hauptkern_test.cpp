@@ -1,18 +1,17 @@
 // The main windows' procedures without a window: command line, user list
-// entries, the configuration directory, the unattended start decision and
-// the collection of the members' ".ben" files (with a second process
-// appending while it runs).
+// entries, the configuration directory, the unattended start, collecting
+// the members' ".ben" files.
 #include "main/hauptkern.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include "common/konfiguration.h"
 #include "platform/registry.h"
 #include "platform/shared_file.h"
 #include "platform/system.h"
 #include "tests/unit/common/testbaum.h"
+#include "tests/unit/editor/anhaenger.h"
 
 namespace {
 
@@ -78,18 +77,6 @@ TEST_F(Hauptkern, ShortDirectoryRuleUsesOnlyTheRegistryAndTheRecognizer) {
   EXPECT_EQ(vk::LastDirectoryFinden(true, nullptr), "\\srv\\dragon\\Vokarium\\");
 }
 
-TEST_F(Hauptkern, ANewLocationForgetsTheSettingsOfTheOldOne) {
-  schreiben("konf/Vokarium.cfg", "BasisVerzeichnis=\\b\\\r\nmitTrigger=1\r\n");
-  ASSERT_TRUE(vk::KonfigurationUndBenutzerLesen(sys("konf/")));
-  EXPECT_TRUE(vk::konfiguration().mitTrigger);
-  EXPECT_EQ(vk::konfiguration().BasisVerzeichnis, "\\b\\");
-
-  schreiben("leer/Vokarium.cfg", "Pause=1\r\n");
-  EXPECT_FALSE(vk::KonfigurationUndBenutzerLesen(sys("leer/")));
-  EXPECT_TRUE(vk::konfiguration().BasisVerzeichnis.empty());
-  EXPECT_FALSE(vk::konfiguration().mitTrigger);
-}
-
 TEST_F(Hauptkern, UnattendedStartDecidesByTheFilesOfThePool) {
   auto& k = vk::konfiguration();
   // Without a user: the pool word list decides.
@@ -137,8 +124,8 @@ TEST_F(Hauptkern, CollectingMergesEveryBenAndLeftOverClaims) {
   EXPECT_TRUE(gibtEs(pool("_Lang.BEN")));
   EXPECT_TRUE(vk::recordedMessages().empty()) << meldungen();
 
-  // A ".ben" its helper holds beyond the retries waits whole for the next
-  // run; a claim that cannot be read is reported and stays.
+  // A ".ben" held beyond the retries waits for the next run; a claim that
+  // cannot be read is reported and stays.
   schreiben(pool("_Meier.ben"), "Ulna\r\n");
   schreiben(pool("_Kunz.ben.inArbeit"), "Patella\r\n");
   plat::SharedFile helfer;
@@ -154,22 +141,18 @@ TEST_F(Hauptkern, CollectingMergesEveryBenAndLeftOverClaims) {
 }
 
 // Lines that are no words (a NUL byte, a 5 MB line) never reach the pool
-// word list; the user learns which, and the rest of the file goes on. A
-// lone CR ends a line, so CR-only files give one word per line.
+// word list; the user learns which. A lone CR ends a line.
 TEST_F(Hauptkern, CollectingRefusesLinesThatAreNoWords) {
   schreiben(pool("_Meier.ben"), std::string("Alpha\rBeta\rGamma\rNUL\0x\r", 23) +
                                     std::string(5'000'000, 'x') + "\r\nDelta\r\n");
   schreiben(pool("_Schulz.ben.inArbeit"), "Femur\r\nTab\tWort\r\n");
   ASSERT_TRUE(vk::BenDateienSammeln(false));
   EXPECT_EQ(lesen(pool("Wortliste.txt")), "Femur\r\nAlpha\r\nBeta\r\nGamma\r\nDelta\r\n");
-  const std::string m = meldungen();
-  EXPECT_NE(
-      m.find(vk::WertEinsetzen(vk::TextMitWerten(2589, "2", sys(pool("_Meier.ben"))), "4, 5")),
-      std::string::npos)
-      << m;
-  EXPECT_NE(m.find(vk::WertEinsetzen(vk::TextMitWerten(2589, "1", sys(pool("_Schulz.ben"))), "2")),
-            std::string::npos)
-      << m;
+  for (const auto& [datei, anzahl, zeilen] :
+       {std::tuple{"_Meier.ben", "2", "4, 5"}, {"_Schulz.ben", "1", "2"}}) {
+    const std::string text = vk::TextMitWerten(2589, anzahl, sys(pool(datei)));
+    EXPECT_NE(meldungen().find(vk::WertEinsetzen(text, zeilen)), std::string::npos) << meldungen();
+  }
   EXPECT_FALSE(gibtEs(pool("_Meier.ben")));
 }
 
@@ -194,32 +177,19 @@ TEST_F(Hauptkern, AWordListThatCannotBeWrittenDeletesNoWords) {
   EXPECT_EQ(lesen(pool("_Meier.ben.inArbeit")), "Radius\r\n");
 }
 
-// A helper appends word after word to "_Meier.ben" (under its exclusive
-// lock, as vkHelfer does) while the main program collects again and again:
-// every word must end up in the word list or still wait in a ".ben".
+// A helper appends word after word to "_Meier.ben" while the main program
+// collects again and again: every word ends up in the word list.
 TEST_F(Hauptkern, NoWordIsLostWhileAHelperAppends) {
   constexpr int kWorte = 400;
-  const std::string ben = sys(pool("_Meier.ben"));
-  const pid_t kind = ::fork();
+  const pid_t kind = anhaengerStarten(sys(pool("_Meier.ben")), "Wort", kWorte);
   ASSERT_GE(kind, 0);
-  if (kind == 0) {
-    for (int i = 0; i < kWorte; ++i) {
-      plat::SharedFile f;
-      while (f.open(ben, plat::Access::readWrite, plat::Share::exclusive,
-                    plat::Disposition::openAlways) != plat::Err::ok)
-        plat::sleepMs(1);
-      EXPECT_EQ(f.append("Wort" + std::to_string(i) + "\r\n"), plat::Err::ok);
-      f.close();
-      plat::sleepMs(2);
-    }
-    ::_exit(0);
-  }
   int status = 0;
   while (::waitpid(kind, &status, WNOHANG) == 0)
     ASSERT_TRUE(vk::BenDateienSammeln(false));
+  EXPECT_EQ(status, 0);
   ASSERT_TRUE(vk::BenDateienSammeln(false));
   const std::string liste = lesen(pool("Wortliste.txt"));
-  for (int i = 0; i < kWorte; ++i)
+  for (int i = 1; i <= kWorte; ++i)
     EXPECT_NE(liste.find("Wort" + std::to_string(i) + "\r\n"), std::string::npos) << i;
 }
 
