@@ -314,6 +314,25 @@ TEST_F(Helfertest, JedeWortdateiWirdFuerSichGeloeschtOderBehalten) {
   }
 }
 
+// An empty member file is deleted unclaimed; one of a single byte is a word
+// and is claimed. A failed append to ".ben" is reported with its step.
+TEST_F(Helfertest, LeereDateiGehtEinBytIstEinWortAnhangFehlerWirdGemeldet) {
+  plat::Err fehler = plat::Err::ok;
+  Schreiben(helfer::NeuPfad(), "");
+  EXPECT_EQ(helfer::DateiBeanspruchen(helfer::NeuPfad(), fehler), helfer::Beanspruchung::leer);
+  EXPECT_FALSE(plat::fileExists(helfer::NeuPfad()));
+  EXPECT_FALSE(plat::fileExists(claim()));
+  Schreiben(helfer::NeuPfad(), "A");
+  EXPECT_EQ(helfer::DateiBeanspruchen(helfer::NeuPfad(), fehler),
+            helfer::Beanspruchung::beansprucht);
+  EXPECT_EQ(Lesen(claim()), Zeilen{"A"});
+  helfer::AnhangSchritt schritt = helfer::AnhangSchritt::oeffnen;
+  plat::setAppendFault(0);
+  EXPECT_NE(helfer::ZeilenAnhaengen(baum.sys("Chirurgie\\_Meier.ben"), {"Femur"}, schritt),
+            plat::Err::ok);
+  EXPECT_EQ(schritt, helfer::AnhangSchritt::schreiben);
+}
+
 // The words are safe only when the recognizer has saved them: killed
 // before, they come again at the next start. A line torn by a killed
 // server is not applied, and a folder under the claim's name is said so.
