@@ -203,19 +203,6 @@ TEST_F(Hauptfenster, OwnWordsStartTheHelperWhenTheRecognizerIsNotRunning) {
   EXPECT_FALSE(gibtEs("ziel/Chirurgie/Sperre.lck"));
 }
 
-TEST_F(Hauptfenster, ShortcutsStartTheHelperForTheUser) {
-  starten(vk::VokariumArt());
-  klicken("DragonLink");
-  klicken("VokariumLink");
-  klicken("VokariumLink");  // the same symbol again
-  const std::string dragon = desktop("Meier (DNS).desktop");
-  const std::string vokarium = desktop("Meier Chirurgie.desktop");
-  for (const char* teil : {" -u Meier -t Allgemein\n", "X-Vokarium-IconIndex=1\n"})
-    EXPECT_NE(dragon.find(teil), std::string::npos) << dragon;
-  for (const char* teil : {" -u Meier -p Chirurgie\n", "X-Vokarium-IconIndex=2\n"})
-    EXPECT_NE(vokarium.find(teil), std::string::npos) << vokarium;
-}
-
 TEST_F(Hauptfenster, MaintenanceToolbarAndItsRules) {
   auto& f = starten(vk::PflegeArt());
   EXPECT_EQ(f.knopf("VokabularFixieren"), nullptr);

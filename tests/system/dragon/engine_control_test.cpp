@@ -2,12 +2,10 @@
 #include <QLocalServer>
 #include <QProcess>
 
-#include "common/dns_ini.h"
 #include "common/dragon.h"
 #include "common/dragon_voctools.h"
 #include "common/meldung.h"
 #include "dragon_welt.h"
-#include "platform/shared_file.h"
 
 using namespace vk;
 
@@ -174,11 +172,6 @@ TEST_F(DragonWelt, WindowsAreFoundByTitleAndClosed) {
       ASSERT_TRUE(DragonDialog("Zyste"));
       EXPECT_EQ(zustand("dialog"), "Zyste");
       ctl({"add-word", "Fenster"});
-    } else {  // no speaker open: no words to get
-      ASSERT_TRUE(VoctoolsStart());
-      EXPECT_FALSE(WorteHolen(true));
-      EXPECT_TRUE(gemeldet(2554));
-      VoctoolsEnde();
     }
     ASSERT_TRUE(FensterSchliessen(leiste));
     ASSERT_TRUE(p->waitForFinished(5000));
@@ -202,23 +195,4 @@ TEST_F(DragonWelt, ARecognizerThatDoesNotAnswerEndsTheCallWithATimeout) {
   EXPECT_FALSE(c->engineRuns());
   EXPECT_FALSE(VoctoolsStart());
   EXPECT_TRUE(gemeldet(2551));
-}
-
-// nsuser.ini of version 10 first, else of version 9; none left: nothing.
-TEST_F(DragonWelt, DnsIniLesenVersionTenThenNine) {
-  einrichten();
-  DnsIniLesen(true);
-  EXPECT_EQ(DnsIni().version, "10");
-  EXPECT_EQ(DnsIni().roamingUserMasterDirectory, master());
-  const std::string ini = system("config") + "\\nuance\\naturallyspeaking";
-  EXPECT_EQ(DnsIni().userBaseDirectoryRU, ini + "10\\Users\\");
-  ASSERT_EQ(plat::removeFile(ini + "10\\nsuser.ini"), plat::Err::ok);
-  dateiSchreiben(ini + "9\\nsuser.ini",
-                 "[Settings]\r\nRoaming User Master Directory=\\srv\\dragon\r\n");
-  DnsIniLesen(true);
-  EXPECT_EQ(DnsIni().version, "9");
-  EXPECT_EQ(DnsIni().roamingUserMasterDirectory, "\\srv\\dragon\\");
-  ASSERT_EQ(plat::removeFile(ini + "9\\nsuser.ini"), plat::Err::ok);
-  DnsIniLesen(false);
-  EXPECT_EQ(DnsIni().roamingUserMasterDirectory, "");
 }

@@ -82,19 +82,3 @@ TEST(DragonAnalysis, RefusesWhatTheRecognizerRefuses) {
     }
   }
 }
-
-TEST(DragonFrames, ChangeMarksPickTheSendersOwnWords) {
-  const proto::Words gesendet{
-      {"Neu", ""}, {"Tab\there", ""}, {"M\xFCller", "Mueller"}, {"Alt", ""}};
-  proto::Fields f;
-  ASSERT_EQ(proto::appendWords(f, gesendet), 1u);
-  proto::Words geaendert;
-  // The word that could not travel has no mark.
-  ASSERT_TRUE(proto::takeMarked(gesendet, 1, "110", geaendert));
-  EXPECT_EQ(geaendert, (proto::Words{gesendet[0], gesendet[2]}));
-  ASSERT_TRUE(proto::takeMarked(gesendet, 1, "000", geaendert));
-  EXPECT_TRUE(geaendert.empty());
-  // Marks that do not fit the words sent are a broken answer.
-  for (const char* marken : {"11", "1101", "1x0"})
-    EXPECT_FALSE(proto::takeMarked(gesendet, 1, marken, geaendert)) << marken;
-}

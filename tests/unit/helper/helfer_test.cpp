@@ -166,15 +166,6 @@ TEST_F(Helfertest, StartWartetAufDieLeisteUndLaedtDasProfil) {
   EXPECT_EQ(helfer::LadefensterTick(), Folge::schliessen);
 }
 
-TEST_F(Helfertest, NurStartenEndetSobaldDieLeisteDaIst) {
-  Helfer().phase = Phase::warteAufLeiste;
-  Helfer().nurStarten = true;
-  e.leiste = false;
-  EXPECT_EQ(helfer::HauptTick(), Folge::weiter);
-  e.leiste = true;
-  EXPECT_EQ(helfer::HauptTick(), Folge::schliessen);
-}
-
 TEST_F(Helfertest, ScheiterndeDragonStartsWerdenWiederholtOderBeendenDenHelfer) {
   warteAufLeiste();
   vk::SprachVerzeichnisSetzen(plat::systemPath(VK_SOURCE_DIR "/lang/"));
@@ -197,18 +188,6 @@ TEST_F(Helfertest, ScheiterndeDragonStartsWerdenWiederholtOderBeendenDenHelfer) 
   EXPECT_EQ(vk::recordedMessages().size(), 1U);
   EXPECT_EQ(helfer::LadefensterTick(), Folge::schliessen);
   EXPECT_EQ(helfer::HauptTick(), Folge::schliessen);
-}
-
-TEST_F(Helfertest, OhneLeisteEndetDerHelferNach30TicksOhneZuSpeichern) {
-  Resident();
-  e.worte.push_back("Neuwort");
-  e.leiste = false;
-  int ticks = 1;
-  while (helfer::HauptTick() == Folge::weiter && ticks < 100)
-    ++ticks;
-  EXPECT_EQ(ticks, 32);
-  EXPECT_FALSE(baum.gibtEs("Chirurgie/_Meier.ben"));
-  EXPECT_TRUE(e.gestartet.empty());
 }
 
 // At the end only the words that are new since the start go to ".ben"

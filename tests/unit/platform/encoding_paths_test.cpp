@@ -28,13 +28,6 @@ TEST(Encoding, RoundTripsAndUnmappables) {
     EXPECT_EQ(utf8ToCp1252(utf8), cp);
 }
 
-TEST(Paths, SystemFormMapsToNativeAndBack) {
-  EXPECT_EQ(nativePath("\\srv\\dr\xE4gon\\Vokarium\\"), "/srv/dr\xC3\xA4gon/Vokarium/");
-  EXPECT_EQ(systemPath("/srv/dr\xC3\xA4gon/x.dat"), "\\srv\\dr\xE4gon\\x.dat");
-  for (const auto& [ohne, mit] : {std::pair{"\\a", "\\a\\"}, {"\\a\\", "\\a\\"}, {"", ""}})
-    EXPECT_EQ(withBackslash(ohne), mit);
-}
-
 TEST(Paths, SafeNamesAndPatterns) {
   for (const char* ok : {"Pool1", "M\xFCller", "a.b", "Dr. Meier", "..x", "x.."})
     EXPECT_TRUE(isSafeName(ok)) << ok;

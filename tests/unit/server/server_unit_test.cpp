@@ -223,7 +223,7 @@ TEST_F(Kern, FelderDerBenutzerzeileUndHoechstens127Pools) {
 
 // The question on a terminal takes a folder or the path of a file in it
 // (asking again for one not found); an empty line is no choice, the end of
-// input closes it. The choice is kept in the registry.
+// input closes it.
 TEST_F(Kern, FrageAmTerminalUndIhreWahl) {
   schreiben(wurzel_ / "admin" / "Benutzer.dat", "");
   const std::string admin = (wurzel_ / "admin").string();
@@ -240,16 +240,6 @@ TEST_F(Kern, FrageAmTerminalUndIhreWahl) {
       EXPECT_EQ(verzeichnis, sys(admin) + "\\");
     }
   }
-  optionen().basisVerzeichnis.clear();
-  BasisKlaeren([this](std::string& v) {
-    v = sys(wurzel_) + "\\";
-    return FrageErgebnis::gewaehlt;
-  });
-  optionen().basisVerzeichnis.clear();
-  BasisAusRegistry();
-  EXPECT_EQ(optionen().basisVerzeichnis, sys(wurzel_) + "\\");
-  optionen().basisFragen = true;
-  EXPECT_THROW(BasisKlaeren([](std::string&) { return FrageErgebnis::geschlossen; }), Abbruch);
 }
 
 // A log file that refuses a write (here: opened for reading only) loses no

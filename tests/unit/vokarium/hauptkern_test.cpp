@@ -1,13 +1,11 @@
 // The main windows' procedures without a window: command line, user list
-// entries, the configuration directory, the unattended start, collecting
-// the members' ".ben" files.
+// entries, the unattended start, collecting the members' ".ben" files.
 #include "main/hauptkern.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include "common/konfiguration.h"
-#include "platform/registry.h"
 #include "platform/shared_file.h"
 #include "platform/system.h"
 #include "tests/unit/common/testbaum.h"
@@ -58,24 +56,6 @@ class Hauptkern : public Testbaum {
  protected:
   std::string pool(const std::string& name) const { return "ziel/Chirurgie/" + name; }
 };
-
-// vkPflege's short chain: only the user's registry and the recognizer;
-// Vokarium's long one reaches the machine's base directory.
-TEST_F(Hauptkern, ShortDirectoryRuleUsesOnlyTheRegistryAndTheRecognizer) {
-  EXPECT_EQ(plat::regWriteString(plat::Hive::localMachine, vk::kRegSchluessel, "LastBasisDirectory",
-                                 "\\maschine\\"),
-            plat::Err::ok);
-  const auto keiner = [] { return std::string(); };
-  EXPECT_EQ(vk::LastDirectoryFinden(true, keiner), "");
-  EXPECT_EQ(vk::LastDirectoryFinden(false, keiner), "\\maschine\\Vokarium\\");
-  vk::RegSchreiben("LastDirectory", "");
-  vk::RegSchreiben("LastBasisDirectory", "\\benutzer\\");
-  EXPECT_EQ(vk::LastDirectoryFinden(true, [] { return std::string("\\srv\\dragon\\"); }),
-            "\\srv\\dragon\\Vokarium\\");
-  EXPECT_EQ(vk::RegLesen("LastDirectory") + vk::RegLesen("LastBasisDirectory"),
-            "\\srv\\dragon\\Vokarium\\\\srv\\dragon\\");
-  EXPECT_EQ(vk::LastDirectoryFinden(true, nullptr), "\\srv\\dragon\\Vokarium\\");
-}
 
 TEST_F(Hauptkern, UnattendedStartDecidesByTheFilesOfThePool) {
   auto& k = vk::konfiguration();
