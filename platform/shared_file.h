@@ -59,14 +59,18 @@ class AppendBatch {
   // Starts the batch in `folder`; appends a dead writer's batch left open
   // there are cut back first.
   Err begin(std::string_view folder);
-  // Ends it: the record goes.
+  // Ends it: the record goes, unless a slot is still open (an append whose
+  // mark or cut-back failed): then it stays for the next holder of that file.
   void end();
 
  private:
   friend class SharedFile;
+  // Marks slot `nr` done: its append is complete or cut back.
+  Err closeSlot(std::int64_t nr);
   int fd_ = -1;
   std::string path_;
   std::int64_t slots_ = 0;
+  std::int64_t open_ = 0;  // slots not marked done
 };
 
 class SharedFile {
@@ -194,6 +198,10 @@ void setReadFault(long long bytes);
 // append's commit mark, a durable publish's new file, or syncFileSystem)
 // fails with ioError.
 void setSyncFault(bool on);
+
+// Test hook: the next mark of a batch append as done (complete or cut
+// back) fails with ioError, as a lost network drive fails that write.
+void setBatchMarkFault(bool on);
 
 // Test hook: the next SharedFile::renameTo of this process, once it has
 // made the new name, cannot remove the old one (EACCES), as a share may

@@ -53,6 +53,7 @@ struct LockState {
   std::atomic<int> lockFaultTimes{0};
   std::atomic<int> lockFaultErrno{0};
   std::atomic<bool> renameUnlinkFault{false};
+  std::atomic<bool> batchMarkFault{false};
 };
 
 LockState& lockState() {
@@ -642,6 +643,10 @@ void setSyncFault(bool on) {
   lockState().syncFault.store(on);
 }
 
+void setBatchMarkFault(bool on) {
+  lockState().batchMarkFault.store(on);
+}
+
 void setRenameUnlinkFault(bool on) {
   lockState().renameUnlinkFault.store(on);
 }
@@ -683,6 +688,7 @@ Err SharedFile::beginAppend(std::int64_t length, AppendBatch* batch) {
     const std::int64_t nr = batch->slots_++;
     e = writeFully(batch->fd_, slot, static_cast<off_t>(nr * kSlot));
     if (e != Err::ok) return e;
+    ++batch->open_;
     batch_ = batch;
     slot_ = nr;
   } else {
@@ -708,7 +714,7 @@ Err SharedFile::finishAppend(std::string_view commitName) {
   if (fd_ < 0) return Err::invalidHandle;
   appendStart_ = -1;
   if (slot_ >= 0) {
-    const Err e = writeFully(batch_->fd_, "f", static_cast<off_t>(slot_ * kSlot));
+    const Err e = batch_->closeSlot(slot_);
     slot_ = -1;
     batch_ = nullptr;
     return e == Err::ok ? appendComplete() : e;
@@ -737,7 +743,7 @@ Err SharedFile::abortAppend() {
   appendStart_ = -1;
   // Should the cut fail, the record stays and the next holder cuts.
   if (e == Err::ok && slot_ >= 0)
-    static_cast<void>(writeFully(batch_->fd_, "f", static_cast<off_t>(slot_ * kSlot)));
+    ignoreErr(batch_->closeSlot(slot_), "an open slot keeps the record for the next holder");
   else if (e == Err::ok)
     ::unlink(intentPath(nativePath(path_)).c_str());
   slot_ = -1;
@@ -999,6 +1005,7 @@ Err AppendBatch::begin(std::string_view folder) {
   }
   fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
   slots_ = 0;
+  open_ = 0;
   if (fd_ < 0) return fromErrno(errno);
   LockState& ls = lockState();
   std::lock_guard<std::mutex> g(ls.batchMutex);
@@ -1006,11 +1013,20 @@ Err AppendBatch::begin(std::string_view folder) {
   return Err::ok;
 }
 
+Err AppendBatch::closeSlot(std::int64_t nr) {
+  if (lockState().batchMarkFault.exchange(false)) return Err::ioError;
+  const Err e = writeFully(fd_, "f", static_cast<off_t>(nr * kSlot));
+  if (e == Err::ok) --open_;
+  return e;
+}
+
 void AppendBatch::end() {
   if (fd_ < 0) return;
   ::close(fd_);
   fd_ = -1;
-  ::unlink(path_.c_str());
+  // An open slot may stand for bytes on a member's file that its writer
+  // took for failed and gives again later: the next holder must cut them.
+  if (open_ == 0) ::unlink(path_.c_str());
   LockState& ls = lockState();
   std::lock_guard<std::mutex> g(ls.batchMutex);
   ls.ownBatches.erase(path_);

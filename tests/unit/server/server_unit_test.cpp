@@ -465,6 +465,14 @@ TEST_F(Kern, FehlschlagBeimSchreibenLaesstNichtsHalbes) {
   EXPECT_EQ(inA("neuWorte.txt"), "W4\r\n");
   durchgang();
   EXPECT_EQ(inA("_u1.neu"), "alt\r\nW1\r\nW2\r\nW3\r\nW4\r\n");
+
+  // A whole append whose mark in the batch record fails counts as failed:
+  // it is cut back before its remainder brings the text again.
+  schreiben(a("neuWorte.txt"), "W5\r\n");
+  plat::setBatchMarkFault(true);
+  durchgang();
+  durchgang();
+  EXPECT_EQ(inA("_u1.neu"), "alt\r\nW1\r\nW2\r\nW3\r\nW4\r\nW5\r\n");
 }
 
 // A trigger that can be neither read nor deleted is reported once and not
